@@ -1,0 +1,244 @@
+#include "batch/popmapbatch.h"
+
+#include <nlohmann/json.hpp>
+
+#include "popmap/mapfile.h"
+#include "popmap/reports.h"
+#include "popmap/results.h"
+#include "popmap/search.h"
+#include "state/modulestate.h"
+
+namespace davrenta {
+
+namespace {
+
+using nlohmann::ordered_json;
+
+// Labels carry the program's line break (CR); a terminal wants a new line.
+std::string ForTerminal(std::string text) {
+    for (char& c : text)
+        if (c == '\r')
+            c = '\n';
+    return text;
+}
+
+template <std::size_t N>
+ordered_json Rows(const std::vector<std::array<std::string, N>>& rows) {
+    ordered_json out = ordered_json::array();
+    for (const auto& row : rows)
+        out.push_back(row);
+    return out;
+}
+
+template <typename T, std::size_t N>
+ordered_json Slots(const Table1<T, N>& table, int count) {
+    ordered_json out = ordered_json::array();
+    for (int k = 1; k <= count; ++k)
+        out.push_back(table[k]);
+    return out;
+}
+
+template <std::size_t N>
+ordered_json MapLines(const Table1<std::string, N>& map, int last) {
+    ordered_json out = ordered_json::array();
+    for (int i = 1; i <= last; ++i)
+        out.push_back(map[i]);
+    return out;
+}
+
+ordered_json Labels(const ResultsTexts& t) {
+    return {{"floclbl", t.floclbl},       {"result1lbl", t.result1lbl}, {"result2lbl", t.result2lbl},
+            {"result4lbl", t.result4lbl}, {"result5lbl", t.result5lbl}, {"result6lbl", t.result6lbl},
+            {"result7lbl", t.result7lbl}, {"facgrd", Rows(t.facgrd)}};
+}
+
+ordered_json ReportLines(const Report& r) { return RenderText(r); }
+
+template <std::size_t N>
+void PrintRows(std::ostream& out, const std::vector<std::array<std::string, N>>& rows) {
+    for (const auto& row : rows) {
+        std::string line;
+        for (const auto& cell : row) {
+            line += cell;
+            line.append(cell.size() < 16 ? 16 - cell.size() : 1, ' ');
+        }
+        while (!line.empty() && line.back() == ' ')
+            line.pop_back();
+        out << line << '\n';
+    }
+}
+
+void PrintMap(std::ostream& out, const PopMap& fl) {
+    out << "== Map: " << MapCaption(fl) << " ==\n";
+    for (int i = 1; i <= LastMapLine(fl); ++i)
+        out << ShownMapLine(fl, i) << '\n';
+    out << '\n';
+}
+
+void PrintResults(std::ostream& out, const ResultsTexts& t) {
+    out << "== Output ==\n";
+    for (const std::string* label : {&t.floclbl, &t.result1lbl, &t.result4lbl, &t.result2lbl,
+                                     &t.result5lbl, &t.result6lbl, &t.result7lbl})
+        if (!label->empty())
+            out << ForTerminal(*label) << '\n';
+    PrintRows(out, t.facgrd);
+    out << '\n';
+}
+
+void PrintReport(std::ostream& out, const std::string& title, const Report& r) {
+    out << "== Report: " << title << " ==\n";
+    for (const auto& line : RenderText(r))
+        out << line << '\n';
+    out << '\n';
+}
+
+} // namespace
+
+int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::ostream& err) {
+    ModuleState state;
+    state.ModuleFlag = "fl";
+    PopMap& fl = state.fl;
+    ClearOnModuleEntry(fl);
+    fl.NewPodCount = options.pods;
+    fl.PerformanceMeasure = options.measure;
+    state.DistanceMethod = options.distance;
+    fl.maptype = 1;
+    state.ProblemFileName = options.file;
+    if (auto error = ReadMapFile(state)) {
+        err << "davrenta-batch: " << *error << '\n';
+        return 3;
+    }
+
+    const auto failed = [&](const std::string& message) {
+        if (options.json)
+            out << ordered_json{{"error", message}}.dump(2) << '\n';
+        else
+            out << message << '\n';
+        return 4;
+    };
+    const SearchOutcome outcome = RunSearch(state);
+    if (outcome.status != SearchStatus::Done)
+        return failed(outcome.message);
+
+    // The result sequence, in the order the windows open.
+    fl.maptype = 2;
+    const std::string numberedCaption = MapCaption(fl);
+    const Table1<std::string, kMapLines> numberedMap = fl.NumberedMap;  // before any "%" mark
+    const auto distribution = OpenDistribution(fl);
+    fl.maptype = 3;
+    const ResultsTexts results3 = OpenResults(fl, state.DistanceMethod);
+    const Report report1 = ResultsReport1(fl);
+    fl.maptype = 4;
+    const Report mapReport = MapReport(fl);
+    const ResultsTexts results4 = OpenResults(fl, state.DistanceMethod);
+    const Report report2 = ResultsReport2(fl);
+    const Report distributionReport = DistributionReport(fl);
+    std::optional<Report> nearReport;
+    if (options.nearOptimal) {
+        if (auto refused = MarkNearOptimal(fl, *options.nearOptimal))
+            return failed(*refused);
+        nearReport = MapReport(fl);
+    }
+
+    const int last = LastMapLine(fl);
+    const int n = fl.ExistingPodCount;
+    const int newPods = fl.NewPodCount == 1 ? 1 : 2;
+
+    if (options.json) {
+        ordered_json j;
+        if (newPods == 1) {
+            j["NewPodLine"] = fl.NewPodLine;
+            j["NewPodColumn"] = fl.NewPodColumn;
+        } else {
+            j["NewPod1Line"] = fl.NewPod1Line;
+            j["NewPod1Column"] = fl.NewPod1Column;
+            j["NewPod2Line"] = fl.NewPod2Line;
+            j["NewPod2Column"] = fl.NewPod2Column;
+        }
+        j["BestTravel"] = fl.BestTravel;
+        j["BestMaxDistance"] = fl.BestMaxDistance;
+        j["BestServed"] = fl.BestServed;
+        j["BestServedTravel"] = fl.BestServedTravel;
+        j["PriorAverageDistance"] = fl.PriorAverageDistance;
+        j["PriorMaxDistance"] = fl.PriorMaxDistance;
+        j["TotalPopulation"] = fl.TotalPopulation;
+        j["MapPointsUsed"] = fl.MapPointsUsed;
+        j["ExistingPodServed"] = Slots(fl.ExistingPodServed, n);
+        j["PodServed"] = Slots(fl.PodServed, n + newPods);
+        j["AreaCellCount"] = Slots(fl.AreaCellCount, fl.AreaCount);
+        j["AreaCellPopulation"] = Slots(fl.AreaCellPopulation, fl.AreaCount);
+        j["NumberedMap"] = MapLines(fl.NumberedMap, last);
+        j["ServiceMap"] = MapLines(fl.ServiceMap, last);
+        j["MarkedServiceMap"] = MapLines(fl.MarkedServiceMap, last);
+        j["BestServiceMap"] = MapLines(fl.BestServiceMap, last);
+        j["NearOptimalMap"] = MapLines(fl.NearOptimalMap, last);
+        if (newPods == 1) {
+            ordered_json travel = ordered_json::array(), maxDistance = ordered_json::array();
+            for (int i = 1; i <= last; ++i) {
+                ordered_json t = ordered_json::array(), d = ordered_json::array();
+                for (int c = 1; c <= CellsInLine(fl, i); ++c) {
+                    t.push_back(fl.CandidateTravel(i, c));
+                    d.push_back(fl.CandidateMaxDistance(i, c));
+                }
+                travel.push_back(t);
+                maxDistance.push_back(d);
+            }
+            j["CandidateTravel"] = travel;
+            j["CandidateMaxDistance"] = maxDistance;
+        }
+        if (options.nearOptimal) {
+            if (fl.PerformanceMeasure == 1)
+                j["NearTravelLimit"] = fl.NearTravelLimit;
+            else
+                j["NearMaxDistanceLimit"] = fl.NearMaxDistanceLimit;
+        }
+        j["Results3"] = Labels(results3);
+        j["Results4"] = Labels(results4);
+        j["Report1"] = ReportLines(report1);
+        j["Report2"] = ReportLines(report2);
+        j["MapReport"] = ReportLines(mapReport);
+        j["DistributionReport"] = ReportLines(distributionReport);
+        if (nearReport)
+            j["NearOptimalMapReport"] = ReportLines(*nearReport);
+        out << j.dump(2) << '\n';
+        return 0;
+    }
+
+    out << "== Zedu results ==\n";
+    PrintRows(out, SummaryAreaRows(fl));
+    if (n > 0)
+        PrintRows(out, SummaryPodRows(fl));
+    out << '\n';
+    out << "== Map: " << numberedCaption << " ==\n";
+    for (int i = 1; i <= last; ++i)
+        out << numberedMap[i] << '\n';
+    out << '\n';
+    out << "== Distribution of Population ==\n";
+    PrintRows(out, std::vector<std::array<std::string, 3>>{
+                       {"Area", "Number of Map Points", "Population per Point"}});
+    PrintRows(out, distribution);
+    out << '\n';
+    {
+        PopMap shown = fl;
+        shown.maptype = 3;
+        PrintMap(out, shown);
+    }
+    PrintResults(out, results3);
+    {
+        PopMap shown = fl;
+        shown.maptype = 4;
+        PrintMap(out, shown);
+    }
+    PrintResults(out, results4);
+    if (options.nearOptimal)
+        PrintMap(out, fl);
+    PrintReport(out, "results (existing facilities)", report1);
+    PrintReport(out, "results (all facilities)", report2);
+    PrintReport(out, "map", mapReport);
+    PrintReport(out, "population distribution", distributionReport);
+    if (nearReport)
+        PrintReport(out, "near-optimal map", *nearReport);
+    return 0;
+}
+
+} // namespace davrenta

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+namespace davrenta {
+
+struct PopMapBatchOptions {
+    std::string file;
+    int pods = 1;
+    int measure = 1;
+    int distance = 1;
+    std::optional<std::string> nearOptimal;  // the bound as typed
+    bool json = false;
+};
+
+// Runs the population-map study on a problem file through its whole result sequence and
+// writes what a user reads. Returns the process exit status: 0 done, 3 the file cannot be
+// read, 4 the search failed (or the near-optimal bound was refused).
+int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::ostream& err);
+
+} // namespace davrenta

@@ -1,0 +1,238 @@
+#include "popmap/mapfile.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "state/atomicfile.h"
+#include "state/modulestate.h"
+#include "state/numbers.h"
+#include "state/records.h"
+
+namespace davrenta {
+
+namespace {
+
+struct ParsedProblem {
+    int areaCount = 0, podCount = 0, mapEndLine = 0;
+    std::vector<std::string> symbols;
+    std::vector<double> populations;
+    std::vector<int> podLines, podColumns;
+    std::vector<std::string> lines;
+};
+
+class Parser {
+public:
+    explicit Parser(std::string_view contents) : reader_(contents) {}
+
+    std::optional<std::string> error;
+
+    // The next field as text, or an error that the file ended.
+    std::optional<RecordField> field(const std::string& record, const std::string& what) {
+        if (error)
+            return std::nullopt;
+        auto f = reader_.next();
+        if (!f)
+            fail(reader_.line(), record, "the file ends before the " + what);
+        return f;
+    }
+
+    std::optional<double> number(const std::string& record, const std::string& what) {
+        auto f = field(record, what);
+        if (!f)
+            return std::nullopt;
+        auto value = ParseFieldNumber(f->text);
+        if (!value || !std::isfinite(*value) || f->quoted) {
+            fail(f->line, record, "the " + what + " \"" + f->text + "\" is not a number");
+            return std::nullopt;
+        }
+        return value;
+    }
+
+    std::optional<int> whole(const std::string& record, const std::string& what, int low, int high) {
+        auto f = field(record, what);
+        if (!f)
+            return std::nullopt;
+        auto value = ParseFieldNumber(f->text);
+        if (!value || f->quoted || *value != std::floor(*value)) {
+            fail(f->line, record, "the " + what + " \"" + f->text + "\" is not a whole number");
+            return std::nullopt;
+        }
+        if (*value < low || *value > high) {
+            fail(f->line, record,
+                 "the " + what + " " + PlainForm(*value) + " is outside " + std::to_string(low) +
+                     " to " + std::to_string(high));
+            return std::nullopt;
+        }
+        return static_cast<int>(*value);
+    }
+
+    std::optional<RecordField> text(const std::string& record, const std::string& what) {
+        return field(record, what);
+    }
+
+    void fail(int line, const std::string& record, const std::string& problem) {
+        if (!error)
+            error = "line " + std::to_string(line) + ", " + record + ": " + problem + ".";
+    }
+
+private:
+    RecordReader reader_;
+};
+
+std::optional<std::string> Parse(std::string_view contents, ParsedProblem& p) {
+    Parser in(contents);
+    const std::string header = "header record";
+    auto areas = in.whole(header, "number of areas", 0, kMaxAreas);
+    auto pods = in.whole(header, "number of existing PODs", 0, kMaxExistingPods);
+    auto endLine = in.whole(header, "first line after the map", 0, kMapLines + 1);
+    if (in.error)
+        return in.error;
+    p.areaCount = *areas;
+    p.podCount = *pods;
+    p.mapEndLine = *endLine;
+
+    for (int a = 1; a <= p.areaCount; ++a) {
+        const std::string record = "area record " + std::to_string(a);
+        auto symbol = in.text(record, "symbol of area " + std::to_string(a));
+        auto population = in.number(record, "population of area " + std::to_string(a));
+        if (in.error)
+            return in.error;
+        p.symbols.push_back(symbol->text);
+        p.populations.push_back(*population);
+    }
+    for (int k = 1; k <= p.podCount; ++k) {
+        const std::string record = "existing POD record " + std::to_string(k);
+        auto line = in.whole(record, "line of POD " + std::to_string(k), 1, kMapLines);
+        auto column = in.whole(record, "column of POD " + std::to_string(k), 1, kMapColumns);
+        if (in.error)
+            return in.error;
+        p.podLines.push_back(*line);
+        p.podColumns.push_back(*column);
+    }
+    for (int i = 1; i < p.mapEndLine; ++i) {
+        const std::string record = "map line record " + std::to_string(i);
+        auto length = in.number(record, "length of map line " + std::to_string(i));
+        auto text = in.text(record, "text of map line " + std::to_string(i));
+        if (in.error)
+            return in.error;
+        (void)length;  // the text itself says how long the line is
+        if (text->text.size() > static_cast<std::size_t>(kMapColumns)) {
+            in.fail(text->line, record,
+                    "the line holds " + std::to_string(text->text.size()) +
+                        " characters, more than the " + std::to_string(kMapColumns) +
+                        " columns of a map");
+            return in.error;
+        }
+        p.lines.push_back(text->text);
+    }
+    return std::nullopt;
+}
+
+// A problem file keeps a text between double quotes with no escaping, on one line.
+bool FileCanHold(const std::string& text) {
+    return text.find_first_of("\"\r\n") == std::string::npos;
+}
+
+} // namespace
+
+std::optional<std::string> ParseMapProblem(std::string_view contents, PopMap& fl) {
+    ParsedProblem p;
+    if (auto error = Parse(contents, p))
+        return error;
+
+    fl.AreaCount = p.areaCount;
+    fl.ExistingPodCount = p.podCount;
+    fl.MapEndLine = p.mapEndLine;
+    for (int a = 1; a <= kMaxAreas; ++a) {
+        fl.AreaSymbol[a] = a <= p.areaCount ? p.symbols[a - 1] : std::string();
+        fl.AreaPopulation[a] = a <= p.areaCount ? p.populations[a - 1] : 0.0;
+    }
+    fl.TotalPopulation = SumPopulation(fl);
+    for (int k = 1; k <= kMaxExistingPods; ++k) {
+        fl.PodLine[k] = k <= p.podCount ? p.podLines[k - 1] : 0;
+        fl.PodColumn[k] = k <= p.podCount ? p.podColumns[k - 1] : 0;
+    }
+    // Lines after the map are emptied so that no line of an earlier problem shows under the
+    // new one.
+    for (int i = 1; i <= kMapLines; ++i) {
+        fl.MapLine[i] = i < p.mapEndLine ? p.lines[i - 1] : std::string();
+        fl.MapLineLength[i] = static_cast<int>(fl.MapLine[i].size());
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> ReadMapFile(ModuleState& state) {
+    ResetPodSymbols(state.fl);
+    if (state.ProblemFileName.empty())
+        return std::nullopt;
+    std::string reason;
+    auto contents = ReadWholeFile(state.ProblemFileName, &reason);
+    if (!contents)
+        return "The problem file \"" + state.ProblemFileName + "\" cannot be opened: " + reason;
+    if (auto error = ParseMapProblem(*contents, state.fl))
+        return "The problem file \"" + state.ProblemFileName + "\" cannot be read: " + *error +
+               " The current problem is unchanged.";
+    return std::nullopt;
+}
+
+std::optional<std::string> MapFileContents(const PopMap& fl, std::string* contents) {
+    const int areas = std::clamp(fl.AreaCount, 0, kMaxAreas);
+    const int pods = std::clamp(fl.ExistingPodCount, 0, kMaxExistingPods);
+    const int endLine = std::clamp(fl.MapEndLine, 0, kMapLines + 1);
+    for (int a = 1; a <= areas; ++a)
+        if (!FileCanHold(fl.AreaSymbol[a]))
+            return "The symbol of area " + std::to_string(a) +
+                   " holds a double quote or a line break, which a problem file cannot keep. Change the symbol "
+                   "and save again.";
+    for (int i = 1; i < endLine; ++i)
+        if (!FileCanHold(fl.MapLine[i]))
+            return "Map line " + std::to_string(i) +
+                   " holds a double quote or a line break, which a problem file cannot keep. Change the line "
+                   "and save again.";
+
+    RecordWriter out;
+    out.number(areas).number(pods).number(endLine).endRecord();
+    for (int a = 1; a <= areas; ++a)
+        out.text(fl.AreaSymbol[a]).number(fl.AreaPopulation[a]).endRecord();
+    for (int k = 1; k <= pods; ++k)
+        out.number(fl.PodLine[k]).number(fl.PodColumn[k]).endRecord();
+    for (int i = 1; i < endLine; ++i)
+        out.number(static_cast<double>(fl.MapLine[i].size())).text(fl.MapLine[i]).endRecord();
+    *contents = out.contents();
+    return std::nullopt;
+}
+
+std::optional<std::string> WriteMapFile(const ModuleState& state) {
+    if (state.ProblemFileName.empty())
+        return std::nullopt;
+    std::string contents;
+    if (auto error = MapFileContents(state.fl, &contents))
+        return error;
+    if (auto error = WriteFileAtomically(state.ProblemFileName, contents))
+        return "The problem was not saved: " + *error;
+    return std::nullopt;
+}
+
+std::optional<std::string> AddNewPodsAsExisting(PopMap& fl) {
+    const bool two = fl.NewPodCount == 2;
+    const int added = two ? 2 : 1;
+    if (fl.ExistingPodCount + added > kMaxExistingPods)
+        return "A problem holds at most " + std::to_string(kMaxExistingPods) +
+               " existing PODs: the new POD" + (two ? "s" : "") +
+               " cannot be added. The problem was not saved.";
+    const int n = fl.ExistingPodCount;
+    if (two) {
+        fl.PodLine[n + 1] = fl.NewPod1Line;
+        fl.PodColumn[n + 1] = fl.NewPod1Column;
+        fl.PodLine[n + 2] = fl.NewPod2Line;
+        fl.PodColumn[n + 2] = fl.NewPod2Column;
+    } else {
+        fl.PodLine[n + 1] = fl.NewPodLine;
+        fl.PodColumn[n + 1] = fl.NewPodColumn;
+    }
+    fl.ExistingPodCount += added;
+    return std::nullopt;
+}
+
+} // namespace davrenta

@@ -1,0 +1,69 @@
+#include "popmap/model.h"
+
+#include <algorithm>
+
+namespace davrenta {
+
+int LastMapLine(const PopMap& fl) { return std::clamp(fl.MapEndLine - 1, 0, kMapLines); }
+
+int CellsInLine(const PopMap& fl, int line) {
+    const int stored = std::min<int>(fl.MapLineLength[line], static_cast<int>(fl.MapLine[line].size()));
+    return std::clamp(stored, 0, kMapColumns);
+}
+
+char CellChar(const std::string& line, int column) {
+    if (column < 1 || static_cast<std::size_t>(column) > line.size())
+        return '\0';
+    return line[column - 1];
+}
+
+void MarkCell(std::string& line, int column, char mark) {
+    if (column >= 1 && static_cast<std::size_t>(column) <= line.size())
+        line[column - 1] = mark;
+}
+
+void ResetPodSymbols(PopMap& fl) {
+    for (int k = 1; k <= kMaxExistingPods; ++k)
+        fl.PodSymbol[k] = std::string(1, static_cast<char>(64 + k));
+}
+
+void ClearOnModuleEntry(PopMap& fl) {
+    for (int i = 1; i <= kMapLines; ++i) {
+        fl.MapLine[i].clear();
+        fl.NumberedMap[i].clear();
+        fl.MarkedServiceMap[i].clear();
+        fl.BestServiceMap[i].clear();
+        fl.NearOptimalMap[i].clear();
+        fl.ServiceMap[i].clear();
+        fl.MapLineLength[i] = 0;
+    }
+    for (int a = 1; a <= kMaxAreas; ++a) {
+        fl.AreaSymbol[a].clear();
+        fl.AreaPopulation[a] = 0;
+    }
+    for (int k = 1; k <= kMaxExistingPods; ++k) {
+        fl.PodLine[k] = 0;
+        fl.PodColumn[k] = 0;
+    }
+}
+
+void ClearForKeyboardProblem(PopMap& fl) {
+    for (int i = 1; i <= kMapLines; ++i) {
+        fl.MapLine[i].clear();
+        fl.NumberedMap[i].clear();
+        fl.MarkedServiceMap[i].clear();
+        fl.BestServiceMap[i].clear();
+        fl.NearOptimalMap[i].clear();
+        fl.MapLineLength[i] = 0;
+    }
+    fl.MapInputLine = 0;
+}
+
+double SumPopulation(const PopMap& fl) {
+    double total = 0;
+    for (int a = 1; a <= std::min(fl.AreaCount, kMaxAreas); ++a)
+        total += fl.AreaPopulation[a];
+    return total;
+}
+
+} // namespace davrenta

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <string>
+
+#include "state/table.h"
+
+namespace davrenta {
+
+inline constexpr int kMaxAreas = 141;
+inline constexpr int kMaxTypedAreas = 140;
+inline constexpr int kMaxExistingPods = 30;
+inline constexpr int kMaxPods = 31;
+inline constexpr int kMapLines = 50;
+inline constexpr int kMapColumns = 60;
+
+inline constexpr double kLineScale = 0.167;
+inline constexpr double kColumnScale = 0.1;
+inline constexpr double kBigValue = 1e10;
+
+// The population-map study: one problem at a time, with its settings and everything a search
+// derives from it.
+struct PopMap {
+    // Problem data.
+    int AreaCount = 0;
+    Table1<std::string, kMaxAreas> AreaSymbol;
+    Table1<double, kMaxAreas> AreaPopulation;
+    double TotalPopulation = 0;
+    int ExistingPodCount = 0;
+    Table1<int, kMaxPods> PodLine;
+    Table1<int, kMaxPods> PodColumn;
+    Table1<std::string, kMapLines + 1> MapLine;
+    Table1<int, kMapLines> MapLineLength;
+    int MapEndLine = 0;
+    int MapInputLine = 0;
+
+    // Settings of the run.
+    int NewPodCount = 1;
+    int PerformanceMeasure = 1;
+    int maptype = 1;
+    double NearOptimalBound = 0;
+
+    // Derived by the searches.
+    Table1<std::string, kMaxPods> PodSymbol;
+    Table1<int, kMaxAreas> AreaCellCount;
+    Table1<double, kMaxAreas> AreaCellPopulation;
+    CellTable<double, kMapLines, kMapColumns> CellPopulation;
+    Table1<std::string, kMapLines> NumberedMap;
+    Table1<std::string, kMapLines> ServiceMap;
+    Table1<std::string, kMapLines> MarkedServiceMap;
+    Table1<std::string, kMapLines> TrialServiceMap;
+    Table1<std::string, kMapLines> BestServiceMap;
+    Table1<std::string, kMapLines> NearOptimalMap;
+    Table1<double, kMaxExistingPods> ExistingPodServed;
+    Table1<double, kMaxPods> PodServed;
+    double PriorAverageDistance = 0;
+    double PriorMaxDistance = 0;
+    CellTable<double, kMapLines, kMapColumns> CandidateTravel;
+    CellTable<double, kMapLines, kMapColumns> CandidateMaxDistance;
+    double BestTravel = 0;
+    double BestMaxDistance = 0;
+    double BestServed = 0;
+    double BestServedTravel = 0;
+    int NewPodLine = 0, NewPodColumn = 0;
+    int NewPod1Line = 0, NewPod1Column = 0, NewPod2Line = 0, NewPod2Column = 0;
+    double NearTravelLimit = 0;
+    double NearMaxDistanceLimit = 0;
+    int ProgressDone = 0;
+    int ProgressTotal = 0;
+    // The two-POD search's copies of its progress, shown when the map screen next opens.
+    int KeptProgressDone = 0;
+    int KeptProgressTotal = 0;
+    int MapPointsUsed = 0;
+    double DistanceScale = 62.97 / 5.9;
+    // Set before a search, cleared when the search is abandoned.
+    bool SearchResultFlag = false;
+};
+
+// The last map line: L = MapEndLine - 1, kept inside the table.
+int LastMapLine(const PopMap& fl);
+
+// Number of cells of map line i that the searches visit (at most 60 columns).
+int CellsInLine(const PopMap& fl, int line);
+
+// Character j (1-based) of a map line, or '\0' past its end.
+char CellChar(const std::string& line, int column);
+
+// Replace character j of a line when the line has it; a mark never lengthens a line.
+void MarkCell(std::string& line, int column, char mark);
+
+// Rebuild the POD labels "A".."^" for slots 1..30.
+void ResetPodSymbols(PopMap& fl);
+
+// Entering the study from the main window.
+void ClearOnModuleEntry(PopMap& fl);
+
+// "New Problem From Keyboard", whatever the active study.
+void ClearForKeyboardProblem(PopMap& fl);
+
+// Sum of the area populations 1..AreaCount.
+double SumPopulation(const PopMap& fl);
+
+} // namespace davrenta

@@ -1,0 +1,179 @@
+#include "popmap/reports.h"
+
+#include <string>
+
+#include "popmap/results.h"
+#include "state/numbers.h"
+
+namespace davrenta {
+
+namespace {
+
+const char* kTensRuler = "111111111122222222223333333333444444444455555555556";
+const char* kUnitsRuler = "123456789012345678901234567890123456789012345678901234567890";
+
+void Rulers(Report& r) {
+    r.line().tab(19).text(kTensRuler);
+    r.line().tab(10).text(kUnitsRuler);
+}
+
+std::string Fmt0(double v) { return FormatPicture(v, "0"); }
+
+double Rounded(double v) { return IntegerPart(v + 0.5); }
+
+std::string Average(const PopMap& fl, double travel) {
+    return FormatPicture(fl.DistanceScale * travel / fl.TotalPopulation, "0.###");
+}
+
+// Every line of the results reports starts at print column 10.
+ReportLine& At10(Report& r) { return r.line().tab(10); }
+
+void TableHeader(Report& r) {
+    At10(r).text("Facility").tab(20).text("Line").tab(30).text("Col.").tab(40).text("Number");
+    At10(r).text(" ");
+}
+
+} // namespace
+
+Report GridOverlayReport() {
+    Report r("courier", 12);
+    for (int i = 0; i < 3; ++i)
+        r.line();
+    Rulers(r);
+    for (int i = 1; i <= kMapLines; ++i)
+        r.line().tab(5).number(i).tab(10).text(std::string(kMapColumns, '.'));
+    for (int i = 0; i < 3; ++i)
+        r.line();
+    r.line().text("                              Grid for ZEDU Map");
+    return r;
+}
+
+Report MapReport(const PopMap& fl) {
+    Report r("courier", 12);
+    r.line();
+    switch (fl.maptype) {
+    case 1: r.line().text("INPUT MAP"); break;
+    case 2: r.line().text("INPUT MAP WITH EXISTING FACILITIES"); break;
+    case 3: r.line().text("SERVICE AREAS FOR EACH EXISTING FACILITY"); break;
+    case 4: r.line().text("SERVICE AREAS FOR EACH EXISTING FACILITY PLUS NEW FACILITY"); break;
+    case 5: r.line().text("NEAR OPTIMAL (%) LOCATIONS " + StrForm(fl.NearOptimalBound)); break;
+    default: r.line(); break;
+    }
+    r.line();
+    r.line();
+    Rulers(r);
+    r.line();
+    for (int i = 1; i <= kMapLines; ++i)
+        r.line().tab(5).number(i).tab(10).text(ShownMapLine(fl, i));
+    return r;
+}
+
+Report ResultsReport1(const PopMap& fl) {
+    Report r("times new roman", 12);
+    const bool two = fl.NewPodCount != 1;
+    r.line();
+    At10(r).text("EXISTING FACILITIES PLUS OPTIMAL LOCATION OF NEW FACILITY");
+    if (fl.maptype == 3) {
+        r.line();
+        TableHeader(r);
+        for (int k = 1; k <= fl.ExistingPodCount; ++k)
+            At10(r).number(k).tab(20).number(fl.PodLine[k]).tab(30).number(fl.PodColumn[k])
+                .tab(40).number(IntegerPart(fl.ExistingPodServed[k]));
+        r.line();
+    }
+    At10(r).text("PRIOR AVG. DISTANCE TRAVELED (X SCALE) " +
+                 FormatPicture(fl.DistanceScale * fl.PriorAverageDistance, "0.###"));
+    r.line();
+
+    // After a two-POD search the report names both new locations.
+    const std::string facility = two ? "TWO NEW FACILITIES" : "NEW FACILITY";
+    auto lineColumn = [&](const std::string& prefix) {
+        if (two) {
+            At10(r).text(prefix + "1 " + Fmt0(fl.NewPod1Line) + ", " + Fmt0(fl.NewPod1Column));
+            At10(r).text(prefix + "2 " + Fmt0(fl.NewPod2Line) + ", " + Fmt0(fl.NewPod2Column));
+        } else {
+            At10(r).text(prefix + Fmt0(fl.NewPodLine) + ", " + Fmt0(fl.NewPodColumn));
+        }
+    };
+    switch (fl.PerformanceMeasure) {
+    case 1:
+        At10(r).text("OPTIMAL LOCATION FOR " + facility + " TO MINIMIZE TRAVEL FOR POPULATION ");
+        r.line();
+        lineColumn("COORDINATES ");
+        At10(r).text("NEW AVG. DIST. TRAVELED " + Average(fl, fl.BestTravel));
+        break;
+    case 2:
+        At10(r).text("OPTIMAL LOCATION FOR " + facility + " TO MAX. NUMBER SERVED AT FACILITY");
+        r.line();
+        lineColumn("COORDINATES ");
+        At10(r).text("MAX SERVED " + FormatPicture(Rounded(fl.BestServed), "#######"));
+        At10(r).text("NEW AVG.  DIST. TRAVELED " + Average(fl, fl.BestServedTravel));
+        break;
+    case 3:
+        At10(r).text("OPTIMAL LOCATION FOR " + facility + " TO MINIMIZE MAX_DISTANCE FOR POPULATION ");
+        r.line();
+        if (two) {
+            At10(r).text("COORDINATES 1 (X,Y) " + Fmt0(fl.NewPod1Column) + ", " + Fmt0(fl.NewPod1Line));
+            At10(r).text("COORDINATES 2 (X,Y) " + Fmt0(fl.NewPod2Column) + ", " + Fmt0(fl.NewPod2Line));
+        } else {
+            At10(r).text("COORDINATES (X,Y) " + Fmt0(fl.NewPodColumn) + ", " + Fmt0(fl.NewPodLine));
+        }
+        break;
+    default:
+        break;
+    }
+    return r;
+}
+
+Report ResultsReport2(const PopMap& fl) {
+    Report r("times new roman", 12);
+    const bool two = fl.NewPodCount != 1;
+    const int n = fl.ExistingPodCount;
+    r.line();
+    At10(r).text(two ? "EXISTING FACILITIES PLUS OPTIMAL LOCATIONS OF TWO NEW FACILITIES"
+                     : "EXISTING FACILITIES PLUS OPTIMAL LOCATION OF NEW FACILITY");
+    r.line();
+    const std::string facility = two ? "TWO NEW FACILITIES" : "NEW FACILITY";
+    switch (fl.PerformanceMeasure) {
+    case 1: At10(r).text("OPTIMAL LOCATION FOR " + facility + " TO MINIMIZE TRAVEL FOR POPULATION "); break;
+    case 3: At10(r).text("OPTIMAL LOCATION FOR " + facility + " TO MINIMIZE MAX_DISTANCE FOR POPULATION "); break;
+    case 2: At10(r).text("OPTIMAL LOCATION FOR " + facility + " TO MAX. NUMBER SERVED AT FACILITY"); break;
+    default: break;
+    }
+    r.line();
+    if (two) {
+        At10(r).text("Optimal location of first new facility is *.");
+        At10(r).text("Optimal location of second new facility is @.");
+    } else {
+        At10(r).text("Optimal location of new facility is *.");
+    }
+    r.line();
+    TableHeader(r);
+    for (int k = 1; k <= n; ++k)
+        At10(r).number(k).tab(20).number(fl.PodLine[k]).tab(30).number(fl.PodColumn[k]).tab(40)
+            .number(Rounded(fl.PodServed[k]));
+    auto newRow = [&](const char* label, int line, int column, double served) {
+        At10(r).text(label).tab(20).text(Fmt0(line)).tab(30).text(Fmt0(column)).tab(40)
+            .number(Rounded(served));
+    };
+    if (two) {
+        newRow("  *", fl.NewPod1Line, fl.NewPod1Column, fl.PodServed[n + 1]);
+        newRow("  @", fl.NewPod2Line, fl.NewPod2Column, fl.PodServed[n + 2]);
+    } else {
+        newRow("  *", fl.NewPodLine, fl.NewPodColumn, fl.PodServed[n + 1]);
+    }
+    return r;
+}
+
+Report DistributionReport(const PopMap& fl) {
+    Report r("times new roman", 12);
+    r.line().text("Area").tab(10).text("Number of").tab(25).text("Pop. per");
+    r.line().tab(10).text("Map Points").tab(25).text("Point");
+    r.line().text(" ");
+    for (int a = 1; a <= std::min(fl.AreaCount, kMaxAreas); ++a)
+        r.line().text(fl.AreaSymbol[a]).tab(10).number(fl.AreaCellCount[a]).tab(25)
+            .text(FormatPicture(fl.AreaCellPopulation[a], "0.00"));
+    return r;
+}
+
+} // namespace davrenta

@@ -1,0 +1,235 @@
+#include "popmap/results.h"
+
+#include <cmath>
+
+#include "state/numbers.h"
+
+namespace davrenta {
+
+namespace {
+
+std::string Fmt0(double v) { return FormatPicture(v, "0"); }
+
+double NewAverageTravel(const PopMap& fl) {
+    return fl.DistanceScale * fl.BestTravel / fl.TotalPopulation;
+}
+double NewAverageServed(const PopMap& fl) {
+    return fl.DistanceScale * fl.BestServedTravel / fl.TotalPopulation;
+}
+double MaxServed(const PopMap& fl) { return IntegerPart(fl.BestServed + 0.5); }
+
+std::string OnePodCoordinates(const PopMap& fl) {
+    return "COORDINATES OF NEW POD (x, y) " + Fmt0(fl.NewPodColumn) + ", " + Fmt0(fl.NewPodLine);
+}
+
+std::string TwoPodCoordinates(const PopMap& fl, bool styleB, char br) {
+    const std::string first = styleB ? "COORDINATES OF NEW POD 1 (x,y)= " : "COORDINATES OF NEW POD 1 (x, y) = ";
+    const std::string second = styleB ? "COORDINATES OF NEW POD 2 (x,y)= " : "COORDINATES OF NEW POD 2 (x, y) = ";
+    return first + Fmt0(fl.NewPod1Column) + ", " + Fmt0(fl.NewPod1Line) + br + second +
+           Fmt0(fl.NewPod2Column) + ", " + Fmt0(fl.NewPod2Line);
+}
+
+std::string MaxServedText(const PopMap& fl, const std::string& averagePrefix, char br) {
+    return "MAX SERVED " + FormatPicture(MaxServed(fl), "#######") + br + averagePrefix +
+           FormatPicture(NewAverageServed(fl), "0.###");
+}
+
+std::string NewAverageText(const PopMap& fl) {
+    return "NEW AVG. DIST. TRAVELED " + FormatPicture(NewAverageTravel(fl), "0.###");
+}
+
+const char* kMinTravelPods = "OPTIMAL LOCATION FOR NEW PODS TO MINIMIZE TRAVEL FOR POPULATION ";
+const char* kMaxServedPods = "OPTIMAL LOCATION FOR NEW PODS TO MAX. NUMBER SERVED AT FACILITY";
+const char* kMinMaxPods = "OPTIMAL LOCATION FOR NEW PODS TO MINIMIZE MAX_DISTANCE FOR POPULATION ";
+
+void PodRow(std::vector<std::array<std::string, 4>>& rows, const std::string& name, int column,
+            int line, double served) {
+    rows.push_back({name, PlainForm(column), PlainForm(line), PlainForm(IntegerPart(served))});
+}
+
+} // namespace
+
+ResultsTexts ResultsFor(const PopMap& fl, int maptype, int distanceMethod, char br) {
+    ResultsTexts t;
+    const int n = fl.ExistingPodCount;
+    const bool onePod = fl.NewPodCount == 1;
+    const int measure = fl.PerformanceMeasure;
+
+    t.result7lbl = "TOTAL POPULATION SERVED = " + StrForm(fl.TotalPopulation) + br +
+                   "TOTAL MAP POINTS USED       =" + StrForm(fl.MapPointsUsed);
+    t.facgrd.push_back({"POD", "x pos. (col)", "y pos. (row)", "Number Served"});
+    switch (distanceMethod) {
+    case 1: t.floclbl = "RECTILINEAR CALCULATIONS"; break;
+    case 2: t.floclbl = "EUCLIDEAN CALCULATIONS"; break;
+    case 3: t.floclbl = "SQUARED EUCLIDEAN CALCULATIONS"; break;
+    default: break;
+    }
+    t.okbut = t.prtbut = maptype == 3;
+    t.ok2but = t.Prt2but = maptype == 4;
+
+    if (maptype == 3) {
+        for (int k = 1; k <= n; ++k)
+            PodRow(t.facgrd, PlainForm(k), fl.PodColumn[k], fl.PodLine[k], fl.ExistingPodServed[k]);
+        if (n > 0)
+            t.result2lbl = "PRIOR AVG. DIST. TRAVELED " +
+                           FormatPicture(fl.DistanceScale * fl.PriorAverageDistance, "0.000");
+        if (onePod) {
+            switch (measure) {
+            case 1:
+                t.result1lbl = "OPTIMAL LOCATION FOR NEW POD TO MINIMIZE TRAVEL FOR POPULATION ";
+                t.result4lbl = OnePodCoordinates(fl);
+                t.result5lbl = NewAverageText(fl);
+                break;
+            case 2:
+                if (n > 0) {
+                    t.result1lbl = "OPTIMAL LOCATION FOR NEW POD TO MAX. NUMBER SERVED AT FACILITY";
+                    t.result4lbl = OnePodCoordinates(fl);
+                    t.result5lbl = MaxServedText(fl, "NEW AVG.  DIST. TRAVELED ", br);
+                } else {
+                    t.result1lbl = "WITH NO EXISTING PODS ANY SINGLE NEW LOCATION IS OPTIMAL FOR THE "
+                                   "NEW FACILITY TO SERVE THE MAX. NUMBER";
+                }
+                break;
+            case 3:
+                t.result1lbl = "OPTIMAL LOCATION FOR NEW POD TO MINIMIZE MAX_DISTANCE FOR POPULATION ";
+                t.result4lbl = OnePodCoordinates(fl);
+                t.result6lbl = NewAverageText(fl);
+                break;
+            default:
+                break;
+            }
+        } else {
+            switch (measure) {
+            case 1:
+                t.result1lbl = kMinTravelPods;
+                t.result4lbl = TwoPodCoordinates(fl, false, br);
+                t.result5lbl = NewAverageText(fl);
+                break;
+            case 2:
+                t.result1lbl = kMaxServedPods;
+                t.result4lbl = TwoPodCoordinates(fl, true, br);
+                t.result5lbl = MaxServedText(fl, "AVG.  DISTANCE TRAVELED (X SCALE) ", br);
+                break;
+            case 3:
+                t.result1lbl = kMinMaxPods;
+                t.result4lbl = TwoPodCoordinates(fl, true, br);
+                t.result6lbl = NewAverageText(fl);
+                break;
+            default:
+                break;
+            }
+        }
+    } else if (maptype == 4) {
+        t.result2lbl = onePod ? std::string("Optimal location of new POD is *.")
+                              : std::string("Optimal location of first new POD is *.") + br +
+                                    "Optimal location of second new POD is @.";
+        t.Savebut = true;
+        if (!onePod) {
+            switch (measure) {
+            case 3:
+                t.result1lbl = kMinMaxPods;
+                t.result4lbl = TwoPodCoordinates(fl, true, br);
+                break;
+            case 2:
+                t.result1lbl = kMaxServedPods;
+                t.result4lbl = TwoPodCoordinates(fl, true, br);
+                t.result5lbl = MaxServedText(fl, "AVG.  DISTANCE TRAVELED (X SCALE) ", br);
+                break;
+            case 1:
+                t.result1lbl = kMinTravelPods;
+                t.result4lbl = TwoPodCoordinates(fl, true, br);
+                t.result5lbl = "AVERAGE DISTANCE " + FormatPicture(NewAverageTravel(fl), "0.###") +
+                               "   MAX DISTANCE " + FormatPicture(fl.BestMaxDistance, "####.###");
+                break;
+            default:
+                break;
+            }
+        }
+        t.opbut = onePod;
+        for (int k = 1; k <= n; ++k)
+            PodRow(t.facgrd, PlainForm(k), fl.PodColumn[k], fl.PodLine[k], fl.PodServed[k]);
+        if (onePod) {
+            PodRow(t.facgrd, "*", fl.NewPodColumn, fl.NewPodLine, fl.PodServed[n + 1]);
+        } else {
+            PodRow(t.facgrd, "*", fl.NewPod1Column, fl.NewPod1Line, fl.PodServed[n + 1]);
+            PodRow(t.facgrd, "@", fl.NewPod2Column, fl.NewPod2Line, fl.PodServed[n + 2]);
+        }
+    }
+    return t;
+}
+
+ResultsTexts OpenResults(PopMap& fl, int distanceMethod, char br) {
+    fl.DistanceScale = 62.97 / 5.9;
+    ResultsTexts t = ResultsFor(fl, fl.maptype, distanceMethod, br);
+    if (fl.maptype == 4)
+        fl.maptype = 1;
+    return t;
+}
+
+std::vector<std::array<std::string, 3>> ReviewAreaRows(const PopMap& fl) {
+    std::vector<std::array<std::string, 3>> rows{{"Number", "Area", "Population"}};
+    for (int a = 1; a <= std::min(fl.AreaCount, kMaxAreas); ++a)
+        rows.push_back({PlainForm(a), fl.AreaSymbol[a], PlainForm(fl.AreaPopulation[a])});
+    return rows;
+}
+
+std::vector<std::array<std::string, 3>> ReviewPodRows(const PopMap& fl) {
+    std::vector<std::array<std::string, 3>> rows{{"Facility", "x pos. (col)", "y pos. (row)"}};
+    for (int k = 1; k <= std::min(fl.ExistingPodCount, kMaxExistingPods); ++k)
+        rows.push_back({PlainForm(k), PlainForm(fl.PodColumn[k]), PlainForm(fl.PodLine[k])});
+    return rows;
+}
+
+std::vector<std::array<std::string, 3>> SummaryAreaRows(const PopMap& fl) {
+    std::vector<std::array<std::string, 3>> rows{{"", "AREA", "POPULATION"}};
+    for (int a = 1; a <= std::min(fl.AreaCount, kMaxAreas); ++a)
+        rows.push_back({StrForm(a), fl.AreaSymbol[a], StrForm(fl.AreaPopulation[a])});
+    return rows;
+}
+
+std::vector<std::array<std::string, 3>> SummaryPodRows(const PopMap& fl) {
+    std::vector<std::array<std::string, 3>> rows{{"FACILITY", "x", "y"}};
+    for (int k = 1; k <= std::min(fl.ExistingPodCount, kMaxExistingPods); ++k)
+        rows.push_back({StrForm(k), StrForm(fl.PodColumn[k]), StrForm(fl.PodLine[k])});
+    return rows;
+}
+
+std::vector<std::array<std::string, 3>> OpenDistribution(PopMap& fl) {
+    std::vector<std::array<std::string, 3>> rows;
+    fl.MapPointsUsed = 0;
+    for (int a = 1; a <= std::min(fl.AreaCount, kMaxAreas); ++a) {
+        rows.push_back({fl.AreaSymbol[a], StrForm(fl.AreaCellCount[a]),
+                        FormatPicture(fl.AreaCellPopulation[a], "0.00")});
+        fl.MapPointsUsed += fl.AreaCellCount[a];
+    }
+    return rows;
+}
+
+std::string MapCaption(const PopMap& fl) {
+    switch (fl.maptype) {
+    case 1: return "INPUT MAP - POPULATION AREAS ONLY - NO FACILITIES MARKED";
+    case 2: return "INPUT MAP WITH EXISTING FACILITIES MARKED BY NUMBER";
+    case 3: return "SERVICE AREAS FOR EACH EXISTING FACILITY";
+    case 4: return "SERVICE AREAS FOR EACH EXISTING FACILITY PLUS NEW FACILITY";
+    case 5: return "NEAR OPTIMAL (%) LOCATIONS " + StrForm(fl.NearOptimalBound);
+    default: return {};
+    }
+}
+
+const std::string& ShownMapLine(const PopMap& fl, int line) {
+    switch (fl.maptype) {
+    case 2: return fl.NumberedMap[line];
+    case 3: return fl.MarkedServiceMap[line];
+    case 4: return fl.BestServiceMap[line];
+    case 5: return fl.NearOptimalMap[line];
+    default: return fl.MapLine[line];
+    }
+}
+
+std::string KeptProgressText(const PopMap& fl) {
+    if (fl.KeptProgressTotal <= 0)
+        return {};
+    return StrForm(static_cast<double>(fl.KeptProgressDone) / fl.KeptProgressTotal);
+}
+
+} // namespace davrenta
