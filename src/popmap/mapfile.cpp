@@ -129,11 +129,6 @@ std::optional<std::string> Parse(std::string_view contents, ParsedProblem& p) {
     return std::nullopt;
 }
 
-// A problem file keeps a text between double quotes with no escaping, on one line.
-bool FileCanHold(const std::string& text) {
-    return text.find_first_of("\"\r\n") == std::string::npos;
-}
-
 } // namespace
 
 std::optional<std::string> ParseMapProblem(std::string_view contents, PopMap& fl) {
@@ -181,12 +176,12 @@ std::optional<std::string> MapFileContents(const PopMap& fl, std::string* conten
     const int pods = std::clamp(fl.ExistingPodCount, 0, kMaxExistingPods);
     const int endLine = std::clamp(fl.MapEndLine, 0, kMapLines + 1);
     for (int a = 1; a <= areas; ++a)
-        if (!FileCanHold(fl.AreaSymbol[a]))
+        if (!RecordWriter::CanHold(fl.AreaSymbol[a]))
             return "The symbol of area " + std::to_string(a) +
                    " holds a double quote or a line break, which a problem file cannot keep. Change the symbol "
                    "and save again.";
     for (int i = 1; i < endLine; ++i)
-        if (!FileCanHold(fl.MapLine[i]))
+        if (!RecordWriter::CanHold(fl.MapLine[i]))
             return "Map line " + std::to_string(i) +
                    " holds a double quote or a line break, which a problem file cannot keep. Change the line "
                    "and save again.";
