@@ -3,14 +3,13 @@
 #include <string>
 
 #include "popmap/results.h"
+#include "popmap/texts.h"
 #include "state/numbers.h"
 
 namespace davrenta {
 
 namespace {
 
-const char* kTensRuler = "111111111122222222223333333333444444444455555555556";
-const char* kUnitsRuler = "123456789012345678901234567890123456789012345678901234567890";
 
 void Rulers(Report& r) {
     r.line().tab(19).text(kTensRuler);

@@ -1,0 +1,208 @@
+#include "popmap/forms/flareafrm.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QFutureWatcher>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include "popmap/forms/flinputfrm.h"
+#include "popmap/forms/flpopfrm.h"
+#include "popmap/forms/flresultfrm.h"
+#include "popmap/forms/flservfrm.h"
+#include "popmap/forms/mapcolours.h"
+#include "popmap/forms/mapsave.h"
+#include "popmap/reports.h"
+#include "popmap/results.h"
+#include "popmap/texts.h"
+#include "shell/controls.h"
+#include "shell/grid.h"
+#include "shell/messages.h"
+#include "shell/printing.h"
+#include "shell/windowkit.h"
+
+namespace davrenta {
+
+flareafrm::flareafrm(ModuleState& state, QWidget* parent) : QDialog(parent), state_(state) {
+    setObjectName(QStringLiteral("flareafrm"));
+
+    flareagrd = new Grid(this);
+    NameControl(flareagrd, QStringLiteral("flareagrd"), QStringLiteral("Map"));
+    Label1 = MakeLabel(this, QStringLiteral("Label1"));
+    backbut = MakeButton(this, QStringLiteral("backbut"), QStringLiteral("&Back"));
+    editbut = MakeButton(this, QStringLiteral("editbut"), QStringLiteral("&Edit"));
+    prtbut = MakeButton(this, QStringLiteral("prtbut"), QStringLiteral("&Print"));
+    Savebut = MakeButton(this, QStringLiteral("Savebut"), QStringLiteral("&Save"));
+    okbut = MakeButton(this, QStringLiteral("okbut"), QStringLiteral("&Ok"));
+    cancelbut = MakeButton(this, QStringLiteral("cancelbut"), QStringLiteral("&Cancel"));
+    cancelbut->hide();
+    okbut->setDefault(true);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(Label1);
+    buttons->addStretch();
+    for (QPushButton* b : {cancelbut, backbut, editbut, prtbut, Savebut, okbut})
+        buttons->addWidget(b);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(flareagrd, 1);
+    layout->addLayout(buttons);
+
+    connect(backbut, &QPushButton::clicked, this, &flareafrm::backbut_Click);
+    connect(editbut, &QPushButton::clicked, this, &flareafrm::editbut_Click);
+    connect(prtbut, &QPushButton::clicked, this, &flareafrm::prtbut_Click);
+    connect(Savebut, &QPushButton::clicked, this, &flareafrm::Savebut_Click);
+    connect(okbut, &QPushButton::clicked, this, &flareafrm::okbut_Click);
+    connect(cancelbut, &QPushButton::clicked, this, &flareafrm::cancelbut_Click);
+
+    PopMap& fl = state_.fl;
+    const QString kept = QString::fromStdString(KeptProgressText(fl));
+    if (!kept.isEmpty())
+        Label1->setText(kept);
+    Savebut->setVisible(fl.maptype >= 5);
+    setWindowTitle(QString::fromStdString(MapCaption(fl)));
+    setAccessibleName(windowTitle());
+    Label1->setVisible(fl.maptype == 1);
+    showMap();
+    resize(flareagrd->twipsToPixelsX(255) * 62 + 60, 720);
+}
+
+void flareafrm::showMap() {
+    PopMap& fl = state_.fl;
+    flareagrd->setFixedRows(1);
+    flareagrd->setFixedCols(1);
+    flareagrd->setRows(kMapLines + 1);
+    flareagrd->setCols(kMapColumns + 1);
+    for (int c = 0; c <= kMapColumns; ++c)
+        flareagrd->setColWidth(c, 255);
+    for (int j = 1; j <= kMapColumns; ++j)
+        flareagrd->setTextMatrix(0, j, QString::number(j));
+    const MapColours colours(fl);
+    for (int i = 1; i <= kMapLines; ++i) {
+        flareagrd->setTextMatrix(i, 0, QString::number(i));
+        fl.MapLineLength[i] = static_cast<int>(fl.MapLine[i].size());
+        const std::string& shown = ShownMapLine(fl, i);
+        const int cells = std::min(fl.MapLineLength[i], kMapColumns);
+        for (int j = 1; j <= cells; ++j) {
+            const char c = CellChar(shown, j);
+            if (c == '\0')
+                continue;
+            flareagrd->setTextMatrix(i, j, CellText(std::string(1, c)));
+            if (const auto colour = colours.background(i, j, c)) {
+                flareagrd->setCellBackColor(i, j, colour->back);
+                flareagrd->setCellForeColor(i, j, colour->fore);
+            }
+        }
+    }
+}
+
+void flareafrm::backbut_Click() { accept(); }
+
+void flareafrm::editbut_Click() {
+    HideForSuccessor(this);
+    OpenModal<flinputfrm>(state_, this);
+    accept();
+}
+
+void flareafrm::prtbut_Click() { PrintReport(this, MapReport(state_.fl)); }
+
+void flareafrm::Savebut_Click() {
+    ShowMessage(this, AreaCountMessage(state_.fl.AreaCount));
+    ShowMessage(this, PodCountMessage(state_.fl.ExistingPodCount));
+    SaveMapProblem(state_, this);
+}
+
+SearchOutcome flareafrm::search() {
+    searching_ = true;
+    cancel_ = false;
+    for (QPushButton* b : {backbut, editbut, prtbut, Savebut, okbut})
+        b->setEnabled(false);
+    cancelbut->show();
+    cancelbut->setEnabled(true);
+    cancelbut->setFocus();
+    Label1->setText(QString::fromStdString(ProgressText(0, 1)));
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+
+    SearchControl control;
+    control.cancel = &cancel_;
+    QPointer<QLabel> label = Label1;
+    control.progress = [label](int done, int total) {
+        const QString text = QString::fromStdString(ProgressText(done, total));
+        QMetaObject::invokeMethod(label, [label, text] {
+            if (label)
+                label->setText(text);
+        }, Qt::QueuedConnection);
+    };
+
+    QFutureWatcher<SearchOutcome> watcher;
+    QEventLoop loop;
+    connect(&watcher, &QFutureWatcher<SearchOutcome>::finished, &loop, &QEventLoop::quit);
+    ModuleState& state = state_;
+    watcher.setFuture(QtConcurrent::run([&state, control] { return RunSearch(state, control); }));
+    if (!watcher.isFinished())
+        loop.exec();
+    const SearchOutcome outcome = watcher.result();
+
+    QApplication::restoreOverrideCursor();
+    cancelbut->hide();
+    for (QPushButton* b : {backbut, editbut, prtbut, Savebut, okbut})
+        b->setEnabled(true);
+    searching_ = false;
+    return outcome;
+}
+
+void flareafrm::okbut_Click() {
+    PopMap& fl = state_.fl;
+    switch (fl.maptype) {
+    case 1: {
+        const SearchOutcome outcome = search();
+        if (outcome.status == SearchStatus::Failed)
+            ShowMessage(this, CellText(outcome.message));
+        HideForSuccessor(this);
+        if (fl.SearchResultFlag)
+            OpenModal<flresultfrm>(state_, this);
+        break;
+    }
+    case 2:
+        HideForSuccessor(this);
+        fl.maptype = 3;
+        OpenModal<flpopfrm>(state_, this);
+        OpenModal<flareafrm>(state_, this);
+        break;
+    case 3:
+    case 4:
+        HideForSuccessor(this);
+        OpenModal<flservfrm>(state_, this);
+        break;
+    default:
+        HideForSuccessor(this);
+        ShowMessage(this, QStringLiteral("maptype=") + QString::number(fl.maptype));
+        break;
+    }
+    accept();
+}
+
+void flareafrm::cancelbut_Click() { cancel_ = true; }
+
+void flareafrm::closeEvent(QCloseEvent* event) {
+    // The search owns the state until it stops: closing asks it to stop first.
+    if (searching_) {
+        cancel_ = true;
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void flareafrm::reject() {
+    if (searching_) {
+        cancel_ = true;
+        return;
+    }
+    QDialog::reject();
+}
+
+} // namespace davrenta

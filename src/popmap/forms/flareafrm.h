@@ -1,0 +1,54 @@
+#pragma once
+
+#include <atomic>
+
+#include <QDialog>
+
+#include "popmap/search.h"
+#include "state/modulestate.h"
+
+class QLabel;
+class QPushButton;
+
+namespace davrenta {
+
+class Grid;
+
+// The map screen: one of the study's maps cell by cell; its OK drives the result sequence.
+class flareafrm : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit flareafrm(ModuleState& state, QWidget* parent = nullptr);
+
+    Grid* flareagrd;
+    QLabel* Label1;
+    QPushButton* backbut;
+    QPushButton* editbut;
+    QPushButton* prtbut;
+    QPushButton* Savebut;
+    QPushButton* okbut;
+    QPushButton* cancelbut;  // shown while a search runs
+
+    void backbut_Click();
+    void editbut_Click();
+    void prtbut_Click();
+    void Savebut_Click();
+    void okbut_Click();
+    void cancelbut_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+private:
+    void showMap();
+    // Runs the search on a worker thread while this window keeps repainting its progress.
+    SearchOutcome search();
+
+    ModuleState& state_;
+    std::atomic<bool> cancel_{false};
+    bool searching_ = false;
+};
+
+} // namespace davrenta

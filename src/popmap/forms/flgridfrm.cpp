@@ -1,0 +1,55 @@
+#include "popmap/forms/flgridfrm.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "popmap/forms/flfrm.h"
+#include "popmap/reports.h"
+#include "popmap/texts.h"
+#include "shell/controls.h"
+#include "shell/messages.h"
+#include "shell/printing.h"
+#include "shell/windowkit.h"
+
+namespace davrenta {
+
+flgridfrm::flgridfrm(ModuleState& state, QWidget* parent) : QDialog(parent), state_(state) {
+    setObjectName(QStringLiteral("flgridfrm"));
+    setWindowTitle(QStringLiteral("Grid Printing"));
+    setAccessibleName(windowTitle());
+
+    Label1 = MakeLabel(this, QStringLiteral("Label1"), DisplayText(GridPrintingText(state_.LineBreak)));
+    Label1->setWordWrap(true);
+    Label1->setMinimumWidth(420);
+    prt1but = MakeButton(this, QStringLiteral("prt1but"), QStringLiteral("&Print Grid Overlay In Character Mode"));
+    Contbut = MakeButton(this, QStringLiteral("Contbut"), QStringLiteral("&Continue"));
+    backbut = MakeButton(this, QStringLiteral("backbut"), QStringLiteral("&Back"));
+    Contbut->setDefault(true);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(prt1but);
+    buttons->addStretch();
+    buttons->addWidget(Contbut);
+    buttons->addWidget(backbut);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Label1);
+    layout->addLayout(buttons);
+
+    connect(prt1but, &QPushButton::clicked, this, &flgridfrm::prt1but_Click);
+    connect(Contbut, &QPushButton::clicked, this, &flgridfrm::Contbut_Click);
+    connect(backbut, &QPushButton::clicked, this, &flgridfrm::backbut_Click);
+}
+
+void flgridfrm::prt1but_Click() { PrintReport(this, GridOverlayReport()); }
+
+void flgridfrm::Contbut_Click() {
+    HideForSuccessor(this);
+    OpenModal<flfrm>(state_, this);
+    accept();
+}
+
+void flgridfrm::backbut_Click() { reject(); }
+
+} // namespace davrenta

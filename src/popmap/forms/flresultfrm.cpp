@@ -1,0 +1,56 @@
+#include "popmap/forms/flresultfrm.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "popmap/forms/flareafrm.h"
+#include "popmap/results.h"
+#include "shell/controls.h"
+#include "shell/grid.h"
+#include "shell/windowkit.h"
+
+namespace davrenta {
+
+flresultfrm::flresultfrm(ModuleState& state, QWidget* parent) : QDialog(parent), state_(state) {
+    setObjectName(QStringLiteral("flresultfrm"));
+    setWindowTitle(QStringLiteral("Zedu results"));
+    setAccessibleName(windowTitle());
+
+    flareagrd = new Grid(this);
+    NameControl(flareagrd, QStringLiteral("flareagrd"), QStringLiteral("Areas"));
+    flfacgrd = new Grid(this);
+    NameControl(flfacgrd, QStringLiteral("flfacgrd"), QStringLiteral("Existing PODs"));
+    okbut = MakeButton(this, QStringLiteral("okbut"), QStringLiteral("&Ok"));
+    okbut->setDefault(true);
+
+    FillGrid(flareagrd, SummaryAreaRows(state_.fl));
+    flareagrd->setColWidth(1, 600);
+    flareagrd->setColWidth(2, 2000);
+    FillGrid(flfacgrd, SummaryPodRows(state_.fl));
+    flfacgrd->setColWidth(1, 800);
+    flfacgrd->setColWidth(2, 800);
+
+    auto* grids = new QHBoxLayout;
+    grids->addWidget(flareagrd);
+    grids->addWidget(flfacgrd);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(okbut);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grids, 1);
+    layout->addLayout(buttons);
+    resize(640, 480);
+
+    connect(okbut, &QPushButton::clicked, this, &flresultfrm::okbut_Click);
+}
+
+void flresultfrm::okbut_Click() {
+    if (state_.fl.maptype == 1) {
+        state_.fl.maptype = 2;
+        OpenModal<flareafrm>(state_, this);
+    }
+    accept();
+}
+
+} // namespace davrenta

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include <QDialog>
+#include <QString>
+
+#include "shell/grid.h"
+#include "state/modulestate.h"
+
+namespace davrenta {
+
+// The nearest window of the stack that is still on screen: a window that closed itself
+// before opening its successor hands the successor to the window below it.
+QWidget* VisibleOwner(QWidget* window);
+
+// Opens a study window modally on top of `from` and waits until it closes.
+template <typename Window>
+int OpenModal(ModuleState& state, QWidget* from) {
+    Window window(state, VisibleOwner(from));
+    return window.exec();
+}
+
+// A window that closes itself before its successor opens: hidden at once, its exec() ends
+// when control comes back to it.
+void HideForSuccessor(QDialog* window);
+
+// The chooser in save mode; false when the user chose no file. ProblemFileName holds the
+// path, its extension set to the study's.
+bool ChooseFileToSave(ModuleState& state, QWidget* from);
+
+// Study data (map lines, area symbols) keeps one byte per map cell.
+QString CellText(const std::string& text);
+std::string CellBytes(const QString& text);
+
+// Fills a grid with rows of texts; row 0 of `rows` goes to grid row `firstRow`.
+template <std::size_t N>
+void FillGrid(Grid* grid, const std::vector<std::array<std::string, N>>& rows, int firstRow = 0) {
+    grid->setRows(std::max(grid->fixedRows() + 1, firstRow + static_cast<int>(rows.size())));
+    grid->setCols(static_cast<int>(N));
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        for (std::size_t c = 0; c < N; ++c)
+            grid->setTextMatrix(firstRow + static_cast<int>(r), static_cast<int>(c), CellText(rows[r][c]));
+}
+
+} // namespace davrenta
