@@ -35,6 +35,9 @@ bool ChooseFileToSave(ModuleState& state, QWidget* from);
 QString CellText(const std::string& text);
 std::string CellBytes(const QString& text);
 
+// Widens every column whose texts do not fit its width; narrower ones keep their width.
+void FitColumns(Grid* grid);
+
 // Fills a grid with rows of texts; row 0 of `rows` goes to grid row `firstRow`.
 template <std::size_t N>
 void FillGrid(Grid* grid, const std::vector<std::array<std::string, N>>& rows, int firstRow = 0) {

@@ -35,6 +35,8 @@ flocgridfrm::flocgridfrm(ModuleState& state, QWidget* parent) : QDialog(parent),
     FillGrid(areagrd, ReviewAreaRows(state_.fl));
     areagrd->setColWidth(2, 1500);
     FillGrid(facgrd, ReviewPodRows(state_.fl));
+    FitColumns(areagrd);
+    FitColumns(facgrd);
 
     auto* grids = new QHBoxLayout;
     grids->addWidget(areagrd);

@@ -35,6 +35,7 @@ flpopfrm::flpopfrm(ModuleState& state, QWidget* parent) : QDialog(parent), state
     FillGrid(popgrd, OpenDistribution(state_.fl));
     popgrd->setColWidth(1, 600);
     popgrd->setColWidth(2, 1000);
+    FitColumns(popgrd);
 
     auto* headings = new QHBoxLayout;
     for (const char* text : {"Area", "Number of Map Points", "Population per Point"})

@@ -30,6 +30,8 @@ flresultfrm::flresultfrm(ModuleState& state, QWidget* parent) : QDialog(parent),
     FillGrid(flfacgrd, SummaryPodRows(state_.fl));
     flfacgrd->setColWidth(1, 800);
     flfacgrd->setColWidth(2, 800);
+    FitColumns(flareagrd);
+    FitColumns(flfacgrd);
 
     auto* grids = new QHBoxLayout;
     grids->addWidget(flareagrd);

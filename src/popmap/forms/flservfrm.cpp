@@ -82,6 +82,7 @@ flservfrm::flservfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     facgrd->setFixedCols(0);
     FillGrid(facgrd, t.facgrd);
     facgrd->setColWidth(3, 1200);
+    FitColumns(facgrd);
     okbut->setVisible(t.okbut);
     prtbut->setVisible(t.prtbut);
     ok2but->setVisible(t.ok2but);
