@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QDialog>
+
+#include "state/modulestate.h"
+
+class QLabel;
+class QPushButton;
+
+namespace davrenta {
+
+// The product, its version and its credits.
+class creditfrm : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit creditfrm(ModuleState& state, QWidget* parent = nullptr);
+
+    QLabel* productlbl;
+    QLabel* versionlbl;
+    QLabel* aboutlbl;
+    QLabel* creditlbl;
+    QPushButton* okbut2;
+
+    void okbut2_Click();
+
+private:
+    ModuleState& state_;
+};
+
+} // namespace davrenta

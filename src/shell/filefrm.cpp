@@ -1,0 +1,240 @@
+#include "shell/filefrm.h"
+
+#include <optional>
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStorageInfo>
+#include <QVBoxLayout>
+
+#include "shell/controls.h"
+#include "shell/dirlist.h"
+#include "shell/messages.h"
+#include "state/filename.h"
+
+namespace davrenta {
+
+namespace {
+
+bool UsableVolume(const QStorageInfo& volume) {
+    return volume.isValid() && volume.isReady() && QFileInfo(volume.rootPath()).isDir();
+}
+
+} // namespace
+
+filefrm::filefrm(ModuleState& state, QWidget* parent) : QDialog(parent), state_(state) {
+    setObjectName(QStringLiteral("filefrm"));
+    setWindowTitle(QStringLiteral("File"));
+    setAccessibleName(windowTitle());
+
+    Text1 = MakeTextBox(this, QStringLiteral("Text1"), QStringLiteral("File name"));
+    File1 = new QListWidget(this);
+    NameControl(File1, QStringLiteral("File1"), QStringLiteral("Files"));
+    File1->setSelectionMode(QAbstractItemView::SingleSelection);
+    Dir1 = new DirectoryList(this);
+    NameControl(Dir1, QStringLiteral("Dir1"), QStringLiteral("Folders"));
+    Drive1 = new QComboBox(this);
+    NameControl(Drive1, QStringLiteral("Drive1"), QStringLiteral("Drives"));
+    okbut = MakeButton(this, QStringLiteral("okbut"), QStringLiteral("&Ok"));
+    cancelbut = MakeButton(this, QStringLiteral("cancelbut"), QStringLiteral("&Cancel"));
+    examplesbut = MakeButton(this, QStringLiteral("examplesbut"), QStringLiteral("&Examples"));
+    examplesbut->setToolTip(QStringLiteral("Show the example problems that come with Davrenta"));
+    okbut->setDefault(true);
+
+    auto* nameLabel = new QLabel(QStringLiteral("File &name:"), this);
+    nameLabel->setBuddy(Text1);
+    auto* folderLabel = new QLabel(QStringLiteral("&Folders:"), this);
+    folderLabel->setBuddy(Dir1);
+    auto* driveLabel = new QLabel(QStringLiteral("D&rives:"), this);
+    driveLabel->setBuddy(Drive1);
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(nameLabel, 0, 0);
+    layout->addWidget(Text1, 1, 0);
+    layout->addWidget(File1, 2, 0, 3, 1);
+    layout->addWidget(folderLabel, 0, 1);
+    layout->addWidget(Dir1, 1, 1, 2, 1);
+    layout->addWidget(driveLabel, 3, 1);
+    layout->addWidget(Drive1, 4, 1);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(okbut);
+    buttons->addWidget(cancelbut);
+    buttons->addSpacing(12);
+    buttons->addWidget(examplesbut);
+    buttons->addStretch();
+    layout->addLayout(buttons, 1, 2, 4, 1);
+    layout->setRowStretch(2, 1);
+    layout->setColumnStretch(0, 1);
+    layout->setColumnStretch(1, 1);
+    resize(620, 380);
+
+    setTabOrder(Text1, File1);
+    setTabOrder(File1, Dir1);
+    setTabOrder(Dir1, Drive1);
+    setTabOrder(Drive1, okbut);
+    setTabOrder(okbut, cancelbut);
+    setTabOrder(cancelbut, examplesbut);
+
+    connect(Drive1, &QComboBox::activated, this, [this](int) { Drive1_Change(); });
+    connect(Dir1, &DirectoryList::pathChanged, this, [this](const QString&) { Dir1_Change(); });
+    connect(Dir1, &DirectoryList::pathRefused, this, [this](const QString& path) {
+        ShowMessage(this, QStringLiteral("The folder ") + QDir::toNativeSeparators(path) +
+                              QStringLiteral(" cannot be read."));
+    });
+    // Keyboard moves through the list count as clicks too.
+    connect(File1, &QListWidget::itemClicked, this, [this](QListWidgetItem*) { File1_Click(); });
+    connect(File1, &QListWidget::currentItemChanged, this,
+            [this](QListWidgetItem* current, QListWidgetItem*) {
+                if (current)
+                    File1_Click();
+            });
+    connect(File1, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem*) { File1_DblClick(); });
+    connect(okbut, &QPushButton::clicked, this, &filefrm::okbut_Click);
+    connect(cancelbut, &QPushButton::clicked, this, &filefrm::cancelbut_Click);
+    connect(examplesbut, &QPushButton::clicked, this, &filefrm::examplesbut_Click);
+
+    // Opening the chooser: no file yet; the process's current directory.
+    state_.ProblemFileName.clear();
+    fillDrives();
+    QString start = QDir::currentPath();
+    if (!Dir1->setPath(start)) {
+        start = QDir::homePath();
+        if (!Dir1->setPath(start))
+            Dir1->setPath(QDir::rootPath());
+    }
+    selectDriveOf(Dir1->path());
+    fillFiles();
+    Text1->setFocus();
+}
+
+void filefrm::fillDrives() {
+    const QString current = Drive1->currentData().toString();
+    Drive1->clear();
+    QStringList roots;
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
+        if (UsableVolume(volume) && !roots.contains(volume.rootPath()))
+            roots << volume.rootPath();
+    roots.sort();
+    for (const QString& root : roots)
+        Drive1->addItem(QDir::toNativeSeparators(root), root);
+    if (!current.isEmpty())
+        Drive1->setCurrentIndex(Drive1->findData(current));
+}
+
+void filefrm::selectDriveOf(const QString& path) {
+    QString root = QStorageInfo(path).rootPath();
+    if (root.isEmpty())
+        root = QDir::rootPath();
+    int index = Drive1->findData(root);
+    if (index < 0) {
+        Drive1->addItem(QDir::toNativeSeparators(root), root);
+        index = Drive1->count() - 1;
+    }
+    Drive1->setCurrentIndex(index);
+    driveRoot_ = root;
+}
+
+void filefrm::fillFiles() {
+    File1->clear();
+    QDir dir(Dir1->path());
+    dir.setNameFilters({QString::fromStdString(ProblemFilePattern(state_.ModuleFlag))});
+    dir.setFilter(QDir::Files | QDir::CaseSensitive);
+    dir.setSorting(QDir::Name);
+    File1->addItems(dir.entryList());
+}
+
+void filefrm::showDirectory(const QString& path) {
+    if (!Dir1->setPath(path)) {
+        ShowMessage(this, QStringLiteral("The folder ") + QDir::toNativeSeparators(path) +
+                              QStringLiteral(" cannot be read."));
+        return;
+    }
+    Dir1_Change();
+}
+
+void filefrm::Drive1_Change() {
+    const QString root = Drive1->currentData().toString();
+    if (root == driveRoot_)
+        return;
+    const QStorageInfo volume(root);
+    if (root.isEmpty() || !UsableVolume(volume) || !Dir1->setPath(root)) {
+        // A vanished medium or an unreachable drive: no file from this chooser.
+        ShowMessage(this, kInvalidDeviceText);
+        state_.ProblemFileName.clear();
+        reject();
+        return;
+    }
+    driveRoot_ = root;
+    Dir1_Change();
+}
+
+void filefrm::Dir1_Change() {
+    selectDriveOf(Dir1->path());
+    fillFiles();
+}
+
+void filefrm::File1_Click() {
+    const QListWidgetItem* item = File1->currentItem();
+    if (!item)
+        return;
+    Text1->setText(QString::fromStdString(
+        ClickedFileName(item->text().toStdString(), state_.SaveMode, state_.ModuleFlag)));
+    state_.fl.maptype = 1;
+}
+
+void filefrm::File1_DblClick() {
+    const QListWidgetItem* item = File1->currentItem();
+    if (!item)
+        return;
+    Text1->setText(item->text());
+    okbut_Click();
+}
+
+void filefrm::okbut_Click() {
+    const std::optional<std::string> chosen =
+        ChosenProblemFileName(Dir1->path().toStdString(), Text1->text().toStdString(),
+                              state_.SaveMode, state_.ModuleFlag);
+    if (!chosen) {
+        ShowMessage(this, kInvalidFileNameText);
+        return;
+    }
+    state_.ProblemFileName = *chosen;
+    state_.fl.maptype = 1;
+    accept();
+}
+
+void filefrm::cancelbut_Click() {
+    state_.ProblemFileName.clear();
+    reject();
+}
+
+void filefrm::examplesbut_Click() {
+    const QString examples = ExamplesDirectory();
+    if (examples.isEmpty()) {
+        ShowMessage(this, QStringLiteral("The example problems are not installed."));
+        return;
+    }
+    showDirectory(examples);
+}
+
+QString filefrm::ExamplesDirectory() {
+    const QStringList candidates = {
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../share/davrenta/examples"),
+        QStringLiteral(DAVRENTA_EXAMPLES_DIR),
+        QStringLiteral(DAVRENTA_INSTALLED_EXAMPLES_DIR),
+    };
+    for (const QString& candidate : candidates)
+        if (QFileInfo(candidate).isDir())
+            return QDir::cleanPath(QDir(candidate).absolutePath());
+    return QString();
+}
+
+} // namespace davrenta

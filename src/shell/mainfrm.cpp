@@ -1,0 +1,161 @@
+#include "shell/mainfrm.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "shell/controls.h"
+#include "shell/creditfrm.h"
+#include "shell/messages.h"
+#include "shell/studies.h"
+
+namespace davrenta {
+
+void EndProgramNow() {
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
+void EndProgram() {
+    // With modal windows open their handlers are waiting further up the stack and would go on
+    // once their loops return; leave at once instead.
+    if (QApplication::activeModalWidget())
+        EndProgramNow();
+    QCoreApplication::exit(0);
+}
+
+mainfrm::mainfrm(ModuleState& state, QWidget* parent) : QMainWindow(parent), state_(state) {
+    setObjectName(QStringLiteral("mainfrm"));
+    setWindowTitle(QString::fromLatin1(kApplicationTitle));
+    setAccessibleName(windowTitle());
+
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("mainpanel"));
+    Label1 = MakeLabel(central, QStringLiteral("Label1"));
+    Label1->setAlignment(Qt::AlignCenter);
+    QFont big = Label1->font();
+    big.setPointSizeF(big.pointSizeF() * 1.4);
+    Label1->setFont(big);
+    flcmd = MakeButton(central, QStringLiteral("flcmd"),
+                       QStringLiteral(" Determine POD Locations By &Population Map"));
+    sflcmd = MakeButton(central, QStringLiteral("sflcmd"),
+                        QStringLiteral("Determine &Single POD Location By Demand"));
+    exitcmd = MakeButton(central, QStringLiteral("exitcmd"), QStringLiteral("E&xit"));
+
+    auto* layout = new QVBoxLayout(central);
+    layout->addWidget(Label1);
+    layout->addSpacing(12);
+    layout->addWidget(flcmd);
+    layout->addWidget(sflcmd);
+    layout->addSpacing(12);
+    layout->addWidget(exitcmd, 0, Qt::AlignHCenter);
+    layout->setContentsMargins(24, 18, 24, 18);
+    setCentralWidget(central);
+    setTabOrder(flcmd, sflcmd);
+    setTabOrder(sflcmd, exitcmd);
+
+    mainmnu = menuBar()->addMenu(QStringLiteral("&Help"));
+    mainmnu->setObjectName(QStringLiteral("mainmnu"));
+    mainmnu->setAccessibleName(QStringLiteral("Help"));
+    helpmenu = MakeAction(this, QStringLiteral("helpmenu"),
+                          QStringLiteral("&Single Facility Location By Demand"));
+    mainmnu->addAction(helpmenu);
+    const char* captions[] = {nullptr,
+                              "Facility Location By &Population Map",
+                              "Facility Site &Matching",
+                              "Material &Handling Activity",
+                              "Material Handling Simula&tion",
+                              "&About"};
+    for (int i = 1; i <= 5; ++i) {
+        helpmnu[static_cast<std::size_t>(i)] = MakeAction(
+            this, ArrayName(QStringLiteral("helpmnu"), i), QString::fromLatin1(captions[i]));
+        mainmnu->addAction(helpmnu[static_cast<std::size_t>(i)]);
+        connect(helpmnu[static_cast<std::size_t>(i)], &QAction::triggered, this,
+                [this, i] { helpmnu_Click(i); });
+    }
+
+    connect(flcmd, &QPushButton::clicked, this, &mainfrm::flcmd_Click);
+    connect(sflcmd, &QPushButton::clicked, this, &mainfrm::sflcmd_Click);
+    connect(exitcmd, &QPushButton::clicked, this, &mainfrm::exitcmd_Click);
+    connect(helpmenu, &QAction::triggered, this, &mainfrm::helpmenu_Click);
+
+    enableStudies();
+    resize(520, 300);
+}
+
+void mainfrm::enableStudies() {
+    flcmd->setEnabled(StudyAvailable("fl"));
+    sflcmd->setEnabled(StudyAvailable("sf"));
+    helpmenu->setEnabled(StudyAvailable("sf"));
+    helpmnu[1]->setEnabled(StudyAvailable("fl"));
+    helpmnu[2]->setEnabled(StudyAvailable("sm"));
+    helpmnu[3]->setEnabled(StudyAvailable("mh"));
+    helpmnu[4]->setEnabled(StudyAvailable("mhs"));
+    helpmnu[5]->setEnabled(true);
+}
+
+void mainfrm::Form_Load() {
+    state_.LineBreak = '\r';
+    const std::string lb(1, state_.LineBreak);
+    Label1->setText(DisplayText("Davrenta" + lb + lb + "Click on Option"));
+    state_.SaveMode = 0;
+    show();
+    creditfrm credits(state_, this);
+    credits.exec();
+    if (flcmd->isEnabled())
+        flcmd->setFocus();
+    else
+        exitcmd->setFocus();
+}
+
+void mainfrm::flcmd_Click() {
+    EnterStudy(state_, "fl", this);
+}
+
+void mainfrm::sflcmd_Click() {
+    EnterStudy(state_, "sf", this);
+}
+
+void mainfrm::helpmenu_Click() {
+    EnterStudy(state_, "sf", this);
+}
+
+void mainfrm::helpmnu_Click(int index) {
+    switch (index) {
+    case 1:
+        EnterStudy(state_, "fl", this);
+        break;
+    case 2:
+        EnterStudy(state_, "sm", this);
+        break;
+    case 3:
+        EnterStudy(state_, "mh", this);
+        break;
+    case 4:
+        EnterStudy(state_, "mhs", this);
+        break;
+    case 5: {
+        creditfrm credits(state_, this);
+        credits.exec();
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void mainfrm::exitcmd_Click() {
+    if (exitHandler_)
+        exitHandler_();
+    else
+        EndProgram();
+}
+
+} // namespace davrenta

@@ -1,0 +1,250 @@
+#include "shell/printing.h"
+
+#include <memory>
+#include <utility>
+
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QSaveFile>
+#include <QToolBar>
+
+#include "shell/messages.h"
+
+namespace davrenta {
+
+namespace {
+
+// The one process-wide hook besides the message handler; only tests set it.
+PrintSink& Sink() {
+    static PrintSink sink;
+    return sink;
+}
+
+QString WithReason(const char* text, const QString& reason) {
+    QString message = QString::fromUtf8(text);
+    if (!reason.isEmpty())
+        message += QLatin1Char('\n') + reason;
+    return message;
+}
+
+QString FirstInstalled(const QStringList& choices) {
+    const QStringList families = QFontDatabase::families();
+    for (const QString& choice : choices)
+        if (families.contains(choice, Qt::CaseInsensitive))
+            return choice;
+    return QString();
+}
+
+std::unique_ptr<QPrinter> DefaultPrinter(bool* installed) {
+    const QList<QPrinterInfo> printers = QPrinterInfo::availablePrinters();
+    *installed = !printers.isEmpty();
+    if (printers.isEmpty())
+        return std::make_unique<QPrinter>(QPrinter::HighResolution); // PDF output
+    QPrinterInfo chosen = QPrinterInfo::defaultPrinter();
+    if (chosen.isNull())
+        chosen = printers.front();
+    return std::make_unique<QPrinter>(chosen, QPrinter::HighResolution);
+}
+
+bool SavePdfFromPreview(QWidget* parent, const Report& report) {
+    QFileDialog dialog(parent, QStringLiteral("Save PDF"));
+    dialog.setObjectName(QStringLiteral("savepdfdlg"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(QStringLiteral("PDF files (*.pdf)"));
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    dialog.setDirectory(QDir::currentPath());
+    dialog.selectFile(QStringLiteral("report.pdf"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    QString error;
+    if (!PaintReportToPdf(report, dialog.selectedFiles().front(), &error)) {
+        ShowMessage(parent, WithReason(kPdfFailedText, error));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+PrintSink SetPrintSink(PrintSink sink) {
+    return std::exchange(Sink(), std::move(sink));
+}
+
+QString ReportFontFamily(const std::string& fontName) {
+    const QString name = QString::fromStdString(fontName).trimmed().toLower();
+    if (name.isEmpty())
+        return QString();
+    QString family;
+    if (name == QLatin1String("courier"))
+        family = FirstInstalled({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono")});
+    else if (name == QLatin1String("times new roman"))
+        family =
+            FirstInstalled({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif")});
+    else if (name == QLatin1String("fixedsys"))
+        family = QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+    else
+        return QString::fromStdString(fontName);
+    if (family.isEmpty()) // neither choice installed: let the font system find its like
+        family = name == QLatin1String("times new roman")
+                     ? QStringLiteral("serif")
+                     : QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+    return family;
+}
+
+QFont ReportFont(const Report& report) {
+    QFont font;
+    const QString family = ReportFontFamily(report.fontName);
+    if (!family.isEmpty()) {
+        font.setFamily(family);
+        const bool serif = QString::fromStdString(report.fontName).trimmed().toLower() ==
+                           QLatin1String("times new roman");
+        font.setStyleHint(serif ? QFont::Serif : QFont::TypeWriter);
+        font.setFixedPitch(!serif);
+    }
+    font.setPointSize(report.fontSize > 0 ? report.fontSize : 10);
+    return font;
+}
+
+bool PaintReport(const Report& report, QPagedPaintDevice* device, QString* error) {
+    QString ignored;
+    QString& reason = error ? *error : ignored;
+    QPainter painter;
+    if (!device || !painter.begin(device)) {
+        reason = QStringLiteral("The printer could not be started.");
+        return false;
+    }
+    const QFont font = ReportFont(report);
+    painter.setFont(font);
+    const QFontMetricsF metrics(font, device);
+    const qreal columnWidth = metrics.averageCharWidth();
+    const qreal lineHeight = metrics.lineSpacing();
+    const qreal pageHeight = device->height();
+
+    qreal top = 0;
+    for (const std::vector<ReportSegment>& line : RenderSegments(report)) {
+        if (top > 0 && top + lineHeight > pageHeight) {
+            if (!device->newPage()) {
+                painter.end();
+                reason = QStringLiteral("A new page could not be started.");
+                return false;
+            }
+            top = 0;
+        }
+        qreal pen = 0; // where the previous text of this line ended
+        for (const ReportSegment& piece : line) {
+            const QString text = QString::fromStdString(piece.text);
+            qreal x = pen;
+            if (piece.tabbed) {
+                x = (piece.column - 1) * columnWidth;
+                // A proportional font may run past a tab stop; the next piece then follows the
+                // text with a blank instead of painting over it.
+                if (x < pen)
+                    x = pen + metrics.horizontalAdvance(QLatin1Char(' '));
+            }
+            if (!text.isEmpty())
+                painter.drawText(QPointF(x, top + metrics.ascent()), text);
+            pen = x + metrics.horizontalAdvance(text);
+        }
+        top += lineHeight;
+    }
+    if (!painter.end()) {
+        reason = QStringLiteral("The document could not be finished.");
+        return false;
+    }
+    if (auto* printer = dynamic_cast<QPrinter*>(device);
+        printer && printer->printerState() == QPrinter::Error) {
+        reason = QStringLiteral("The printer reported an error.");
+        return false;
+    }
+    return true;
+}
+
+bool PaintReportToPdf(const Report& report, const QString& path, QString* error) {
+    QString ignored;
+    QString& reason = error ? *error : ignored;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        reason = path + QStringLiteral(": ") + file.errorString();
+        return false;
+    }
+    {
+        QPdfWriter writer(&file);
+        writer.setCreator(QString::fromLatin1(kApplicationTitle));
+        writer.setTitle(QString::fromLatin1(kApplicationTitle));
+        // Margins small enough for a 50-line map with its rulers and title on one A4 page.
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                         QMarginsF(10, 6, 10, 6), QPageLayout::Millimeter));
+        if (!PaintReport(report, &writer, &reason)) {
+            file.cancelWriting();
+            return false;
+        }
+    }
+    if (!file.commit()) {
+        reason = path + QStringLiteral(": ") + file.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool PrintReport(QWidget* parent, const Report& report) {
+    if (const PrintSink& sink = Sink()) {
+        PrintSink call = sink;
+        QString error;
+        if (!call(report, &error)) {
+            ShowMessage(parent, WithReason(kPrintFailedText, error));
+            return false;
+        }
+        return true;
+    }
+
+    bool installed = false;
+    std::unique_ptr<QPrinter> printer = DefaultPrinter(&installed);
+    if (!installed)
+        ShowMessage(parent, kNoPrinterText);
+    printer->setDocName(QString::fromLatin1(kApplicationTitle));
+
+    QPrintPreviewDialog preview(printer.get(), parent);
+    preview.setObjectName(QStringLiteral("printpreview"));
+    preview.setWindowTitle(QStringLiteral("Print Preview"));
+    preview.setAccessibleName(QStringLiteral("Print Preview"));
+    QString paintError;
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+                     [&](QPrinter* target) {
+                         paintError.clear();
+                         PaintReport(report, target, &paintError);
+                     });
+
+    bool saved = false;
+    auto* savePdf = new QAction(QStringLiteral("Save &PDF..."), &preview);
+    savePdf->setObjectName(QStringLiteral("savepdf"));
+    savePdf->setToolTip(QStringLiteral("Save the report as a PDF file"));
+    QObject::connect(savePdf, &QAction::triggered, &preview,
+                     [&] { saved = SavePdfFromPreview(&preview, report) || saved; });
+    if (auto* toolbar = preview.findChild<QToolBar*>()) {
+        toolbar->addSeparator();
+        toolbar->addAction(savePdf);
+    } else {
+        preview.addAction(savePdf);
+    }
+
+    // The preview paints into the printer once more when the user prints; that last paint
+    // tells whether the job went through.
+    if (preview.exec() != QDialog::Accepted)
+        return saved;
+    if (!paintError.isEmpty()) {
+        ShowMessage(parent, WithReason(kPrintFailedText, paintError));
+        return saved;
+    }
+    return true;
+}
+
+} // namespace davrenta

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QDialog>
+
+#include "state/modulestate.h"
+
+class QLabel;
+class QPushButton;
+
+namespace davrenta {
+
+// Asks whether the problem is typed in or loaded from a file; the answer is SourceFlag,
+// which the caller reads once this window has closed.
+class sourcefrm : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit sourcefrm(ModuleState& state, QWidget* parent = nullptr);
+
+    QLabel* Label1;
+    QPushButton* Keybut;
+    QPushButton* diskbut;
+    QPushButton* backbut;
+
+    void Keybut_Click();
+    void diskbut_Click();
+    void backbut_Click();
+
+private:
+    ModuleState& state_;
+};
+
+} // namespace davrenta

@@ -1,0 +1,354 @@
+// The problem-file chooser: what it returns in ProblemFileName for load and save, and how it
+// meets bad input.
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "modaldriver.h"
+#include "shell/dirlist.h"
+#include "shell/filefrm.h"
+
+using davrenta::filefrm;
+using davrenta::ModuleState;
+using davrenta::testing::ModalDriver;
+
+class FileChooserTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void opensInCurrentDirectoryListingTheStudysFiles();
+    void saveModeFlAppendsTheExtensionOnce_data();
+    void saveModeFlAppendsTheExtensionOnce();
+    void saveModeClickShowsNameWithoutExtension();
+    void saveModeMhsReplacesItsEnding();
+    void loadModeTakesTheNameAsItStands();
+    void doubleClickChoosesTheFile();
+    void rootDirectoryIsJoinedWithoutSecondSeparator();
+    void subdirectoryListsItsOwnFiles();
+    void cancelLeavesProblemFileNameEmpty();
+    void emptyNameGivesInvalidFileNameAndStaysOpen();
+    void oddNamesGiveInvalidFileName();
+    void vanishedDriveGivesInvalidDevice();
+    void vanishedDirectoryGivesMessageAndStays();
+    void examplesButtonShowsTheShippedExamples();
+
+private:
+    // Opens the chooser with the script and returns whether the script passed.
+    bool choose(ModuleState& state, ModalDriver& driver);
+    QString path(const QString& name) const { return dir_->path() + QLatin1Char('/') + name; }
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    QString previousCurrent_;
+};
+
+void FileChooserTest::init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+    for (const char* name :
+         {"town.fl", "county.fl", "plant.mhs", "notes.txt", "other.sf", "CAPS.FL"}) {
+        QFile file(path(QString::fromLatin1(name)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    QVERIFY(QDir(dir_->path()).mkpath(QStringLiteral("sub")));
+    QFile inner(path(QStringLiteral("sub/inner.fl")));
+    QVERIFY(inner.open(QIODevice::WriteOnly));
+    previousCurrent_ = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir_->path()));
+}
+
+void FileChooserTest::cleanup() {
+    QDir::setCurrent(previousCurrent_);
+    dir_.reset();
+}
+
+bool FileChooserTest::choose(ModuleState& state, ModalDriver& driver) {
+    const bool ok = driver.run([&] {
+        filefrm chooser(state);
+        chooser.exec();
+    });
+    if (!ok)
+        qWarning("%s", qPrintable(driver.failure()));
+    return ok;
+}
+
+void FileChooserTest::opensInCurrentDirectoryListingTheStudysFiles() {
+    ModuleState state;
+    state.ModuleFlag = "fl";
+    state.ProblemFileName = "/left/over.fl";
+    filefrm chooser(state);
+    QCOMPARE(state.ProblemFileName, std::string());
+    QCOMPARE(chooser.windowTitle(), QStringLiteral("File"));
+    QCOMPARE(chooser.Dir1->path(), QDir(dir_->path()).canonicalPath());
+    QStringList files;
+    for (int i = 0; i < chooser.File1->count(); ++i)
+        files << chooser.File1->item(i)->text();
+    QCOMPARE(files, (QStringList{"county.fl", "town.fl"}));
+    QVERIFY(chooser.Drive1->count() >= 1);
+    QVERIFY(chooser.okbut->isDefault());
+
+    state.ModuleFlag = "mhs";
+    filefrm other(state);
+    QCOMPARE(other.File1->count(), 1);
+    QCOMPARE(other.File1->item(0)->text(), QStringLiteral("plant.mhs"));
+}
+
+void FileChooserTest::saveModeFlAppendsTheExtensionOnce_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("no extension") << "plan"
+                                  << "plan.fl";
+    QTest::newRow("with extension") << "plan.fl"
+                                    << "plan.fl";
+    QTest::newRow("flag letters without dot") << "planfl"
+                                              << "planfl.fl";
+    QTest::newRow("other extension") << "plan.txt"
+                                     << "plan.txt.fl";
+}
+
+void FileChooserTest::saveModeFlAppendsTheExtensionOnce() {
+    QFETCH(QString, typed);
+    QFETCH(QString, expected);
+    ModuleState state;
+    state.ModuleFlag = "fl";
+    state.SaveMode = 1;
+    state.fl.maptype = 5;
+    ModalDriver driver;
+    driver.expectWindow(QStringLiteral("filefrm"))
+        .setText(QStringLiteral("Text1"), typed)
+        .click(QStringLiteral("okbut"));
+    QVERIFY(choose(state, driver));
+    QCOMPARE(QString::fromStdString(state.ProblemFileName),
+             QDir(dir_->path()).canonicalPath() + QLatin1Char('/') + expected);
+    QCOMPARE(state.fl.maptype, 1);
+}
+
+void FileChooserTest::saveModeClickShowsNameWithoutExtension() {
+    ModuleState state;
+    state.ModuleFlag = "fl";
+    state.SaveMode = 1;
+    ModalDriver driver;
+    driver.expectWindow(QStringLiteral("filefrm"))
+        .select(QStringLiteral("File1"), QStringLiteral("town.fl"))
+        .expectText(QStringLiteral("Text1"), QStringLiteral("town"))
+        .click(QStringLiteral("okbut"));
+    QVERIFY(choose(state, driver));
+    QCOMPARE(QString::fromStdString(state.ProblemFileName),
+             QDir(dir_->path()).canonicalPath() + QStringLiteral("/town.fl"));
+}
+
+void FileChooserTest::saveModeMhsReplacesItsEnding() {
+    ModuleState state;
+    state.ModuleFlag = "mhs";
+    state.SaveMode = 1;
+    ModalDriver driver;
+    driver.expectWindow(QStringLiteral("filefrm"))
+        .select(QStringLiteral("File1"), QStringLiteral("plant.mhs"))
+        .expectText(QStringLiteral("Text1"), QStringLiteral("plant"))
+        .setText(QStringLiteral("Text1"), QStringLiteral("plant2.mhs"))
+        .click(QStringLiteral("okbut"));
+    QVERIFY(choose(state, driver));
+    QCOMPARE(QString::fromStdString(state.ProblemFileName),
+             QDir(dir_->path()).canonicalPath() + QStringLiteral("/plant2.mhs"));
+}
+
+void FileChooserTest::loadModeTakesTheNameAsItStands() {
+    ModuleState state;
+    state.ModuleFlag = "fl";
+    state.SaveMode = 0;
+    ModalDriver driver;
+    driver.expectWindow(QStringLiteral("filefrm"))
+        .select(QStringLiteral("File1"), QStringLiteral("town.fl"))
+        .expectText(QStringLiteral("Text1"), QStringLiteral("town.fl"))
+        .setText(QStringLiteral("Text1"), QStringLiteral("town"))
+        .click(QStringLiteral("okbut"));
+    QVERIFY(choose(state, driver));
+    QCOMPARE(QString::fromStdString(state.ProblemFileName),
+             QDir(dir_->path()).canonicalPath() + QStringLiteral("/town"));
+}
+
+void FileChooserTest::doubleClickChoosesTheFile() {
+    for (int mode : {0, 1}) {
+        ModuleState state;
+        state.ModuleFlag = "fl";
+        state.SaveMode = mode;
+        state.fl.maptype = 3;
+        ModalDriver driver;
+        driver.expectWindow(QStringLiteral("filefrm"))
+            .doubleClick(QStringLiteral("File1"), QStringLiteral("county.fl"));
+        QVERIFY(choose(state, driver));
+        QCOMPARE(QString::fromStdString(state.ProblemFileName),
+                 QDir(dir_->path()).canonicalPath() + QStringLiteral("/county.fl"));
+        QCOMPARE(state.fl.maptype, 1);
+    }
+}
+
+void FileChooserTest::rootDirectoryIsJoinedWithoutSecondSeparator() {
+    ModuleState state;
+    state.ModuleFlag = "fl";
+    state.SaveMode = 0;
+    ModalDriver driver;
+    driver.expectWindow(QStringLiteral("filefrm"))
+        .doubleClick(QStringLiteral("Dir1"), QStringLiteral("/"))
+        .check(QStringLiteral("at the root"),
+               [](QWidget* w, QString* why) {
+                   *why = static_cast<filefrm*>(w)->Dir1->path();
+                   return *why == QStringLiteral("/");
+               })
+        .setText(QStringLiteral("Text1"), QStringLiteral("x.fl"))
+        .click(QStringLiteral("okbut"));
+    QVERIFY(choose(state, driver));
+    QCOMPARE(state.ProblemFileName, std::string("/x.fl"));
+
+    state.SaveMode = 1;
+    ModalDriver save;
+    save.expectWindow(QStringLiteral("filefrm"))
+        .doubleClick(QStringLiteral("Dir1"), QStringLiteral("/"))
+        .setText(QStringLiteral("Text1"), QStringLiteral("x"))
+        .click(QStringLiteral("okbut"));
+    QVERIFY(choose(state, save));
+    QCOMPARE(state.ProblemFileName, std::string("/x.fl"));
+}
+
+void FileChooserTest::subdirectoryListsItsOwnFiles() {
+    ModuleState state;
+    state.ModuleFlag = "fl";
+    ModalDriver driver;
+    driver.expectWindow(QStringLiteral("filefrm"))
+        .doubleClick(QStringLiteral("Dir1"), QStringLiteral("sub"))
+        .check(QStringLiteral("sub's files"),
+               [](QWidget* w, QString* why) {
+                   auto* chooser = static_cast<filefrm*>(w);
+                   *why = QStringLiteral("%1 files in %2")
+                              .arg(chooser->File1->count())
+                              .arg(chooser->Dir1->path());
+                   return chooser->File1->count() == 1 &&
+                          chooser->File1->item(0)->text() == QStringLiteral("inner.fl");
+               })
+        .doubleClick(QStringLiteral("File1"), QStringLiteral("inner.fl"));
+    QVERIFY(choose(state, driver));
+    QCOMPARE(QString::fromStdString(state.ProblemFileName),
+             QDir(dir_->path()).canonicalPath() + QStringLiteral("/sub/inner.fl"));
+}
+
+void FileChooserTest::cancelLeavesProblemFileNameEmpty() {
+    ModuleState state;
+    state.ModuleFlag = "fl";
+    state.ProblemFileName = "/earlier/choice.fl";
+    ModalDriver driver;
+    driver.expectWindow(QStringLiteral("filefrm"))
+        .select(QStringLiteral("File1"), QStringLiteral("town.fl"))
+        .click(QStringLiteral("cancelbut"));
+    QVERIFY(choose(state, driver));
+    QCOMPARE(state.ProblemFileName, std::string());
+}
+
+void FileChooserTest::emptyNameGivesInvalidFileNameAndStaysOpen() {
+    ModuleState state;
+    state.ModuleFlag = "fl";
+    state.SaveMode = 1;
+    state.fl.maptype = 4;
+    ModalDriver driver;
+    driver.expectWindow(QStringLiteral("filefrm"))
+        .click(QStringLiteral("okbut"))
+        .expectMessage(QStringLiteral("Invalid File Name"))
+        .expectWindow(QStringLiteral("filefrm"))
+        .check(QStringLiteral("nothing changed"),
+               [&](QWidget*, QString*) {
+                   return state.ProblemFileName.empty() && state.fl.maptype == 4;
+               })
+        .setText(QStringLiteral("Text1"), QStringLiteral("later"))
+        .click(QStringLiteral("okbut"));
+    QVERIFY(choose(state, driver));
+    QCOMPARE(QString::fromStdString(state.ProblemFileName),
+             QDir(dir_->path()).canonicalPath() + QStringLiteral("/later.fl"));
+}
+
+void FileChooserTest::oddNamesGiveInvalidFileName() {
+    for (const char* name : {"a/b.fl", "..", "/etc/passwd", ".fl"}) {
+        ModuleState state;
+        state.ModuleFlag = "fl";
+        state.SaveMode = 1;
+        ModalDriver driver;
+        driver.expectWindow(QStringLiteral("filefrm"))
+            .setText(QStringLiteral("Text1"), QString::fromLatin1(name))
+            .click(QStringLiteral("okbut"))
+            .expectMessage(QStringLiteral("Invalid File Name"))
+            .click(QStringLiteral("cancelbut"));
+        QVERIFY2(choose(state, driver), name);
+        QCOMPARE(state.ProblemFileName, std::string());
+    }
+}
+
+void FileChooserTest::vanishedDriveGivesInvalidDevice() {
+    ModuleState state;
+    state.ModuleFlag = "fl";
+    ModalDriver driver;
+    driver.expectWindow(QStringLiteral("filefrm"))
+        .step(QStringLiteral("a medium that has gone"),
+              [](QWidget* w) {
+                  static_cast<filefrm*>(w)->Drive1->addItem(QStringLiteral("/media/gone"),
+                                                            QStringLiteral("/media/gone-volume"));
+              })
+        .setText(QStringLiteral("Text1"), QStringLiteral("town.fl"))
+        .select(QStringLiteral("Drive1"), QStringLiteral("/media/gone"))
+        .expectMessage(QStringLiteral("Invalid device"))
+        .expectNoWindow();
+    QVERIFY(choose(state, driver));
+    QCOMPARE(state.ProblemFileName, std::string());
+}
+
+void FileChooserTest::vanishedDirectoryGivesMessageAndStays() {
+    ModuleState state;
+    state.ModuleFlag = "fl";
+    const QString sub = QDir(dir_->path()).canonicalPath() + QStringLiteral("/sub");
+    ModalDriver driver;
+    driver.expectWindow(QStringLiteral("filefrm"))
+        .step(QStringLiteral("the folder is removed behind the list's back"),
+              [&](QWidget*) { QDir(sub).removeRecursively(); })
+        .doubleClick(QStringLiteral("Dir1"), QStringLiteral("sub"))
+        .expectMessage(QStringLiteral("The folder ") + sub + QStringLiteral(" cannot be read."))
+        .check(QStringLiteral("still in the first folder"),
+               [&](QWidget* w, QString* why) {
+                   *why = static_cast<filefrm*>(w)->Dir1->path();
+                   return *why == QDir(dir_->path()).canonicalPath();
+               })
+        .doubleClick(QStringLiteral("File1"), QStringLiteral("town.fl"));
+    QVERIFY(choose(state, driver));
+    QCOMPARE(QString::fromStdString(state.ProblemFileName),
+             QDir(dir_->path()).canonicalPath() + QStringLiteral("/town.fl"));
+}
+
+void FileChooserTest::examplesButtonShowsTheShippedExamples() {
+    const QString examples = filefrm::ExamplesDirectory();
+    QVERIFY2(!examples.isEmpty(), "the source tree's examples folder");
+    ModuleState state;
+    state.ModuleFlag = "fl";
+    QStringList listed;
+    ModalDriver driver;
+    driver.expectWindow(QStringLiteral("filefrm"))
+        .click(QStringLiteral("examplesbut"))
+        .check(QStringLiteral("in the examples folder"),
+               [&](QWidget* w, QString* why) {
+                   auto* chooser = static_cast<filefrm*>(w);
+                   for (int i = 0; i < chooser->File1->count(); ++i)
+                       listed << chooser->File1->item(i)->text();
+                   *why = chooser->Dir1->path();
+                   return chooser->Dir1->path() == examples;
+               })
+        .click(QStringLiteral("cancelbut"));
+    QVERIFY(choose(state, driver));
+    QCOMPARE(listed, QDir(examples).entryList({QStringLiteral("*.fl")}, QDir::Files, QDir::Name));
+    QVERIFY(!listed.isEmpty());
+}
+
+QTEST_MAIN(FileChooserTest)
+#include "filefrm_test.moc"

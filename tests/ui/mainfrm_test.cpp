@@ -1,0 +1,294 @@
+// The main window from start-up: credits in front, the Help menu, the study entries and Exit.
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QtTest>
+
+#include <functional>
+
+#include "modaldriver.h"
+#include "popmap/model.h"
+#include "shell/controls.h"
+#include "shell/creditfrm.h"
+#include "shell/mainfrm.h"
+#include "shell/studies.h"
+#include "version.h"
+
+using davrenta::mainfrm;
+using davrenta::ModuleState;
+using davrenta::testing::ModalDriver;
+
+namespace {
+
+// Population-map data in every table that entering the study clears, plus what it keeps.
+void FillPopulationMap(davrenta::PopMap& fl) {
+    for (int i = 1; i <= davrenta::kMapLines; ++i) {
+        fl.MapLine[i] = "AAB";
+        fl.NumberedMap[i] = "112";
+        fl.MarkedServiceMap[i] = "1*2";
+        fl.BestServiceMap[i] = "AB";
+        fl.NearOptimalMap[i] = "%X";
+        fl.ServiceMap[i] = "11";
+        fl.MapLineLength[i] = 3;
+    }
+    fl.MapLine[davrenta::kMapLines + 1] = "slot 51";
+    for (int a = 1; a <= davrenta::kMaxAreas; ++a) {
+        fl.AreaSymbol[a] = "A";
+        fl.AreaPopulation[a] = 10.5;
+    }
+    for (int k = 1; k <= davrenta::kMaxExistingPods; ++k) {
+        fl.PodLine[k] = 3;
+        fl.PodColumn[k] = 4;
+    }
+    fl.AreaCount = 2;
+    fl.ExistingPodCount = 1;
+    fl.MapEndLine = 6;
+}
+
+// Enters a study as the main window does. When the study is built its description window
+// opens; it is closed unanswered, as "Back" would, so only the entry's own effects remain.
+bool EnterAndLeave(ModuleState& state, const std::string& flag, QWidget* parent, QString* failure) {
+    ModalDriver driver;
+    if (davrenta::StudyAvailable(flag))
+        driver
+            .waitUntil(QStringLiteral("the description window"),
+                       [](QWidget*) { return QApplication::activeModalWidget() != nullptr; })
+            .closeAll();
+    const bool ok = driver.run([&] { davrenta::EnterStudy(state, flag, parent); });
+    *failure = driver.failure();
+    return ok;
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startShowsCreditsInFrontOfMainWindow();
+    void aboutBringsTheCreditsBack();
+    void controlsHaveTheirNamesAndCaptions();
+    void studyEntriesFollowWhatIsBuilt();
+    void enteringAStudySetsModuleFlag_data();
+    void enteringAStudySetsModuleFlag();
+    void helpEntriesEnterTheirStudies();
+    void enteringPopulationMapClearsItsTables();
+    void enteringAnotherStudyKeepsPopulationMapTables();
+    void exitRunsTheExitHandler();
+    void windowIconIsBuiltIn();
+};
+
+void MainWindowTest::startShowsCreditsInFrontOfMainWindow() {
+    ModuleState state;
+    state.SaveMode = 1;
+    state.LineBreak = 'x';
+    mainfrm window(state);
+    ModalDriver driver(&window);
+    driver.expectWindow(QStringLiteral("creditfrm"))
+        .expectCaption(QStringLiteral("Davrenta"))
+        .expectText(QStringLiteral("productlbl"), QStringLiteral("Davrenta"))
+        .expectText(QStringLiteral("versionlbl"),
+                    QStringLiteral("Version ") + QString::fromLatin1(davrenta::kVersion))
+        .expectText(QStringLiteral("okbut2"), QStringLiteral("ok"))
+        .check(QStringLiteral("the main window is shown beneath, blocked"),
+               [&](QWidget* credits, QString* why) {
+                   *why = QStringLiteral("main visible %1, credits modal %2, parent ok %3")
+                              .arg(window.isVisible())
+                              .arg(credits->windowModality() == Qt::ApplicationModal)
+                              .arg(credits->parentWidget() == &window);
+                   // What start-up set before the credits opened.
+                   return window.isVisible() && credits->windowModality() == Qt::ApplicationModal &&
+                          credits->parentWidget() == &window && state.SaveMode == 0 &&
+                          state.LineBreak == '\r';
+               })
+        .click(QStringLiteral("okbut2"))
+        .expectWindow(QStringLiteral("mainfrm"));
+    QVERIFY2(driver.run([&] { window.Form_Load(); }), qPrintable(driver.failure()));
+    QCOMPARE(window.Label1->text(), QStringLiteral("Davrenta\n\nClick on Option"));
+    QCOMPARE(window.windowTitle(), QStringLiteral("Davrenta"));
+    QVERIFY(window.isVisible());
+    QVERIFY(!QApplication::activeModalWidget());
+}
+
+void MainWindowTest::aboutBringsTheCreditsBack() {
+    ModuleState state;
+    mainfrm window(state);
+    window.show();
+    state.ModuleFlag = "sm";
+    ModalDriver driver(&window);
+    driver.expectWindow(QStringLiteral("mainfrm"))
+        .click(QStringLiteral("helpmnu(5)"))
+        .expectWindow(QStringLiteral("creditfrm"))
+        .click(QStringLiteral("okbut2"))
+        .expectWindow(QStringLiteral("mainfrm"))
+        .click(QStringLiteral("helpmnu(5)"))
+        .expectWindow(QStringLiteral("creditfrm"))
+        .click(QStringLiteral("okbut2"));
+    QVERIFY2(driver.run(), qPrintable(driver.failure()));
+    QCOMPARE(state.ModuleFlag, std::string("sm")); // About is no study
+}
+
+void MainWindowTest::controlsHaveTheirNamesAndCaptions() {
+    ModuleState state;
+    mainfrm window(state);
+    const std::pair<QPushButton*, QString> buttons[] = {
+        {window.flcmd, QStringLiteral(" Determine POD Locations By Population Map")},
+        {window.sflcmd, QStringLiteral("Determine Single POD Location By Demand")},
+        {window.exitcmd, QStringLiteral("Exit")},
+    };
+    for (const auto& [button, caption] : buttons) {
+        QCOMPARE(davrenta::PlainCaption(button->text()), caption);
+        QVERIFY(!button->accessibleName().isEmpty());
+        QVERIFY2(button->text().contains(QLatin1Char('&')), "every button has a mnemonic");
+    }
+    QCOMPARE(window.flcmd->objectName(), QStringLiteral("flcmd"));
+    QCOMPARE(window.mainmnu->objectName(), QStringLiteral("mainmnu"));
+    QCOMPARE(davrenta::PlainCaption(window.mainmnu->title()), QStringLiteral("Help"));
+
+    // The Help menu, in order.
+    const QList<QAction*> entries = window.mainmnu->actions();
+    const QStringList names = {"helpmenu",   "helpmnu(1)", "helpmnu(2)",
+                               "helpmnu(3)", "helpmnu(4)", "helpmnu(5)"};
+    const QStringList captions = {"Single Facility Location By Demand",
+                                  "Facility Location By Population Map",
+                                  "Facility Site Matching",
+                                  "Material Handling Activity",
+                                  "Material Handling Simulation",
+                                  "About"};
+    QCOMPARE(entries.size(), names.size());
+    for (int i = 0; i < names.size(); ++i) {
+        QCOMPARE(entries[i]->objectName(), names[i]);
+        QCOMPARE(davrenta::PlainCaption(entries[i]->text()), captions[i]);
+    }
+    for (int i = 1; i <= 5; ++i)
+        QCOMPARE(window.helpmnu[static_cast<std::size_t>(i)], entries[i]);
+}
+
+void MainWindowTest::studyEntriesFollowWhatIsBuilt() {
+    ModuleState state;
+    mainfrm window(state);
+    // Entries of studies whose windows are not built stay visible but disabled.
+    QCOMPARE(window.flcmd->isEnabled(), davrenta::StudyAvailable("fl"));
+    QCOMPARE(window.helpmnu[1]->isEnabled(), davrenta::StudyAvailable("fl"));
+    QCOMPARE(window.sflcmd->isEnabled(), davrenta::StudyAvailable("sf"));
+    QCOMPARE(window.helpmenu->isEnabled(), davrenta::StudyAvailable("sf"));
+    QCOMPARE(window.helpmnu[2]->isEnabled(), davrenta::StudyAvailable("sm"));
+    QCOMPARE(window.helpmnu[3]->isEnabled(), davrenta::StudyAvailable("mh"));
+    QCOMPARE(window.helpmnu[4]->isEnabled(), davrenta::StudyAvailable("mhs"));
+    QVERIFY(window.helpmnu[5]->isEnabled());
+    QVERIFY(window.exitcmd->isEnabled());
+    for (QWidget* entry :
+         {static_cast<QWidget*>(window.flcmd), static_cast<QWidget*>(window.sflcmd)})
+        QVERIFY(entry->isVisibleTo(&window));
+    QVERIFY(!davrenta::StudyAvailable("xx"));
+}
+
+void MainWindowTest::enteringAStudySetsModuleFlag_data() {
+    QTest::addColumn<QString>("flag");
+    for (const char* flag : {"fl", "sf", "sm", "mh", "mhs"})
+        QTest::newRow(flag) << QString::fromLatin1(flag);
+}
+
+void MainWindowTest::enteringAStudySetsModuleFlag() {
+    QFETCH(QString, flag);
+    ModuleState state;
+    state.ModuleFlag = "other";
+    QString failure;
+    QVERIFY2(EnterAndLeave(state, flag.toStdString(), nullptr, &failure), qPrintable(failure));
+    QCOMPARE(QString::fromStdString(state.ModuleFlag), flag);
+    QVERIFY(!QApplication::activeModalWidget());
+}
+
+void MainWindowTest::helpEntriesEnterTheirStudies() {
+    const std::pair<int, std::string> entries[] = {{1, "fl"}, {2, "sm"}, {3, "mh"}, {4, "mhs"}};
+    auto enter = [](const std::string& flag, const std::function<void(mainfrm&)>& click) {
+        ModuleState state;
+        mainfrm window(state);
+        window.show();
+        ModalDriver driver(&window);
+        if (davrenta::StudyAvailable(flag))
+            driver
+                .waitUntil(QStringLiteral("the description window"),
+                           [](QWidget*) { return QApplication::activeModalWidget() != nullptr; })
+                .closeAll();
+        const bool ok = driver.run([&] { click(window); });
+        return ok && state.ModuleFlag == flag;
+    };
+    for (const auto& [index, flag] : entries)
+        QVERIFY2(enter(flag, [i = index](mainfrm& w) { w.helpmnu_Click(i); }), flag.c_str());
+    QVERIFY(enter("sf", [](mainfrm& w) { w.sflcmd_Click(); }));
+    QVERIFY(enter("sf", [](mainfrm& w) { w.helpmenu_Click(); }));
+    QVERIFY(enter("fl", [](mainfrm& w) { w.flcmd_Click(); }));
+}
+
+void MainWindowTest::enteringPopulationMapClearsItsTables() {
+    // As after "Back" on the description window.
+    ModuleState state;
+    FillPopulationMap(state.fl);
+    QString failure;
+    QVERIFY2(EnterAndLeave(state, "fl", nullptr, &failure), qPrintable(failure));
+
+    const davrenta::PopMap& fl = state.fl;
+    QCOMPARE(state.ModuleFlag, std::string("fl"));
+    for (int i = 1; i <= davrenta::kMapLines; ++i) {
+        QVERIFY(fl.MapLine[i].empty());
+        QVERIFY(fl.NumberedMap[i].empty());
+        QVERIFY(fl.MarkedServiceMap[i].empty());
+        QVERIFY(fl.BestServiceMap[i].empty());
+        QVERIFY(fl.NearOptimalMap[i].empty());
+        QVERIFY(fl.ServiceMap[i].empty());
+        QCOMPARE(fl.MapLineLength[i], 0);
+    }
+    for (int a = 1; a <= davrenta::kMaxAreas; ++a) {
+        QVERIFY(fl.AreaSymbol[a].empty());
+        QCOMPARE(fl.AreaPopulation[a], 0.0);
+    }
+    for (int k = 1; k <= davrenta::kMaxExistingPods; ++k) {
+        QCOMPARE(fl.PodLine[k], 0);
+        QCOMPARE(fl.PodColumn[k], 0);
+    }
+    // Counts are the input paths' business; slot 51 is never touched.
+    QCOMPARE(fl.AreaCount, 2);
+    QCOMPARE(fl.ExistingPodCount, 1);
+    QCOMPARE(fl.MapEndLine, 6);
+    QCOMPARE(fl.MapLine[davrenta::kMapLines + 1], std::string("slot 51"));
+}
+
+void MainWindowTest::enteringAnotherStudyKeepsPopulationMapTables() {
+    for (const char* flag : {"sf", "sm", "mh", "mhs"}) {
+        ModuleState state;
+        FillPopulationMap(state.fl);
+        const davrenta::PopMap before = state.fl;
+        QString failure;
+        QVERIFY2(EnterAndLeave(state, flag, nullptr, &failure), qPrintable(failure));
+        QCOMPARE(state.ModuleFlag, std::string(flag));
+        QVERIFY(state.fl.MapLine == before.MapLine);
+        QVERIFY(state.fl.AreaSymbol == before.AreaSymbol);
+        QVERIFY(state.fl.PodLine == before.PodLine);
+    }
+}
+
+void MainWindowTest::exitRunsTheExitHandler() {
+    ModuleState state;
+    mainfrm window(state);
+    window.show();
+    int exits = 0;
+    window.setExitHandler([&] { ++exits; });
+    ModalDriver driver(&window);
+    driver.expectWindow(QStringLiteral("mainfrm")).click(QStringLiteral("exitcmd"));
+    QVERIFY2(driver.run(), qPrintable(driver.failure()));
+    QCOMPARE(exits, 1);
+}
+
+void MainWindowTest::windowIconIsBuiltIn() {
+    const QImage icon(QStringLiteral(":/icons/davrenta.png"));
+    QVERIFY(!icon.isNull());
+    QCOMPARE(icon.size(), QSize(256, 256));
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "mainfrm_test.moc"

@@ -1,0 +1,116 @@
+// The input-source window: what each answer leaves in the shared state for its caller.
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+#include "modaldriver.h"
+#include "shell/controls.h"
+#include "shell/sourcefrm.h"
+
+using davrenta::ModuleState;
+using davrenta::sourcefrm;
+using davrenta::testing::ModalDriver;
+
+namespace {
+
+void FillMapInput(davrenta::PopMap& fl) {
+    for (int i = 1; i <= davrenta::kMapLines; ++i) {
+        fl.MapLine[i] = "AB";
+        fl.NumberedMap[i] = "12";
+        fl.MarkedServiceMap[i] = "1*";
+        fl.BestServiceMap[i] = "AB";
+        fl.NearOptimalMap[i] = "%X";
+        fl.MapLineLength[i] = 2;
+    }
+    fl.MapInputLine = 7;
+    fl.AreaSymbol[1] = "A";
+}
+
+// Opens the window, lets `button` be clicked and returns whether the script passed.
+bool Answer(ModuleState& state, const QString& button, QString* failure) {
+    ModalDriver driver;
+    driver.expectWindow(QStringLiteral("sourcefrm")).click(button);
+    const bool ok = driver.run([&] {
+        sourcefrm window(state);
+        window.exec();
+    });
+    *failure = driver.failure();
+    return ok;
+}
+
+} // namespace
+
+class SourceWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void opensWithCaptionPromptAndBlankSourceFlag();
+    void keyboardEmptiesMapTablesWhateverTheStudy();
+    void diskSetsLoadModeAndSourceFlag();
+    void backLeavesSourceFlagBlank();
+};
+
+void SourceWindowTest::opensWithCaptionPromptAndBlankSourceFlag() {
+    ModuleState state;
+    state.SourceFlag = "d";
+    sourcefrm window(state);
+    QCOMPARE(state.SourceFlag, std::string(" "));
+    QCOMPARE(window.windowTitle(), QStringLiteral("Input Source"));
+    QCOMPARE(window.Label1->text(), QStringLiteral("How would you like to enter data?"));
+    QCOMPARE(davrenta::PlainCaption(window.Keybut->text()),
+             QStringLiteral("New Problem From Keyboard"));
+    QCOMPARE(davrenta::PlainCaption(window.diskbut->text()),
+             QStringLiteral("Existing Problem From Disk"));
+    QCOMPARE(davrenta::PlainCaption(window.backbut->text()), QStringLiteral("Back"));
+    QCOMPARE(window.backbut->accessibleName(), QStringLiteral("Back"));
+    QVERIFY(window.Keybut->isDefault());
+}
+
+void SourceWindowTest::keyboardEmptiesMapTablesWhateverTheStudy() {
+    ModuleState state;
+    state.ModuleFlag = "sm";
+    FillMapInput(state.fl);
+    QString failure;
+    QVERIFY2(Answer(state, QStringLiteral("Keybut"), &failure), qPrintable(failure));
+    QCOMPARE(state.SourceFlag, std::string("k"));
+    QCOMPARE(state.ModuleFlag, std::string("sm"));
+    for (int i = 1; i <= davrenta::kMapLines; ++i) {
+        QVERIFY(state.fl.MapLine[i].empty());
+        QVERIFY(state.fl.NumberedMap[i].empty());
+        QVERIFY(state.fl.MarkedServiceMap[i].empty());
+        QVERIFY(state.fl.BestServiceMap[i].empty());
+        QVERIFY(state.fl.NearOptimalMap[i].empty());
+        QCOMPARE(state.fl.MapLineLength[i], 0);
+    }
+    QCOMPARE(state.fl.MapInputLine, 0);
+    QCOMPARE(state.fl.AreaSymbol[1], std::string("A")); // areas are typed again over the old ones
+}
+
+void SourceWindowTest::diskSetsLoadModeAndSourceFlag() {
+    ModuleState state;
+    state.SaveMode = 1;
+    state.fl.maptype = 4;
+    FillMapInput(state.fl);
+    QString failure;
+    QVERIFY2(Answer(state, QStringLiteral("diskbut"), &failure), qPrintable(failure));
+    QCOMPARE(state.SourceFlag, std::string("d"));
+    QCOMPARE(state.SaveMode, 0);
+    QCOMPARE(state.fl.maptype, 1);
+    QCOMPARE(state.fl.MapLine[1], std::string("AB")); // loading replaces the map only once read
+}
+
+void SourceWindowTest::backLeavesSourceFlagBlank() {
+    ModuleState state;
+    state.SourceFlag = "k";
+    state.SaveMode = 1;
+    FillMapInput(state.fl);
+    QString failure;
+    QVERIFY2(Answer(state, QStringLiteral("backbut"), &failure), qPrintable(failure));
+    QCOMPARE(state.SourceFlag, std::string(" "));
+    QCOMPARE(state.SaveMode, 1);
+    QCOMPARE(state.fl.MapLine[1], std::string("AB"));
+}
+
+QTEST_MAIN(SourceWindowTest)
+#include "sourcefrm_test.moc"
