@@ -27,16 +27,26 @@ void ResetPodSymbols(PopMap& fl) {
         fl.PodSymbol[k] = std::string(1, static_cast<char>(64 + k));
 }
 
-void ClearOnModuleEntry(PopMap& fl) {
+namespace {
+
+// The map and the maps derived from it, lines 1..50.
+void ClearMaps(PopMap& fl, bool serviceMap) {
     for (int i = 1; i <= kMapLines; ++i) {
         fl.MapLine[i].clear();
         fl.NumberedMap[i].clear();
         fl.MarkedServiceMap[i].clear();
         fl.BestServiceMap[i].clear();
         fl.NearOptimalMap[i].clear();
-        fl.ServiceMap[i].clear();
+        if (serviceMap)
+            fl.ServiceMap[i].clear();
         fl.MapLineLength[i] = 0;
     }
+}
+
+} // namespace
+
+void ClearOnModuleEntry(PopMap& fl) {
+    ClearMaps(fl, true);
     for (int a = 1; a <= kMaxAreas; ++a) {
         fl.AreaSymbol[a].clear();
         fl.AreaPopulation[a] = 0;
@@ -48,14 +58,7 @@ void ClearOnModuleEntry(PopMap& fl) {
 }
 
 void ClearForKeyboardProblem(PopMap& fl) {
-    for (int i = 1; i <= kMapLines; ++i) {
-        fl.MapLine[i].clear();
-        fl.NumberedMap[i].clear();
-        fl.MarkedServiceMap[i].clear();
-        fl.BestServiceMap[i].clear();
-        fl.NearOptimalMap[i].clear();
-        fl.MapLineLength[i] = 0;
-    }
+    ClearMaps(fl, false);
     fl.MapInputLine = 0;
 }
 

@@ -166,33 +166,31 @@ ResultsTexts OpenResults(PopMap& fl, int distanceMethod, char br) {
     return t;
 }
 
-std::vector<std::array<std::string, 3>> ReviewAreaRows(const PopMap& fl) {
-    std::vector<std::array<std::string, 3>> rows{{"Number", "Area", "Population"}};
+namespace {
+
+using Rows3 = std::vector<std::array<std::string, 3>>;
+
+// Areas and PODs with their numbers in the given form.
+Rows3 AreaRows(const PopMap& fl, Rows3 rows, std::string (*form)(double)) {
     for (int a = 1; a <= std::min(fl.AreaCount, kMaxAreas); ++a)
-        rows.push_back({PlainForm(a), fl.AreaSymbol[a], PlainForm(fl.AreaPopulation[a])});
+        rows.push_back({form(a), fl.AreaSymbol[a], form(fl.AreaPopulation[a])});
     return rows;
 }
 
-std::vector<std::array<std::string, 3>> ReviewPodRows(const PopMap& fl) {
-    std::vector<std::array<std::string, 3>> rows{{"Facility", "x pos. (col)", "y pos. (row)"}};
+Rows3 PodRows(const PopMap& fl, Rows3 rows, std::string (*form)(double)) {
     for (int k = 1; k <= std::min(fl.ExistingPodCount, kMaxExistingPods); ++k)
-        rows.push_back({PlainForm(k), PlainForm(fl.PodColumn[k]), PlainForm(fl.PodLine[k])});
+        rows.push_back({form(k), form(fl.PodColumn[k]), form(fl.PodLine[k])});
     return rows;
 }
 
-std::vector<std::array<std::string, 3>> SummaryAreaRows(const PopMap& fl) {
-    std::vector<std::array<std::string, 3>> rows{{"", "AREA", "POPULATION"}};
-    for (int a = 1; a <= std::min(fl.AreaCount, kMaxAreas); ++a)
-        rows.push_back({StrForm(a), fl.AreaSymbol[a], StrForm(fl.AreaPopulation[a])});
-    return rows;
-}
+} // namespace
 
-std::vector<std::array<std::string, 3>> SummaryPodRows(const PopMap& fl) {
-    std::vector<std::array<std::string, 3>> rows{{"FACILITY", "x", "y"}};
-    for (int k = 1; k <= std::min(fl.ExistingPodCount, kMaxExistingPods); ++k)
-        rows.push_back({StrForm(k), StrForm(fl.PodColumn[k]), StrForm(fl.PodLine[k])});
-    return rows;
+Rows3 ReviewAreaRows(const PopMap& fl) { return AreaRows(fl, {{"Number", "Area", "Population"}}, PlainForm); }
+Rows3 ReviewPodRows(const PopMap& fl) {
+    return PodRows(fl, {{"Facility", "x pos. (col)", "y pos. (row)"}}, PlainForm);
 }
+Rows3 SummaryAreaRows(const PopMap& fl) { return AreaRows(fl, {{"", "AREA", "POPULATION"}}, StrForm); }
+Rows3 SummaryPodRows(const PopMap& fl) { return PodRows(fl, {{"FACILITY", "x", "y"}}, StrForm); }
 
 std::vector<std::array<std::string, 3>> OpenDistribution(PopMap& fl) {
     std::vector<std::array<std::string, 3>> rows;

@@ -138,6 +138,36 @@ int CountCells(const PopMap& fl) {
     return total;
 }
 
+// The plain comparison of one candidate (or pair) with the best so far; strict, so the first
+// of equally good candidates in cell order stays.
+bool Improves(PopMap& fl, const Evaluation& e, double served) {
+    switch (fl.PerformanceMeasure) {
+    case 1:
+        if (e.travel < fl.BestTravel) {
+            fl.BestTravel = e.travel;
+            fl.BestMaxDistance = e.maxDistance;
+            return true;
+        }
+        return false;
+    case 3:
+        if (e.maxDistance < fl.BestMaxDistance) {
+            fl.BestMaxDistance = e.maxDistance;
+            fl.BestTravel = e.travel;
+            return true;
+        }
+        return false;
+    case 2:
+        if (served > fl.BestServed) {
+            fl.BestServed = served;
+            fl.BestServedTravel = e.travel;
+            return true;
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
 void StartBest(PopMap& fl) {
     fl.ProgressTotal = CountCells(fl);
     fl.ProgressDone = 0;
@@ -254,36 +284,9 @@ SearchOutcome PlainOnePodSearch(ModuleState& state, const SearchControl& control
             fl.CandidateTravel(cl, cc) = e.travel;
             fl.CandidateMaxDistance(cl, cc) = e.maxDistance;
 
-            bool better = false;
-            switch (fl.PerformanceMeasure) {
-            case 1:
-                if (e.travel < fl.BestTravel) {
-                    fl.BestTravel = e.travel;
-                    fl.BestMaxDistance = e.maxDistance;
-                    better = true;
-                }
-                break;
-            case 3:
-                if (e.maxDistance < fl.BestMaxDistance) {
-                    fl.BestMaxDistance = e.maxDistance;
-                    fl.BestTravel = e.travel;
-                    better = true;
-                }
-                break;
-            case 2: {
-                const double served = ServedBy(fl, fl.TrialServiceMap, '*');
-                fl.PodServed[n + 1] = served;
-                if (served > fl.BestServed) {
-                    fl.BestServed = served;
-                    fl.BestServedTravel = e.travel;
-                    better = true;
-                }
-                break;
-            }
-            default:
-                break;
-            }
-            if (better) {
+            if (fl.PerformanceMeasure == 2)
+                fl.PodServed[n + 1] = ServedBy(fl, fl.TrialServiceMap, '*');
+            if (Improves(fl, e, fl.PodServed[n + 1])) {
                 fl.NewPodLine = cl;
                 fl.NewPodColumn = cc;
                 CopyMap(fl, fl.TrialServiceMap, fl.BestServiceMap);
@@ -320,37 +323,11 @@ SearchOutcome PlainTwoPodSearch(ModuleState& state, const SearchControl& control
                     fl.PodColumn[n + 2] = c2;
                     const Evaluation e = Evaluate(state, n + 2, fl.TrialServiceMap, isArea);
 
-                    bool better = false;
-                    switch (fl.PerformanceMeasure) {
-                    case 1:
-                        if (e.travel < fl.BestTravel) {
-                            fl.BestTravel = e.travel;
-                            fl.BestMaxDistance = e.maxDistance;
-                            better = true;
-                        }
-                        break;
-                    case 3:
-                        if (e.maxDistance < fl.BestMaxDistance) {
-                            fl.BestMaxDistance = e.maxDistance;
-                            fl.BestTravel = e.travel;
-                            better = true;
-                        }
-                        break;
-                    case 2: {
+                    if (fl.PerformanceMeasure == 2) {
                         fl.PodServed[n + 1] = ServedBy(fl, fl.TrialServiceMap, '*');
                         fl.PodServed[n + 2] = ServedBy(fl, fl.TrialServiceMap, '@');
-                        const double served = fl.PodServed[n + 1] + fl.PodServed[n + 2];
-                        if (served > fl.BestServed) {
-                            fl.BestServed = served;
-                            fl.BestServedTravel = e.travel;
-                            better = true;
-                        }
-                        break;
                     }
-                    default:
-                        break;
-                    }
-                    if (better) {
+                    if (Improves(fl, e, fl.PodServed[n + 1] + fl.PodServed[n + 2])) {
                         fl.NewPod1Line = l1;
                         fl.NewPod1Column = c1;
                         fl.NewPod2Line = l2;
