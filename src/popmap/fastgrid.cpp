@@ -1,30 +1,44 @@
 #include "popmap/fastgrid.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 #include "state/modulestate.h"
 
 namespace davrenta::fastsearch_detail {
 
-Grid MakeGrid(const ModuleState& state) {
+Grid MakeGeometry(const ModuleState& state) {
     const PopMap& fl = state.fl;
     Grid g;
     g.method = state.DistanceMethod;
     g.lastLine = LastMapLine(fl);
 
+    // PodDistance is even in both offsets (the formulas take absolute values or squares, and
+    // negating a product of a constant and a whole number is exact), so one quadrant of calls
+    // fills the table.
     g.dist.resize(static_cast<std::size_t>(kLineSpan) * kColumnSpan);
-    for (int dl = -(kMapLines - 1); dl <= kMapLines - 1; ++dl) {
-        double smallest = std::numeric_limits<double>::infinity();
-        for (int dc = -(kMapColumns - 1); dc <= kMapColumns - 1; ++dc) {
+    g.mirror.assign(g.dist.size() + kKernelLanes, 0.0);
+    auto at = [](int dl, int dc) {
+        return static_cast<std::size_t>((dl + kMapLines - 1) * kColumnSpan + dc + kMapColumns - 1);
+    };
+    for (int dl = 0; dl < kMapLines; ++dl)
+        for (int dc = 0; dc < kMapColumns; ++dc) {
             const double d = PodDistance(g.method, dl, dc);
-            g.dist[static_cast<std::size_t>((dl + kMapLines - 1) * kColumnSpan + dc + kMapColumns - 1)] = d;
-            smallest = std::min(smallest, d);
+            for (int sl : {-1, 1})
+                for (int sc : {-1, 1}) {
+                    g.dist[at(sl * dl, sc * dc)] = d;
+                    g.mirror[at(sl * dl, -sc * dc)] = d;
+                }
         }
-        g.rowMin[static_cast<std::size_t>(dl + kMapLines - 1)] = smallest;
-    }
+    for (int row = 0; row < kLineSpan; ++row)
+        g.rowMin[static_cast<std::size_t>(row)] =
+            *std::min_element(g.dist.begin() + row * kColumnSpan, g.dist.begin() + (row + 1) * kColumnSpan);
 
     // Only one-character symbols can match a cell.
     std::array<bool, 256> isArea{};
@@ -32,130 +46,373 @@ Grid MakeGrid(const ModuleState& state) {
         if (fl.AreaSymbol[a].size() == 1)
             isArea[static_cast<unsigned char>(fl.AreaSymbol[a][0])] = true;
 
-    const int n = fl.ExistingPodCount;
+    int cells = 0;
+    for (int i = 1; i <= g.lastLine; ++i)
+        cells += CellsInLine(fl, i);
+    for (auto* v : {&g.candLine, &g.candColumn, &g.candBase, &g.candMirror, &g.cellLine, &g.cellColumn,
+                    &g.cellOffset, &g.cellMirror})
+        v->reserve(static_cast<std::size_t>(cells));
     for (int i = 1; i <= g.lastLine; ++i) {
         g.candLineStart[i] = g.C;
         g.cellLineStart[i] = g.K;
-        const int cells = CellsInLine(fl, i);
-        for (int j = 1; j <= cells; ++j) {
+        const int length = CellsInLine(fl, i);
+        const std::string& line = fl.MapLine[i];
+        for (int j = 1; j <= length; ++j) {
             g.candLine.push_back(i);
             g.candColumn.push_back(j);
             g.candBase.push_back((kMapLines - 1 - i) * kColumnSpan + (kMapColumns - 1 - j));
+            g.candMirror.push_back((kMapLines - 1 - i) * kColumnSpan + (kMapColumns - 1 + j));
             ++g.C;
-            if (!isArea[static_cast<unsigned char>(fl.MapLine[i][j - 1])])
+            if (!isArea[static_cast<unsigned char>(line[static_cast<std::size_t>(j - 1)])])
                 continue;
             g.cellLine.push_back(i);
             g.cellColumn.push_back(j);
             g.cellOffset.push_back(i * kColumnSpan + j);
-            g.pop.push_back(fl.CellPopulation(i, j));
-            // The existing PODs exactly as the assignment rule meets them; they may lie
-            // anywhere, so their distances come from the formula.
-            double minimum = kBigValue;
-            char label = 0;
-            for (int k = 1; k <= n; ++k) {
-                const double d = PodDistance(g.method, i - fl.PodLine[k], j - fl.PodColumn[k]);
-                if (d < minimum) {
-                    minimum = d;
-                    label = fl.PodSymbol[k][0];
-                }
-            }
-            g.prior.push_back(minimum);
-            g.priorLabel.push_back(label);
+            g.cellMirror.push_back(i * kColumnSpan - j);
             ++g.K;
         }
     }
     g.candLineStart[g.lastLine + 1] = g.C;
     g.cellLineStart[g.lastLine + 1] = g.K;
+
+    // The existing PODs exactly as the assignment rule meets them, the lowest number winning
+    // ties. They may lie anywhere; off the table's offsets their distances come from the
+    // formula.
+    const int n = fl.ExistingPodCount;
+    g.prior.assign(static_cast<std::size_t>(g.K), kBigValue);
+    g.priorPod.assign(static_cast<std::size_t>(g.K), 0);
+    // rows[k] + j indexes the distance from column j of line i to POD k; -1 marks a POD off
+    // the table's offsets.
+    constexpr long long kOffTable = -1;
+    std::vector<long long> rows(static_cast<std::size_t>(n + 1));
+    for (int i = 1; i <= g.lastLine; ++i) {
+        for (int k = 1; k <= n; ++k) {
+            const long long dl = static_cast<long long>(i) - fl.PodLine[k];
+            const long long column = fl.PodColumn[k];
+            const bool onTable = std::llabs(dl) <= kMapLines - 1 && column >= 1 && column <= kMapColumns;
+            rows[static_cast<std::size_t>(k)] =
+                onTable ? static_cast<long long>(at(static_cast<int>(dl), 0)) - column : kOffTable;
+        }
+        for (int c = g.cellLineStart[i]; c < g.cellLineStart[i + 1]; ++c) {
+            const int j = g.cellColumn[static_cast<std::size_t>(c)];
+            double minimum = kBigValue;
+            int nearest = 0;
+            for (int k = 1; k <= n; ++k) {
+                const long long row = rows[static_cast<std::size_t>(k)];
+                const double d = row != kOffTable ? g.dist[static_cast<std::size_t>(row + j)]
+                                                  : PodDistance(g.method, i - fl.PodLine[k], j - fl.PodColumn[k]);
+                if (d < minimum) {
+                    minimum = d;
+                    nearest = k;
+                }
+            }
+            g.prior[static_cast<std::size_t>(c)] = minimum;
+            g.priorPod[static_cast<std::size_t>(c)] = nearest;
+        }
+    }
     return g;
 }
 
-Cap MakeCap(const Grid& g, std::vector<double> value) {
+void AddPopulations(Grid& g, const PopMap& fl) {
+    g.pop.resize(static_cast<std::size_t>(g.K));
+    g.priorLabel.resize(static_cast<std::size_t>(g.K));
+    for (int k = 0; k < g.K; ++k) {
+        g.pop[static_cast<std::size_t>(k)] = fl.CellPopulation(g.cellLine[k], g.cellColumn[k]);
+        const int pod = g.priorPod[static_cast<std::size_t>(k)];
+        g.priorLabel[static_cast<std::size_t>(k)] = pod > 0 ? fl.PodSymbol[pod][0] : 0;
+    }
+}
+
+Grid MakeGrid(const ModuleState& state) {
+    Grid g = MakeGeometry(state);
+    AddPopulations(g, state.fl);
+    return g;
+}
+
+Cap MakeReach(const Grid& g, std::vector<double> value) {
     Cap cap;
     const int K = g.K;
     cap.value = std::move(value);
-    cap.term.resize(K);
-    cap.prefixSum.assign(K + 1, 0.0);
     cap.prefixMax.assign(K + 1, 0.0);
     cap.suffixMax.assign(K + 1, 0.0);
-    for (int k = 0; k < K; ++k) {
-        cap.term[k] = g.pop[k] * cap.value[k];
-        cap.prefixSum[k + 1] = cap.prefixSum[k] + cap.term[k];
+    for (int k = 0; k < K; ++k)
         cap.prefixMax[k + 1] = cap.value[k] > cap.prefixMax[k] ? cap.value[k] : cap.prefixMax[k];
-    }
     for (int k = K - 1; k >= 0; --k)
         cap.suffixMax[k] = cap.value[k] > cap.suffixMax[k + 1] ? cap.value[k] : cap.suffixMax[k + 1];
     cap.max = cap.prefixMax[K];
 
-    // A POD on line lc can come strictly below the ceiling only on lines whose nearest
-    // possible distance is below the largest ceiling.
-    for (int lc = 1; lc <= g.lastLine; ++lc) {
-        int lo = 0, hi = -1;
-        for (int l = 1; l <= g.lastLine; ++l) {
-            if (g.rowMin[static_cast<std::size_t>(l - lc + kMapLines - 1)] < cap.max) {
-                if (lo == 0)
-                    lo = l;
-                hi = l;
+    // Which lines a POD at each candidate can reach. far[dl][dc] is the smallest distance at
+    // line offset dl or more and column offset dc, so a cell with ceiling e and column offset
+    // dc can be brought below e only from a line offset dl with far[dl][dc] < e; far grows
+    // with dl by construction, so the largest such dl is found by bisection. Per line and
+    // candidate column the largest over the line's cells says whether the line is reachable.
+    constexpr int kLines = kMapLines, kColumns = kMapColumns;
+    std::vector<double> far(static_cast<std::size_t>(kLines) * kColumns);
+    for (int dc = 0; dc < kColumns; ++dc) {
+        double smallest = std::numeric_limits<double>::infinity();
+        for (int dl = kLines - 1; dl >= 0; --dl) {
+            for (int sl : {-1, 1})
+                for (int sc : {-1, 1}) {
+                    const std::size_t at = static_cast<std::size_t>((sl * dl + kLines - 1) * kColumnSpan + sc * dc + kColumns - 1);
+                    smallest = std::min(smallest, g.dist[at]);
+                }
+            far[static_cast<std::size_t>(dl * kColumns + dc)] = smallest;
+        }
+    }
+    // If far also grows with the column offset (it does for the three formulas; checked
+    // here rather than assumed), a cell's reach only shrinks as the column offset grows, so
+    // it is found by walking down, and the walk ends at the first offset from which nothing
+    // is in reach. Otherwise each offset is bisected on its own.
+    bool columnsGrow = true;
+    for (int dl = 0; dl < kLines && columnsGrow; ++dl)
+        for (int dc = 1; dc < kColumns && columnsGrow; ++dc)
+            columnsGrow = far[static_cast<std::size_t>(dl * kColumns + dc)] >= far[static_cast<std::size_t>(dl * kColumns + dc - 1)];
+    auto fits = [&](int dl, int dc, double ceiling) {
+        return far[static_cast<std::size_t>(dl * kColumns + dc)] < ceiling;
+    };
+    auto deepest = [&](int dc, double ceiling) {  // fits(0, dc, ceiling) holds
+        int lo = 0, hi = kLines - 1;
+        while (lo < hi) {
+            const int mid = (lo + hi + 1) / 2;
+            if (fits(mid, dc, ceiling))
+                lo = mid;
+            else
+                hi = mid - 1;
+        }
+        return lo;
+    };
+    // reachOf[(l - 1) * kColumns + cc - 1]: the largest line offset from which a POD in column
+    // cc can still take a cell of line l, or -1; widest[cc - 1] the largest over all lines.
+    std::vector<int> reachOf(static_cast<std::size_t>(g.lastLine) * kColumns, -1);
+    std::array<int, kColumns> widest;
+    widest.fill(-1);
+    for (int k = 0; k < K; ++k) {
+        const double ceiling = cap.value[static_cast<std::size_t>(k)];
+        const int l = g.cellLine[static_cast<std::size_t>(k)];
+        const int j = g.cellColumn[static_cast<std::size_t>(k)];
+        int reach = -1;
+        for (int dc = 0; dc < kColumns; ++dc) {
+            if (columnsGrow) {
+                if (dc == 0)
+                    reach = fits(0, 0, ceiling) ? deepest(0, ceiling) : -1;
+                while (reach >= 0 && !fits(reach, dc, ceiling))
+                    --reach;
+                if (reach < 0)
+                    break;
+            } else {
+                if (!fits(0, dc, ceiling))
+                    continue;
+                reach = deepest(dc, ceiling);
+            }
+            for (int cc : {j - dc, j + dc}) {
+                if (cc < 1 || cc > kColumns)
+                    continue;
+                int& r = reachOf[static_cast<std::size_t>((l - 1) * kColumns + cc - 1)];
+                r = std::max(r, reach);
+                widest[static_cast<std::size_t>(cc - 1)] = std::max(widest[static_cast<std::size_t>(cc - 1)], reach);
             }
         }
-        int begin = K, end = K;
-        if (lo != 0) {
-            begin = g.cellLineStart[lo];
-            end = g.cellLineStart[hi + 1];
-            if (begin == end)
-                begin = end = K;
+    }
+    cap.reachBegin.assign(static_cast<std::size_t>(g.C), K);
+    cap.reachEnd.assign(static_cast<std::size_t>(g.C), K);
+    for (int c = 0; c < g.C; ++c) {
+        const int lc = g.candLine[static_cast<std::size_t>(c)];
+        const int cc = g.candColumn[static_cast<std::size_t>(c)];
+        const int span = widest[static_cast<std::size_t>(cc - 1)];
+        if (span < 0)
+            continue;
+        auto reaches = [&](int l) {
+            return std::abs(l - lc) <= reachOf[static_cast<std::size_t>((l - 1) * kColumns + cc - 1)];
+        };
+        int first = 0, last = 0;
+        for (int l = std::max(1, lc - span); l <= std::min(g.lastLine, lc + span); ++l)
+            if (reaches(l)) {
+                first = l;
+                break;
+            }
+        if (first == 0)
+            continue;
+        for (int l = std::min(g.lastLine, lc + span); l >= first; --l)
+            if (reaches(l)) {
+                last = l;
+                break;
+            }
+        if (g.cellLineStart[first] < g.cellLineStart[last + 1]) {
+            cap.reachBegin[static_cast<std::size_t>(c)] = g.cellLineStart[first];
+            cap.reachEnd[static_cast<std::size_t>(c)] = g.cellLineStart[last + 1];
         }
-        cap.reachBegin[lc] = begin;
-        cap.reachEnd[lc] = end;
     }
     return cap;
 }
 
-void EvaluateCandidates(const Grid& g, const Cap& cap, int first, int end, SingleResults& out) {
-    if (first >= end)
-        return;
-    const int line = g.candLine[first];
-    const int k0 = cap.reachBegin[line];
-    const int k1 = cap.reachEnd[line];
+void AddTerms(Cap& cap, const Grid& g) {
     const int K = g.K;
-    const double* dist = g.dist.data();
-    constexpr int kLanes = 4;
-    // Four candidates at a time: four independent running sums hide the latency of the
-    // additions, each of which stays in cell order.
-    for (int c = first; c < end; c += kLanes) {
-        int base[kLanes];
-        double travel[kLanes], maxDistance[kLanes], served[kLanes];
-        for (int q = 0; q < kLanes; ++q) {
-            base[q] = g.candBase[std::min(c + q, end - 1)];
-            travel[q] = cap.prefixSum[k0];
-            maxDistance[q] = cap.prefixMax[k0];
-            served[q] = 0;
+    cap.term.resize(static_cast<std::size_t>(K));
+    cap.prefixSum.assign(static_cast<std::size_t>(K + 1), 0.0);
+    for (int k = 0; k < K; ++k) {
+        cap.term[k] = g.pop[k] * cap.value[k];
+        cap.prefixSum[k + 1] = cap.prefixSum[k] + cap.term[k];
+    }
+}
+
+Cap MakeCap(const Grid& g, std::vector<double> value) {
+    Cap cap = MakeReach(g, std::move(value));
+    AddTerms(cap, g);
+    return cap;
+}
+
+namespace {
+
+// Two doubles; the compiler maps it to the target's vector registers (SSE2 on any x86-64).
+// Every operation on it is the IEEE operation on each element, as in scalar code.
+typedef double Pair __attribute__((vector_size(16)));
+constexpr int kPairs = kKernelLanes / 2;
+
+Pair Both(double x) { return Pair{x, x}; }
+
+// The part of a group's evaluation that differs from lane to lane; the tail after k1 adds the
+// ceiling's terms only.
+struct Group {
+    int first = 0, lanes = 0, k1 = 0;
+    double travel[kKernelLanes] = {}, maxDistance[kKernelLanes] = {}, served[kKernelLanes] = {};
+};
+
+// The cells of [k0, k1) for the group's lanes, in vectors V of doubles. Lane q is the
+// candidate one column to the right of lane q - 1, so its distance to a cell is the next
+// entry of the mirrored table; lanes past the end of the line read padding or other entries
+// and are dropped.
+template <typename V>
+inline __attribute__((always_inline)) void ReachLoop(const Grid& g, const Cap& cap, int k0, int k1, Group& group) {
+    constexpr int W = static_cast<int>(sizeof(V) / sizeof(double));
+    constexpr int N = kKernelLanes / W;
+    const int base = g.candMirror[static_cast<std::size_t>(group.first)];
+    const double* mirror = g.mirror.data();
+    V travel[N], maxDistance[N], served[N], zero;
+    for (int e = 0; e < W; ++e)
+        zero[e] = 0.0;
+    for (int i = 0; i < N; ++i) {
+        for (int e = 0; e < W; ++e) {
+            travel[i][e] = cap.prefixSum[static_cast<std::size_t>(k0)];
+            maxDistance[i][e] = cap.prefixMax[static_cast<std::size_t>(k0)];
         }
-        for (int k = k0; k < k1; ++k) {
-            const double ceiling = cap.value[k];
-            const double p = g.pop[k];
-            const double* row = dist + g.cellOffset[k];
-            for (int q = 0; q < kLanes; ++q) {
-                const double d = row[base[q]];
-                const bool nearer = d < ceiling;
-                const double v = nearer ? d : ceiling;
-                travel[q] += p * v;
-                if (v > maxDistance[q])
-                    maxDistance[q] = v;
-                // Adding 0 leaves a sum that started at +0 unchanged, as skipping the cell does.
-                served[q] += nearer ? p : 0.0;
+        served[i] = zero;
+    }
+    for (int k = k0; k < k1; ++k) {
+        V ceiling, p;
+        for (int e = 0; e < W; ++e) {
+            ceiling[e] = cap.value[static_cast<std::size_t>(k)];
+            p[e] = g.pop[static_cast<std::size_t>(k)];
+        }
+        const double* row = mirror + g.cellMirror[static_cast<std::size_t>(k)] + base;
+#pragma GCC unroll 8
+        for (int i = 0; i < N; ++i) {
+            V d;
+            std::memcpy(&d, row + W * i, sizeof d);
+            const auto nearer = d < ceiling;
+            const V v = nearer ? d : ceiling;
+            travel[i] += p * v;
+            maxDistance[i] = v > maxDistance[i] ? v : maxDistance[i];
+            // Adding 0 leaves a sum that started at +0 unchanged, as skipping the cell does.
+            served[i] += nearer ? p : zero;
+        }
+    }
+    for (int i = 0; i < N; ++i) {
+        std::memcpy(group.travel + W * i, &travel[i], sizeof(V));
+        std::memcpy(group.maxDistance + W * i, &maxDistance[i], sizeof(V));
+        std::memcpy(group.served + W * i, &served[i], sizeof(V));
+    }
+}
+
+void ReachPortable(const Grid& g, const Cap& cap, int k0, int k1, Group& group) {
+    ReachLoop<Pair>(g, cap, k0, k1, group);
+}
+
+#if DAVRENTA_WIDE_KERNEL
+typedef double Quad __attribute__((vector_size(32)));
+
+__attribute__((target("avx2"))) void ReachWide(const Grid& g, const Cap& cap, int k0, int k1, Group& group) {
+    ReachLoop<Quad>(g, cap, k0, k1, group);
+}
+#endif
+
+void Reach(const Grid& g, const Cap& cap, Group& group) {
+    const int K = g.K;
+    // Cells outside every lane's reach take the ceiling's terms, whichever lane adds them.
+    int k0 = K, k1 = 0;
+    for (int q = 0; q < group.lanes; ++q) {
+        const auto c = static_cast<std::size_t>(group.first + q);
+        if (cap.reachBegin[c] < cap.reachEnd[c]) {
+            k0 = std::min(k0, cap.reachBegin[c]);
+            k1 = std::max(k1, cap.reachEnd[c]);
+        }
+    }
+    if (k0 >= k1)
+        k0 = k1 = K;
+    group.k1 = k1;
+#if DAVRENTA_WIDE_KERNEL
+    if (g.wide) {
+        ReachWide(g, cap, k0, k1, group);
+        return;
+    }
+#endif
+    ReachPortable(g, cap, k0, k1, group);
+}
+
+void Store(const Cap& cap, const Group& group, SingleResults& out) {
+    const double tail = cap.suffixMax[group.k1];
+    for (int q = 0; q < group.lanes; ++q) {
+        const auto c = static_cast<std::size_t>(group.first + q);
+        const double m = group.maxDistance[q];
+        out.travel[c] = group.travel[q];
+        out.maxDistance[c] = tail > m ? tail : m;
+        out.served[c] = group.served[q];
+    }
+}
+
+} // namespace
+
+void EvaluateCandidates(const Grid& g, const Cap& cap, int first, int end, SingleResults& out) {
+    const int K = g.K;
+    // Eight candidates of one line at a time, and the tails of two such groups together:
+    // sixteen independent running sums hide the latency of the additions, each of which
+    // stays in cell order.
+    for (int c = first; c < end; c += 2 * kKernelLanes) {
+        Group a, b;
+        a.first = c;
+        a.lanes = std::min(kKernelLanes, end - c);
+        b.first = c + kKernelLanes;
+        b.lanes = std::max(0, std::min(kKernelLanes, end - b.first));
+        Reach(g, cap, a);
+        if (b.lanes > 0)
+            Reach(g, cap, b);
+        else
+            b.k1 = K;
+        // The group whose reach ends first catches up alone, then both run to the end.
+        Group& early = a.k1 <= b.k1 ? a : b;
+        Group& late = a.k1 <= b.k1 ? b : a;
+        const int join = late.k1;
+        Pair x[kPairs], y[kPairs];
+        std::memcpy(x, early.travel, sizeof x);
+        std::memcpy(y, late.travel, sizeof y);
+        for (int k = early.k1; k < join; ++k) {
+            const Pair t = Both(cap.term[k]);
+#pragma GCC unroll 8
+            for (int i = 0; i < kPairs; ++i)
+                x[i] += t;
+        }
+        for (int k = join; k < K; ++k) {
+            const Pair t = Both(cap.term[k]);
+#pragma GCC unroll 8
+            for (int i = 0; i < kPairs; ++i) {
+                x[i] += t;
+                y[i] += t;
             }
         }
-        for (int k = k1; k < K; ++k) {
-            const double t = cap.term[k];
-            for (int q = 0; q < kLanes; ++q)
-                travel[q] += t;
-        }
-        for (int q = 0; q < kLanes && c + q < end; ++q) {
-            const double tail = cap.suffixMax[k1];
-            out.travel[c + q] = travel[q];
-            out.maxDistance[c + q] = tail > maxDistance[q] ? tail : maxDistance[q];
-            out.served[c + q] = served[q];
-        }
+        std::memcpy(early.travel, x, sizeof x);
+        std::memcpy(late.travel, y, sizeof y);
+        Store(cap, a, out);
+        if (b.lanes > 0)
+            Store(cap, b, out);
     }
 }
 
@@ -177,18 +434,43 @@ void BuildServiceMap(const PopMap& fl, const Grid& g, int a, int b, Table1<std::
     }
 }
 
-Pool::Pool(int threads, const SearchControl& control) : threads_(std::max(1, threads)), control_(control) {}
+Pool::Pool(int threads, const SearchControl& control) : threads_(std::max(1, threads)), control_(control) {
+    // Started at once, so that they are ready by the time the first job comes.
+    for (int w = 1; w < threads_; ++w) {
+        try {
+            helpers_.emplace_back(&Pool::Helper, this, w);
+        } catch (const std::system_error&) {
+            break;  // fewer threads only make the run slower
+        }
+    }
+}
+
+Pool::~Pool() {
+    {
+        // A background task still running uses the caller's data: let it finish first.
+        std::unique_lock<std::mutex> lock(parking_);
+        finished_.wait(lock, [&] { return busy_ == 0; });
+    }
+    closing_ = true;
+    {
+        std::lock_guard<std::mutex> lock(parking_);
+        shutdown_ = true;
+    }
+    wake_.notify_all();
+    for (auto& t : helpers_)
+        t.join();
+}
 
 bool Pool::Stopping() const {
     return stop_.load(std::memory_order_relaxed) || control_.cancelled();
 }
 
-void Pool::Complete(int item, const std::vector<int>* steps, bool report, int reportTotal) {
+void Pool::Complete(int item) {
     std::lock_guard<std::mutex> lock(mutex_);
-    done_[item] = 1;
+    done_[static_cast<std::size_t>(item)] = 1;
     const int count = static_cast<int>(done_.size());
-    while (watermark_ < count && done_[watermark_]) {
-        const int itemSteps = steps ? (*steps)[watermark_] : 1;
+    while (watermark_ < count && done_[static_cast<std::size_t>(watermark_)]) {
+        const int itemSteps = job_.steps ? (*job_.steps)[static_cast<std::size_t>(watermark_)] : 1;
         for (int s = 0; s < itemSteps; ++s) {
             // The reference looks at the flag before each candidate, so a cancel set by one
             // progress call means no further call.
@@ -197,58 +479,147 @@ void Pool::Complete(int item, const std::vector<int>* steps, bool report, int re
                 return;
             }
             ++reported_;
-            if (report && control_.progress)
-                control_.progress(reported_, reportTotal);
+            if (job_.report && control_.progress)
+                control_.progress(reported_, job_.reportTotal);
         }
         ++watermark_;
     }
 }
 
-bool Pool::Run(int count, const std::vector<int>* steps, bool report, int reportTotal,
-               const std::function<void(int item, int worker)>& body) {
-    done_.assign(static_cast<std::size_t>(std::max(count, 0)), 0);
+void Pool::Work(int worker) {
+    try {
+        for (;;) {
+            if (Stopping())
+                return;
+            const int item = next_.fetch_add(1);
+            if (item >= job_.count)
+                return;
+            (*job_.body)(item, worker);
+            if (Stopping())
+                return;  // an item cut short is not complete
+            Complete(item);
+        }
+    } catch (...) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!error_)
+            error_ = std::current_exception();
+        stop_ = true;
+    }
+}
+
+void Pool::Helper(int worker) {
+    std::uint64_t seen = 0;
+    for (;;) {
+        // A search hands out several short jobs in a row: look for the next one for some
+        // tens of microseconds before sleeping.
+        const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(500);
+        for (int spin = 1; published_.load(std::memory_order_acquire) == seen &&
+                           !closing_.load(std::memory_order_relaxed);
+             ++spin)
+            if (spin % 64 == 0 && std::chrono::steady_clock::now() > until)
+                break;
+        {
+            std::unique_lock<std::mutex> lock(parking_);
+            wake_.wait(lock, [&] { return shutdown_ || generation_ != seen; });
+            if (shutdown_)
+                return;
+            seen = generation_;
+        }
+        if (!inBackground_) {
+            Work(worker);
+        } else if (worker == 1) {
+            try {
+                background_();
+            } catch (...) {
+                std::lock_guard<std::mutex> lock(mutex_);
+                if (!error_)
+                    error_ = std::current_exception();
+            }
+        }
+        {
+            std::lock_guard<std::mutex> lock(parking_);
+            if (--busy_ == 0)
+                finished_.notify_one();
+        }
+    }
+}
+
+void Pool::Start(const Job& job) {
+    Wait();
+    job_ = job;
+    done_.assign(static_cast<std::size_t>(std::max(job.count, 0)), 0);
     watermark_ = 0;
     reported_ = 0;
     next_ = 0;
     stop_ = false;
     error_ = nullptr;
-
-    auto work = [&](int worker) {
-        try {
-            for (;;) {
-                if (Stopping())
-                    return;
-                const int item = next_.fetch_add(1);
-                if (item >= count)
-                    return;
-                body(item, worker);
-                if (Stopping())
-                    return;  // an item cut short is not complete
-                Complete(item, steps, report, reportTotal);
-            }
-        } catch (...) {
-            std::lock_guard<std::mutex> lock(mutex_);
-            if (!error_)
-                error_ = std::current_exception();
-            stop_ = true;
+    if (job.count > 1 && !helpers_.empty()) {
+        {
+            std::lock_guard<std::mutex> lock(parking_);
+            busy_ = static_cast<int>(helpers_.size());
+            ++generation_;
+            published_.store(generation_, std::memory_order_release);
         }
-    };
-
-    std::vector<std::thread> helpers;
-    const int wanted = std::min(threads_, std::max(count, 1)) - 1;
-    for (int w = 1; w <= wanted; ++w) {
-        try {
-            helpers.emplace_back(work, w);
-        } catch (const std::system_error&) {
-            break;  // fewer threads only make the run slower
-        }
+        wake_.notify_all();
     }
-    work(0);
-    for (auto& t : helpers)
-        t.join();
+    Work(0);
+    {
+        std::unique_lock<std::mutex> lock(parking_);
+        finished_.wait(lock, [&] { return busy_ == 0; });
+    }
     if (error_)
         std::rethrow_exception(error_);
+}
+
+bool Pool::Run(int count, const std::vector<int>* steps, bool report, int reportTotal,
+               const std::function<void(int item, int worker)>& body) {
+    Job job;
+    job.count = count;
+    job.steps = steps;
+    job.report = report;
+    job.reportTotal = reportTotal;
+    job.body = &body;
+    Start(job);
     return watermark_ == count && !stop_.load();
+}
+
+void Pool::Background(std::function<void()> task) {
+    if (helpers_.empty()) {
+        task();
+        return;
+    }
+    background_ = std::move(task);
+    error_ = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(parking_);
+        busy_ = static_cast<int>(helpers_.size());
+        inBackground_ = true;
+        ++generation_;
+        published_.store(generation_, std::memory_order_release);
+    }
+    wake_.notify_all();
+}
+
+void Pool::Wait() {
+    {
+        std::unique_lock<std::mutex> lock(parking_);
+        finished_.wait(lock, [&] { return busy_ == 0; });
+        if (!inBackground_)
+            return;
+        inBackground_ = false;
+    }
+    background_ = nullptr;
+    if (error_)
+        std::rethrow_exception(std::exchange(error_, nullptr));
+}
+
+bool WideVectorsAvailable() {
+#if DAVRENTA_WIDE_KERNEL
+    static const bool available = __builtin_cpu_supports("avx2");
+    return available;
+#else
+    return false;
+#endif
 }
 
 int ResolveThreads(int requested) {

@@ -1,13 +1,257 @@
 #include "popmap/fastsearch.h"
 
+#include "popmap/fastgrid.h"
+#include "popmap/fastpairs.h"
+#include "state/modulestate.h"
+
 namespace davrenta {
 
+using namespace fastsearch_detail;
+
+namespace {
+
+// What the reference sets before its scan: a search in which no location wins shows the input
+// map, not the map of an earlier problem.
+void StartBest(PopMap& fl, const Grid& g) {
+    fl.ProgressTotal = g.C;
+    fl.ProgressDone = 0;
+    fl.BestMaxDistance = kBigValue;
+    fl.BestTravel = kBigValue;
+    fl.BestServed = 0;
+    for (int i = 1; i <= g.lastLine; ++i)
+        fl.BestServiceMap[i] = fl.MapLine[i];
+}
+
+struct Figures {
+    double travel = 0;
+    double maxDistance = 0;
+};
+
+// The reference's evaluation of one location or pair, term by term.
+Figures Evaluate(const Grid& g, int a, int b) {
+    Figures f;
+    for (int k = 0; k < g.K; ++k) {
+        double minimum = g.prior[k];
+        const double da = g.Distance(a, k);
+        if (da < minimum)
+            minimum = da;
+        if (b >= 0) {
+            const double db = g.Distance(b, k);
+            if (db < minimum)
+                minimum = db;
+        }
+        f.travel += g.pop[k] * minimum;
+        if (minimum > f.maxDistance)
+            f.maxDistance = minimum;
+    }
+    return f;
+}
+
+// PrepareSearch on the calling thread and, meanwhile on a helper, the part of the grid that
+// does not depend on it; then the populations.
+void Prepare(ModuleState& state, Pool& pool, Grid& g, Cap& prior) {
+    pool.Background([&] {
+        g = MakeGeometry(state);
+        prior = MakeReach(g, g.prior);
+    });
+    std::optional<std::string> failure;
+    try {
+        failure = PrepareSearch(state);
+    } catch (...) {
+        pool.Wait();
+        throw;
+    }
+    pool.Wait();
+    if (failure) {
+        g.failure = *failure;
+        return;
+    }
+    AddPopulations(g, state.fl);
+    AddTerms(prior, g);
+    g.prepared = true;
+}
+
+std::optional<SearchOutcome> RefuseSlots(const PopMap& fl, int newPods) {
+    if (fl.ExistingPodCount < 0 || fl.ExistingPodCount + newPods > kMaxPods)
+        return SearchOutcome{SearchStatus::Failed,
+                             "A problem holds at most 31 PODs, the new ones included: " +
+                                 std::to_string(fl.ExistingPodCount) + " existing PODs leave no room for " +
+                                 std::to_string(newPods) + " new ones."};
+    return std::nullopt;
+}
+
+} // namespace
+
 SearchOutcome OnePodSearch(ModuleState& state, const SearchControl& control) {
-    return PlainOnePodSearch(state, control);
+    return OnePodSearch(state, control, FastSearchOptions{});
 }
 
 SearchOutcome TwoPodSearch(ModuleState& state, const SearchControl& control) {
-    return PlainTwoPodSearch(state, control);
+    return TwoPodSearch(state, control, FastSearchOptions{});
+}
+
+SearchOutcome OnePodSearch(ModuleState& state, const SearchControl& control, const FastSearchOptions& options) {
+    PopMap& fl = state.fl;
+    if (auto refused = RefuseSlots(fl, 1))
+        return *refused;
+    Grid g;
+    Cap prior;
+    Pool pool(ResolveThreads(options.threads), control);
+    Prepare(state, pool, g, prior);
+    if (!g.prepared)
+        return {SearchStatus::Failed, g.failure};
+    g.wide = options.wideVectors && WideVectorsAvailable();
+    StartBest(fl, g);
+    const int n = fl.ExistingPodCount;
+
+    // Every candidate's travel, maximum distance and served population, a line per item;
+    // progress steps once per candidate as the reference's does.
+    if (options.stats)
+        *options.stats = FastSearchStats{pool.Threads()};
+    std::vector<int> steps(static_cast<std::size_t>(g.lastLine));
+    for (int line = 1; line <= g.lastLine; ++line)
+        steps[line - 1] = g.candLineStart[line + 1] - g.candLineStart[line];
+    SingleResults r(g.C);
+    const bool completed = pool.Run(g.lastLine, &steps, true, g.C, [&](int item, int) {
+        const int line = item + 1;
+        EvaluateCandidates(g, prior, g.candLineStart[line], g.candLineStart[line + 1], r);
+    });
+    fl.ProgressDone = pool.Reported();
+    if (!completed)
+        return {SearchStatus::Cancelled, {}};
+
+    // The reference's comparisons, in its order.
+    int best = -1;
+    for (int c = 0; c < g.C; ++c) {
+        const int line = g.candLine[c];
+        const int column = g.candColumn[c];
+        fl.CandidateTravel(line, column) = r.travel[c];
+        fl.CandidateMaxDistance(line, column) = r.maxDistance[c];
+        switch (fl.PerformanceMeasure) {
+        case 1:
+            if (r.travel[c] < fl.BestTravel) {
+                fl.BestTravel = r.travel[c];
+                fl.BestMaxDistance = r.maxDistance[c];
+                best = c;
+            }
+            break;
+        case 3:
+            if (r.maxDistance[c] < fl.BestMaxDistance) {
+                fl.BestMaxDistance = r.maxDistance[c];
+                fl.BestTravel = r.travel[c];
+                best = c;
+            }
+            break;
+        case 2:
+            if (r.served[c] > fl.BestServed) {
+                fl.BestServed = r.served[c];
+                fl.BestServedTravel = r.travel[c];
+                best = c;
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    if (g.C > 0) {
+        // The candidate slot keeps the last cell tried, and the trial map its service areas.
+        const int last = g.LastCandidate();
+        fl.PodSymbol[n + 1] = "*";
+        fl.PodLine[n + 1] = g.candLine[last];
+        fl.PodColumn[n + 1] = g.candColumn[last];
+        BuildServiceMap(fl, g, last, -1, fl.TrialServiceMap);
+    }
+    if (best >= 0) {
+        fl.NewPodLine = g.candLine[best];
+        fl.NewPodColumn = g.candColumn[best];
+        BuildServiceMap(fl, g, best, -1, fl.BestServiceMap);
+    }
+    FinishSearch(fl, 1);
+    return {};
+}
+
+SearchOutcome TwoPodSearch(ModuleState& state, const SearchControl& control, const FastSearchOptions& options) {
+    PopMap& fl = state.fl;
+    if (auto refused = RefuseSlots(fl, 2))
+        return *refused;
+    Grid g;
+    Cap prior;
+    Pool pool(ResolveThreads(options.threads), control);
+    Prepare(state, pool, g, prior);
+    if (!g.prepared)
+        return {SearchStatus::Failed, g.failure};
+    g.wide = options.wideVectors && WideVectorsAvailable();
+    StartBest(fl, g);
+    const int n = fl.ExistingPodCount;
+    const int measure = fl.PerformanceMeasure;
+
+    FastSearchStats stats{pool.Threads()};
+    PairOutcome winner;
+    if (measure >= 1 && measure <= 3) {
+        winner = SearchPairs(g, prior, measure, pool, &stats);
+    } else {
+        // No pair can replace the initial state; the scan still runs its course.
+        winner.completed = pool.Run(g.C, nullptr, true, g.C, [](int, int) {});
+    }
+    if (options.stats)
+        *options.stats = stats;
+    fl.ProgressDone = pool.Reported();
+    if (fl.ProgressDone > 0) {
+        fl.KeptProgressDone = fl.ProgressDone - 1;
+        fl.KeptProgressTotal = fl.ProgressTotal;
+    }
+    if (!winner.completed)
+        return {SearchStatus::Cancelled, {}};
+
+    if (g.C > 0) {
+        // The slots keep the last pair tried: the last cell twice.
+        const int last = g.LastCandidate();
+        fl.PodSymbol[n + 1] = "*";
+        fl.PodLine[n + 1] = g.candLine[last];
+        fl.PodColumn[n + 1] = g.candColumn[last];
+        fl.PodSymbol[n + 2] = "@";
+        fl.PodLine[n + 2] = g.candLine[last];
+        fl.PodColumn[n + 2] = g.candColumn[last];
+        BuildServiceMap(fl, g, last, last, fl.TrialServiceMap);
+    }
+    if (winner.first >= 0) {
+        const int a = winner.first;
+        const int b = winner.second;
+        const Figures f = Evaluate(g, a, b);
+        switch (measure) {
+        case 1:
+            fl.BestTravel = f.travel;
+            fl.BestMaxDistance = f.maxDistance;
+            break;
+        case 3:
+            fl.BestMaxDistance = f.maxDistance;
+            fl.BestTravel = f.travel;
+            break;
+        default: {
+            // Recounted as the reference counts it, label by label.
+            Table1<std::string, kMapLines> map;
+            BuildServiceMap(fl, g, a, b, map);
+            double star = 0, at = 0;
+            for (int k = 0; k < g.K; ++k) {
+                const char label = map[g.cellLine[k]][g.cellColumn[k] - 1];
+                if (label == '*')
+                    star += g.pop[k];
+                else if (label == '@')
+                    at += g.pop[k];
+            }
+            fl.BestServed = star + at;
+            fl.BestServedTravel = f.travel;
+            break;
+        }
+        }
+        fl.NewPod1Line = g.candLine[a];
+        fl.NewPod1Column = g.candColumn[a];
+        fl.NewPod2Line = g.candLine[b];
+        fl.NewPod2Column = g.candColumn[b];
+        BuildServiceMap(fl, g, a, b, fl.BestServiceMap);
+    }
+    FinishSearch(fl, 2);
+    return {};
 }
 
 } // namespace davrenta

@@ -12,12 +12,16 @@ struct FastSearchStats {
     std::int64_t pairsEvaluated = 0;  // pair evaluations carried to the end (two new PODs)
     std::int64_t pairsCutShort = 0;   // evaluations stopped once the partial sum lost
     std::int64_t rowsSkipped = 0;     // first cells whose every pair the bound excluded
+    std::int64_t pairsBlockBounded = 0;  // pairs excluded by the served bound block by block
     bool bounded = false;             // false when the inputs allowed no pruning at all
 };
 
 struct FastSearchOptions {
     // Threads, the calling one included; 0 takes one per core. The results do not depend on it.
     int threads = 0;
+    // Wider vector instructions where the processor has them; the results are the same
+    // either way (tests switch them off to cover the portable code).
+    bool wideVectors = true;
     FastSearchStats* stats = nullptr;
 };
 
