@@ -80,6 +80,18 @@ std::optional<SearchOutcome> RefuseSlots(const PopMap& fl, int newPods) {
     return std::nullopt;
 }
 
+// What both searches do before their candidates: the shared preparation, the kernel choice and
+// the starting best.
+std::optional<SearchOutcome> Start(ModuleState& state, Pool& pool, Grid& g, Cap& prior,
+                                   const FastSearchOptions& options) {
+    Prepare(state, pool, g, prior);
+    if (!g.prepared)
+        return SearchOutcome{SearchStatus::Failed, g.failure};
+    g.wide = options.wideVectors && WideVectorsAvailable();
+    StartBest(state.fl, g);
+    return std::nullopt;
+}
+
 } // namespace
 
 SearchOutcome OnePodSearch(ModuleState& state, const SearchControl& control) {
@@ -97,11 +109,8 @@ SearchOutcome OnePodSearch(ModuleState& state, const SearchControl& control, con
     Grid g;
     Cap prior;
     Pool pool(ResolveThreads(options.threads), control);
-    Prepare(state, pool, g, prior);
-    if (!g.prepared)
-        return {SearchStatus::Failed, g.failure};
-    g.wide = options.wideVectors && WideVectorsAvailable();
-    StartBest(fl, g);
+    if (auto failed = Start(state, pool, g, prior, options))
+        return *failed;
     const int n = fl.ExistingPodCount;
 
     // Every candidate's travel, maximum distance and served population, a line per item;
@@ -177,11 +186,8 @@ SearchOutcome TwoPodSearch(ModuleState& state, const SearchControl& control, con
     Grid g;
     Cap prior;
     Pool pool(ResolveThreads(options.threads), control);
-    Prepare(state, pool, g, prior);
-    if (!g.prepared)
-        return {SearchStatus::Failed, g.failure};
-    g.wide = options.wideVectors && WideVectorsAvailable();
-    StartBest(fl, g);
+    if (auto failed = Start(state, pool, g, prior, options))
+        return *failed;
     const int n = fl.ExistingPodCount;
     const int measure = fl.PerformanceMeasure;
 
