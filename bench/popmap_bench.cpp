@@ -19,7 +19,7 @@
 
 #include "popmap/fastsearch.h"
 #include "popmap/mapfile.h"
-#include "state/modulestate.h"
+#include "app/modulestate.h"
 
 namespace davrenta {
 namespace {
@@ -33,7 +33,7 @@ const ModuleState& Example(const std::string& name) {
     std::stringstream contents;
     contents << in.rdbuf();
     ModuleState s;
-    s.ModuleFlag = "fl";
+    s.ModuleFlag = davrenta::Study::PopMap;
     ResetPodSymbols(s.fl);
     if (auto error = ParseMapProblem(contents.str(), s.fl))
         throw std::runtime_error(name + ": " + *error);
@@ -52,7 +52,7 @@ void Search(benchmark::State& bench, const std::string& example, Engine engine, 
         start.fl.ExistingPodCount = pods;
     start.fl.PerformanceMeasure = measure;
     start.fl.NewPodCount = newPods;
-    start.DistanceMethod = method;
+    start.DistanceMethod = static_cast<davrenta::Metric>(method);
     FastSearchStats stats;
     FastSearchOptions options;
     options.threads = threads;

@@ -1,58 +1,35 @@
 #include "batch/popmapbatch.h"
 
-#include <nlohmann/json.hpp>
+#include "batch/batchio.h"
 
 #include "popmap/mapfile.h"
 #include "popmap/reports.h"
 #include "popmap/results.h"
 #include "popmap/search.h"
-#include "state/modulestate.h"
+#include "app/modulestate.h"
 
 namespace davrenta {
 
 namespace {
 
-using nlohmann::ordered_json;
-
-// Labels carry the program's line break (CR); a terminal wants a new line.
-std::string ForTerminal(std::string text) {
-    for (char& c : text)
-        if (c == '\r')
-            c = '\n';
-    return text;
-}
-
-template <std::size_t N>
-ordered_json Rows(const std::vector<std::array<std::string, N>>& rows) {
-    ordered_json out = ordered_json::array();
-    for (const auto& row : rows)
-        out.push_back(row);
-    return out;
-}
-
-template <typename T, std::size_t N>
-ordered_json Slots(const Table1<T, N>& table, int count) {
-    ordered_json out = ordered_json::array();
-    for (int k = 1; k <= count; ++k)
-        out.push_back(table[k]);
-    return out;
-}
-
 template <std::size_t N>
 ordered_json MapLines(const Table1<std::string, N>& map, int last) {
     ordered_json out = ordered_json::array();
     for (int i = 1; i <= last; ++i)
-        out.push_back(map[i]);
+        out.push_back(JsonText(map[i]));
     return out;
 }
 
 ordered_json Labels(const ResultsTexts& t) {
-    return {{"floclbl", t.floclbl},       {"result1lbl", t.result1lbl}, {"result2lbl", t.result2lbl},
-            {"result4lbl", t.result4lbl}, {"result5lbl", t.result5lbl}, {"result6lbl", t.result6lbl},
-            {"result7lbl", t.result7lbl}, {"facgrd", Rows(t.facgrd)}};
+    ordered_json j;
+    for (const auto& [name, text] : {std::pair{"floclbl", &t.floclbl}, {"result1lbl", &t.result1lbl},
+                                     {"result2lbl", &t.result2lbl}, {"result4lbl", &t.result4lbl},
+                                     {"result5lbl", &t.result5lbl}, {"result6lbl", &t.result6lbl},
+                                     {"result7lbl", &t.result7lbl}})
+        j[name] = JsonText(*text);
+    j["facgrd"] = JsonRows(t.facgrd);
+    return j;
 }
-
-ordered_json ReportLines(const Report& r) { return RenderText(r); }
 
 template <std::size_t N>
 void PrintRows(std::ostream& out, const std::vector<std::array<std::string, N>>& rows) {
@@ -85,23 +62,16 @@ void PrintResults(std::ostream& out, const ResultsTexts& t) {
     out << '\n';
 }
 
-void PrintReport(std::ostream& out, const std::string& title, const Report& r) {
-    out << "== Report: " << title << " ==\n";
-    for (const auto& line : RenderText(r))
-        out << line << '\n';
-    out << '\n';
-}
-
 } // namespace
 
 int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::ostream& err) {
     ModuleState state;
-    state.ModuleFlag = "fl";
+    state.ModuleFlag = Study::PopMap;
     PopMap& fl = state.fl;
     ClearOnModuleEntry(fl);
     fl.NewPodCount = options.pods;
     fl.PerformanceMeasure = options.measure;
-    state.DistanceMethod = options.distance;
+    state.DistanceMethod = static_cast<Metric>(options.distance);
     fl.maptype = 1;
     state.ProblemFileName = options.file;
     if (auto error = ReadMapFile(state)) {
@@ -111,7 +81,7 @@ int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::os
 
     const auto failed = [&](const std::string& message) {
         if (options.json)
-            out << ordered_json{{"error", message}}.dump(2) << '\n';
+            out << DumpJson(ordered_json{{"error", JsonText(message)}}) << '\n';
         else
             out << message << '\n';
         return 4;
@@ -126,11 +96,11 @@ int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::os
     const Table1<std::string, kMapLines> numberedMap = fl.NumberedMap;  // before any "%" mark
     const auto distribution = OpenDistribution(fl);
     fl.maptype = 3;
-    const ResultsTexts results3 = OpenResults(fl, state.DistanceMethod);
+    const ResultsTexts results3 = OpenResults(fl, MetricCode(state.DistanceMethod));
     const Report report1 = ResultsReport1(fl);
     fl.maptype = 4;
     const Report mapReport = MapReport(fl);
-    const ResultsTexts results4 = OpenResults(fl, state.DistanceMethod);
+    const ResultsTexts results4 = OpenResults(fl, MetricCode(state.DistanceMethod));
     const Report report2 = ResultsReport2(fl);
     const Report distributionReport = DistributionReport(fl);
     std::optional<Report> nearReport;
@@ -163,10 +133,10 @@ int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::os
         j["PriorMaxDistance"] = fl.PriorMaxDistance;
         j["TotalPopulation"] = fl.TotalPopulation;
         j["MapPointsUsed"] = fl.MapPointsUsed;
-        j["ExistingPodServed"] = Slots(fl.ExistingPodServed, n);
-        j["PodServed"] = Slots(fl.PodServed, n + newPods);
-        j["AreaCellCount"] = Slots(fl.AreaCellCount, fl.AreaCount);
-        j["AreaCellPopulation"] = Slots(fl.AreaCellPopulation, fl.AreaCount);
+        j["ExistingPodServed"] = JsonSlots(fl.ExistingPodServed, n);
+        j["PodServed"] = JsonSlots(fl.PodServed, n + newPods);
+        j["AreaCellCount"] = JsonSlots(fl.AreaCellCount, fl.AreaCount);
+        j["AreaCellPopulation"] = JsonSlots(fl.AreaCellPopulation, fl.AreaCount);
         j["NumberedMap"] = MapLines(fl.NumberedMap, last);
         j["ServiceMap"] = MapLines(fl.ServiceMap, last);
         j["MarkedServiceMap"] = MapLines(fl.MarkedServiceMap, last);
@@ -194,13 +164,13 @@ int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::os
         }
         j["Results3"] = Labels(results3);
         j["Results4"] = Labels(results4);
-        j["Report1"] = ReportLines(report1);
-        j["Report2"] = ReportLines(report2);
-        j["MapReport"] = ReportLines(mapReport);
-        j["DistributionReport"] = ReportLines(distributionReport);
+        j["Report1"] = JsonReport(report1);
+        j["Report2"] = JsonReport(report2);
+        j["MapReport"] = JsonReport(mapReport);
+        j["DistributionReport"] = JsonReport(distributionReport);
         if (nearReport)
-            j["NearOptimalMapReport"] = ReportLines(*nearReport);
-        out << j.dump(2) << '\n';
+            j["NearOptimalMapReport"] = JsonReport(*nearReport);
+        out << DumpJson(j) << '\n';
         return 0;
     }
 
@@ -239,6 +209,31 @@ int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::os
     if (nearReport)
         PrintReport(out, "near-optimal map", *nearReport);
     return 0;
+}
+
+BatchCommand AddPopMapCommand(CLI::App& app) {
+    auto options = std::make_shared<PopMapBatchOptions>();
+    auto bound = std::make_shared<std::string>();
+    CLI::App* pm = app.add_subcommand("popmap", "Locate new PODs on a population map (.fl file)");
+    pm->add_option("FILE", options->file, "The population-map problem file")->required();
+    pm->add_option("--pods", options->pods, "Number of new PODs: 1 or 2")
+        ->required()->check(CLI::IsMember({1, 2}));
+    pm->add_option("--measure", options->measure,
+                   "1 minimize travel, 2 maximum number served, 3 minimize maximum distance")
+        ->required()->check(CLI::IsMember({1, 2, 3}));
+    pm->add_option("--distance", options->distance, "1 rectilinear, 2 Euclidean, 3 squared Euclidean")
+        ->required()->check(CLI::IsMember({1, 2, 3}));
+    CLI::Option* near = pm->add_option(
+        "--near-optimal", *bound, "Mark the cells within this fraction (0 to 1) of the optimum (one POD)");
+    pm->add_flag("--json", options->json, "Print one JSON object instead of text");
+    return {pm, [pm, options, bound, near](std::ostream& out, std::ostream& err) {
+                if (near->count() > 0) {
+                    if (options->pods != 1)
+                        return UsageError(pm, err, "--near-optimal needs --pods 1");
+                    options->nearOptimal = *bound;
+                }
+                return RunPopMapBatch(*options, out, err);
+            }};
 }
 
 } // namespace davrenta

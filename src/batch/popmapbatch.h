@@ -4,6 +4,8 @@
 #include <ostream>
 #include <string>
 
+#include "batch/batchio.h"
+
 namespace davrenta {
 
 struct PopMapBatchOptions {
@@ -19,5 +21,8 @@ struct PopMapBatchOptions {
 // writes what a user reads. Returns the process exit status: 0 done, 3 the file cannot be
 // read, 4 the search failed (or the near-optimal bound was refused).
 int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::ostream& err);
+
+// The "popmap" subcommand.
+BatchCommand AddPopMapCommand(CLI::App& app);
 
 } // namespace davrenta

@@ -9,14 +9,14 @@
 #include <thread>
 #include <utility>
 
-#include "state/modulestate.h"
+#include "app/modulestate.h"
 
 namespace davrenta::fastsearch_detail {
 
 Grid MakeGeometry(const ModuleState& state) {
     const PopMap& fl = state.fl;
     Grid g;
-    g.method = state.DistanceMethod;
+    g.method = MetricCode(state.DistanceMethod);
     g.lastLine = LastMapLine(fl);
 
     // PodDistance is even in both offsets (the formulas take absolute values or squares, and

@@ -2,7 +2,7 @@
 
 #include "popmap/fastgrid.h"
 #include "popmap/fastpairs.h"
-#include "state/modulestate.h"
+#include "app/modulestate.h"
 
 namespace davrenta {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "state/atomicfile.h"
-#include "state/modulestate.h"
+#include "app/modulestate.h"
 #include "state/numbers.h"
 #include "state/records.h"
 

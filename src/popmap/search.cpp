@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "popmap/fastsearch.h"
-#include "state/modulestate.h"
+#include "app/modulestate.h"
 #include "state/numbers.h"
 
 namespace davrenta {
@@ -59,7 +59,7 @@ Evaluation Evaluate(const ModuleState& state, int m, Table1<std::string, kMapLin
                 continue;
             double minimum = kBigValue;
             for (int k = 1; k <= m; ++k) {
-                const double d = PodDistance(state.DistanceMethod, i - fl.PodLine[k], j - fl.PodColumn[k]);
+                const double d = PodDistance(MetricCode(state.DistanceMethod), i - fl.PodLine[k], j - fl.PodColumn[k]);
                 if (d < minimum) {
                     minimum = d;
                     map[i][j - 1] = fl.PodSymbol[k][0];

@@ -10,7 +10,7 @@
 
 namespace davrenta {
 
-creditfrm::creditfrm(ModuleState& state, QWidget* parent) : QDialog(parent), state_(state) {
+creditfrm::creditfrm(ShellState& state, QWidget* parent) : QDialog(parent), state_(state) {
     setObjectName(QStringLiteral("creditfrm"));
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
     setAccessibleName(windowTitle());

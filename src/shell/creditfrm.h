@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "state/modulestate.h"
+#include "state/shellstate.h"
 
 class QLabel;
 class QPushButton;
@@ -14,7 +14,7 @@ class creditfrm : public QDialog {
     Q_OBJECT
 
 public:
-    explicit creditfrm(ModuleState& state, QWidget* parent = nullptr);
+    explicit creditfrm(ShellState& state, QWidget* parent = nullptr);
 
     QLabel* productlbl;
     QLabel* versionlbl;
@@ -25,7 +25,7 @@ public:
     void okbut2_Click();
 
 private:
-    ModuleState& state_;
+    ShellState& state_;
 };
 
 } // namespace davrenta

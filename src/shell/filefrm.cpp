@@ -29,7 +29,7 @@ bool UsableVolume(const QStorageInfo& volume) {
 
 } // namespace
 
-filefrm::filefrm(ModuleState& state, QWidget* parent) : QDialog(parent), state_(state) {
+filefrm::filefrm(ShellState& state, QWidget* parent) : QDialog(parent), state_(state) {
     setObjectName(QStringLiteral("filefrm"));
     setWindowTitle(QStringLiteral("File"));
     setAccessibleName(windowTitle());
@@ -145,7 +145,7 @@ void filefrm::selectDriveOf(const QString& path) {
 void filefrm::fillFiles() {
     File1->clear();
     QDir dir(Dir1->path());
-    dir.setNameFilters({QString::fromStdString(ProblemFilePattern(state_.ModuleFlag))});
+    dir.setNameFilters({QString::fromStdString(ProblemFilePattern(StudyFlag(state_.ModuleFlag)))});
     dir.setFilter(QDir::Files | QDir::CaseSensitive);
     dir.setSorting(QDir::Name);
     File1->addItems(dir.entryList());
@@ -186,8 +186,8 @@ void filefrm::File1_Click() {
     if (!item)
         return;
     Text1->setText(QString::fromStdString(
-        ClickedFileName(item->text().toStdString(), state_.SaveMode, state_.ModuleFlag)));
-    state_.fl.maptype = 1;
+        ClickedFileName(item->text().toStdString(), state_.SaveMode, StudyFlag(state_.ModuleFlag))));
+    state_.FileChosen();
 }
 
 void filefrm::File1_DblClick() {
@@ -201,13 +201,13 @@ void filefrm::File1_DblClick() {
 void filefrm::okbut_Click() {
     const std::optional<std::string> chosen =
         ChosenProblemFileName(Dir1->path().toStdString(), Text1->text().toStdString(),
-                              state_.SaveMode, state_.ModuleFlag);
+                              state_.SaveMode, StudyFlag(state_.ModuleFlag));
     if (!chosen) {
         ShowMessage(this, kInvalidFileNameText);
         return;
     }
     state_.ProblemFileName = *chosen;
-    state_.fl.maptype = 1;
+    state_.FileChosen();
     accept();
 }
 

@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <QString>
 
-#include "state/modulestate.h"
+#include "state/shellstate.h"
 
 class QComboBox;
 class QLabel;
@@ -22,7 +22,7 @@ class filefrm : public QDialog {
     Q_OBJECT
 
 public:
-    explicit filefrm(ModuleState& state, QWidget* parent = nullptr);
+    explicit filefrm(ShellState& state, QWidget* parent = nullptr);
 
     QComboBox* Drive1;   // mounted volumes; item data: the volume's root path
     DirectoryList* Dir1; // the current directory
@@ -52,7 +52,7 @@ private:
     void selectDriveOf(const QString& path);
     void fillFiles();
 
-    ModuleState& state_;
+    ShellState& state_;
     QString driveRoot_;
 };
 

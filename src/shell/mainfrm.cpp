@@ -14,7 +14,6 @@
 #include "shell/controls.h"
 #include "shell/creditfrm.h"
 #include "shell/messages.h"
-#include "shell/studies.h"
 
 namespace davrenta {
 
@@ -31,7 +30,8 @@ void EndProgram() {
     QCoreApplication::exit(0);
 }
 
-mainfrm::mainfrm(ModuleState& state, QWidget* parent) : QMainWindow(parent), state_(state) {
+mainfrm::mainfrm(ShellState& state, StudyTable studies, QWidget* parent)
+    : QMainWindow(parent), state_(state), studies_(std::move(studies)) {
     setObjectName(QStringLiteral("mainfrm"));
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
     setAccessibleName(windowTitle());
@@ -91,13 +91,13 @@ mainfrm::mainfrm(ModuleState& state, QWidget* parent) : QMainWindow(parent), sta
 }
 
 void mainfrm::enableStudies() {
-    flcmd->setEnabled(StudyAvailable("fl"));
-    sflcmd->setEnabled(StudyAvailable("sf"));
-    helpmenu->setEnabled(StudyAvailable("sf"));
-    helpmnu[1]->setEnabled(StudyAvailable("fl"));
-    helpmnu[2]->setEnabled(StudyAvailable("sm"));
-    helpmnu[3]->setEnabled(StudyAvailable("mh"));
-    helpmnu[4]->setEnabled(StudyAvailable("mhs"));
+    flcmd->setEnabled(StudyAvailable(studies_, Study::PopMap));
+    sflcmd->setEnabled(StudyAvailable(studies_, Study::SingleFacility));
+    helpmenu->setEnabled(StudyAvailable(studies_, Study::SingleFacility));
+    helpmnu[1]->setEnabled(StudyAvailable(studies_, Study::PopMap));
+    helpmnu[2]->setEnabled(StudyAvailable(studies_, Study::SiteMatch));
+    helpmnu[3]->setEnabled(StudyAvailable(studies_, Study::MhActivity));
+    helpmnu[4]->setEnabled(StudyAvailable(studies_, Study::MhSimulation));
     helpmnu[5]->setEnabled(true);
 }
 
@@ -105,7 +105,7 @@ void mainfrm::Form_Load() {
     state_.LineBreak = '\r';
     const std::string lb(1, state_.LineBreak);
     Label1->setText(DisplayText("Davrenta" + lb + lb + "Click on Option"));
-    state_.SaveMode = 0;
+    state_.SaveMode = ChooserMode::Read;
     show();
     creditfrm credits(state_, this);
     credits.exec();
@@ -116,30 +116,30 @@ void mainfrm::Form_Load() {
 }
 
 void mainfrm::flcmd_Click() {
-    EnterStudy(state_, "fl", this);
+    EnterStudy(state_, studies_, Study::PopMap, this);
 }
 
 void mainfrm::sflcmd_Click() {
-    EnterStudy(state_, "sf", this);
+    EnterStudy(state_, studies_, Study::SingleFacility, this);
 }
 
 void mainfrm::helpmenu_Click() {
-    EnterStudy(state_, "sf", this);
+    EnterStudy(state_, studies_, Study::SingleFacility, this);
 }
 
 void mainfrm::helpmnu_Click(int index) {
     switch (index) {
     case 1:
-        EnterStudy(state_, "fl", this);
+        EnterStudy(state_, studies_, Study::PopMap, this);
         break;
     case 2:
-        EnterStudy(state_, "sm", this);
+        EnterStudy(state_, studies_, Study::SiteMatch, this);
         break;
     case 3:
-        EnterStudy(state_, "mh", this);
+        EnterStudy(state_, studies_, Study::MhActivity, this);
         break;
     case 4:
-        EnterStudy(state_, "mhs", this);
+        EnterStudy(state_, studies_, Study::MhSimulation, this);
         break;
     case 5: {
         creditfrm credits(state_, this);

@@ -5,7 +5,8 @@
 
 #include <QMainWindow>
 
-#include "state/modulestate.h"
+#include "shell/studytable.h"
+#include "state/shellstate.h"
 
 class QAction;
 class QLabel;
@@ -23,7 +24,7 @@ class mainfrm : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit mainfrm(ModuleState& state, QWidget* parent = nullptr);
+    mainfrm(ShellState& state, StudyTable studies, QWidget* parent = nullptr);
 
     QLabel* Label1;
     QPushButton* flcmd;
@@ -49,7 +50,8 @@ public:
     void enableStudies();
 
 private:
-    ModuleState& state_;
+    ShellState& state_;
+    StudyTable studies_;
     std::function<void()> exitHandler_;
 };
 

@@ -9,7 +9,7 @@
 
 namespace davrenta {
 
-sourcefrm::sourcefrm(ModuleState& state, QWidget* parent) : QDialog(parent), state_(state) {
+sourcefrm::sourcefrm(ShellState& state, QWidget* parent) : QDialog(parent), state_(state) {
     setObjectName(QStringLiteral("sourcefrm"));
     setWindowTitle(QStringLiteral("Input Source"));
     setAccessibleName(windowTitle());
@@ -38,21 +38,21 @@ sourcefrm::sourcefrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
 
     // Opening the window: no answer yet.
     Label1->setText(QStringLiteral("How would you like to enter data?"));
-    state_.SourceFlag = " ";
+    state_.SourceFlag = Source::None;
     Keybut->setFocus();
 }
 
 void sourcefrm::Keybut_Click() {
-    state_.SourceFlag = "k";
+    state_.SourceFlag = Source::Keyboard;
     // A typed problem starts from empty map tables, whichever study asked.
-    ClearForKeyboardProblem(state_.fl);
+    state_.KeyboardProblemChosen();
     accept();
 }
 
 void sourcefrm::diskbut_Click() {
-    state_.SaveMode = 0;
-    state_.SourceFlag = "d";
-    state_.fl.maptype = 1;
+    state_.SaveMode = ChooserMode::Read;
+    state_.SourceFlag = Source::Disk;
+    state_.DiskProblemChosen();
     accept();
 }
 

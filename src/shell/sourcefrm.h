@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "state/modulestate.h"
+#include "state/shellstate.h"
 
 class QLabel;
 class QPushButton;
@@ -15,7 +15,7 @@ class sourcefrm : public QDialog {
     Q_OBJECT
 
 public:
-    explicit sourcefrm(ModuleState& state, QWidget* parent = nullptr);
+    explicit sourcefrm(ShellState& state, QWidget* parent = nullptr);
 
     QLabel* Label1;
     QPushButton* Keybut;
@@ -27,7 +27,7 @@ public:
     void backbut_Click();
 
 private:
-    ModuleState& state_;
+    ShellState& state_;
 };
 
 } // namespace davrenta

@@ -15,8 +15,8 @@ void HideForSuccessor(QDialog* window) {
     window->setResult(QDialog::Accepted);
 }
 
-bool ChooseFileToSave(ModuleState& state, QWidget* from) {
-    state.SaveMode = 1;
+bool ChooseFileToSave(ShellState& state, QWidget* from) {
+    state.SaveMode = ChooserMode::Write;
     OpenModal<filefrm>(state, from);
     return !state.ProblemFileName.empty();
 }

@@ -8,7 +8,7 @@
 #include <QString>
 
 #include "shell/grid.h"
-#include "state/modulestate.h"
+#include "state/shellstate.h"
 
 namespace davrenta {
 
@@ -17,8 +17,8 @@ namespace davrenta {
 QWidget* VisibleOwner(QWidget* window);
 
 // Opens a study window modally on top of `from` and waits until it closes.
-template <typename Window>
-int OpenModal(ModuleState& state, QWidget* from) {
+template <typename Window, typename State>
+int OpenModal(State& state, QWidget* from) {
     Window window(state, VisibleOwner(from));
     return window.exec();
 }
@@ -29,7 +29,7 @@ void HideForSuccessor(QDialog* window);
 
 // The chooser in save mode; false when the user chose no file. ProblemFileName holds the
 // path, its extension set to the study's.
-bool ChooseFileToSave(ModuleState& state, QWidget* from);
+bool ChooseFileToSave(ShellState& state, QWidget* from);
 
 // Study data (map lines, area symbols) keeps one byte per map cell.
 QString CellText(const std::string& text);

@@ -81,6 +81,53 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::string* e
     return contents;
 }
 
+Result<std::string> ReadProblemFile(const std::string& path, std::size_t maxBytes) {
+    auto fail = [&](const std::string& why) { return Fail("The file " + path + " cannot be read: " + why + "."); };
+    if (path.empty())
+        return fail("no file name was given");
+    Fd file;
+    // Non-blocking, so that opening a pipe with no writer cannot hang; the type is checked
+    // before any byte is read.
+    file.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (file.fd < 0)
+        return fail(std::strerror(errno));
+    struct stat st {};
+    if (::fstat(file.fd, &st) != 0)
+        return fail(std::strerror(errno));
+    if (S_ISDIR(st.st_mode))
+        return fail("it is a folder");
+    if (!S_ISREG(st.st_mode))
+        return fail("it is not a regular file");
+    if (static_cast<unsigned long long>(st.st_size) > maxBytes)
+        return fail("it holds " + std::to_string(static_cast<long long>(st.st_size)) +
+                    " bytes, more than the " + std::to_string(maxBytes) +
+                    " a problem file may hold");
+    std::string contents;
+    char buf[65536];
+    for (;;) {
+        ssize_t got = ::read(file.fd, buf, sizeof buf);
+        if (got < 0) {
+            if (errno == EINTR || errno == EAGAIN)
+                continue;
+            return fail(std::strerror(errno));
+        }
+        if (got == 0)
+            break;
+        contents.append(buf, static_cast<std::size_t>(got));
+        // The file may grow while it is read.
+        if (contents.size() > maxBytes)
+            return fail("it holds more than the " + std::to_string(maxBytes) +
+                        " bytes a problem file may hold");
+    }
+    return contents;
+}
+
+Status SaveProblemFile(const std::string& path, const std::string& contents) {
+    if (auto reason = WriteFileAtomically(path, contents))
+        return Fail("The file " + path + " was not saved: " + *reason + ".");
+    return {};
+}
+
 std::optional<std::string> WriteFileAtomically(const std::string& path,
                                                const std::string& contents) {
     fs::path target(path);

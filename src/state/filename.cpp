@@ -34,18 +34,18 @@ bool IsAcceptableFileName(std::string_view name, char separator) {
            name.find('\0') == std::string_view::npos;
 }
 
-std::string ClickedFileName(std::string_view fileName, int saveMode, std::string_view moduleFlag) {
-    if (saveMode == 1)
+std::string ClickedFileName(std::string_view fileName, ChooserMode saveMode, std::string_view moduleFlag) {
+    if (saveMode == ChooserMode::Write)
         return StripProblemExtension(fileName, moduleFlag);
     return std::string(fileName);
 }
 
 std::optional<std::string> ChosenProblemFileName(std::string_view directory, std::string_view name,
-                                                 int saveMode, std::string_view moduleFlag,
+                                                 ChooserMode saveMode, std::string_view moduleFlag,
                                                  char separator) {
     if (!IsAcceptableFileName(name, separator))
         return std::nullopt;
-    if (saveMode != 1)
+    if (saveMode != ChooserMode::Write)
         return JoinDirectoryAndName(directory, name, separator);
     // The ending is normalised on the name alone, so a short name can never reach back into
     // the directory part of the path.

@@ -5,6 +5,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "app/modulestate.h"
+#include "app/studies.h"
 #include "shell/mainfrm.h"
 
 class ExitTest : public QObject {
@@ -16,7 +18,7 @@ private slots:
 
 void ExitTest::exitEndsTheApplicationsEventLoops() {
     davrenta::ModuleState state;
-    davrenta::mainfrm window(state);
+    davrenta::mainfrm window(state, davrenta::MakeStudyTable(state));
     window.show();
     QEventLoop running;
     QTimer::singleShot(0, &window, [&] { window.exitcmd->click(); });

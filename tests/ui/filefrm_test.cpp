@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "app/modulestate.h"
 #include "modaldriver.h"
 #include "shell/dirlist.h"
 #include "shell/filefrm.h"
@@ -82,7 +83,7 @@ bool FileChooserTest::choose(ModuleState& state, ModalDriver& driver) {
 
 void FileChooserTest::opensInCurrentDirectoryListingTheStudysFiles() {
     ModuleState state;
-    state.ModuleFlag = "fl";
+    state.ModuleFlag = davrenta::Study::PopMap;
     state.ProblemFileName = "/left/over.fl";
     filefrm chooser(state);
     QCOMPARE(state.ProblemFileName, std::string());
@@ -95,7 +96,7 @@ void FileChooserTest::opensInCurrentDirectoryListingTheStudysFiles() {
     QVERIFY(chooser.Drive1->count() >= 1);
     QVERIFY(chooser.okbut->isDefault());
 
-    state.ModuleFlag = "mhs";
+    state.ModuleFlag = davrenta::Study::MhSimulation;
     filefrm other(state);
     QCOMPARE(other.File1->count(), 1);
     QCOMPARE(other.File1->item(0)->text(), QStringLiteral("plant.mhs"));
@@ -118,8 +119,8 @@ void FileChooserTest::saveModeFlAppendsTheExtensionOnce() {
     QFETCH(QString, typed);
     QFETCH(QString, expected);
     ModuleState state;
-    state.ModuleFlag = "fl";
-    state.SaveMode = 1;
+    state.ModuleFlag = davrenta::Study::PopMap;
+    state.SaveMode = davrenta::ChooserMode::Write;
     state.fl.maptype = 5;
     ModalDriver driver;
     driver.expectWindow(QStringLiteral("filefrm"))
@@ -133,8 +134,8 @@ void FileChooserTest::saveModeFlAppendsTheExtensionOnce() {
 
 void FileChooserTest::saveModeClickShowsNameWithoutExtension() {
     ModuleState state;
-    state.ModuleFlag = "fl";
-    state.SaveMode = 1;
+    state.ModuleFlag = davrenta::Study::PopMap;
+    state.SaveMode = davrenta::ChooserMode::Write;
     ModalDriver driver;
     driver.expectWindow(QStringLiteral("filefrm"))
         .select(QStringLiteral("File1"), QStringLiteral("town.fl"))
@@ -147,8 +148,8 @@ void FileChooserTest::saveModeClickShowsNameWithoutExtension() {
 
 void FileChooserTest::saveModeMhsReplacesItsEnding() {
     ModuleState state;
-    state.ModuleFlag = "mhs";
-    state.SaveMode = 1;
+    state.ModuleFlag = davrenta::Study::MhSimulation;
+    state.SaveMode = davrenta::ChooserMode::Write;
     ModalDriver driver;
     driver.expectWindow(QStringLiteral("filefrm"))
         .select(QStringLiteral("File1"), QStringLiteral("plant.mhs"))
@@ -162,8 +163,8 @@ void FileChooserTest::saveModeMhsReplacesItsEnding() {
 
 void FileChooserTest::loadModeTakesTheNameAsItStands() {
     ModuleState state;
-    state.ModuleFlag = "fl";
-    state.SaveMode = 0;
+    state.ModuleFlag = davrenta::Study::PopMap;
+    state.SaveMode = davrenta::ChooserMode::Read;
     ModalDriver driver;
     driver.expectWindow(QStringLiteral("filefrm"))
         .select(QStringLiteral("File1"), QStringLiteral("town.fl"))
@@ -178,8 +179,8 @@ void FileChooserTest::loadModeTakesTheNameAsItStands() {
 void FileChooserTest::doubleClickChoosesTheFile() {
     for (int mode : {0, 1}) {
         ModuleState state;
-        state.ModuleFlag = "fl";
-        state.SaveMode = mode;
+        state.ModuleFlag = davrenta::Study::PopMap;
+        state.SaveMode = static_cast<davrenta::ChooserMode>(mode);
         state.fl.maptype = 3;
         ModalDriver driver;
         driver.expectWindow(QStringLiteral("filefrm"))
@@ -193,8 +194,8 @@ void FileChooserTest::doubleClickChoosesTheFile() {
 
 void FileChooserTest::rootDirectoryIsJoinedWithoutSecondSeparator() {
     ModuleState state;
-    state.ModuleFlag = "fl";
-    state.SaveMode = 0;
+    state.ModuleFlag = davrenta::Study::PopMap;
+    state.SaveMode = davrenta::ChooserMode::Read;
     ModalDriver driver;
     driver.expectWindow(QStringLiteral("filefrm"))
         .doubleClick(QStringLiteral("Dir1"), QStringLiteral("/"))
@@ -208,7 +209,7 @@ void FileChooserTest::rootDirectoryIsJoinedWithoutSecondSeparator() {
     QVERIFY(choose(state, driver));
     QCOMPARE(state.ProblemFileName, std::string("/x.fl"));
 
-    state.SaveMode = 1;
+    state.SaveMode = davrenta::ChooserMode::Write;
     ModalDriver save;
     save.expectWindow(QStringLiteral("filefrm"))
         .doubleClick(QStringLiteral("Dir1"), QStringLiteral("/"))
@@ -220,7 +221,7 @@ void FileChooserTest::rootDirectoryIsJoinedWithoutSecondSeparator() {
 
 void FileChooserTest::subdirectoryListsItsOwnFiles() {
     ModuleState state;
-    state.ModuleFlag = "fl";
+    state.ModuleFlag = davrenta::Study::PopMap;
     ModalDriver driver;
     driver.expectWindow(QStringLiteral("filefrm"))
         .doubleClick(QStringLiteral("Dir1"), QStringLiteral("sub"))
@@ -241,7 +242,7 @@ void FileChooserTest::subdirectoryListsItsOwnFiles() {
 
 void FileChooserTest::cancelLeavesProblemFileNameEmpty() {
     ModuleState state;
-    state.ModuleFlag = "fl";
+    state.ModuleFlag = davrenta::Study::PopMap;
     state.ProblemFileName = "/earlier/choice.fl";
     ModalDriver driver;
     driver.expectWindow(QStringLiteral("filefrm"))
@@ -253,8 +254,8 @@ void FileChooserTest::cancelLeavesProblemFileNameEmpty() {
 
 void FileChooserTest::emptyNameGivesInvalidFileNameAndStaysOpen() {
     ModuleState state;
-    state.ModuleFlag = "fl";
-    state.SaveMode = 1;
+    state.ModuleFlag = davrenta::Study::PopMap;
+    state.SaveMode = davrenta::ChooserMode::Write;
     state.fl.maptype = 4;
     ModalDriver driver;
     driver.expectWindow(QStringLiteral("filefrm"))
@@ -275,8 +276,8 @@ void FileChooserTest::emptyNameGivesInvalidFileNameAndStaysOpen() {
 void FileChooserTest::oddNamesGiveInvalidFileName() {
     for (const char* name : {"a/b.fl", "..", "/etc/passwd", ".fl"}) {
         ModuleState state;
-        state.ModuleFlag = "fl";
-        state.SaveMode = 1;
+        state.ModuleFlag = davrenta::Study::PopMap;
+        state.SaveMode = davrenta::ChooserMode::Write;
         ModalDriver driver;
         driver.expectWindow(QStringLiteral("filefrm"))
             .setText(QStringLiteral("Text1"), QString::fromLatin1(name))
@@ -290,7 +291,7 @@ void FileChooserTest::oddNamesGiveInvalidFileName() {
 
 void FileChooserTest::vanishedDriveGivesInvalidDevice() {
     ModuleState state;
-    state.ModuleFlag = "fl";
+    state.ModuleFlag = davrenta::Study::PopMap;
     ModalDriver driver;
     driver.expectWindow(QStringLiteral("filefrm"))
         .step(QStringLiteral("a medium that has gone"),
@@ -308,7 +309,7 @@ void FileChooserTest::vanishedDriveGivesInvalidDevice() {
 
 void FileChooserTest::vanishedDirectoryGivesMessageAndStays() {
     ModuleState state;
-    state.ModuleFlag = "fl";
+    state.ModuleFlag = davrenta::Study::PopMap;
     const QString sub = QDir(dir_->path()).canonicalPath() + QStringLiteral("/sub");
     ModalDriver driver;
     driver.expectWindow(QStringLiteral("filefrm"))
@@ -331,7 +332,7 @@ void FileChooserTest::examplesButtonShowsTheShippedExamples() {
     const QString examples = filefrm::ExamplesDirectory();
     QVERIFY2(!examples.isEmpty(), "the source tree's examples folder");
     ModuleState state;
-    state.ModuleFlag = "fl";
+    state.ModuleFlag = davrenta::Study::PopMap;
     QStringList listed;
     ModalDriver driver;
     driver.expectWindow(QStringLiteral("filefrm"))

@@ -10,16 +10,19 @@
 
 #include <functional>
 
+#include "app/modulestate.h"
 #include "modaldriver.h"
 #include "popmap/model.h"
 #include "shell/controls.h"
 #include "shell/creditfrm.h"
 #include "shell/mainfrm.h"
-#include "shell/studies.h"
+#include "app/studies.h"
+#include "shell/studytable.h"
 #include "version.h"
 
 using davrenta::mainfrm;
 using davrenta::ModuleState;
+using davrenta::Study;
 using davrenta::testing::ModalDriver;
 
 namespace {
@@ -51,14 +54,15 @@ void FillPopulationMap(davrenta::PopMap& fl) {
 
 // Enters a study as the main window does. When the study is built its description window
 // opens; it is closed unanswered, as "Back" would, so only the entry's own effects remain.
-bool EnterAndLeave(ModuleState& state, const std::string& flag, QWidget* parent, QString* failure) {
+bool EnterAndLeave(ModuleState& state, Study study, QWidget* parent, QString* failure) {
+    const davrenta::StudyTable table = davrenta::MakeStudyTable(state);
     ModalDriver driver;
-    if (davrenta::StudyAvailable(flag))
+    if (davrenta::StudyAvailable(table, study))
         driver
             .waitUntil(QStringLiteral("the description window"),
                        [](QWidget*) { return QApplication::activeModalWidget() != nullptr; })
             .closeAll();
-    const bool ok = driver.run([&] { davrenta::EnterStudy(state, flag, parent); });
+    const bool ok = driver.run([&] { davrenta::EnterStudy(state, table, study, parent); });
     *failure = driver.failure();
     return ok;
 }
@@ -84,9 +88,9 @@ private slots:
 
 void MainWindowTest::startShowsCreditsInFrontOfMainWindow() {
     ModuleState state;
-    state.SaveMode = 1;
+    state.SaveMode = davrenta::ChooserMode::Write;
     state.LineBreak = 'x';
-    mainfrm window(state);
+    mainfrm window(state, davrenta::MakeStudyTable(state));
     ModalDriver driver(&window);
     driver.expectWindow(QStringLiteral("creditfrm"))
         .expectCaption(QStringLiteral("Davrenta"))
@@ -102,7 +106,7 @@ void MainWindowTest::startShowsCreditsInFrontOfMainWindow() {
                               .arg(credits->parentWidget() == &window);
                    // What start-up set before the credits opened.
                    return window.isVisible() && credits->windowModality() == Qt::ApplicationModal &&
-                          credits->parentWidget() == &window && state.SaveMode == 0 &&
+                          credits->parentWidget() == &window && state.SaveMode == davrenta::ChooserMode::Read &&
                           state.LineBreak == '\r';
                })
         .click(QStringLiteral("okbut2"))
@@ -116,9 +120,9 @@ void MainWindowTest::startShowsCreditsInFrontOfMainWindow() {
 
 void MainWindowTest::aboutBringsTheCreditsBack() {
     ModuleState state;
-    mainfrm window(state);
+    mainfrm window(state, davrenta::MakeStudyTable(state));
     window.show();
-    state.ModuleFlag = "sm";
+    state.ModuleFlag = davrenta::Study::SiteMatch;
     ModalDriver driver(&window);
     driver.expectWindow(QStringLiteral("mainfrm"))
         .click(QStringLiteral("helpmnu(5)"))
@@ -129,12 +133,12 @@ void MainWindowTest::aboutBringsTheCreditsBack() {
         .expectWindow(QStringLiteral("creditfrm"))
         .click(QStringLiteral("okbut2"));
     QVERIFY2(driver.run(), qPrintable(driver.failure()));
-    QCOMPARE(state.ModuleFlag, std::string("sm")); // About is no study
+    QCOMPARE(state.ModuleFlag, davrenta::Study::SiteMatch); // About is no study
 }
 
 void MainWindowTest::controlsHaveTheirNamesAndCaptions() {
     ModuleState state;
-    mainfrm window(state);
+    mainfrm window(state, davrenta::MakeStudyTable(state));
     const std::pair<QPushButton*, QString> buttons[] = {
         {window.flcmd, QStringLiteral(" Determine POD Locations By Population Map")},
         {window.sflcmd, QStringLiteral("Determine Single POD Location By Demand")},
@@ -169,48 +173,56 @@ void MainWindowTest::controlsHaveTheirNamesAndCaptions() {
 }
 
 void MainWindowTest::studyEntriesFollowWhatIsBuilt() {
+    // A table where only the matching study has windows: its entry alone is enabled, the
+    // others stay visible but disabled, and About and Exit always work.
     ModuleState state;
-    mainfrm window(state);
-    // Entries of studies whose windows are not built stay visible but disabled.
-    QCOMPARE(window.flcmd->isEnabled(), davrenta::StudyAvailable("fl"));
-    QCOMPARE(window.helpmnu[1]->isEnabled(), davrenta::StudyAvailable("fl"));
-    QCOMPARE(window.sflcmd->isEnabled(), davrenta::StudyAvailable("sf"));
-    QCOMPARE(window.helpmenu->isEnabled(), davrenta::StudyAvailable("sf"));
-    QCOMPARE(window.helpmnu[2]->isEnabled(), davrenta::StudyAvailable("sm"));
-    QCOMPARE(window.helpmnu[3]->isEnabled(), davrenta::StudyAvailable("mh"));
-    QCOMPARE(window.helpmnu[4]->isEnabled(), davrenta::StudyAvailable("mhs"));
+    int opened = 0;
+    davrenta::StudyTable table = {{Study::PopMap, {}, {}},
+                                  {Study::SiteMatch, {}, [&](QWidget*) { ++opened; }}};
+    mainfrm window(state, table);
+    QVERIFY(!window.flcmd->isEnabled());
+    QVERIFY(!window.helpmnu[1]->isEnabled());
+    QVERIFY(!window.sflcmd->isEnabled());
+    QVERIFY(!window.helpmenu->isEnabled());
+    QVERIFY(window.helpmnu[2]->isEnabled());
+    QVERIFY(!window.helpmnu[3]->isEnabled());
+    QVERIFY(!window.helpmnu[4]->isEnabled());
     QVERIFY(window.helpmnu[5]->isEnabled());
     QVERIFY(window.exitcmd->isEnabled());
     for (QWidget* entry :
          {static_cast<QWidget*>(window.flcmd), static_cast<QWidget*>(window.sflcmd)})
         QVERIFY(entry->isVisibleTo(&window));
-    QVERIFY(!davrenta::StudyAvailable("xx"));
+    window.helpmnu_Click(2);
+    QCOMPARE(opened, 1);
+    QCOMPARE(state.ModuleFlag, Study::SiteMatch);
 }
 
 void MainWindowTest::enteringAStudySetsModuleFlag_data() {
-    QTest::addColumn<QString>("flag");
-    for (const char* flag : {"fl", "sf", "sm", "mh", "mhs"})
-        QTest::newRow(flag) << QString::fromLatin1(flag);
+    QTest::addColumn<int>("study");
+    for (Study study : {Study::PopMap, Study::SingleFacility, Study::SiteMatch, Study::MhActivity,
+                        Study::MhSimulation})
+        QTest::newRow(davrenta::StudyFlag(study).data()) << static_cast<int>(study);
 }
 
 void MainWindowTest::enteringAStudySetsModuleFlag() {
-    QFETCH(QString, flag);
+    QFETCH(int, study);
     ModuleState state;
-    state.ModuleFlag = "other";
+    state.ModuleFlag = Study::None;
     QString failure;
-    QVERIFY2(EnterAndLeave(state, flag.toStdString(), nullptr, &failure), qPrintable(failure));
-    QCOMPARE(QString::fromStdString(state.ModuleFlag), flag);
+    QVERIFY2(EnterAndLeave(state, static_cast<Study>(study), nullptr, &failure), qPrintable(failure));
+    QCOMPARE(state.ModuleFlag, static_cast<Study>(study));
     QVERIFY(!QApplication::activeModalWidget());
 }
 
 void MainWindowTest::helpEntriesEnterTheirStudies() {
-    const std::pair<int, std::string> entries[] = {{1, "fl"}, {2, "sm"}, {3, "mh"}, {4, "mhs"}};
-    auto enter = [](const std::string& flag, const std::function<void(mainfrm&)>& click) {
+    const std::pair<int, Study> entries[] = {
+        {1, Study::PopMap}, {2, Study::SiteMatch}, {3, Study::MhActivity}, {4, Study::MhSimulation}};
+    auto enter = [](Study flag, const std::function<void(mainfrm&)>& click) {
         ModuleState state;
-        mainfrm window(state);
+        mainfrm window(state, davrenta::MakeStudyTable(state));
         window.show();
         ModalDriver driver(&window);
-        if (davrenta::StudyAvailable(flag))
+        if (davrenta::StudyAvailable(davrenta::MakeStudyTable(state), flag))
             driver
                 .waitUntil(QStringLiteral("the description window"),
                            [](QWidget*) { return QApplication::activeModalWidget() != nullptr; })
@@ -219,10 +231,11 @@ void MainWindowTest::helpEntriesEnterTheirStudies() {
         return ok && state.ModuleFlag == flag;
     };
     for (const auto& [index, flag] : entries)
-        QVERIFY2(enter(flag, [i = index](mainfrm& w) { w.helpmnu_Click(i); }), flag.c_str());
-    QVERIFY(enter("sf", [](mainfrm& w) { w.sflcmd_Click(); }));
-    QVERIFY(enter("sf", [](mainfrm& w) { w.helpmenu_Click(); }));
-    QVERIFY(enter("fl", [](mainfrm& w) { w.flcmd_Click(); }));
+        QVERIFY2(enter(flag, [i = index](mainfrm& w) { w.helpmnu_Click(i); }),
+                 davrenta::StudyFlag(flag).data());
+    QVERIFY(enter(Study::SingleFacility, [](mainfrm& w) { w.sflcmd_Click(); }));
+    QVERIFY(enter(Study::SingleFacility, [](mainfrm& w) { w.helpmenu_Click(); }));
+    QVERIFY(enter(Study::PopMap, [](mainfrm& w) { w.flcmd_Click(); }));
 }
 
 void MainWindowTest::enteringPopulationMapClearsItsTables() {
@@ -230,10 +243,10 @@ void MainWindowTest::enteringPopulationMapClearsItsTables() {
     ModuleState state;
     FillPopulationMap(state.fl);
     QString failure;
-    QVERIFY2(EnterAndLeave(state, "fl", nullptr, &failure), qPrintable(failure));
+    QVERIFY2(EnterAndLeave(state, Study::PopMap, nullptr, &failure), qPrintable(failure));
 
     const davrenta::PopMap& fl = state.fl;
-    QCOMPARE(state.ModuleFlag, std::string("fl"));
+    QCOMPARE(state.ModuleFlag, Study::PopMap);
     for (int i = 1; i <= davrenta::kMapLines; ++i) {
         QVERIFY(fl.MapLine[i].empty());
         QVERIFY(fl.NumberedMap[i].empty());
@@ -259,13 +272,13 @@ void MainWindowTest::enteringPopulationMapClearsItsTables() {
 }
 
 void MainWindowTest::enteringAnotherStudyKeepsPopulationMapTables() {
-    for (const char* flag : {"sf", "sm", "mh", "mhs"}) {
+    for (Study flag : {Study::SingleFacility, Study::SiteMatch, Study::MhActivity, Study::MhSimulation}) {
         ModuleState state;
         FillPopulationMap(state.fl);
         const davrenta::PopMap before = state.fl;
         QString failure;
         QVERIFY2(EnterAndLeave(state, flag, nullptr, &failure), qPrintable(failure));
-        QCOMPARE(state.ModuleFlag, std::string(flag));
+        QCOMPARE(state.ModuleFlag, flag);
         QVERIFY(state.fl.MapLine == before.MapLine);
         QVERIFY(state.fl.AreaSymbol == before.AreaSymbol);
         QVERIFY(state.fl.PodLine == before.PodLine);
@@ -274,7 +287,7 @@ void MainWindowTest::enteringAnotherStudyKeepsPopulationMapTables() {
 
 void MainWindowTest::exitRunsTheExitHandler() {
     ModuleState state;
-    mainfrm window(state);
+    mainfrm window(state, davrenta::MakeStudyTable(state));
     window.show();
     int exits = 0;
     window.setExitHandler([&] { ++exits; });

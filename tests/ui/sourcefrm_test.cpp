@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include "app/modulestate.h"
 #include "modaldriver.h"
 #include "shell/controls.h"
 #include "shell/sourcefrm.h"
@@ -53,9 +54,9 @@ private slots:
 
 void SourceWindowTest::opensWithCaptionPromptAndBlankSourceFlag() {
     ModuleState state;
-    state.SourceFlag = "d";
+    state.SourceFlag = davrenta::Source::Disk;
     sourcefrm window(state);
-    QCOMPARE(state.SourceFlag, std::string(" "));
+    QCOMPARE(state.SourceFlag, davrenta::Source::None);
     QCOMPARE(window.windowTitle(), QStringLiteral("Input Source"));
     QCOMPARE(window.Label1->text(), QStringLiteral("How would you like to enter data?"));
     QCOMPARE(davrenta::PlainCaption(window.Keybut->text()),
@@ -69,12 +70,12 @@ void SourceWindowTest::opensWithCaptionPromptAndBlankSourceFlag() {
 
 void SourceWindowTest::keyboardEmptiesMapTablesWhateverTheStudy() {
     ModuleState state;
-    state.ModuleFlag = "sm";
+    state.ModuleFlag = davrenta::Study::SiteMatch;
     FillMapInput(state.fl);
     QString failure;
     QVERIFY2(Answer(state, QStringLiteral("Keybut"), &failure), qPrintable(failure));
-    QCOMPARE(state.SourceFlag, std::string("k"));
-    QCOMPARE(state.ModuleFlag, std::string("sm"));
+    QCOMPARE(state.SourceFlag, davrenta::Source::Keyboard);
+    QCOMPARE(state.ModuleFlag, davrenta::Study::SiteMatch);
     for (int i = 1; i <= davrenta::kMapLines; ++i) {
         QVERIFY(state.fl.MapLine[i].empty());
         QVERIFY(state.fl.NumberedMap[i].empty());
@@ -89,26 +90,26 @@ void SourceWindowTest::keyboardEmptiesMapTablesWhateverTheStudy() {
 
 void SourceWindowTest::diskSetsLoadModeAndSourceFlag() {
     ModuleState state;
-    state.SaveMode = 1;
+    state.SaveMode = davrenta::ChooserMode::Write;
     state.fl.maptype = 4;
     FillMapInput(state.fl);
     QString failure;
     QVERIFY2(Answer(state, QStringLiteral("diskbut"), &failure), qPrintable(failure));
-    QCOMPARE(state.SourceFlag, std::string("d"));
-    QCOMPARE(state.SaveMode, 0);
+    QCOMPARE(state.SourceFlag, davrenta::Source::Disk);
+    QCOMPARE(state.SaveMode, davrenta::ChooserMode::Read);
     QCOMPARE(state.fl.maptype, 1);
     QCOMPARE(state.fl.MapLine[1], std::string("AB")); // loading replaces the map only once read
 }
 
 void SourceWindowTest::backLeavesSourceFlagBlank() {
     ModuleState state;
-    state.SourceFlag = "k";
-    state.SaveMode = 1;
+    state.SourceFlag = davrenta::Source::Keyboard;
+    state.SaveMode = davrenta::ChooserMode::Write;
     FillMapInput(state.fl);
     QString failure;
     QVERIFY2(Answer(state, QStringLiteral("backbut"), &failure), qPrintable(failure));
-    QCOMPARE(state.SourceFlag, std::string(" "));
-    QCOMPARE(state.SaveMode, 1);
+    QCOMPARE(state.SourceFlag, davrenta::Source::None);
+    QCOMPARE(state.SaveMode, davrenta::ChooserMode::Write);
     QCOMPARE(state.fl.MapLine[1], std::string("AB"));
 }
 

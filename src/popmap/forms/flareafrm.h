@@ -5,7 +5,7 @@
 #include <QDialog>
 
 #include "popmap/search.h"
-#include "state/modulestate.h"
+#include "app/modulestate.h"
 
 class QLabel;
 class QPushButton;

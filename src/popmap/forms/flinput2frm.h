@@ -5,7 +5,7 @@
 #include <QDialog>
 
 #include "popmap/model.h"
-#include "state/modulestate.h"
+#include "app/modulestate.h"
 
 class QLabel;
 class QLineEdit;

@@ -101,7 +101,7 @@ flinput4frm::flinput4frm(ModuleState& state, QWidget* parent) : QDialog(parent),
     connect(Command1, &QPushButton::clicked, this, &flinput4frm::Command1_Click);
 
     PopMap& fl = state_.fl;
-    OpenMapEntry(fl, state_.SourceFlag == "k");
+    OpenMapEntry(fl, state_.SourceFlag == Source::Keyboard);
     for (int i = 1; i <= kMapLines; ++i) {
         flareagrd->setTextMatrix(i - 1, 0, QString::number(i));
         flareagrd->setTextMatrix(i - 1, 1, CellText(fl.MapLine[i]));

@@ -70,7 +70,7 @@ flservfrm::flservfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     connect(Savebut, &QPushButton::clicked, this, &flservfrm::Savebut_Click);
     connect(opbut, &QPushButton::clicked, this, &flservfrm::opbut_Click);
 
-    const ResultsTexts t = OpenResults(state_.fl, state_.DistanceMethod, state_.LineBreak);
+    const ResultsTexts t = OpenResults(state_.fl, MetricCode(state_.DistanceMethod), state_.LineBreak);
     floclbl->setText(CellText(t.floclbl));
     result1lbl->setText(DisplayText(t.result1lbl));
     result2lbl->setText(DisplayText(t.result2lbl));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "state/modulestate.h"
+#include "app/modulestate.h"
 
 class QWidget;
 

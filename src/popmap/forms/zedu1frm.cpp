@@ -62,9 +62,9 @@ void zedu1frm::chooseMeasure(int measure) {
 }
 
 void zedu1frm::chooseDistance(int method) {
-    state_.DistanceMethod = method;
+    state_.DistanceMethod = static_cast<Metric>(method);
     OpenModal<sourcefrm>(state_, this);
-    if (state_.SourceFlag == "d") {
+    if (state_.SourceFlag == Source::Disk) {
         OpenModal<filefrm>(state_, this);
         if (!state_.ProblemFileName.empty()) {
             if (auto error = ReadMapFile(state_)) {
@@ -74,7 +74,7 @@ void zedu1frm::chooseDistance(int method) {
                 OpenModal<flocgridfrm>(state_, this);
             }
         }
-    } else if (state_.SourceFlag == "k") {
+    } else if (state_.SourceFlag == Source::Keyboard) {
         OpenModal<flinputfrm>(state_, this);
     }
     accept();

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "state/modulestate.h"
+#include "app/modulestate.h"
 
 class QLabel;
 class QPushButton;

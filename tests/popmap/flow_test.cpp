@@ -1,0 +1,361 @@
+// The population-map study walked from the main window, as a user would, headless.
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QAction>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "modaldriver.h"
+#include "popmap/mapfile.h"
+#include "popmap/reports.h"
+#include "popmap/search.h"
+#include "shell/grid.h"
+#include "app/studies.h"
+#include "shell/mainfrm.h"
+#include "app/modulestate.h"
+
+using namespace davrenta;
+using davrenta::testing::ModalDriver;
+using davrenta::testing::PrintCapture;
+
+namespace {
+
+QString Examples() { return QStringLiteral(DAVRENTA_EXAMPLES_DIR); }
+
+Grid* GridOf(QWidget* window, const char* name) {
+    return window->findChild<Grid*>(QString::fromLatin1(name));
+}
+
+// Main window -> description -> grid window -> one or two PODs -> measure -> method.
+void Setup(ModalDriver& d, const char* pods, const char* measure, const char* method) {
+    d.expectWindow("fldescfrm").click("contbut")
+        .expectWindow("flgridfrm").click("Contbut")
+        .expectWindow("flfrm").click(pods)
+        .expectWindow("zedu1frm").click(measure).click(method);
+}
+
+// Loads a problem file through the chooser, by name in the examples folder or as a path.
+void LoadFile(ModalDriver& d, const QString& name, bool examples = true) {
+    d.expectWindow("sourcefrm").click("diskbut").expectWindow("filefrm");
+    if (examples)
+        d.click("examplesbut");
+    d.setText("Text1", name).click("okbut");
+}
+
+// From the review window through the whole result sequence to the second results window.
+void SolveAndWalk(ModalDriver& d) {
+    d.expectWindow("flocgridfrm").click("Okbut")
+        .expectWindow("flareafrm").expectCaption("INPUT MAP - POPULATION AREAS ONLY - NO FACILITIES MARKED")
+        .click("okbut")
+        .expectWindow("flresultfrm").click("okbut")
+        .expectWindow("flareafrm").expectCaption("INPUT MAP WITH EXISTING FACILITIES MARKED BY NUMBER")
+        .click("okbut")
+        .expectWindow("flpopfrm").click("okbut")
+        .expectWindow("flareafrm").expectCaption("SERVICE AREAS FOR EACH EXISTING FACILITY").click("okbut")
+        .expectWindow("flservfrm").click("okbut")
+        .expectWindow("flareafrm")
+        .expectCaption("SERVICE AREAS FOR EACH EXISTING FACILITY PLUS NEW FACILITY")
+        .click("okbut")
+        .expectWindow("flservfrm");
+}
+
+} // namespace
+
+class PopMapFlow : public QObject {
+    Q_OBJECT
+
+private:
+    ModuleState state;
+    std::unique_ptr<mainfrm> main;
+    QTemporaryDir dir;
+
+    bool walk(ModalDriver& d) {
+        const bool ok = d.run([this] { main->flcmd_Click(); });
+        if (!ok)
+            qWarning("%s", qPrintable(d.failure()));
+        return ok;
+    }
+
+private slots:
+    void init() {
+        state = ModuleState{};
+        main = std::make_unique<mainfrm>(state, davrenta::MakeStudyTable(state));
+        main->setExitHandler([] {});
+        main->show();
+        QVERIFY(dir.isValid());
+        QDir::setCurrent(dir.path());
+    }
+    void cleanup() { main.reset(); }
+
+    void entriesAreEnabled() {
+        QVERIFY(main->flcmd->isEnabled());
+        QVERIFY(main->helpmnu[1]->isEnabled());
+    }
+
+    void keyboardProblemSolvedToTheEnd() {
+        ModalDriver d(main.get());
+        Setup(d, "onefacbut", "mintravbut", "rectbut");
+        d.expectWindow("sourcefrm").click("Keybut")
+            .expectWindow("flinputfrm")
+            .setText("inputsymtxt(0)", "A").setText("inputpoptxt(0)", "100")
+            .setText("inputsymtxt(1)", "B").setText("inputpoptxt(1)", "50 people")
+            .click("okbut")
+            .expectWindow("flinput2frm").click("okbut")
+            .expectWindow("flinput4frm").expectText("linelbl", " 1")
+            .setText("inputtxt", "AAB").click("okbut")
+            .expectWindow("flocgridfrm")
+            .check("review rows", [](QWidget* w, QString* why) {
+                Grid* g = GridOf(w, "areagrd");
+                *why = g->textMatrix(2, 2);
+                return g->rows() == 3 && g->textMatrix(2, 1) == "B" && g->textMatrix(2, 2) == "50";
+            });
+        SolveAndWalk(d);
+        d.expectText("floclbl", "RECTILINEAR CALCULATIONS")
+            .expectText("result2lbl", "Optimal location of new POD is *.")
+            .check("grid of the new POD", [](QWidget* w, QString* why) {
+                Grid* g = GridOf(w, "facgrd");
+                *why = g->textMatrix(1, 0) + "," + g->textMatrix(1, 1) + "," + g->textMatrix(1, 3);
+                return g->textMatrix(1, 0) == "*" && g->textMatrix(1, 1) == "2" && g->textMatrix(1, 3) == "150";
+            })
+            .click("ok2but")
+            .expectNoWindow();
+        QVERIFY(walk(d));
+        QCOMPARE(state.fl.NewPodColumn, 2);
+        QCOMPARE(state.fl.BestTravel, 10.0);
+        QCOMPARE(state.fl.maptype, 1);
+    }
+
+    void resultsWindowTextsOfTheFirstStage() {
+        ModalDriver d(main.get());
+        Setup(d, "onefacbut", "mintravbut", "rectbut");
+        LoadFile(d, "worked-example.fl");
+        d.expectWindow("flocgridfrm").click("Okbut")
+            .expectWindow("flareafrm").click("okbut")
+            .expectWindow("flresultfrm").click("okbut")
+            .expectWindow("flareafrm").click("okbut")
+            .expectWindow("flpopfrm").click("okbut")
+            .expectWindow("flareafrm").click("okbut")
+            .expectWindow("flservfrm")
+            .expectText("result4lbl", "COORDINATES OF NEW POD (x, y) 2, 1")
+            .expectText("result5lbl", "NEW AVG. DIST. TRAVELED 0.712")
+            .expectText("result7lbl", "TOTAL POPULATION SERVED =  150\nTOTAL MAP POINTS USED       = 3")
+            .closeAll();
+        QVERIFY(walk(d));
+    }
+
+    void diskProblemWithTwoNewPods() {
+        ModalDriver d(main.get());
+        Setup(d, "twofacbut", "maxnumbut", "eucbut");
+        LoadFile(d, "small-town.fl");
+        SolveAndWalk(d);
+        d.expectText("result2lbl", "Optimal location of first new POD is *.\nOptimal location of second new POD is @.")
+            .check("Near Optimal is offered for one POD only", [](QWidget* w, QString*) {
+                return !w->findChild<QWidget*>("opbut")->isVisible() &&
+                       w->findChild<QWidget*>("Savebut")->isVisible();
+            })
+            .click("ok2but")
+            .expectNoWindow();
+        QVERIFY(walk(d));
+        ModuleState reference;
+        reference.ProblemFileName = (Examples() + "/small-town.fl").toStdString();
+        QVERIFY(!ReadMapFile(reference));
+        reference.fl.NewPodCount = 2;
+        reference.fl.PerformanceMeasure = 2;
+        reference.DistanceMethod = davrenta::Metric::Euclidean;
+        QVERIFY(PlainTwoPodSearch(reference).status == SearchStatus::Done);
+        QCOMPARE(state.fl.NewPod1Line, reference.fl.NewPod1Line);
+        QCOMPARE(state.fl.NewPod2Column, reference.fl.NewPod2Column);
+        QCOMPARE(state.fl.BestServed, reference.fl.BestServed);
+    }
+
+    void nearOptimalOnTheWorkedExample() {
+        ModalDriver d(main.get());
+        Setup(d, "onefacbut", "mintravbut", "rectbut");
+        LoadFile(d, "worked-example.fl");
+        SolveAndWalk(d);
+        d.click("opbut")
+            .expectWindow("floptfrm").setText("inputtxt", "7").click("okbut")
+            .expectMessage("The bound 7 is outside 0 to 1. Enter an upper bound from 0 to 1 (0.1 marks the "
+                           "locations within 10% of the optimum).")
+            .expectWindow("floptfrm").setText("inputtxt", "0.4").click("okbut")
+            .expectWindow("flareafrm").expectCaption("NEAR OPTIMAL (%) LOCATIONS  0.4")
+            .check("near-optimal cells", [](QWidget* w, QString* why) {
+                Grid* g = GridOf(w, "flareagrd");
+                *why = g->textMatrix(1, 1) + g->textMatrix(1, 2) + g->textMatrix(1, 3);
+                return *why == "AXB";
+            })
+            .check("save offered", [](QWidget* w, QString*) { return w->findChild<QWidget*>("Savebut")->isVisible(); })
+            .click("okbut")
+            .expectMessage("maptype=5")
+            .expectNoWindow();
+        QVERIFY(walk(d));
+        QCOMPARE(state.fl.NearTravelLimit, 14.0);
+    }
+
+    void saveOnTheResultsWindowThenSolveTheSavedProblem() {
+        ModalDriver d(main.get());
+        Setup(d, "onefacbut", "mintravbut", "rectbut");
+        LoadFile(d, "small-town.fl");
+        SolveAndWalk(d);
+        d.click("Savebut")
+            .expectWindow("filefrm").setText("Text1", "town-next").click("okbut")
+            .expectWindow("flservfrm").click("Savebut")
+            .expectWindow("filefrm").setText("Text1", "town-next.fl").click("okbut")
+            .expectWindow("flservfrm").click("ok2but")
+            .expectNoWindow();
+        QVERIFY(walk(d));
+        const QString saved = dir.filePath("town-next.fl");
+        QVERIFY(QFile::exists(saved));
+        const int firstLine = state.fl.NewPodLine, firstColumn = state.fl.NewPodColumn;
+        QCOMPARE(state.fl.ExistingPodCount, 4);  // saved twice, added once
+
+        ModalDriver again(main.get());
+        Setup(again, "onefacbut", "mintravbut", "rectbut");
+        LoadFile(again, "town-next.fl", false);
+        again.expectWindow("flocgridfrm").check("the saved POD is an existing one", [](QWidget* w, QString* why) {
+            Grid* g = GridOf(w, "facgrd");
+            *why = QString::number(g->rows());
+            return g->rows() == 5;
+        });
+        SolveAndWalk(again);
+        again.click("ok2but").expectNoWindow();
+        QVERIFY(walk(again));
+        QCOMPARE(state.fl.ExistingPodCount, 4);
+        QCOMPARE(state.fl.PodLine[4], firstLine);
+        QCOMPARE(state.fl.PodColumn[4], firstColumn);
+        QVERIFY(state.fl.NewPodLine != firstLine || state.fl.NewPodColumn != firstColumn);
+    }
+
+    void missingSymbolEndsTheSequence() {
+        QFile f(dir.filePath("missing.fl"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("2,0,2\r\n\"A\",5\r\n\"Q\",3\r\n2,\"AA\"\r\n");
+        f.close();
+        ModalDriver d(main.get());
+        Setup(d, "onefacbut", "mintravbut", "rectbut");
+        LoadFile(d, "missing.fl", false);
+        d.expectWindow("flocgridfrm").click("Okbut")
+            .expectWindow("flareafrm").click("okbut")
+            .expectMessage("Population symbol = Q missing from map")
+            .expectNoWindow();
+        QVERIFY(walk(d));
+        QVERIFY(!state.fl.SearchResultFlag);
+    }
+
+    void unreadableFileGoesOnAsIfNoneWasChosen() {
+        QFile f(dir.filePath("broken.fl"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("1,0,2\r\n\"A\",many\r\n");
+        f.close();
+        ModalDriver d(main.get());
+        Setup(d, "onefacbut", "mintravbut", "rectbut");
+        LoadFile(d, "broken.fl", false);
+        d.expectMessage(QStringLiteral("The problem file \"%1\" cannot be read: line 2, area record 1: the "
+                                       "population of area 1 \"many\" is not a number. The current problem "
+                                       "is unchanged.")
+                            .arg(dir.filePath("broken.fl")))
+            .expectNoWindow();
+        QVERIFY(walk(d));
+        QCOMPARE(state.fl.AreaCount, 0);
+    }
+
+    void editKeepsTheTypedLines() {
+        ModalDriver d(main.get());
+        Setup(d, "onefacbut", "mintravbut", "rectbut");
+        d.expectWindow("sourcefrm").click("Keybut")
+            .expectWindow("flinputfrm").setText("inputsymtxt(0)", "A").setText("inputpoptxt(0)", "10")
+            .click("okbut")
+            .expectWindow("flinput2frm").setText("inputxtxt(0)", "70").setText("inputytxt(0)", "1")
+            .click("okbut")
+            .expectMessage("Facility 1 is at x 70, y 1, outside the map. Enter x (column) from 1 to 60 and "
+                           "y (line) from 1 to 50.")
+            .expectWindow("flinput2frm").setText("inputxtxt(0)", "5").click("okbut")
+            .expectWindow("flinput4frm").setText("inputtxt", "AAA").click("rownextbut")
+            .expectText("linelbl", " 2").setText("inputtxt", " AA").click("rownextbut")
+            .click("rowprevbut").expectText("inputtxt", " AA")
+            .click("Command1").expectMessage(" AA")
+            .click("okbut")
+            .expectWindow("flocgridfrm").click("editbut")
+            .expectWindow("flinputfrm").expectText("inputsymtxt(0)", "A").expectText("inputpoptxt(0)", "10")
+            .click("okbut")
+            .expectWindow("flinput2frm").expectText("inputxtxt(0)", "5").click("okbut")
+            .expectWindow("flinput4frm").expectText("inputtxt", "AAA  ").click("rownextbut")
+            .expectText("inputtxt", " AA").click("okbut")
+            .expectWindow("flocgridfrm")
+            .closeAll();
+        QVERIFY(walk(d));
+        QCOMPARE(QString::fromStdString(state.fl.MapLine[1]), QStringLiteral("AAA  "));  // padded to the POD
+        QCOMPARE(state.fl.MapEndLine, 3);
+    }
+
+    void everyPrintMatchesTheCoreReport() {
+        PrintCapture prints;
+        std::vector<std::vector<std::string>> expected;
+        auto expect = [&](std::function<Report()> make) {
+            return [&expected, make](QWidget*) { expected.push_back(RenderText(make())); };
+        };
+        ModalDriver d(main.get());
+        d.expectWindow("fldescfrm").click("contbut")
+            .expectWindow("flgridfrm").click("prt1but").step("grid", expect([] { return GridOverlayReport(); }))
+            .click("Contbut")
+            .expectWindow("flfrm").click("onefacbut")
+            .expectWindow("zedu1frm").click("Minmaxbut").click("sqeucbut");
+        LoadFile(d, "mid-county.fl");
+        d.expectWindow("flocgridfrm").click("Okbut")
+            .expectWindow("flareafrm").click("prtbut").step("input map", expect([this] { return MapReport(state.fl); }))
+            .click("okbut")
+            .expectWindow("flresultfrm").click("okbut")
+            .expectWindow("flareafrm").click("prtbut").step("numbered", expect([this] { return MapReport(state.fl); }))
+            .click("okbut")
+            .expectWindow("flpopfrm").click("prtbut")
+            .step("distribution", expect([this] { return DistributionReport(state.fl); }))
+            .click("okbut")
+            .expectWindow("flareafrm").click("okbut")
+            .expectWindow("flservfrm").click("prtbut")
+            .step("first report", expect([this] { return ResultsReport1(state.fl); }))
+            .click("okbut")
+            .expectWindow("flareafrm").click("prtbut")
+            .step("service map", expect([this] { return MapReport(state.fl); }))
+            .click("okbut")
+            .expectWindow("flservfrm").click("Prt2but")
+            .step("second report", expect([this] { return ResultsReport2(state.fl); }))
+            .click("ok2but")
+            .expectNoWindow();
+        QVERIFY(walk(d));
+        QCOMPARE(prints.reports.size(), expected.size());
+        QCOMPARE(expected.size(), std::size_t{7});
+        for (std::size_t i = 0; i < expected.size(); ++i)
+            QVERIFY2(RenderText(prints.reports[i]) == expected[i], qPrintable(QString::number(i)));
+        QCOMPARE(prints.reports[1].fontName, std::string("courier"));
+        QCOMPARE(prints.reports[4].fontName, std::string("times new roman"));
+        QVERIFY(RenderText(prints.reports[1]) != RenderText(prints.reports[5]));  // input vs service map
+    }
+
+    void cancelAbandonsALongSearch() {
+        // Two new PODs without existing ones on a full map under maximum served: no pair can be
+        // ruled out, so the search runs long enough to be cancelled.
+        QFile f(dir.filePath("long.fl"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("1,0,51\r\n\"A\",1000\r\n");
+        for (int i = 0; i < 50; ++i)
+            f.write("60,\"" + QByteArray(60, 'A') + "\"\r\n");
+        f.close();
+        ModalDriver d(main.get());
+        Setup(d, "twofacbut", "maxnumbut", "rectbut");
+        LoadFile(d, "long.fl", false);
+        d.expectWindow("flocgridfrm").click("Okbut")
+            .expectWindow("flareafrm").click("okbut")
+            .waitUntil("progress shows", [](QWidget* w) {
+                return w->findChild<QLabel*>("Label1")->text().startsWith("Calculating->");
+            })
+            .click("cancelbut")
+            .expectNoWindow();
+        QVERIFY(walk(d));
+        QVERIFY(!state.fl.SearchResultFlag);
+    }
+};
+
+QTEST_MAIN(PopMapFlow)
+#include "flow_test.moc"

@@ -1,0 +1,272 @@
+#include "app/modulestate.h"
+#include "popmap/mapfile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "popmap/search.h"
+#include "popmap_fixtures.h"
+#include "state/atomicfile.h"
+
+namespace davrenta {
+namespace {
+
+using testing::MakeState;
+using testing::Problem;
+
+namespace fs = std::filesystem;
+
+class TempDir : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("davrenta-mapfile-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string path(const std::string& name) const { return (dir_ / name).string(); }
+    fs::path dir_;
+};
+
+std::string Contents(const PopMap& fl) {
+    std::string text;
+    EXPECT_FALSE(MapFileContents(fl, &text));
+    return text;
+}
+
+TEST(MapFileFormat, WritesTheRecordsInOrder) {
+    Problem p{{{"A", 100}, {"B", 2.5}, {"C", 1200}}, {{2, 3}, {1, 1}}, {"AAB", " CC", "B"}};
+    ModuleState s = MakeState(p);
+    EXPECT_EQ(Contents(s.fl),
+              "3,2,4\r\n\"A\",100\r\n\"B\",2.5\r\n\"C\",1200\r\n2,3\r\n1,1\r\n"
+              "3,\"AAB\"\r\n3,\" CC\"\r\n1,\"B\"\r\n");
+}
+
+TEST(MapFileFormat, NoExistingPodAndEmptyLineInsideTheMap) {
+    Problem p{{{"A", 7}}, {}, {"A", "", "  A  "}};
+    ModuleState s = MakeState(p);
+    const std::string text = Contents(s.fl);
+    EXPECT_EQ(text, "1,0,4\r\n\"A\",7\r\n1,\"A\"\r\n0,\"\"\r\n5,\"  A  \"\r\n");
+
+    ModuleState back;
+    ASSERT_FALSE(ParseMapProblem(text, back.fl));
+    EXPECT_EQ(back.fl.ExistingPodCount, 0);
+    EXPECT_EQ(back.fl.MapLine[2], "");
+    EXPECT_EQ(back.fl.MapLine[3], "  A  ");  // leading and trailing blanks kept
+    EXPECT_EQ(back.fl.MapLineLength[3], 5);
+    EXPECT_EQ(back.fl.MapEndLine, 4);
+    EXPECT_EQ(back.fl.TotalPopulation, 7);
+}
+
+TEST(MapFileFormat, RoundTripKeepsEveryValueExactly) {
+    Problem p{{{"x", 0.1 + 0.2}, {"%", 1e-7}, {"Z", 123456789.125}}, {{50, 60}, {1, 1}},
+              {"xx%Z", "Z"}};
+    ModuleState s = MakeState(p);
+    ModuleState back;
+    ASSERT_FALSE(ParseMapProblem(Contents(s.fl), back.fl));
+    for (int a = 1; a <= 3; ++a) {
+        EXPECT_EQ(back.fl.AreaSymbol[a], s.fl.AreaSymbol[a]);
+        EXPECT_EQ(back.fl.AreaPopulation[a], s.fl.AreaPopulation[a]);
+    }
+    EXPECT_EQ(back.fl.PodLine[1], 50);
+    EXPECT_EQ(back.fl.PodColumn[1], 60);
+    EXPECT_EQ(back.fl.TotalPopulation, s.fl.TotalPopulation);
+    EXPECT_EQ(Contents(back.fl), Contents(s.fl));
+}
+
+TEST(MapFileFormat, ReaderAcceptsLineFeedsAndLooseSpacing) {
+    ModuleState s;
+    ASSERT_FALSE(ParseMapProblem("1, 1, 2\n\"A\", 50\n 1 , 2\n2,\"AA\"\n", s.fl));
+    EXPECT_EQ(s.fl.AreaCount, 1);
+    EXPECT_EQ(s.fl.PodColumn[1], 2);
+    EXPECT_EQ(s.fl.MapLine[1], "AA");
+    // Values may be spread over lines in any way.
+    ModuleState t;
+    ASSERT_FALSE(ParseMapProblem("1,0,2,\"A\",50,2,\"AA\"", t.fl));
+    EXPECT_EQ(t.fl.MapLine[1], "AA");
+}
+
+TEST(MapFileFormat, StoredLengthIsTakenFromTheText) {
+    ModuleState s;
+    ASSERT_FALSE(ParseMapProblem("1,0,2\r\n\"A\",50\r\n9,\"AA\"\r\n", s.fl));
+    EXPECT_EQ(s.fl.MapLineLength[1], 2);
+}
+
+TEST(MapFileFormat, LoadingEmptiesLinesOfAnEarlierLongerMap) {
+    ModuleState s = MakeState(Problem{{{"A", 1}}, {{3, 1}}, {"A", "A", "A"}});
+    ASSERT_FALSE(ParseMapProblem("1,0,2\r\n\"A\",5\r\n1,\"A\"\r\n", s.fl));
+    EXPECT_EQ(s.fl.MapLine[2], "");
+    EXPECT_EQ(s.fl.MapLine[3], "");
+    EXPECT_EQ(s.fl.PodLine[1], 0);
+}
+
+struct BadFile {
+    const char* contents;
+    const char* mentions;
+};
+
+class MalformedMapFile : public ::testing::TestWithParam<BadFile> {};
+
+TEST_P(MalformedMapFile, LeavesTheProblemUnchangedAndNamesTheRecord) {
+    ModuleState s = MakeState(Problem{{{"Q", 9}}, {{1, 1}}, {"QQ"}});
+    const PopMap before = s.fl;
+    auto error = ParseMapProblem(GetParam().contents, s.fl);
+    ASSERT_TRUE(error);
+    EXPECT_NE(error->find(GetParam().mentions), std::string::npos) << *error;
+    EXPECT_EQ(s.fl.AreaCount, before.AreaCount);
+    EXPECT_EQ(s.fl.AreaSymbol, before.AreaSymbol);
+    EXPECT_EQ(s.fl.AreaPopulation, before.AreaPopulation);
+    EXPECT_EQ(s.fl.PodLine, before.PodLine);
+    EXPECT_EQ(s.fl.MapLine, before.MapLine);
+    EXPECT_EQ(s.fl.MapEndLine, before.MapEndLine);
+    EXPECT_EQ(s.fl.TotalPopulation, before.TotalPopulation);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Records, MalformedMapFile,
+    ::testing::Values(BadFile{"", "header record"},
+                      BadFile{"1,0", "header record"},
+                      BadFile{"1,0,2\r\n\"A\",lots\r\n1,\"A\"\r\n", "line 2, area record 1"},
+                      BadFile{"2,0,2\r\n\"A\",5\r\n", "area record 2"},
+                      BadFile{"1,1,2\r\n\"A\",5\r\n1\r\n", "existing POD record 1"},
+                      BadFile{"1,1,2\r\n\"A\",5\r\n51,1\r\n1,\"A\"\r\n", "outside 1 to 50"},
+                      BadFile{"1,1,2\r\n\"A\",5\r\n1,61\r\n1,\"A\"\r\n", "outside 1 to 60"},
+                      BadFile{"1,1,2\r\n\"A\",5\r\n1.5,1\r\n1,\"A\"\r\n", "not a whole number"},
+                      BadFile{"142,0,2\r\n", "outside 0 to 141"},
+                      BadFile{"1,31,2\r\n", "outside 0 to 30"},
+                      BadFile{"1,0,52\r\n", "outside 0 to 51"},
+                      BadFile{"-1,0,2\r\n", "outside 0 to 141"},
+                      BadFile{"1,0,3\r\n\"A\",5\r\n1,\"A\"\r\n", "map line record 2"},
+                      BadFile{"1,0,2\r\n\"A\",5\r\n61,\"AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA\"\r\n",
+                              "more than the 60 columns"},
+                      BadFile{"x,0,2\r\n", "header record"}));
+
+TEST(MapFileFormat, PodBeyondItsLineButInsideTheMapIsValid) {
+    ModuleState s;
+    ASSERT_FALSE(ParseMapProblem("1,1,2\r\n\"A\",5\r\n1,40\r\n2,\"AA\"\r\n", s.fl));
+    EXPECT_EQ(s.fl.PodColumn[1], 40);
+}
+
+TEST(MapFileFormat, TextWithADoubleQuoteIsNotWritten) {
+    ModuleState s = MakeState(Problem{{{"\"", 5}}, {}, {"\"\""}});
+    std::string text;
+    auto error = MapFileContents(s.fl, &text);
+    ASSERT_TRUE(error);
+    EXPECT_NE(error->find("area 1"), std::string::npos);
+    ModuleState t = MakeState(Problem{{{"A", 5}}, {}, {"A\"A"}});
+    error = MapFileContents(t.fl, &text);
+    ASSERT_TRUE(error);
+    EXPECT_NE(error->find("Map line 1"), std::string::npos);
+}
+
+TEST_F(TempDir, ReadAndWriteThroughTheChosenFile) {
+    ModuleState s = MakeState(Problem{{{"A", 100}, {"B", 50}}, {{1, 2}}, {"AAB"}});
+    s.ProblemFileName = path("town.fl");
+    ASSERT_FALSE(WriteMapFile(s));
+
+    ModuleState back;
+    back.ProblemFileName = s.ProblemFileName;
+    ASSERT_FALSE(ReadMapFile(back));
+    EXPECT_EQ(back.fl.PodSymbol[1], "A");
+    EXPECT_EQ(back.fl.PodSymbol[30], "^");
+    EXPECT_EQ(back.fl.MapLine[1], "AAB");
+    EXPECT_EQ(back.fl.TotalPopulation, 150);
+
+    // No file chosen: nothing read, nothing written, labels rebuilt.
+    ModuleState none = MakeState(Problem{{{"Q", 1}}, {}, {"Q"}});
+    none.fl.PodSymbol[1] = "*";
+    EXPECT_FALSE(ReadMapFile(none));
+    EXPECT_EQ(none.fl.PodSymbol[1], "A");
+    EXPECT_EQ(none.fl.AreaSymbol[1], "Q");
+    EXPECT_FALSE(WriteMapFile(none));
+}
+
+TEST_F(TempDir, UnreadableFileNamesTheFile) {
+    ModuleState s = MakeState(Problem{{{"Q", 1}}, {}, {"Q"}});
+    s.ProblemFileName = path("missing.fl");
+    auto error = ReadMapFile(s);
+    ASSERT_TRUE(error);
+    EXPECT_NE(error->find("missing.fl"), std::string::npos);
+    EXPECT_EQ(s.fl.AreaSymbol[1], "Q");
+
+    std::ofstream(path("bad.fl")) << "1,0,2\r\n\"A\",x\r\n";
+    s.ProblemFileName = path("bad.fl");
+    error = ReadMapFile(s);
+    ASSERT_TRUE(error);
+    EXPECT_NE(error->find("bad.fl"), std::string::npos);
+    EXPECT_NE(error->find("area record 1"), std::string::npos);
+}
+
+TEST_F(TempDir, FailedSaveKeepsTheOldFile) {
+    ModuleState s = MakeState(Problem{{{"A", 100}}, {}, {"A"}});
+    s.ProblemFileName = path("keep.fl");
+    ASSERT_FALSE(WriteMapFile(s));
+    const auto before = ReadWholeFile(s.ProblemFileName, nullptr);
+
+    // A quote cannot be written: the old file stays as it was.
+    s.fl.MapLine[1] = "A\"";
+    EXPECT_TRUE(WriteMapFile(s));
+    EXPECT_EQ(ReadWholeFile(s.ProblemFileName, nullptr), before);
+
+    // A target that is a folder cannot be replaced.
+    fs::create_directories(path("folder.fl"));
+    s.fl.MapLine[1] = "A";
+    s.ProblemFileName = path("folder.fl");
+    EXPECT_TRUE(WriteMapFile(s));
+    EXPECT_TRUE(fs::is_directory(path("folder.fl")));
+}
+
+TEST(ResultsSave, AddsTheNewPodAsAnExistingOne) {
+    ModuleState s = MakeState(Problem{{{"A", 60}}, {{1, 1}, {1, 9}}, {"AAAAAAAAA"}});
+    ASSERT_EQ(RunSearch(s).status, SearchStatus::Done);
+    const int line = s.fl.NewPodLine, column = s.fl.NewPodColumn;
+    ASSERT_FALSE(AddNewPodsAsExisting(s.fl));
+    EXPECT_EQ(s.fl.ExistingPodCount, 3);
+    const std::string text = Contents(s.fl);
+    EXPECT_EQ(text.substr(0, 7), "1,3,2\r\n");
+    EXPECT_NE(text.find("\r\n" + std::to_string(line) + "," + std::to_string(column) + "\r\n9,\"A"),
+              std::string::npos);
+
+    // Loading it and solving again locates the next POD elsewhere.
+    ModuleState next;
+    ResetPodSymbols(next.fl);
+    ASSERT_FALSE(ParseMapProblem(text, next.fl));
+    next.fl.NewPodCount = 1;
+    next.fl.PerformanceMeasure = 1;
+    ASSERT_EQ(RunSearch(next).status, SearchStatus::Done);
+    EXPECT_NE(next.fl.NewPodColumn, column);
+    EXPECT_LT(next.fl.BestTravel, s.fl.BestTravel);
+}
+
+TEST(ResultsSave, TwoNewPodsAreBothAddedAndThirtyIsTheLimit) {
+    ModuleState s = MakeState(Problem{{{"A", 60}}, {}, {"AAAAAAAAA"}}, 1, 1, 2);
+    ASSERT_EQ(RunSearch(s).status, SearchStatus::Done);
+    ASSERT_FALSE(AddNewPodsAsExisting(s.fl));
+    EXPECT_EQ(s.fl.ExistingPodCount, 2);
+    EXPECT_EQ(s.fl.PodColumn[1], s.fl.NewPod1Column);
+    EXPECT_EQ(s.fl.PodColumn[2], s.fl.NewPod2Column);
+
+    Problem full{{{"A", 60}}, {}, {std::string(60, 'A')}};
+    for (int k = 1; k <= 30; ++k)
+        full.pods.push_back({1, k});
+    ModuleState f = MakeState(full);
+    ASSERT_EQ(RunSearch(f).status, SearchStatus::Done);
+    EXPECT_TRUE(AddNewPodsAsExisting(f.fl));
+    EXPECT_EQ(f.fl.ExistingPodCount, 30);
+}
+
+TEST(Examples, EveryShippedProblemLoads) {
+    for (const char* name : {"worked-example.fl", "small-town.fl", "mid-county.fl", "full-region.fl"}) {
+        ModuleState s;
+        s.ProblemFileName = std::string(DAVRENTA_EXAMPLES_DIR) + "/" + name;
+        EXPECT_FALSE(ReadMapFile(s)) << name;
+        EXPECT_GT(s.fl.AreaCount, 0) << name;
+    }
+}
+
+} // namespace
+} // namespace davrenta

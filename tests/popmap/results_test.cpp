@@ -1,0 +1,157 @@
+#include "app/modulestate.h"
+#include "popmap/results.h"
+
+#include <gtest/gtest.h>
+
+#include "popmap/search.h"
+#include "popmap_fixtures.h"
+
+namespace davrenta {
+namespace {
+
+using testing::kWorkedExample;
+using testing::MakeState;
+using testing::Problem;
+
+ModuleState Solved(const Problem& p, int measure, int method, int pods) {
+    ModuleState s = MakeState(p, measure, method, pods);
+    EXPECT_EQ(RunSearch(s).status, SearchStatus::Done);
+    OpenDistribution(s.fl);
+    return s;
+}
+
+TEST(ResultsWindow, WorkedExampleBothStages) {
+    ModuleState s = Solved(kWorkedExample, 1, 1, 1);
+    s.fl.maptype = 3;
+    const ResultsTexts t3 = OpenResults(s.fl, MetricCode(s.DistanceMethod));
+    EXPECT_EQ(t3.floclbl, "RECTILINEAR CALCULATIONS");
+    EXPECT_EQ(t3.result1lbl, "OPTIMAL LOCATION FOR NEW POD TO MINIMIZE TRAVEL FOR POPULATION ");
+    EXPECT_EQ(t3.result4lbl, "COORDINATES OF NEW POD (x, y) 2, 1");
+    EXPECT_EQ(t3.result5lbl, "NEW AVG. DIST. TRAVELED 0.712");
+    EXPECT_EQ(t3.result2lbl, "");  // no existing POD, no prior line
+    EXPECT_EQ(t3.result7lbl, "TOTAL POPULATION SERVED =  150\rTOTAL MAP POINTS USED       = 3");
+    ASSERT_EQ(t3.facgrd.size(), 1u);
+    EXPECT_EQ(t3.facgrd[0][3], "Number Served");
+    EXPECT_TRUE(t3.okbut && t3.prtbut);
+    EXPECT_FALSE(t3.ok2but || t3.Prt2but || t3.Savebut || t3.opbut);
+    EXPECT_EQ(s.fl.maptype, 3);
+
+    s.fl.maptype = 4;
+    const ResultsTexts t4 = OpenResults(s.fl, MetricCode(s.DistanceMethod));
+    EXPECT_EQ(t4.result2lbl, "Optimal location of new POD is *.");
+    EXPECT_EQ(t4.result1lbl, "");
+    ASSERT_EQ(t4.facgrd.size(), 2u);
+    EXPECT_EQ(t4.facgrd[1], (std::array<std::string, 4>{"*", "2", "1", "150"}));
+    EXPECT_TRUE(t4.ok2but && t4.Prt2but && t4.Savebut && t4.opbut);
+    EXPECT_EQ(s.fl.maptype, 1);  // the window resets it as it opens
+    EXPECT_DOUBLE_EQ(s.fl.DistanceScale, 62.97 / 5.9);
+}
+
+TEST(ResultsWindow, ExistingPodsShowPriorFiguresAndIntegerParts) {
+    // PODs serve 1234.6 and more: the grid shows the integer part.
+    Problem p{{{"A", 2469.2}, {"B", 10}}, {{1, 1}, {1, 6}}, {"AA  BB"}};
+    ModuleState s = Solved(p, 2, 2, 1);
+    s.fl.maptype = 3;
+    const ResultsTexts t = OpenResults(s.fl, MetricCode(s.DistanceMethod));
+    EXPECT_EQ(t.floclbl, "EUCLIDEAN CALCULATIONS");
+    ASSERT_EQ(t.facgrd.size(), 3u);
+    EXPECT_EQ(t.facgrd[1], (std::array<std::string, 4>{"1", "1", "1", "2469"}));
+    EXPECT_EQ(t.result2lbl.rfind("PRIOR AVG. DIST. TRAVELED ", 0), 0u);
+    EXPECT_EQ(t.result1lbl, "OPTIMAL LOCATION FOR NEW POD TO MAX. NUMBER SERVED AT FACILITY");
+    EXPECT_EQ(t.result5lbl.rfind("MAX SERVED 1235\rNEW AVG.  DIST. TRAVELED ", 0), 0u) << t.result5lbl;
+
+    Problem half{{{"A", 2469.2}}, {}, {"AA"}};
+    ModuleState h = Solved(half, 1, 1, 1);
+    h.fl.maptype = 4;
+    EXPECT_EQ(OpenResults(h.fl, 1).facgrd[1][3], "2469");
+}
+
+TEST(ResultsWindow, MaximumServedWithoutExistingPodsSaysAnyLocation) {
+    ModuleState s = Solved(kWorkedExample, 2, 3, 1);
+    s.fl.maptype = 3;
+    const ResultsTexts t = OpenResults(s.fl, 3);
+    EXPECT_EQ(t.floclbl, "SQUARED EUCLIDEAN CALCULATIONS");
+    EXPECT_EQ(t.result1lbl, "WITH NO EXISTING PODS ANY SINGLE NEW LOCATION IS OPTIMAL FOR THE NEW "
+                            "FACILITY TO SERVE THE MAX. NUMBER");
+    EXPECT_EQ(t.result4lbl, "");
+    EXPECT_EQ(t.result5lbl, "");
+}
+
+TEST(ResultsWindow, TwoPodsUseBothCoordinateStyles) {
+    Problem p{{{"A", 100}, {"B", 100}}, {{1, 6}}, {"AAAA.B.AAAA"}};
+    ModuleState s = Solved(p, 1, 1, 2);
+    s.fl.maptype = 3;
+    const ResultsTexts t3 = OpenResults(s.fl, 1);
+    EXPECT_EQ(t3.result1lbl, "OPTIMAL LOCATION FOR NEW PODS TO MINIMIZE TRAVEL FOR POPULATION ");
+    const std::string a = "COORDINATES OF NEW POD 1 (x, y) = " + std::to_string(s.fl.NewPod1Column) + ", 1\r" +
+                          "COORDINATES OF NEW POD 2 (x, y) = " + std::to_string(s.fl.NewPod2Column) + ", 1";
+    EXPECT_EQ(t3.result4lbl, a);
+
+    s.fl.maptype = 4;
+    const ResultsTexts t4 = OpenResults(s.fl, 1);
+    EXPECT_EQ(t4.result2lbl, "Optimal location of first new POD is *.\rOptimal location of second new POD is @.");
+    EXPECT_EQ(t4.result4lbl.substr(0, 32), "COORDINATES OF NEW POD 1 (x,y)= ");
+    EXPECT_EQ(t4.result5lbl.rfind("AVERAGE DISTANCE ", 0), 0u);
+    EXPECT_NE(t4.result5lbl.find("   MAX DISTANCE 0.2"), std::string::npos) << t4.result5lbl;
+    EXPECT_FALSE(t4.opbut);
+    ASSERT_EQ(t4.facgrd.size(), 4u);
+    EXPECT_EQ(t4.facgrd[2][0], "*");
+    EXPECT_EQ(t4.facgrd[3][0], "@");
+}
+
+TEST(DataReviewRows, PlainAndLeadingBlankForms) {
+    Problem p{{{"A", 1.5}, {"B", 20}}, {{3, 4}}, {"AB", "", "AAAA"}};
+    ModuleState s = MakeState(p);
+    const auto review = ReviewAreaRows(s.fl);
+    ASSERT_EQ(review.size(), 3u);
+    EXPECT_EQ(review[1], (std::array<std::string, 3>{"1", "A", "1.5"}));
+    EXPECT_EQ(ReviewPodRows(s.fl)[1], (std::array<std::string, 3>{"1", "4", "3"}));
+    EXPECT_EQ(SummaryAreaRows(s.fl)[2], (std::array<std::string, 3>{" 2", "B", " 20"}));
+    EXPECT_EQ(SummaryPodRows(s.fl)[1], (std::array<std::string, 3>{" 1", " 4", " 3"}));
+
+    ModuleState none = MakeState(Problem{{{"A", 1}}, {}, {"A"}});
+    EXPECT_EQ(ReviewPodRows(none.fl).size(), 1u);
+    EXPECT_EQ(SummaryPodRows(none.fl).size(), 1u);
+}
+
+TEST(Distribution, RowsAndMapPointsUsed) {
+    Problem p{{{"A", 100}, {"B", 10}}, {}, {"AAB", "B  "}};
+    ModuleState s = MakeState(p);
+    ASSERT_EQ(RunSearch(s).status, SearchStatus::Done);
+    const auto rows = OpenDistribution(s.fl);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0], (std::array<std::string, 3>{"A", " 2", "50.00"}));
+    EXPECT_EQ(rows[1], (std::array<std::string, 3>{"B", " 2", "5.00"}));
+    EXPECT_EQ(s.fl.MapPointsUsed, 4);
+}
+
+TEST(MapScreen, CaptionsAndShownMaps) {
+    ModuleState s = MakeState(Problem{{{"A", 100}}, {{1, 1}}, {"AAA"}});
+    ASSERT_EQ(RunSearch(s).status, SearchStatus::Done);
+    PopMap& fl = s.fl;
+    fl.maptype = 1;
+    EXPECT_EQ(MapCaption(fl), "INPUT MAP - POPULATION AREAS ONLY - NO FACILITIES MARKED");
+    EXPECT_EQ(ShownMapLine(fl, 1), "AAA");
+    fl.maptype = 2;
+    EXPECT_EQ(MapCaption(fl), "INPUT MAP WITH EXISTING FACILITIES MARKED BY NUMBER");
+    EXPECT_EQ(ShownMapLine(fl, 1), "1AA");
+    fl.maptype = 3;
+    EXPECT_EQ(ShownMapLine(fl, 1), "xAA");
+    fl.maptype = 4;
+    EXPECT_EQ(MapCaption(fl), "SERVICE AREAS FOR EACH EXISTING FACILITY PLUS NEW FACILITY");
+    EXPECT_EQ(ShownMapLine(fl, 1), "xX*");  // the first of two tied cells
+    ASSERT_FALSE(MarkNearOptimal(fl, "0.25"));
+    EXPECT_EQ(MapCaption(fl), "NEAR OPTIMAL (%) LOCATIONS  0.25");
+    EXPECT_EQ(ShownMapLine(fl, 1), "1X%");
+    EXPECT_EQ(ShownMapLine(fl, 2), "");
+}
+
+TEST(MapScreen, KeptProgressOfTheTwoPodSearch) {
+    ModuleState s = MakeState(Problem{{{"A", 100}}, {}, {"AAAA"}}, 1, 1, 2);
+    EXPECT_EQ(KeptProgressText(s.fl), "");
+    ASSERT_EQ(RunSearch(s).status, SearchStatus::Done);
+    EXPECT_EQ(KeptProgressText(s.fl), " 0.75");
+}
+
+} // namespace
+} // namespace davrenta
