@@ -1,8 +1,56 @@
 #include "shell/windowkit.h"
 
+#include <QEvent>
+#include <QScreen>
+
 #include "shell/filefrm.h"
 
 namespace davrenta {
+
+namespace {
+
+// Clamps the window to its screen each time it is shown; scroll areas and layouts inside take
+// up the difference.
+class ScreenFit : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show)
+            FitToScreen(static_cast<QWidget*>(watched));
+        return false;
+    }
+};
+
+} // namespace
+
+void FitToScreen(QWidget* window) {
+    const QScreen* screen = window->screen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    // Leave room for the frame the window manager draws around it.
+    const QSize limit(std::max(200, area.width() - 16), std::max(150, area.height() - 48));
+    window->setMaximumSize(QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+    const QSize wanted = window->size().boundedTo(limit);
+    if (window->minimumWidth() > limit.width() || window->minimumHeight() > limit.height())
+        window->setMinimumSize(window->minimumSize().boundedTo(limit));
+    if (wanted != window->size())
+        window->resize(wanted);
+    QRect frame = window->frameGeometry();
+    if (!area.contains(frame)) {
+        frame.moveLeft(std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() - frame.width())));
+        frame.moveTop(std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() - frame.height())));
+        window->move(frame.topLeft());
+    }
+}
+
+void SetUpWindow(QDialog* window, const QString& name, const QString& title) {
+    window->setObjectName(name);
+    window->setWindowTitle(title);
+    window->setAccessibleName(title);
+    window->setSizeGripEnabled(true);
+    window->installEventFilter(new ScreenFit(window));
+}
 
 QWidget* VisibleOwner(QWidget* window) {
     while (window && !window->isVisible())

@@ -12,6 +12,14 @@
 
 namespace davrenta {
 
+// What every window of a study sets up first: its name (for tests and accessibility tools),
+// its caption, its accessible name, a size grip, and a size that never exceeds the screen it
+// opens on, at any scaling.
+void SetUpWindow(QDialog* window, const QString& name, const QString& title);
+
+// Keeps a window within the available area of its screen when it is shown.
+void FitToScreen(QWidget* window);
+
 // The nearest window of the stack that is still on screen: a window that closed itself
 // before opening its successor hands the successor to the window below it.
 QWidget* VisibleOwner(QWidget* window);
