@@ -35,8 +35,8 @@ const ModuleState& Example(const std::string& name) {
     ModuleState s;
     s.ModuleFlag = davrenta::Study::PopMap;
     ResetPodSymbols(s.fl);
-    if (auto error = ParseMapProblem(contents.str(), s.fl))
-        throw std::runtime_error(name + ": " + *error);
+    if (davrenta::Status parsed = ParseMapProblem(contents.str(), s.fl); !parsed)
+        throw std::runtime_error(name + ": " + parsed.message());
     return loaded.emplace(name, s).first->second;
 }
 

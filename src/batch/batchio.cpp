@@ -27,7 +27,9 @@ ordered_json JsonLines(const std::vector<std::string>& lines) {
     return out;
 }
 
-ordered_json JsonReport(const Report& report) { return JsonLines(RenderText(report)); }
+ordered_json JsonReport(const Report& report) {
+    return JsonLines(RenderText(report));
+}
 
 std::string DumpJson(const ordered_json& j) {
     try {

@@ -50,8 +50,7 @@ ordered_json JsonRows(const std::vector<std::array<std::string, N>>& rows) {
 }
 
 // Slots 1..count of a table; texts as JsonText.
-template <typename T, std::size_t N>
-ordered_json JsonSlots(const Table1<T, N>& table, int count) {
+template <typename T, std::size_t N> ordered_json JsonSlots(const Table1<T, N>& table, int count) {
     ordered_json out = ordered_json::array();
     for (int k = 1; k <= count; ++k) {
         if constexpr (std::is_same_v<T, std::string>)

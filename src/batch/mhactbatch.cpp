@@ -3,6 +3,8 @@
 namespace davrenta {
 
 // Not built yet: the subcommand is not offered.
-BatchCommand AddMhActCommand(CLI::App&) { return {}; }
+BatchCommand AddMhActCommand(CLI::App&) {
+    return {};
+}
 
 } // namespace davrenta

@@ -3,6 +3,8 @@
 namespace davrenta {
 
 // Not built yet: the subcommand is not offered.
-BatchCommand AddMhSimCommand(CLI::App&) { return {}; }
+BatchCommand AddMhSimCommand(CLI::App&) {
+    return {};
+}
 
 } // namespace davrenta

@@ -2,18 +2,17 @@
 
 #include "batch/batchio.h"
 
+#include "app/modulestate.h"
 #include "popmap/mapfile.h"
 #include "popmap/reports.h"
 #include "popmap/results.h"
 #include "popmap/search.h"
-#include "app/modulestate.h"
 
 namespace davrenta {
 
 namespace {
 
-template <std::size_t N>
-ordered_json MapLines(const Table1<std::string, N>& map, int last) {
+template <std::size_t N> ordered_json MapLines(const Table1<std::string, N>& map, int last) {
     ordered_json out = ordered_json::array();
     for (int i = 1; i <= last; ++i)
         out.push_back(JsonText(map[i]));
@@ -22,9 +21,12 @@ ordered_json MapLines(const Table1<std::string, N>& map, int last) {
 
 ordered_json Labels(const ResultsTexts& t) {
     ordered_json j;
-    for (const auto& [name, text] : {std::pair{"floclbl", &t.floclbl}, {"result1lbl", &t.result1lbl},
-                                     {"result2lbl", &t.result2lbl}, {"result4lbl", &t.result4lbl},
-                                     {"result5lbl", &t.result5lbl}, {"result6lbl", &t.result6lbl},
+    for (const auto& [name, text] : {std::pair{"floclbl", &t.floclbl},
+                                     {"result1lbl", &t.result1lbl},
+                                     {"result2lbl", &t.result2lbl},
+                                     {"result4lbl", &t.result4lbl},
+                                     {"result5lbl", &t.result5lbl},
+                                     {"result6lbl", &t.result6lbl},
                                      {"result7lbl", &t.result7lbl}})
         j[name] = JsonText(*text);
     j["facgrd"] = JsonRows(t.facgrd);
@@ -74,10 +76,8 @@ int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::os
     state.DistanceMethod = static_cast<Metric>(options.distance);
     fl.maptype = 1;
     state.ProblemFileName = options.file;
-    if (auto error = ReadMapFile(state)) {
-        err << "davrenta-batch: " << *error << '\n';
-        return 3;
-    }
+    if (Status read = ReadMapFile(state); !read)
+        return Unreadable(err, read.message());
 
     const auto failed = [&](const std::string& message) {
         if (options.json)
@@ -93,7 +93,7 @@ int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::os
     // The result sequence, in the order the windows open.
     fl.maptype = 2;
     const std::string numberedCaption = MapCaption(fl);
-    const Table1<std::string, kMapLines> numberedMap = fl.NumberedMap;  // before any "%" mark
+    const Table1<std::string, kMapLines> numberedMap = fl.NumberedMap; // before any "%" mark
     const auto distribution = OpenDistribution(fl);
     fl.maptype = 3;
     const ResultsTexts results3 = OpenResults(fl, MetricCode(state.DistanceMethod));
@@ -105,8 +105,8 @@ int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::os
     const Report distributionReport = DistributionReport(fl);
     std::optional<Report> nearReport;
     if (options.nearOptimal) {
-        if (auto refused = MarkNearOptimal(fl, *options.nearOptimal))
-            return failed(*refused);
+        if (Status marked = MarkNearOptimal(fl, *options.nearOptimal); !marked)
+            return failed(marked.message());
         nearReport = MapReport(fl);
     }
 
@@ -217,14 +217,19 @@ BatchCommand AddPopMapCommand(CLI::App& app) {
     CLI::App* pm = app.add_subcommand("popmap", "Locate new PODs on a population map (.fl file)");
     pm->add_option("FILE", options->file, "The population-map problem file")->required();
     pm->add_option("--pods", options->pods, "Number of new PODs: 1 or 2")
-        ->required()->check(CLI::IsMember({1, 2}));
+        ->required()
+        ->check(CLI::IsMember({1, 2}));
     pm->add_option("--measure", options->measure,
                    "1 minimize travel, 2 maximum number served, 3 minimize maximum distance")
-        ->required()->check(CLI::IsMember({1, 2, 3}));
-    pm->add_option("--distance", options->distance, "1 rectilinear, 2 Euclidean, 3 squared Euclidean")
-        ->required()->check(CLI::IsMember({1, 2, 3}));
-    CLI::Option* near = pm->add_option(
-        "--near-optimal", *bound, "Mark the cells within this fraction (0 to 1) of the optimum (one POD)");
+        ->required()
+        ->check(CLI::IsMember({1, 2, 3}));
+    pm->add_option("--distance", options->distance,
+                   "1 rectilinear, 2 Euclidean, 3 squared Euclidean")
+        ->required()
+        ->check(CLI::IsMember({1, 2, 3}));
+    CLI::Option* near =
+        pm->add_option("--near-optimal", *bound,
+                       "Mark the cells within this fraction (0 to 1) of the optimum (one POD)");
     pm->add_flag("--json", options->json, "Print one JSON object instead of text");
     return {pm, [pm, options, bound, near](std::ostream& out, std::ostream& err) {
                 if (near->count() > 0) {

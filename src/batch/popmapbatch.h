@@ -13,7 +13,7 @@ struct PopMapBatchOptions {
     int pods = 1;
     int measure = 1;
     int distance = 1;
-    std::optional<std::string> nearOptimal;  // the bound as typed
+    std::optional<std::string> nearOptimal; // the bound as typed
     bool json = false;
 };
 

@@ -3,6 +3,8 @@
 namespace davrenta {
 
 // Not built yet: the subcommand is not offered.
-BatchCommand AddSflocCommand(CLI::App&) { return {}; }
+BatchCommand AddSflocCommand(CLI::App&) {
+    return {};
+}
 
 } // namespace davrenta

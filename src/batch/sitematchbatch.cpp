@@ -3,6 +3,8 @@
 namespace davrenta {
 
 // Not built yet: the subcommand is not offered.
-BatchCommand AddSiteMatchCommand(CLI::App&) { return {}; }
+BatchCommand AddSiteMatchCommand(CLI::App&) {
+    return {};
+}
 
 } // namespace davrenta

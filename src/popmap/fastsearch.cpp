@@ -54,16 +54,16 @@ void Prepare(ModuleState& state, Pool& pool, Grid& g, Cap& prior) {
         g = MakeGeometry(state);
         prior = MakeReach(g, g.prior);
     });
-    std::optional<std::string> failure;
+    Status prepared;
     try {
-        failure = PrepareSearch(state);
+        prepared = PrepareSearch(state);
     } catch (...) {
         pool.Wait();
         throw;
     }
     pool.Wait();
-    if (failure) {
-        g.failure = *failure;
+    if (!prepared) {
+        g.failure = prepared.message();
         return;
     }
     AddPopulations(g, state.fl);

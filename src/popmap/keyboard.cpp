@@ -36,8 +36,9 @@ void StoreAreas(PopMap& fl, const std::vector<std::string>& symbols,
     fl.AreaCount = count;
     for (int a = 1; a <= count; ++a) {
         fl.AreaSymbol[a] = symbols[a - 1];
-        fl.AreaPopulation[a] =
-            static_cast<std::size_t>(a - 1) < populations.size() ? LeadingNumber(populations[a - 1]) : 0.0;
+        fl.AreaPopulation[a] = static_cast<std::size_t>(a - 1) < populations.size()
+                                   ? LeadingNumber(populations[a - 1])
+                                   : 0.0;
     }
     fl.TotalPopulation = SumPopulation(fl);
 }
@@ -50,8 +51,8 @@ std::vector<std::pair<std::string, std::string>> OpenPodEntry(const PopMap& fl) 
     return rows;
 }
 
-std::optional<std::string> StorePods(PopMap& fl, const std::vector<std::string>& xs,
-                                     const std::vector<std::string>& ys) {
+Status StorePods(PopMap& fl, const std::vector<std::string>& xs,
+                 const std::vector<std::string>& ys) {
     const int rows = std::min<int>(static_cast<int>(xs.size()), kMaxExistingPods);
     auto text = [](const std::vector<std::string>& v, int r) {
         return static_cast<std::size_t>(r) < v.size() ? v[r] : std::string();
@@ -63,9 +64,10 @@ std::optional<std::string> StorePods(PopMap& fl, const std::vector<std::string>&
         const int column = WholeCoordinate(text(xs, r));
         const int line = WholeCoordinate(text(ys, r));
         if (line < 1 || line > kMapLines || column < 1 || column > kMapColumns)
-            return "Facility " + std::to_string(r + 1) + " is at x " + PlainForm(column) +
-                   ", y " + PlainForm(line) +
-                   ", outside the map. Enter x (column) from 1 to 60 and y (line) from 1 to 50.";
+            return Fail(
+                "Facility " + std::to_string(r + 1) + " is at x " + PlainForm(column) + ", y " +
+                PlainForm(line) +
+                ", outside the map. Enter x (column) from 1 to 60 and y (line) from 1 to 50.");
     }
     for (int r = 0; r < count; ++r) {
         fl.PodColumn[r + 1] = WholeCoordinate(text(xs, r));
@@ -76,7 +78,7 @@ std::optional<std::string> StorePods(PopMap& fl, const std::vector<std::string>&
         fl.PodLine[count + 1] = WholeCoordinate(text(ys, count));
     }
     fl.ExistingPodCount = count;
-    return std::nullopt;
+    return {};
 }
 
 void OpenMapEntry(PopMap& fl, bool keyboardSource) {
@@ -101,7 +103,9 @@ void PreviousInputLine(PopMap& fl) {
         --fl.MapInputLine;
 }
 
-int InputTopRow(const PopMap& fl) { return fl.MapInputLine > 10 ? fl.MapInputLine - 10 : 0; }
+int InputTopRow(const PopMap& fl) {
+    return fl.MapInputLine > 10 ? fl.MapInputLine - 10 : 0;
+}
 
 void FinishMapEntry(PopMap& fl) {
     int endLine = 0;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "popmap/model.h"
+#include "state/result.h"
 
 namespace davrenta {
 
@@ -24,8 +25,8 @@ std::vector<std::pair<std::string, std::string>> OpenPodEntry(const PopMap& fl);
 // The existing-POD window's "Ok": PODs are the rows up to the first empty x box. A POD off the
 // map (line 1..50, column 1..60) is refused with a message and nothing is stored, since a
 // problem holding it could be saved but never loaded again.
-std::optional<std::string> StorePods(PopMap& fl, const std::vector<std::string>& xs,
-                                     const std::vector<std::string>& ys);
+Status StorePods(PopMap& fl, const std::vector<std::string>& xs,
+                 const std::vector<std::string>& ys);
 
 // The map window: opening (empties the lines of a new keyboard problem), moving between
 // lines (the text of the box is stored first), and "Ok".

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <vector>
 
-#include "state/atomicfile.h"
 #include "app/modulestate.h"
+#include "state/atomicfile.h"
 #include "state/numbers.h"
 #include "state/records.h"
 
@@ -22,7 +22,7 @@ struct ParsedProblem {
 };
 
 class Parser {
-public:
+  public:
     explicit Parser(std::string_view contents) : reader_(contents) {}
 
     std::optional<std::string> error;
@@ -49,7 +49,8 @@ public:
         return value;
     }
 
-    std::optional<int> whole(const std::string& record, const std::string& what, int low, int high) {
+    std::optional<int> whole(const std::string& record, const std::string& what, int low,
+                             int high) {
         auto f = field(record, what);
         if (!f)
             return std::nullopt;
@@ -76,18 +77,18 @@ public:
             error = "line " + std::to_string(line) + ", " + record + ": " + problem + ".";
     }
 
-private:
+  private:
     RecordReader reader_;
 };
 
-std::optional<std::string> Parse(std::string_view contents, ParsedProblem& p) {
+Status Parse(std::string_view contents, ParsedProblem& p) {
     Parser in(contents);
     const std::string header = "header record";
     auto areas = in.whole(header, "number of areas", 0, kMaxAreas);
     auto pods = in.whole(header, "number of existing PODs", 0, kMaxExistingPods);
     auto endLine = in.whole(header, "first line after the map", 0, kMapLines + 1);
     if (in.error)
-        return in.error;
+        return Fail(*in.error);
     p.areaCount = *areas;
     p.podCount = *pods;
     p.mapEndLine = *endLine;
@@ -97,7 +98,7 @@ std::optional<std::string> Parse(std::string_view contents, ParsedProblem& p) {
         auto symbol = in.text(record, "symbol of area " + std::to_string(a));
         auto population = in.number(record, "population of area " + std::to_string(a));
         if (in.error)
-            return in.error;
+            return Fail(*in.error);
         p.symbols.push_back(symbol->text);
         p.populations.push_back(*population);
     }
@@ -106,7 +107,7 @@ std::optional<std::string> Parse(std::string_view contents, ParsedProblem& p) {
         auto line = in.whole(record, "line of POD " + std::to_string(k), 1, kMapLines);
         auto column = in.whole(record, "column of POD " + std::to_string(k), 1, kMapColumns);
         if (in.error)
-            return in.error;
+            return Fail(*in.error);
         p.podLines.push_back(*line);
         p.podColumns.push_back(*column);
     }
@@ -115,26 +116,26 @@ std::optional<std::string> Parse(std::string_view contents, ParsedProblem& p) {
         auto length = in.number(record, "length of map line " + std::to_string(i));
         auto text = in.text(record, "text of map line " + std::to_string(i));
         if (in.error)
-            return in.error;
-        (void)length;  // the text itself says how long the line is
+            return Fail(*in.error);
+        (void)length; // the text itself says how long the line is
         if (text->text.size() > static_cast<std::size_t>(kMapColumns)) {
             in.fail(text->line, record,
                     "the line holds " + std::to_string(text->text.size()) +
                         " characters, more than the " + std::to_string(kMapColumns) +
                         " columns of a map");
-            return in.error;
+            return Fail(*in.error);
         }
         p.lines.push_back(text->text);
     }
-    return std::nullopt;
+    return {};
 }
 
 } // namespace
 
-std::optional<std::string> ParseMapProblem(std::string_view contents, PopMap& fl) {
+Status ParseMapProblem(std::string_view contents, PopMap& fl) {
     ParsedProblem p;
-    if (auto error = Parse(contents, p))
-        return error;
+    if (Status parsed = Parse(contents, p); !parsed)
+        return parsed;
 
     fl.AreaCount = p.areaCount;
     fl.ExistingPodCount = p.podCount;
@@ -154,37 +155,38 @@ std::optional<std::string> ParseMapProblem(std::string_view contents, PopMap& fl
         fl.MapLine[i] = i < p.mapEndLine ? p.lines[i - 1] : std::string();
         fl.MapLineLength[i] = static_cast<int>(fl.MapLine[i].size());
     }
-    return std::nullopt;
+    return {};
 }
 
-std::optional<std::string> ReadMapFile(ModuleState& state) {
+Status ReadMapFile(ModuleState& state) {
     ResetPodSymbols(state.fl);
     if (state.ProblemFileName.empty())
-        return std::nullopt;
+        return {};
     std::string reason;
     auto contents = ReadWholeFile(state.ProblemFileName, &reason);
     if (!contents)
-        return "The problem file \"" + state.ProblemFileName + "\" cannot be opened: " + reason;
-    if (auto error = ParseMapProblem(*contents, state.fl))
-        return "The problem file \"" + state.ProblemFileName + "\" cannot be read: " + *error +
-               " The current problem is unchanged.";
-    return std::nullopt;
+        return Fail("The problem file \"" + state.ProblemFileName +
+                    "\" cannot be opened: " + reason);
+    if (Status parsed = ParseMapProblem(*contents, state.fl); !parsed)
+        return Fail("The problem file \"" + state.ProblemFileName + "\" cannot be read: " +
+                    parsed.message() + " The current problem is unchanged.");
+    return {};
 }
 
-std::optional<std::string> MapFileContents(const PopMap& fl, std::string* contents) {
+Result<std::string> MapFileContents(const PopMap& fl) {
     const int areas = std::clamp(fl.AreaCount, 0, kMaxAreas);
     const int pods = std::clamp(fl.ExistingPodCount, 0, kMaxExistingPods);
     const int endLine = std::clamp(fl.MapEndLine, 0, kMapLines + 1);
     for (int a = 1; a <= areas; ++a)
         if (!RecordWriter::CanHold(fl.AreaSymbol[a]))
-            return "The symbol of area " + std::to_string(a) +
-                   " holds a double quote or a line break, which a problem file cannot keep. Change the symbol "
-                   "and save again.";
+            return Fail("The symbol of area " + std::to_string(a) +
+                        " holds a double quote or a line break, which a problem file cannot keep. "
+                        "Change the symbol and save again.");
     for (int i = 1; i < endLine; ++i)
         if (!RecordWriter::CanHold(fl.MapLine[i]))
-            return "Map line " + std::to_string(i) +
-                   " holds a double quote or a line break, which a problem file cannot keep. Change the line "
-                   "and save again.";
+            return Fail("Map line " + std::to_string(i) +
+                        " holds a double quote or a line break, which a problem file cannot keep. "
+                        "Change the line and save again.");
 
     RecordWriter out;
     out.number(areas).number(pods).number(endLine).endRecord();
@@ -194,28 +196,27 @@ std::optional<std::string> MapFileContents(const PopMap& fl, std::string* conten
         out.number(fl.PodLine[k]).number(fl.PodColumn[k]).endRecord();
     for (int i = 1; i < endLine; ++i)
         out.number(static_cast<double>(fl.MapLine[i].size())).text(fl.MapLine[i]).endRecord();
-    *contents = out.contents();
-    return std::nullopt;
+    return out.contents();
 }
 
-std::optional<std::string> WriteMapFile(const ModuleState& state) {
+Status WriteMapFile(const ModuleState& state) {
     if (state.ProblemFileName.empty())
-        return std::nullopt;
-    std::string contents;
-    if (auto error = MapFileContents(state.fl, &contents))
-        return error;
-    if (auto error = WriteFileAtomically(state.ProblemFileName, contents))
-        return "The problem was not saved: " + *error;
-    return std::nullopt;
+        return {};
+    Result<std::string> contents = MapFileContents(state.fl);
+    if (!contents)
+        return contents.failure();
+    if (auto error = WriteFileAtomically(state.ProblemFileName, *contents))
+        return Fail("The problem was not saved: " + *error);
+    return {};
 }
 
-std::optional<std::string> AddNewPodsAsExisting(PopMap& fl) {
+Status AddNewPodsAsExisting(PopMap& fl) {
     const bool two = fl.NewPodCount == 2;
     const int added = two ? 2 : 1;
     if (fl.ExistingPodCount + added > kMaxExistingPods)
-        return "A problem holds at most " + std::to_string(kMaxExistingPods) +
-               " existing PODs: the new POD" + (two ? "s" : "") +
-               " cannot be added. The problem was not saved.";
+        return Fail("A problem holds at most " + std::to_string(kMaxExistingPods) +
+                    " existing PODs: the new POD" + (two ? "s" : "") +
+                    " cannot be added. The problem was not saved.");
     const int n = fl.ExistingPodCount;
     if (two) {
         fl.PodLine[n + 1] = fl.NewPod1Line;
@@ -227,7 +228,7 @@ std::optional<std::string> AddNewPodsAsExisting(PopMap& fl) {
         fl.PodColumn[n + 1] = fl.NewPodColumn;
     }
     fl.ExistingPodCount += added;
-    return std::nullopt;
+    return {};
 }
 
 } // namespace davrenta

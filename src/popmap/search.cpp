@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "popmap/fastsearch.h"
 #include "app/modulestate.h"
+#include "popmap/fastsearch.h"
 #include "state/numbers.h"
 
 namespace davrenta {
@@ -59,7 +59,8 @@ Evaluation Evaluate(const ModuleState& state, int m, Table1<std::string, kMapLin
                 continue;
             double minimum = kBigValue;
             for (int k = 1; k <= m; ++k) {
-                const double d = PodDistance(MetricCode(state.DistanceMethod), i - fl.PodLine[k], j - fl.PodColumn[k]);
+                const double d = PodDistance(MetricCode(state.DistanceMethod), i - fl.PodLine[k],
+                                             j - fl.PodColumn[k]);
                 if (d < minimum) {
                     minimum = d;
                     map[i][j - 1] = fl.PodSymbol[k][0];
@@ -180,7 +181,7 @@ void StartBest(PopMap& fl) {
 
 } // namespace
 
-std::optional<std::string> PrepareSearch(ModuleState& state) {
+Status PrepareSearch(ModuleState& state) {
     PopMap& fl = state.fl;
     const int last = LastMapLine(fl);
     const int n = fl.ExistingPodCount;
@@ -214,13 +215,13 @@ std::optional<std::string> PrepareSearch(ModuleState& state) {
     }
     for (int a = 1; a <= fl.AreaCount; ++a) {
         if (fl.AreaCellCount[a] == 0)
-            return "Population symbol = " + fl.AreaSymbol[a] + " missing from map";
+            return Fail("Population symbol = " + fl.AreaSymbol[a] + " missing from map");
         fl.AreaCellPopulation[a] = fl.AreaPopulation[a] / fl.AreaCellCount[a];
     }
     if (!(fl.TotalPopulation != 0) || !std::isfinite(fl.TotalPopulation))
-        return "The total population of the areas is " + PlainForm(fl.TotalPopulation) +
-               ": average distances cannot be computed. Enter the populations of the areas "
-               "and search again.";
+        return Fail("The total population of the areas is " + PlainForm(fl.TotalPopulation) +
+                    ": average distances cannot be computed. Enter the populations of the areas "
+                    "and search again.");
 
     // P4, cell populations; cells of no area carry none.
     fl.CellPopulation.fill(0);
@@ -246,7 +247,7 @@ std::optional<std::string> PrepareSearch(ModuleState& state) {
     CopyMap(fl, fl.ServiceMap, fl.MarkedServiceMap);
     if (n > 0)
         MarkExistingPods(fl, fl.MarkedServiceMap, 'x');
-    return std::nullopt;
+    return {};
 }
 
 void FinishSearch(PopMap& fl, int newPods) {
@@ -264,8 +265,8 @@ void FinishSearch(PopMap& fl, int newPods) {
 }
 
 SearchOutcome PlainOnePodSearch(ModuleState& state, const SearchControl& control) {
-    if (auto failure = PrepareSearch(state))
-        return {SearchStatus::Failed, *failure};
+    if (Status prepared = PrepareSearch(state); !prepared)
+        return {SearchStatus::Failed, prepared.message()};
     PopMap& fl = state.fl;
     const int n = fl.ExistingPodCount;
     const auto isArea = AreaCharacters(fl);
@@ -301,8 +302,8 @@ SearchOutcome PlainOnePodSearch(ModuleState& state, const SearchControl& control
 }
 
 SearchOutcome PlainTwoPodSearch(ModuleState& state, const SearchControl& control) {
-    if (auto failure = PrepareSearch(state))
-        return {SearchStatus::Failed, *failure};
+    if (Status prepared = PrepareSearch(state); !prepared)
+        return {SearchStatus::Failed, prepared.message()};
     PopMap& fl = state.fl;
     const int n = fl.ExistingPodCount;
     const auto isArea = AreaCharacters(fl);
@@ -372,12 +373,12 @@ std::string ProgressText(int done, int total) {
     return "Calculating->" + FormatPicture(percent, "#0.000") + "%";
 }
 
-std::optional<std::string> MarkNearOptimal(PopMap& fl, std::string_view boundText) {
+Status MarkNearOptimal(PopMap& fl, std::string_view boundText) {
     const double f = LeadingNumber(boundText);
     if (!(f >= 0 && f <= 1))
-        return "The bound " + PlainForm(f) +
-               " is outside 0 to 1. Enter an upper bound from 0 to 1 (0.1 marks the locations "
-               "within 10% of the optimum).";
+        return Fail("The bound " + PlainForm(f) +
+                    " is outside 0 to 1. Enter an upper bound from 0 to 1 (0.1 marks the "
+                    "locations within 10% of the optimum).");
     fl.NearOptimalBound = f;
     fl.maptype = 5;
     const int last = LastMapLine(fl);
@@ -397,7 +398,7 @@ std::optional<std::string> MarkNearOptimal(PopMap& fl, std::string_view boundTex
     }
     CopyMap(fl, fl.NumberedMap, fl.NearOptimalMap);
     MarkAt(fl.NearOptimalMap, fl.NewPodLine, fl.NewPodColumn, 'X');
-    return std::nullopt;
+    return {};
 }
 
 } // namespace davrenta

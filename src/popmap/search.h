@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "popmap/model.h"
+#include "state/result.h"
 
 namespace davrenta {
 
@@ -36,7 +37,7 @@ double PodDistance(int method, int dl, int dc);
 // Steps shared by every search: the numbered map, the cell counts and populations, the prior
 // evaluation of the existing PODs and its results. Returns the failure message when the
 // search cannot go on (a symbol missing from the map, no population).
-std::optional<std::string> PrepareSearch(ModuleState& state);
+Status PrepareSearch(ModuleState& state);
 
 // After the best location is known: served populations and the "x"/"X" marks.
 void FinishSearch(PopMap& fl, int newPods);
@@ -56,6 +57,6 @@ std::string ProgressText(int done, int total);
 // The near-optimal step: reads the bound as an input box does, marks "%" on the numbered map
 // and builds the near-optimal map. A bound outside 0..1 is refused with a message and nothing
 // changes.
-std::optional<std::string> MarkNearOptimal(PopMap& fl, std::string_view boundText);
+Status MarkNearOptimal(PopMap& fl, std::string_view boundText);
 
 } // namespace davrenta

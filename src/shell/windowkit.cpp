@@ -12,7 +12,7 @@ namespace {
 // Clamps the window to its screen each time it is shown; scroll areas and layouts inside take
 // up the difference.
 class ScreenFit : public QObject {
-public:
+  public:
     using QObject::QObject;
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Show)
@@ -38,8 +38,10 @@ void FitToScreen(QWidget* window) {
         window->resize(wanted);
     QRect frame = window->frameGeometry();
     if (!area.contains(frame)) {
-        frame.moveLeft(std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() - frame.width())));
-        frame.moveTop(std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() - frame.height())));
+        frame.moveLeft(std::clamp(frame.left(), area.left(),
+                                  std::max(area.left(), area.right() - frame.width())));
+        frame.moveTop(std::clamp(frame.top(), area.top(),
+                                 std::max(area.top(), area.bottom() - frame.height())));
         window->move(frame.topLeft());
     }
 }

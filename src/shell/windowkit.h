@@ -25,8 +25,7 @@ void FitToScreen(QWidget* window);
 QWidget* VisibleOwner(QWidget* window);
 
 // Opens a study window modally on top of `from` and waits until it closes.
-template <typename Window, typename State>
-int OpenModal(State& state, QWidget* from) {
+template <typename Window, typename State> int OpenModal(State& state, QWidget* from) {
     Window window(state, VisibleOwner(from));
     return window.exec();
 }
@@ -53,7 +52,8 @@ void FillGrid(Grid* grid, const std::vector<std::array<std::string, N>>& rows, i
     grid->setCols(static_cast<int>(N));
     for (std::size_t r = 0; r < rows.size(); ++r)
         for (std::size_t c = 0; c < N; ++c)
-            grid->setTextMatrix(firstRow + static_cast<int>(r), static_cast<int>(c), CellText(rows[r][c]));
+            grid->setTextMatrix(firstRow + static_cast<int>(r), static_cast<int>(c),
+                                CellText(rows[r][c]));
 }
 
 } // namespace davrenta

@@ -45,7 +45,7 @@ std::string TempName() {
 void SyncFolder(const fs::path& folder) {
     int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
-        ::fsync(fd);  // makes the rename itself durable; not every file system supports it
+        ::fsync(fd); // makes the rename itself durable; not every file system supports it
         ::close(fd);
     }
 }
@@ -82,7 +82,9 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::string* e
 }
 
 Result<std::string> ReadProblemFile(const std::string& path, std::size_t maxBytes) {
-    auto fail = [&](const std::string& why) { return Fail("The file " + path + " cannot be read: " + why + "."); };
+    auto fail = [&](const std::string& why) {
+        return Fail("The file " + path + " cannot be read: " + why + ".");
+    };
     if (path.empty())
         return fail("no file name was given");
     Fd file;
@@ -179,7 +181,7 @@ std::optional<std::string> WriteFileAtomically(const std::string& path,
         p += put;
         left -= static_cast<std::size_t>(put);
     }
-    if (::fsync(fd) != 0 && errno != EINVAL)  // EINVAL: a file system that cannot sync
+    if (::fsync(fd) != 0 && errno != EINVAL) // EINVAL: a file system that cannot sync
         return abandon(errno);
     int closed = ::close(fd);
     fd = -1;

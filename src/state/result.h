@@ -12,11 +12,13 @@ struct Failure {
     std::string message;
 };
 
-inline Failure Fail(std::string message) { return Failure{std::move(message)}; }
+inline Failure Fail(std::string message) {
+    return Failure{std::move(message)};
+}
 
 // The outcome of a reader, writer or computation that yields nothing but success.
 class [[nodiscard]] Status {
-public:
+  public:
     Status() = default;
     Status(Failure failure) : error_(std::move(failure.message)) {}
 
@@ -28,14 +30,13 @@ public:
         return error_ ? *error_ : none;
     }
 
-private:
+  private:
     std::optional<std::string> error_;
 };
 
 // A value, or the failure that prevented it.
-template <typename T>
-class [[nodiscard]] Result {
-public:
+template <typename T> class [[nodiscard]] Result {
+  public:
     Result(T value) : value_(std::move(value)) {}
     Result(Failure failure) : error_(std::move(failure.message)) {}
 
@@ -51,7 +52,7 @@ public:
     // The failure alone, to hand on from a function with another result type.
     Failure failure() const { return Failure{error_}; }
 
-private:
+  private:
     std::optional<T> value_;
     std::string error_;
 };

@@ -24,7 +24,9 @@ enum class ChooserMode { Read = 0, Write = 1 };
 enum class Metric { Rectilinear = 1, Euclidean = 2, SquaredEuclidean = 3 };
 
 // 1, 2, 3 as stored and shown.
-inline int MetricCode(Metric m) { return static_cast<int>(m); }
+inline int MetricCode(Metric m) {
+    return static_cast<int>(m);
+}
 
 // The shell's flags and the settings every study shares. The application's ModuleState adds
 // one state value per study to these.
@@ -34,7 +36,7 @@ struct ShellState {
     Study ModuleFlag = Study::None;
     Source SourceFlag = Source::None;
     ChooserMode SaveMode = ChooserMode::Read;
-    std::string ProblemFileName;  // full path from the chooser; empty when none was chosen
+    std::string ProblemFileName; // full path from the chooser; empty when none was chosen
     char LineBreak = '\r';
     Metric DistanceMethod = Metric::Rectilinear;
 

@@ -365,8 +365,8 @@ ModuleState LoadExample(const std::string& name) {
     contents << in.rdbuf();
     ModuleState s;
     ResetPodSymbols(s.fl);
-    const auto error = ParseMapProblem(contents.str(), s.fl);
-    EXPECT_FALSE(error) << *error;
+    const Status parsed = ParseMapProblem(contents.str(), s.fl);
+    EXPECT_TRUE(parsed.ok()) << parsed.message();
     return s;
 }
 

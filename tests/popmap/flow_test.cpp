@@ -160,7 +160,7 @@ private slots:
         QVERIFY(walk(d));
         ModuleState reference;
         reference.ProblemFileName = (Examples() + "/small-town.fl").toStdString();
-        QVERIFY(!ReadMapFile(reference));
+        QVERIFY(ReadMapFile(reference).ok());
         reference.fl.NewPodCount = 2;
         reference.fl.PerformanceMeasure = 2;
         reference.DistanceMethod = davrenta::Metric::Euclidean;

@@ -13,18 +13,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     davrenta::ModuleState state;
     davrenta::ResetPodSymbols(state.fl);
-    if (davrenta::ParseMapProblem(text, state.fl)) {
+    if (!davrenta::ParseMapProblem(text, state.fl).ok()) {
         if (state.fl.AreaCount != 0 || state.fl.MapEndLine != 0)
             std::abort();  // a refused file changed the problem
         return 0;
     }
-    std::string written;
-    if (!davrenta::MapFileContents(state.fl, &written)) {
+    if (const auto written = davrenta::MapFileContents(state.fl)) {
         davrenta::ModuleState again;
-        if (davrenta::ParseMapProblem(written, again.fl))
+        if (!davrenta::ParseMapProblem(*written, again.fl).ok())
             std::abort();  // what we write must read back
-        std::string rewritten;
-        if (davrenta::MapFileContents(again.fl, &rewritten) || rewritten != written)
+        const auto rewritten = davrenta::MapFileContents(again.fl);
+        if (!rewritten || *rewritten != *written)
             std::abort();
     }
     // Small problems are searched too: nothing a file holds may crash a search.

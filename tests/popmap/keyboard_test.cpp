@@ -46,27 +46,27 @@ TEST(AreaEntry, OpeningShowsTheAreasAndRebuildsLabels) {
 
 TEST(PodEntry, PodsAreTheRowsBeforeTheFirstEmptyX) {
     PopMap fl;
-    ASSERT_FALSE(StorePods(fl, Boxes({"4", "5", "6", "", "9"}, 30), Boxes({"1", "2", "3", "", "9"}, 30)));
+    ASSERT_TRUE(StorePods(fl, Boxes({"4", "5", "6", "", "9"}, 30), Boxes({"1", "2", "3", "", "9"}, 30)).ok());
     EXPECT_EQ(fl.ExistingPodCount, 3);
     EXPECT_EQ(fl.PodColumn[3], 6);
     EXPECT_EQ(fl.PodLine[3], 3);
 
-    ASSERT_FALSE(StorePods(fl, Boxes({}, 30), Boxes({}, 30)));
+    ASSERT_TRUE(StorePods(fl, Boxes({}, 30), Boxes({}, 30)).ok());
     EXPECT_EQ(fl.ExistingPodCount, 0);
 
     std::vector<std::string> xs(30, "2"), ys(30, "7.6");
-    ASSERT_FALSE(StorePods(fl, xs, ys));
+    ASSERT_TRUE(StorePods(fl, xs, ys).ok());
     EXPECT_EQ(fl.ExistingPodCount, 30);
     EXPECT_EQ(fl.PodLine[30], 8);
 }
 
 TEST(PodEntry, PodOffTheMapIsRefusedAndNothingChanges) {
     PopMap fl;
-    ASSERT_FALSE(StorePods(fl, Boxes({"4"}, 30), Boxes({"1"}, 30)));
+    ASSERT_TRUE(StorePods(fl, Boxes({"4"}, 30), Boxes({"1"}, 30)).ok());
     for (auto [x, y] : {std::pair{"61", "1"}, {"0", "1"}, {"5", "51"}, {"5", "abc"}}) {
-        auto error = StorePods(fl, Boxes({"3", x}, 30), Boxes({"2", y}, 30));
-        ASSERT_TRUE(error) << x << "," << y;
-        EXPECT_NE(error->find("Facility 2"), std::string::npos);
+        const Status stored = StorePods(fl, Boxes({"3", x}, 30), Boxes({"2", y}, 30));
+        ASSERT_FALSE(stored.ok()) << x << "," << y;
+        EXPECT_NE(stored.message().find("Facility 2"), std::string::npos);
         EXPECT_EQ(fl.ExistingPodCount, 1);
         EXPECT_EQ(fl.PodColumn[1], 4);
     }

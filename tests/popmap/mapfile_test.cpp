@@ -33,9 +33,9 @@ protected:
 };
 
 std::string Contents(const PopMap& fl) {
-    std::string text;
-    EXPECT_FALSE(MapFileContents(fl, &text));
-    return text;
+    const auto text = MapFileContents(fl);
+    EXPECT_TRUE(text.ok()) << text.message();
+    return text ? *text : std::string();
 }
 
 TEST(MapFileFormat, WritesTheRecordsInOrder) {
@@ -53,7 +53,7 @@ TEST(MapFileFormat, NoExistingPodAndEmptyLineInsideTheMap) {
     EXPECT_EQ(text, "1,0,4\r\n\"A\",7\r\n1,\"A\"\r\n0,\"\"\r\n5,\"  A  \"\r\n");
 
     ModuleState back;
-    ASSERT_FALSE(ParseMapProblem(text, back.fl));
+    ASSERT_TRUE(ParseMapProblem(text, back.fl).ok());
     EXPECT_EQ(back.fl.ExistingPodCount, 0);
     EXPECT_EQ(back.fl.MapLine[2], "");
     EXPECT_EQ(back.fl.MapLine[3], "  A  ");  // leading and trailing blanks kept
@@ -67,7 +67,7 @@ TEST(MapFileFormat, RoundTripKeepsEveryValueExactly) {
               {"xx%Z", "Z"}};
     ModuleState s = MakeState(p);
     ModuleState back;
-    ASSERT_FALSE(ParseMapProblem(Contents(s.fl), back.fl));
+    ASSERT_TRUE(ParseMapProblem(Contents(s.fl), back.fl).ok());
     for (int a = 1; a <= 3; ++a) {
         EXPECT_EQ(back.fl.AreaSymbol[a], s.fl.AreaSymbol[a]);
         EXPECT_EQ(back.fl.AreaPopulation[a], s.fl.AreaPopulation[a]);
@@ -80,25 +80,25 @@ TEST(MapFileFormat, RoundTripKeepsEveryValueExactly) {
 
 TEST(MapFileFormat, ReaderAcceptsLineFeedsAndLooseSpacing) {
     ModuleState s;
-    ASSERT_FALSE(ParseMapProblem("1, 1, 2\n\"A\", 50\n 1 , 2\n2,\"AA\"\n", s.fl));
+    ASSERT_TRUE(ParseMapProblem("1, 1, 2\n\"A\", 50\n 1 , 2\n2,\"AA\"\n", s.fl).ok());
     EXPECT_EQ(s.fl.AreaCount, 1);
     EXPECT_EQ(s.fl.PodColumn[1], 2);
     EXPECT_EQ(s.fl.MapLine[1], "AA");
     // Values may be spread over lines in any way.
     ModuleState t;
-    ASSERT_FALSE(ParseMapProblem("1,0,2,\"A\",50,2,\"AA\"", t.fl));
+    ASSERT_TRUE(ParseMapProblem("1,0,2,\"A\",50,2,\"AA\"", t.fl).ok());
     EXPECT_EQ(t.fl.MapLine[1], "AA");
 }
 
 TEST(MapFileFormat, StoredLengthIsTakenFromTheText) {
     ModuleState s;
-    ASSERT_FALSE(ParseMapProblem("1,0,2\r\n\"A\",50\r\n9,\"AA\"\r\n", s.fl));
+    ASSERT_TRUE(ParseMapProblem("1,0,2\r\n\"A\",50\r\n9,\"AA\"\r\n", s.fl).ok());
     EXPECT_EQ(s.fl.MapLineLength[1], 2);
 }
 
 TEST(MapFileFormat, LoadingEmptiesLinesOfAnEarlierLongerMap) {
     ModuleState s = MakeState(Problem{{{"A", 1}}, {{3, 1}}, {"A", "A", "A"}});
-    ASSERT_FALSE(ParseMapProblem("1,0,2\r\n\"A\",5\r\n1,\"A\"\r\n", s.fl));
+    ASSERT_TRUE(ParseMapProblem("1,0,2\r\n\"A\",5\r\n1,\"A\"\r\n", s.fl).ok());
     EXPECT_EQ(s.fl.MapLine[2], "");
     EXPECT_EQ(s.fl.MapLine[3], "");
     EXPECT_EQ(s.fl.PodLine[1], 0);
@@ -114,9 +114,9 @@ class MalformedMapFile : public ::testing::TestWithParam<BadFile> {};
 TEST_P(MalformedMapFile, LeavesTheProblemUnchangedAndNamesTheRecord) {
     ModuleState s = MakeState(Problem{{{"Q", 9}}, {{1, 1}}, {"QQ"}});
     const PopMap before = s.fl;
-    auto error = ParseMapProblem(GetParam().contents, s.fl);
-    ASSERT_TRUE(error);
-    EXPECT_NE(error->find(GetParam().mentions), std::string::npos) << *error;
+    const Status read = ParseMapProblem(GetParam().contents, s.fl);
+    ASSERT_FALSE(read.ok());
+    EXPECT_NE(read.message().find(GetParam().mentions), std::string::npos) << read.message();
     EXPECT_EQ(s.fl.AreaCount, before.AreaCount);
     EXPECT_EQ(s.fl.AreaSymbol, before.AreaSymbol);
     EXPECT_EQ(s.fl.AreaPopulation, before.AreaPopulation);
@@ -147,30 +147,29 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(MapFileFormat, PodBeyondItsLineButInsideTheMapIsValid) {
     ModuleState s;
-    ASSERT_FALSE(ParseMapProblem("1,1,2\r\n\"A\",5\r\n1,40\r\n2,\"AA\"\r\n", s.fl));
+    ASSERT_TRUE(ParseMapProblem("1,1,2\r\n\"A\",5\r\n1,40\r\n2,\"AA\"\r\n", s.fl).ok());
     EXPECT_EQ(s.fl.PodColumn[1], 40);
 }
 
 TEST(MapFileFormat, TextWithADoubleQuoteIsNotWritten) {
     ModuleState s = MakeState(Problem{{{"\"", 5}}, {}, {"\"\""}});
-    std::string text;
-    auto error = MapFileContents(s.fl, &text);
-    ASSERT_TRUE(error);
-    EXPECT_NE(error->find("area 1"), std::string::npos);
+    auto text = MapFileContents(s.fl);
+    ASSERT_FALSE(text.ok());
+    EXPECT_NE(text.message().find("area 1"), std::string::npos);
     ModuleState t = MakeState(Problem{{{"A", 5}}, {}, {"A\"A"}});
-    error = MapFileContents(t.fl, &text);
-    ASSERT_TRUE(error);
-    EXPECT_NE(error->find("Map line 1"), std::string::npos);
+    text = MapFileContents(t.fl);
+    ASSERT_FALSE(text.ok());
+    EXPECT_NE(text.message().find("Map line 1"), std::string::npos);
 }
 
 TEST_F(TempDir, ReadAndWriteThroughTheChosenFile) {
     ModuleState s = MakeState(Problem{{{"A", 100}, {"B", 50}}, {{1, 2}}, {"AAB"}});
     s.ProblemFileName = path("town.fl");
-    ASSERT_FALSE(WriteMapFile(s));
+    ASSERT_TRUE(WriteMapFile(s).ok());
 
     ModuleState back;
     back.ProblemFileName = s.ProblemFileName;
-    ASSERT_FALSE(ReadMapFile(back));
+    ASSERT_TRUE(ReadMapFile(back).ok());
     EXPECT_EQ(back.fl.PodSymbol[1], "A");
     EXPECT_EQ(back.fl.PodSymbol[30], "^");
     EXPECT_EQ(back.fl.MapLine[1], "AAB");
@@ -179,44 +178,44 @@ TEST_F(TempDir, ReadAndWriteThroughTheChosenFile) {
     // No file chosen: nothing read, nothing written, labels rebuilt.
     ModuleState none = MakeState(Problem{{{"Q", 1}}, {}, {"Q"}});
     none.fl.PodSymbol[1] = "*";
-    EXPECT_FALSE(ReadMapFile(none));
+    EXPECT_TRUE(ReadMapFile(none).ok());
     EXPECT_EQ(none.fl.PodSymbol[1], "A");
     EXPECT_EQ(none.fl.AreaSymbol[1], "Q");
-    EXPECT_FALSE(WriteMapFile(none));
+    EXPECT_TRUE(WriteMapFile(none).ok());
 }
 
 TEST_F(TempDir, UnreadableFileNamesTheFile) {
     ModuleState s = MakeState(Problem{{{"Q", 1}}, {}, {"Q"}});
     s.ProblemFileName = path("missing.fl");
-    auto error = ReadMapFile(s);
-    ASSERT_TRUE(error);
-    EXPECT_NE(error->find("missing.fl"), std::string::npos);
+    Status read = ReadMapFile(s);
+    ASSERT_FALSE(read.ok());
+    EXPECT_NE(read.message().find("missing.fl"), std::string::npos);
     EXPECT_EQ(s.fl.AreaSymbol[1], "Q");
 
     std::ofstream(path("bad.fl")) << "1,0,2\r\n\"A\",x\r\n";
     s.ProblemFileName = path("bad.fl");
-    error = ReadMapFile(s);
-    ASSERT_TRUE(error);
-    EXPECT_NE(error->find("bad.fl"), std::string::npos);
-    EXPECT_NE(error->find("area record 1"), std::string::npos);
+    read = ReadMapFile(s);
+    ASSERT_FALSE(read.ok());
+    EXPECT_NE(read.message().find("bad.fl"), std::string::npos);
+    EXPECT_NE(read.message().find("area record 1"), std::string::npos);
 }
 
 TEST_F(TempDir, FailedSaveKeepsTheOldFile) {
     ModuleState s = MakeState(Problem{{{"A", 100}}, {}, {"A"}});
     s.ProblemFileName = path("keep.fl");
-    ASSERT_FALSE(WriteMapFile(s));
+    ASSERT_TRUE(WriteMapFile(s).ok());
     const auto before = ReadWholeFile(s.ProblemFileName, nullptr);
 
     // A quote cannot be written: the old file stays as it was.
     s.fl.MapLine[1] = "A\"";
-    EXPECT_TRUE(WriteMapFile(s));
+    EXPECT_FALSE(WriteMapFile(s).ok());
     EXPECT_EQ(ReadWholeFile(s.ProblemFileName, nullptr), before);
 
     // A target that is a folder cannot be replaced.
     fs::create_directories(path("folder.fl"));
     s.fl.MapLine[1] = "A";
     s.ProblemFileName = path("folder.fl");
-    EXPECT_TRUE(WriteMapFile(s));
+    EXPECT_FALSE(WriteMapFile(s).ok());
     EXPECT_TRUE(fs::is_directory(path("folder.fl")));
 }
 
@@ -224,7 +223,7 @@ TEST(ResultsSave, AddsTheNewPodAsAnExistingOne) {
     ModuleState s = MakeState(Problem{{{"A", 60}}, {{1, 1}, {1, 9}}, {"AAAAAAAAA"}});
     ASSERT_EQ(RunSearch(s).status, SearchStatus::Done);
     const int line = s.fl.NewPodLine, column = s.fl.NewPodColumn;
-    ASSERT_FALSE(AddNewPodsAsExisting(s.fl));
+    ASSERT_TRUE(AddNewPodsAsExisting(s.fl).ok());
     EXPECT_EQ(s.fl.ExistingPodCount, 3);
     const std::string text = Contents(s.fl);
     EXPECT_EQ(text.substr(0, 7), "1,3,2\r\n");
@@ -234,7 +233,7 @@ TEST(ResultsSave, AddsTheNewPodAsAnExistingOne) {
     // Loading it and solving again locates the next POD elsewhere.
     ModuleState next;
     ResetPodSymbols(next.fl);
-    ASSERT_FALSE(ParseMapProblem(text, next.fl));
+    ASSERT_TRUE(ParseMapProblem(text, next.fl).ok());
     next.fl.NewPodCount = 1;
     next.fl.PerformanceMeasure = 1;
     ASSERT_EQ(RunSearch(next).status, SearchStatus::Done);
@@ -245,7 +244,7 @@ TEST(ResultsSave, AddsTheNewPodAsAnExistingOne) {
 TEST(ResultsSave, TwoNewPodsAreBothAddedAndThirtyIsTheLimit) {
     ModuleState s = MakeState(Problem{{{"A", 60}}, {}, {"AAAAAAAAA"}}, 1, 1, 2);
     ASSERT_EQ(RunSearch(s).status, SearchStatus::Done);
-    ASSERT_FALSE(AddNewPodsAsExisting(s.fl));
+    ASSERT_TRUE(AddNewPodsAsExisting(s.fl).ok());
     EXPECT_EQ(s.fl.ExistingPodCount, 2);
     EXPECT_EQ(s.fl.PodColumn[1], s.fl.NewPod1Column);
     EXPECT_EQ(s.fl.PodColumn[2], s.fl.NewPod2Column);
@@ -255,7 +254,7 @@ TEST(ResultsSave, TwoNewPodsAreBothAddedAndThirtyIsTheLimit) {
         full.pods.push_back({1, k});
     ModuleState f = MakeState(full);
     ASSERT_EQ(RunSearch(f).status, SearchStatus::Done);
-    EXPECT_TRUE(AddNewPodsAsExisting(f.fl));
+    EXPECT_FALSE(AddNewPodsAsExisting(f.fl).ok());
     EXPECT_EQ(f.fl.ExistingPodCount, 30);
 }
 
@@ -263,7 +262,7 @@ TEST(Examples, EveryShippedProblemLoads) {
     for (const char* name : {"worked-example.fl", "small-town.fl", "mid-county.fl", "full-region.fl"}) {
         ModuleState s;
         s.ProblemFileName = std::string(DAVRENTA_EXAMPLES_DIR) + "/" + name;
-        EXPECT_FALSE(ReadMapFile(s)) << name;
+        EXPECT_TRUE(ReadMapFile(s).ok()) << name;
         EXPECT_GT(s.fl.AreaCount, 0) << name;
     }
 }

@@ -140,7 +140,7 @@ TEST(MapScreen, CaptionsAndShownMaps) {
     fl.maptype = 4;
     EXPECT_EQ(MapCaption(fl), "SERVICE AREAS FOR EACH EXISTING FACILITY PLUS NEW FACILITY");
     EXPECT_EQ(ShownMapLine(fl, 1), "xX*");  // the first of two tied cells
-    ASSERT_FALSE(MarkNearOptimal(fl, "0.25"));
+    ASSERT_TRUE(MarkNearOptimal(fl, "0.25").ok());
     EXPECT_EQ(MapCaption(fl), "NEAR OPTIMAL (%) LOCATIONS  0.25");
     EXPECT_EQ(ShownMapLine(fl, 1), "1X%");
     EXPECT_EQ(ShownMapLine(fl, 2), "");

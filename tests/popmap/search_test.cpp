@@ -279,20 +279,20 @@ TEST(NearOptimal, WorkedExampleBounds) {
     ModuleState s = MakeState(kWorkedExample);
     ASSERT_EQ(PlainOnePodSearch(s).status, SearchStatus::Done);
     ModuleState wide = s;
-    ASSERT_FALSE(MarkNearOptimal(wide.fl, "0.6"));
+    ASSERT_TRUE(MarkNearOptimal(wide.fl, "0.6").ok());
     EXPECT_DOUBLE_EQ(wide.fl.NearTravelLimit, 16);
     EXPECT_EQ(wide.fl.NumberedMap[1], "%%%");
     EXPECT_EQ(wide.fl.NearOptimalMap[1], "%X%");
     EXPECT_EQ(wide.fl.maptype, 5);
 
     ModuleState narrow = s;
-    ASSERT_FALSE(MarkNearOptimal(narrow.fl, "0.4"));
+    ASSERT_TRUE(MarkNearOptimal(narrow.fl, "0.4").ok());
     EXPECT_DOUBLE_EQ(narrow.fl.NearTravelLimit, 14);
     EXPECT_EQ(narrow.fl.NumberedMap[1], "A%B");
     EXPECT_EQ(narrow.fl.NearOptimalMap[1], "AXB");
 
     ModuleState zero = s;
-    ASSERT_FALSE(MarkNearOptimal(zero.fl, "abc"));  // not a number: taken as 0
+    ASSERT_TRUE(MarkNearOptimal(zero.fl, "abc").ok());  // not a number: taken as 0
     EXPECT_EQ(zero.fl.NearOptimalMap[1], "AXB");
     EXPECT_EQ(zero.fl.NumberedMap[1], "AAB");
 }
@@ -300,7 +300,7 @@ TEST(NearOptimal, WorkedExampleBounds) {
 TEST(NearOptimal, MeasuresOtherThanTravelUseTheMaximumDistance) {
     ModuleState s = MakeState(kWorkedExample, 2);
     ASSERT_EQ(PlainOnePodSearch(s).status, SearchStatus::Done);
-    ASSERT_FALSE(MarkNearOptimal(s.fl, "0"));
+    ASSERT_TRUE(MarkNearOptimal(s.fl, "0").ok());
     // Under measure 2 the maximum stays 10^10, so every cell is marked.
     EXPECT_EQ(s.fl.NumberedMap[1], "%%%");
     EXPECT_EQ(s.fl.NearMaxDistanceLimit, kBigValue);
@@ -310,8 +310,8 @@ TEST(NearOptimal, BoundOutsideZeroToOneIsRefused) {
     ModuleState s = MakeState(kWorkedExample);
     ASSERT_EQ(PlainOnePodSearch(s).status, SearchStatus::Done);
     const PopMap before = s.fl;
-    EXPECT_TRUE(MarkNearOptimal(s.fl, "1.5"));
-    EXPECT_TRUE(MarkNearOptimal(s.fl, "-0.1"));
+    EXPECT_FALSE(MarkNearOptimal(s.fl, "1.5").ok());
+    EXPECT_FALSE(MarkNearOptimal(s.fl, "-0.1").ok());
     EXPECT_EQ(s.fl.NumberedMap[1], before.NumberedMap[1]);
     EXPECT_EQ(s.fl.maptype, before.maptype);
 }
@@ -320,7 +320,7 @@ TEST(SearchState, MapsOfALongerEarlierProblemAreCleared) {
     Problem big{{{"A", 10}}, {{2, 1}}, {"AA", "AA", "AA"}};
     ModuleState s = MakeState(big, 1, 1);
     ASSERT_EQ(PlainOnePodSearch(s).status, SearchStatus::Done);
-    ASSERT_FALSE(MarkNearOptimal(s.fl, "0.5"));
+    ASSERT_TRUE(MarkNearOptimal(s.fl, "0.5").ok());
     // A shorter problem in the same state.
     Problem small{{{"A", 10}}, {}, {"A"}};
     ModuleState fresh = MakeState(small, 1, 1);

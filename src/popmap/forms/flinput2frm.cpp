@@ -82,8 +82,8 @@ void flinput2frm::okbut_Click() {
         xs.push_back(inputxtxt[r]->text().toStdString());
         ys.push_back(inputytxt[r]->text().toStdString());
     }
-    if (auto refused = StorePods(state_.fl, xs, ys)) {
-        ShowMessage(this, *refused);
+    if (Status stored = StorePods(state_.fl, xs, ys); !stored) {
+        ShowMessage(this, stored.message());
         return;
     }
     HideForSuccessor(this);

@@ -39,8 +39,8 @@ floptfrm::floptfrm(ModuleState& state, QWidget* parent) : QDialog(parent), state
 }
 
 void floptfrm::okbut_Click() {
-    if (auto refused = MarkNearOptimal(state_.fl, inputtxt->text().toStdString())) {
-        ShowMessage(this, *refused);
+    if (Status marked = MarkNearOptimal(state_.fl, inputtxt->text().toStdString()); !marked) {
+        ShowMessage(this, marked.message());
         inputtxt->selectAll();
         inputtxt->setFocus();
         return;

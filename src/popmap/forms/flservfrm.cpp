@@ -113,14 +113,14 @@ void flservfrm::Savebut_Click() {
     if (!ChooseFileToSave(state_, this))
         return;
     if (!podsAdded_) {
-        if (auto refused = AddNewPodsAsExisting(state_.fl)) {
-            ShowMessage(this, *refused);
+        if (Status added = AddNewPodsAsExisting(state_.fl); !added) {
+            ShowMessage(this, added.message());
             return;
         }
         podsAdded_ = true;
     }
-    if (auto error = WriteMapFile(state_))
-        ShowMessage(this, *error);
+    if (Status saved = WriteMapFile(state_); !saved)
+        ShowMessage(this, saved.message());
 }
 
 void flservfrm::opbut_Click() {

@@ -9,8 +9,8 @@ namespace davrenta {
 bool SaveMapProblem(ModuleState& state, QWidget* from) {
     if (!ChooseFileToSave(state, from))
         return false;
-    if (auto error = WriteMapFile(state)) {
-        ShowMessage(from, *error);
+    if (Status saved = WriteMapFile(state); !saved) {
+        ShowMessage(from, saved.message());
         return false;
     }
     return true;

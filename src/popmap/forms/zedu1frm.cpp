@@ -67,9 +67,9 @@ void zedu1frm::chooseDistance(int method) {
     if (state_.SourceFlag == Source::Disk) {
         OpenModal<filefrm>(state_, this);
         if (!state_.ProblemFileName.empty()) {
-            if (auto error = ReadMapFile(state_)) {
+            if (Status read = ReadMapFile(state_); !read) {
                 // The study goes on as if no file had been chosen.
-                ShowMessage(this, *error);
+                ShowMessage(this, read.message());
             } else {
                 OpenModal<flocgridfrm>(state_, this);
             }
