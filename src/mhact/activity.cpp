@@ -9,6 +9,12 @@ namespace davrenta {
 
 namespace {
 
+// No loads carry no activity, however far apart: an overflowed distance must not turn an
+// empty pair into a listed one.
+double Load(double moves, double distance) {
+    return moves == 0 ? 0 : moves * distance;
+}
+
 int Count(const MhActivityState& mh) {
     return std::clamp(mh.DeptCount, 0, kMaxDepartments);
 }
@@ -25,9 +31,9 @@ ActivityFigures Activity(MhActivityState& mh, bool saveLocations) {
         }
         for (int j = 1; j <= n; ++j) {
             const double d = mh.DeptDistance(i, j);
-            mh.LoadDistance(i, j) = mh.MoveCount(i, j) * d;
+            mh.LoadDistance(i, j) = Load(mh.MoveCount(i, j), d);
             mh.ActivityTotal += mh.LoadDistance(i, j);
-            f.SumSquares += mh.MoveCount(i, j) * d * d;
+            f.SumSquares += Load(mh.MoveCount(i, j), d * d);
         }
     }
     for (int i = 1; i <= n; ++i)
@@ -55,7 +61,7 @@ double PairActivity(MhActivityState& mh, Metric method) {
     mh.ActivityTotal = 0;
     for (int a = 1; a <= n; ++a)
         for (int b = a + 1; b <= n; ++b) {
-            mh.LoadDistance(a, b) = mh.MoveCount(a, b) * mh.DeptDistance(a, b);
+            mh.LoadDistance(a, b) = Load(mh.MoveCount(a, b), mh.DeptDistance(a, b));
             mh.ActivityTotal += mh.LoadDistance(a, b);
         }
     return mh.ActivityTotal;

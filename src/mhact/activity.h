@@ -66,11 +66,7 @@ SwitchOutcome RunSwitchSearch(MhActivityState& mh, Metric method);
 void MakeSwitch(MhActivityState& mh);
 
 // One exchange of the improvement and the activity after it.
-struct ImproveStep {
-    int dept1 = 0;
-    int dept2 = 0;
-    double activity = 0;
-};
+using ImproveStep = SwitchTrial;
 
 struct ImproveOutcome {
     double StartActivity = 0;

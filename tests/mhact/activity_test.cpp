@@ -75,6 +75,16 @@ TEST(MhActivity, UndefinedFiguresWithNoOrOneLoad) {
     EXPECT_FALSE(f1.StandardDeviation);
 }
 
+TEST(MhActivity, AFarDepartmentWithoutLoadsStaysOutOfTheFigures) {
+    // The distance to the far department overflows; with no loads it carries no activity.
+    MhActivityState mh =
+        Layout({{"A", 0, 1}, {"B", 3, 1}, {"Far", 1e308, 1}}, {{0, 2, 0}, {0, 0, 0}, {0, 0, 0}});
+    const ActivityFigures f = ComputeActivity(mh, Metric::SquaredEuclidean);
+    ASSERT_EQ(f.pairs.size(), 1u);
+    EXPECT_EQ(mh.ActivityTotal, 18);
+    EXPECT_EQ(*f.StandardDeviation, 0);
+}
+
 TEST(MhSwitch, TwoDepartmentsGiveNoImprovement) {
     MhActivityState mh = Layout({{"A", 0, 1}, {"B", 3, 1}}, {{0, 4}, {0, 0}});
     ComputeActivity(mh, Metric::Rectilinear);
