@@ -64,6 +64,14 @@ TEST(MhActivity, SampleStandardDeviationOfTheMoveDistance) {
     EXPECT_EQ(mh.SavedDeptX[3], 6);
 }
 
+TEST(MhActivity, EqualDistancesGiveADeviationOfZeroNotNaN) {
+    // 3 x 1.3^2 x 3 falls short of (3 x 1.3)^2 by a rounding error below zero.
+    MhActivityState mh = Layout({{"A", 0, 1}, {"B", 1.3, 1}}, {{0, 3}, {0, 0}});
+    const ActivityFigures f = ComputeActivity(mh, Metric::Rectilinear);
+    ASSERT_TRUE(f.StandardDeviation);
+    EXPECT_EQ(*f.StandardDeviation, 0);
+}
+
 TEST(MhActivity, UndefinedFiguresWithNoOrOneLoad) {
     MhActivityState none = Layout({{"A", 0, 1}, {"B", 3, 1}});
     const ActivityFigures f0 = ComputeActivity(none, Metric::Rectilinear);
