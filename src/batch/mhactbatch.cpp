@@ -1,10 +1,149 @@
 #include "batch/mhactbatch.h"
 
+#include "app/modulestate.h"
+#include "mhact/activity.h"
+#include "mhact/mhfile.h"
+#include "mhact/texts.h"
+
 namespace davrenta {
 
-// Not built yet: the subcommand is not offered.
-BatchCommand AddMhActCommand(CLI::App&) {
-    return {};
+namespace {
+
+template <std::size_t N>
+void PrintRows(std::ostream& out, const std::vector<std::array<std::string, N>>& rows) {
+    for (const auto& row : rows) {
+        std::string line;
+        for (const auto& cell : row) {
+            line += cell;
+            line.append(cell.size() < 16 ? 16 - cell.size() : 1, ' ');
+        }
+        while (!line.empty() && line.back() == ' ')
+            line.pop_back();
+        out << SafeForTerminal(line) << '\n';
+    }
+}
+
+ordered_json Figure(const std::optional<double>& value) {
+    return value ? ordered_json(*value) : ordered_json(nullptr);
+}
+
+} // namespace
+
+int RunMhActBatch(const MhActBatchOptions& options, std::ostream& out, std::ostream& err) {
+    ModuleState state;
+    state.ModuleFlag = Study::MhActivity;
+    state.DistanceMethod = static_cast<Metric>(options.distance);
+    state.ProblemFileName = options.file;
+    if (Status read = ReadMhFile(state); !read)
+        return Unreadable(err, read.message());
+    MhActivityState& mh = state.mh;
+    const Metric method = state.DistanceMethod;
+    const int n = mh.DeptCount;
+
+    const Report moveTable = MoveTableReport(mh);
+    ActivityFigures figures;
+    const MhResultsTexts results = OpenMhResults(mh, method, state.LineBreak, &figures);
+    const double activityTotal = mh.ActivityTotal;
+    const Report print = MhResultsReport(mh, method);
+    const SwitchTexts switches = OpenSwitches(mh, method);
+    std::optional<ImproveOutcome> improved;
+    std::optional<ImproveTexts> improvedTexts;
+    if (options.improve) {
+        improved = Improve(mh, method);
+        improvedTexts = ImproveResultTexts(mh, *improved);
+    }
+
+    if (!options.save.empty()) {
+        state.ProblemFileName = options.save;
+        if (Status saved = WriteMhFile(state); !saved)
+            return NoResult(options.json, out, err, saved.message());
+    }
+
+    if (options.json) {
+        ordered_json j;
+        ordered_json moves = ordered_json::array();
+        for (int i = 1; i <= n; ++i) {
+            ordered_json row = ordered_json::array();
+            for (int k = 1; k <= n; ++k)
+                row.push_back(mh.MoveCount(i, k));
+            moves.push_back(std::move(row));
+        }
+        j["DeptCount"] = n;
+        j["DeptName"] = JsonSlots(mh.DeptName, n);
+        j["DeptX"] = JsonSlots(mh.DeptX, n);
+        j["DeptY"] = JsonSlots(mh.DeptY, n);
+        j["MoveCount"] = std::move(moves);
+        j["ActivityTotal"] = activityTotal;
+        j["TotalLoads"] = figures.TotalLoads;
+        j["AverageMoveDistance"] = Figure(figures.AverageMoveDistance);
+        j["StandardDeviation"] = Figure(figures.StandardDeviation);
+        j["res1grd"] = JsonRows(results.res1grd);
+        j["Label1"] = JsonText(results.Label1);
+        j["Label2"] = JsonText(results.Label2);
+        j["Label3"] = JsonText(results.Label3);
+        j["Print"] = JsonReport(print);
+        j["MoveTablePrint"] = JsonReport(moveTable);
+        j["res2grd"] = JsonRows(switches.res2grd);
+        j["SwitchLabel1"] = JsonText(switches.Label1);
+        j["SwitchDept1"] = mh.SwitchDept1;
+        j["SwitchDept2"] = mh.SwitchDept2;
+        if (improved) {
+            ordered_json steps = ordered_json::array();
+            for (const ImproveStep& s : improved->steps)
+                steps.push_back(ordered_json{{"Dept1", s.dept1},
+                                             {"Dept2", s.dept2},
+                                             {"DeptName1", JsonText(mh.DeptName[s.dept1])},
+                                             {"DeptName2", JsonText(mh.DeptName[s.dept2])},
+                                             {"ActivityTotal", s.activity}});
+            j["Improve"] = ordered_json{{"StartActivity", improved->StartActivity},
+                                        {"Steps", std::move(steps)},
+                                        {"DeptX", JsonSlots(improved->x, n)},
+                                        {"DeptY", JsonSlots(improved->y, n)},
+                                        {"impgrd", JsonRows(improvedTexts->impgrd)},
+                                        {"Label1", JsonText(improvedTexts->Label1)}};
+        }
+        out << DumpJson(j) << '\n';
+        return kExitDone;
+    }
+
+    PrintReport(out, "move table", moveTable);
+    out << "== MH Results ==\n";
+    PrintRows(out, results.res1grd);
+    out << SafeForTerminal(ForTerminal(results.Label1)) << '\n'
+        << SafeForTerminal(ForTerminal(results.Label2)) << '\n'
+        << "Load x Dist Sum " << results.Label3 << "\n\n";
+    PrintReport(out, "results", print);
+    out << "== Results 2 ==\n";
+    PrintRows(out, switches.res2grd);
+    out << SafeForTerminal(switches.Label1) << "\n\n";
+    if (improvedTexts) {
+        out << "== Improve ==\n";
+        PrintRows(out, improvedTexts->impgrd);
+        out << SafeForTerminal(improvedTexts->Label1) << '\n';
+    }
+    return kExitDone;
+}
+
+BatchCommand AddMhActCommand(CLI::App& app) {
+    auto options = std::make_shared<MhActBatchOptions>();
+    auto distance = std::make_shared<std::string>();
+    CLI::App* cmd =
+        app.add_subcommand("mhact", "Material-handling activity of a layout (.mh file)");
+    cmd->add_option("FILE", options->file, "The material-handling problem file")->required();
+    cmd->add_option("--distance", *distance, "1 rectilinear, 2 Euclidean, 3 squared Euclidean")
+        ->required();
+    cmd->add_flag("--improve", options->improve,
+                  "Repeat the best switch until none lowers the activity");
+    cmd->add_flag("--json", options->json, "Print one JSON object instead of text");
+    cmd->add_option("--save", options->save, "Write the problem (moves combined) to this file");
+    return {cmd, [cmd, options, distance](std::ostream& out, std::ostream& err) {
+                if (*distance != "1" && *distance != "2" && *distance != "3")
+                    return UsageError(cmd, err, "--distance must be 1, 2 or 3");
+                options->distance = std::stoi(*distance);
+                if (cmd->count("--save") > 0 && options->save.empty())
+                    return UsageError(cmd, err, "--save needs a file name");
+                return RunMhActBatch(*options, out, err);
+            }};
 }
 
 } // namespace davrenta

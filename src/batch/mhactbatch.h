@@ -1,8 +1,24 @@
 #pragma once
 
+#include <ostream>
+#include <string>
+
 #include "batch/batchio.h"
 
 namespace davrenta {
+
+struct MhActBatchOptions {
+    std::string file;
+    int distance = 1;
+    bool improve = false;
+    bool json = false;
+    std::string save; // empty: nothing saved
+};
+
+// Runs the material-handling-activity study on a problem file as the file holds it: results,
+// prints, the switch search and, when asked, the improvement. Returns the exit status: 0 done,
+// 3 the file cannot be read, 4 the problem could not be saved.
+int RunMhActBatch(const MhActBatchOptions& options, std::ostream& out, std::ostream& err);
 
 // The "mhact" subcommand: the material-handling-activity study on a .mh problem file.
 BatchCommand AddMhActCommand(CLI::App& app);

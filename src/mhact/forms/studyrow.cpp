@@ -1,8 +1,14 @@
 #include "mhact/forms/studyrow.h"
 
+#include "mhact/forms/mhactdescfrm.h"
+
 namespace davrenta {
 
-// Not built yet: the main window shows its entries disabled.
-StudyRow MhActivityStudyRow(ModuleState&) { return {Study::MhActivity, {}, {}}; }
+StudyRow MhActivityStudyRow(ModuleState& state) {
+    return {Study::MhActivity, {}, [&state](QWidget* parent) {
+                mhactdescfrm window(state, parent);
+                window.exec();
+            }};
+}
 
 } // namespace davrenta

@@ -1,0 +1,46 @@
+#include "mhact/forms/mhactdescfrm.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "mhact/forms/mhinput1frm.h"
+#include "mhact/texts.h"
+#include "shell/controls.h"
+#include "shell/windowkit.h"
+
+namespace davrenta {
+
+mhactdescfrm::mhactdescfrm(ModuleState& state, QWidget* parent) : QDialog(parent), state_(state) {
+    SetUpWindow(this, QStringLiteral("mhactdescfrm"), QStringLiteral("Material Handling Activity"));
+    Label1 = MakeLabel(this, QStringLiteral("Label1"), QString::fromLatin1(kMhDescription));
+    Label1->setWordWrap(true);
+    Label1->setMinimumWidth(420);
+    Command1 = MakeButton(this, QStringLiteral("Command1"), QStringLiteral("&Continue"));
+    Command2 = MakeButton(this, QStringLiteral("Command2"), QStringLiteral("&Back"));
+    Command1->setDefault(true);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Command1);
+    buttons->addWidget(Command2);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Label1);
+    layout->addLayout(buttons);
+
+    connect(Command1, &QPushButton::clicked, this, &mhactdescfrm::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &mhactdescfrm::Command2_Click);
+}
+
+void mhactdescfrm::Command1_Click() {
+    HideForSuccessor(this);
+    OpenModal<mhinput1frm>(state_, this);
+    accept();
+}
+
+void mhactdescfrm::Command2_Click() {
+    reject();
+}
+
+} // namespace davrenta

@@ -1,0 +1,57 @@
+#include "mhact/forms/mhimprovefrm.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "mhact/forms/resultgrid.h"
+#include "mhact/texts.h"
+#include "shell/controls.h"
+#include "shell/grid.h"
+#include "shell/windowkit.h"
+
+namespace davrenta {
+
+mhimprovefrm::mhimprovefrm(ModuleState& state, QWidget* parent) : QDialog(parent), state_(state) {
+    SetUpWindow(this, QStringLiteral("mhimprovefrm"), QStringLiteral("Improve Layout"));
+    impgrd = new Grid(this);
+    NameControl(impgrd, QStringLiteral("impgrd"),
+                QStringLiteral("Switches made and the activity after each"));
+    Label1 = MakeLabel(this, QStringLiteral("Label1"));
+    Label1->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    acceptbut = MakeButton(this, QStringLiteral("acceptbut"), QStringLiteral("&Accept Layout"));
+    keepbut = MakeButton(this, QStringLiteral("keepbut"), QStringLiteral("&Keep Current Layout"));
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(acceptbut);
+    buttons->addWidget(keepbut);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(impgrd, 1);
+    layout->addWidget(Label1);
+    layout->addLayout(buttons);
+    resize(640, 480);
+
+    connect(acceptbut, &QPushButton::clicked, this, &mhimprovefrm::acceptbut_Click);
+    connect(keepbut, &QPushButton::clicked, this, &mhimprovefrm::keepbut_Click);
+
+    outcome_ = Improve(state_.mh, state_.DistanceMethod);
+    const ImproveTexts t = ImproveResultTexts(state_.mh, outcome_);
+    ShowResultRows(impgrd, t.impgrd);
+    Label1->setText(CellText(t.Label1));
+    acceptbut->setVisible(t.improved);
+    (t.improved ? acceptbut : keepbut)->setDefault(true);
+}
+
+void mhimprovefrm::acceptbut_Click() {
+    AcceptImprovedLayout(state_.mh, outcome_);
+    accepted_ = true;
+    accept();
+}
+
+void mhimprovefrm::keepbut_Click() {
+    reject();
+}
+
+} // namespace davrenta

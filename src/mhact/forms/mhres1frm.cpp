@@ -1,0 +1,114 @@
+#include "mhact/forms/mhres1frm.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "mhact/forms/layoutpicture.h"
+#include "mhact/forms/mhdatafrm.h"
+#include "mhact/forms/mhimprovefrm.h"
+#include "mhact/forms/mhres2frm.h"
+#include "mhact/forms/resultgrid.h"
+#include "mhact/mhfile.h"
+#include "mhact/texts.h"
+#include "shell/controls.h"
+#include "shell/grid.h"
+#include "shell/messages.h"
+#include "shell/printing.h"
+#include "shell/windowkit.h"
+
+namespace davrenta {
+
+mhres1frm::mhres1frm(ModuleState& state, QWidget* parent) : QDialog(parent), state_(state) {
+    SetUpWindow(this, QStringLiteral("mhres1frm"), QStringLiteral("MH Results"));
+    res1grd = new Grid(this);
+    NameControl(res1grd, QStringLiteral("res1grd"),
+                QStringLiteral("Pairs of departments and their activity"));
+    Label1 = MakeLabel(this, QStringLiteral("Label1"));
+    Label2 = MakeLabel(this, QStringLiteral("Label2"));
+    Label4 = MakeLabel(this, QStringLiteral("Label4"), QStringLiteral("Load x Dist Sum"));
+    Label3 = MakeLabel(this, QStringLiteral("Label3"));
+    layoutpic = new LayoutPicture(this);
+    NameControl(layoutpic, QStringLiteral("layoutpic"), QStringLiteral("Layout and flows"));
+    newbut = MakeButton(this, QStringLiteral("newbut"), QStringLiteral("&New"));
+    savebut = MakeButton(this, QStringLiteral("savebut"), QStringLiteral("&Save"));
+    prntbut = MakeButton(this, QStringLiteral("prntbut"), QStringLiteral("&Print"));
+    Command1 = MakeButton(this, QStringLiteral("Command1"), QStringLiteral("S&witches"));
+    improvebut = MakeButton(this, QStringLiteral("improvebut"), QStringLiteral("&Improve"));
+    Command1->setDefault(true);
+    Label2->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    Label3->setAlignment(Qt::AlignRight);
+
+    auto* figures = new QGridLayout;
+    figures->addWidget(Label1, 0, 0);
+    figures->addWidget(Label2, 0, 1);
+    figures->addWidget(Label4, 1, 0);
+    figures->addWidget(Label3, 1, 1);
+    auto* side = new QVBoxLayout;
+    side->addLayout(figures);
+    side->addWidget(layoutpic, 1);
+    auto* body = new QHBoxLayout;
+    body->addWidget(res1grd, 3);
+    body->addLayout(side, 2);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    for (QPushButton* b : {Command1, improvebut, prntbut, savebut, newbut})
+        buttons->addWidget(b);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(body, 1);
+    layout->addLayout(buttons);
+    resize(1040, 520);
+
+    connect(newbut, &QPushButton::clicked, this, &mhres1frm::newbut_Click);
+    connect(savebut, &QPushButton::clicked, this, &mhres1frm::savebut_Click);
+    connect(prntbut, &QPushButton::clicked, this, &mhres1frm::prntbut_Click);
+    connect(Command1, &QPushButton::clicked, this, &mhres1frm::Command1_Click);
+    connect(improvebut, &QPushButton::clicked, this, &mhres1frm::improvebut_Click);
+
+    ActivityFigures f;
+    const MhResultsTexts t = OpenMhResults(state_.mh, state_.DistanceMethod, state_.LineBreak, &f);
+    ShowResultRows(res1grd, t.res1grd);
+    Label1->setText(DisplayText(t.Label1));
+    Label2->setText(DisplayText(t.Label2));
+    Label3->setText(DisplayText(t.Label3));
+    layoutpic->showLayout(state_.mh, FlowLines(state_.mh, f));
+}
+
+void mhres1frm::newbut_Click() {
+    accept();
+}
+
+void mhres1frm::savebut_Click() {
+    if (!ChooseFileToSave(state_, this))
+        return;
+    if (Status saved = WriteMhFile(state_); !saved)
+        ShowMessage(this, saved.message());
+}
+
+void mhres1frm::prntbut_Click() {
+    PrintReport(this, MhResultsReport(state_.mh, state_.DistanceMethod));
+}
+
+void mhres1frm::Command1_Click() {
+    mhres2frm window(state_, VisibleOwner(this));
+    window.exec();
+    if (window.switched())
+        continueWithNewLayout();
+}
+
+void mhres1frm::improvebut_Click() {
+    mhimprovefrm window(state_, VisibleOwner(this));
+    window.exec();
+    if (window.layoutAccepted())
+        continueWithNewLayout();
+}
+
+void mhres1frm::continueWithNewLayout() {
+    HideForSuccessor(this);
+    OpenModal<mhdatafrm>(state_, this);
+    accept();
+}
+
+} // namespace davrenta

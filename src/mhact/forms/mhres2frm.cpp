@@ -1,0 +1,64 @@
+#include "mhact/forms/mhres2frm.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "mhact/activity.h"
+#include "mhact/forms/resultgrid.h"
+#include "mhact/texts.h"
+#include "shell/controls.h"
+#include "shell/grid.h"
+#include "shell/windowkit.h"
+
+namespace davrenta {
+
+mhres2frm::mhres2frm(ModuleState& state, QWidget* parent) : QDialog(parent), state_(state) {
+    SetUpWindow(this, QStringLiteral("mhres2frm"), QStringLiteral("Results 2"));
+    res2grd = new Grid(this);
+    NameControl(res2grd, QStringLiteral("res2grd"),
+                QStringLiteral("Switches tried and their activity"));
+    Label1 = MakeLabel(this, QStringLiteral("Label1"));
+    Label1->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    switchbut = MakeButton(this, QStringLiteral("switchbut"), QStringLiteral("&Make Switch"));
+    noswitchbut = MakeButton(this, QStringLiteral("noswitchbut"), QStringLiteral("&No Switch"));
+    donebut = MakeButton(this, QStringLiteral("donebut"), QStringLiteral("&Done"));
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    for (QPushButton* b : {switchbut, noswitchbut, donebut})
+        buttons->addWidget(b);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(res2grd, 1);
+    layout->addWidget(Label1);
+    layout->addLayout(buttons);
+    resize(560, 480);
+
+    connect(switchbut, &QPushButton::clicked, this, &mhres2frm::switchbut_Click);
+    connect(noswitchbut, &QPushButton::clicked, this, &mhres2frm::noswitchbut_Click);
+    connect(donebut, &QPushButton::clicked, this, &mhres2frm::donebut_Click);
+
+    const SwitchTexts t = OpenSwitches(state_.mh, state_.DistanceMethod);
+    ShowResultRows(res2grd, t.res2grd);
+    Label1->setText(CellText(t.Label1));
+    switchbut->setVisible(t.improved);
+    noswitchbut->setVisible(t.improved);
+    donebut->setVisible(!t.improved);
+    (t.improved ? switchbut : donebut)->setDefault(true);
+}
+
+void mhres2frm::switchbut_Click() {
+    MakeSwitch(state_.mh);
+    switched_ = true;
+    accept();
+}
+
+void mhres2frm::noswitchbut_Click() {
+    reject();
+}
+void mhres2frm::donebut_Click() {
+    reject();
+}
+
+} // namespace davrenta

@@ -1,0 +1,331 @@
+// The material-handling-activity study walked from the main window, as a user would, headless.
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app/modulestate.h"
+#include "app/studies.h"
+#include "mhact/forms/layoutpicture.h"
+#include "modaldriver.h"
+#include "shell/grid.h"
+#include "shell/mainfrm.h"
+
+using namespace davrenta;
+using davrenta::testing::ModalDriver;
+using davrenta::testing::PrintCapture;
+
+namespace {
+
+Grid* GridOf(QWidget* window, const char* name) {
+    return window->findChild<Grid*>(QString::fromLatin1(name));
+}
+
+QStringList Row(Grid* g, int row) {
+    QStringList cells;
+    for (int c = 0; c < g->cols(); ++c)
+        cells << g->textMatrix(row, c);
+    return cells;
+}
+
+// Main window -> description -> distance method.
+void Start(ModalDriver& d, const char* method) {
+    d.expectWindow("mhactdescfrm")
+        .expectCaption("Material Handling Activity")
+        .click("Command1")
+        .expectWindow("mhinput1frm")
+        .click(method);
+}
+
+void LoadExample(ModalDriver& d, const QString& name) {
+    d.expectWindow("sourcefrm")
+        .click("diskbut")
+        .expectWindow("filefrm")
+        .click("examplesbut")
+        .setText("Text1", name)
+        .click("okbut");
+}
+
+QString FileText(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()) : QString();
+}
+
+} // namespace
+
+class MhActFlow : public QObject {
+    Q_OBJECT
+
+  private:
+    ModuleState state;
+    std::unique_ptr<mainfrm> main;
+    QTemporaryDir dir;
+
+    bool walk(ModalDriver& d) {
+        const bool ok = d.run([this] { main->helpmnu_Click(3); });
+        if (!ok)
+            qWarning("%s", qPrintable(d.failure()));
+        return ok;
+    }
+
+  private slots:
+    void init() {
+        state = ModuleState{};
+        main = std::make_unique<mainfrm>(state, davrenta::MakeStudyTable(state));
+        main->setExitHandler([] {});
+        main->show();
+        QVERIFY(dir.isValid());
+        QDir::setCurrent(dir.path());
+    }
+    void cleanup() { main.reset(); }
+
+    void helpEntryIsEnabled() { QVERIFY(main->helpmnu[3]->isEnabled()); }
+
+    void keyboardProblemThroughTheSwitchToASecondResultsWindow() {
+        PrintCapture prints;
+        ModalDriver d(main.get());
+        Start(d, "rectbut");
+        d.expectWindow("sourcefrm")
+            .click("Keybut")
+            .expectWindow("mhdatafrm")
+            .expectCaption("Input Data")
+            .expectText("numlbl(1)", " 1")
+            .setText("nametxt(1)", "Press")
+            .setText("xtxt(1)", "0")
+            .setText("ytxt(1)", "1")
+            .setText("nametxt(2)", "Paint")
+            .setText("xtxt(2)", "20")
+            .setText("ytxt(2)", "1 m")
+            .setText("nametxt(3)", "Pack")
+            .setText("xtxt(3)", "35")
+            .setText("ytxt(3)", "1")
+            .click("okbut")
+            .expectWindow("mhdeptfrm")
+            .expectText("fromdeptlbl(1)", "Press")
+            .expectText("todeptlbl(3)", "Pack")
+            .setText("loadtxt(2)", "6")
+            .setText("loadtxt(16)", "4 loads")
+            .setText("loadtxt(3)", "")
+            .click("prtbut")
+            .click("okbut")
+            .expectWindow("mhres1frm")
+            .expectCaption("MH Results")
+            .check("listed pair",
+                   [](QWidget* w, QString* why) {
+                       Grid* g = GridOf(w, "res1grd");
+                       *why = Row(g, 1).join(',');
+                       return g->rows() == 2 && *why == "Press,Paint,10,20.0,200.0,100.00" &&
+                              g->textMatrix(0, 4) == "LOADS X DIST";
+                   })
+            .expectText("Label1",
+                        "CURRENT MH ACTIVITY (RECT) \nAVERAGE MOVE DISTANCE\nSTANDARD DEVIATION")
+            .expectText("Label2", "10\n20.0\n0.0")
+            .expectText("Label3", "200")
+            .expectText("Label4", "Load x Dist Sum")
+            .check("flow diagram",
+                   [](QWidget* w, QString* why) {
+                       auto* pic = w->findChild<LayoutPicture*>("layoutpic");
+                       *why = QString::number(pic->lines().size());
+                       return pic->places().size() == 3 && pic->places()[2].name == "Pack" &&
+                              pic->lines().size() == 1;
+                   })
+            .click("Command1")
+            .expectWindow("mhres2frm")
+            .expectCaption("Results 2")
+            .expectText("Label1", "OPTIMAL SWITCH = Press <---> Pack 150.0    Reduction 25.0%")
+            .check("trials",
+                   [](QWidget* w, QString* why) {
+                       Grid* g = GridOf(w, "res2grd");
+                       *why = Row(g, 2).join(',');
+                       return g->rows() == 4 && *why == "Press,Pack,150" &&
+                              !w->findChild<QWidget*>("donebut")->isVisible();
+                   })
+            .click("switchbut")
+            .expectWindow("mhdatafrm")
+            .expectText("xtxt(1)", "35")
+            .expectText("xtxt(3)", "0")
+            .expectText("nametxt(1)", "Press")
+            .click("okbut")
+            .expectWindow("mhdeptfrm")
+            .expectText("loadtxt(2)", "10")
+            .expectText("loadtxt(16)", "0")
+            .click("okbut")
+            .expectWindow("mhres1frm")
+            .expectText("Label3", "150")
+            .click("prntbut")
+            .click("newbut")
+            .expectNoWindow();
+        QVERIFY(walk(d));
+        QCOMPARE(prints.reports.size(), std::size_t{2});
+        const std::vector<std::string> moveTable = RenderText(prints.reports[0]);
+        QCOMPARE(moveTable.size(), std::size_t{9});
+        QCOMPARE(moveTable[4], std::string("  Press    0    6    0"));
+        QCOMPARE(moveTable[6], std::string("  Paint    4    0    0"));
+        const std::vector<std::string> results = RenderText(prints.reports[1]);
+        QCOMPARE(results.size(), std::size_t{4});
+        QCOMPARE(results[3], std::string("Press    Paint     10     15.0    150.0    100.00"));
+        QCOMPARE(state.mh.DeptX[1], 35.0);
+        QCOMPARE(state.ModuleFlag, Study::MhActivity);
+    }
+
+    void printAfterTheSwitchWindowShowsTheCurrentLayout() {
+        PrintCapture prints;
+        ModalDriver d(main.get());
+        Start(d, "eucbut");
+        LoadExample(d, "machine-shop.mh");
+        d.expectWindow("mhdatafrm")
+            .expectText("nametxt(8)", "Shipping")
+            .click("okbut")
+            .expectWindow("mhdeptfrm")
+            .click("okbut")
+            .expectWindow("mhres1frm")
+            .expectText("Label3", "4644")
+            .click("Command1")
+            .expectWindow("mhres2frm")
+            .click("noswitchbut")
+            .expectWindow("mhres1frm")
+            .click("prntbut")
+            .click("Command1")
+            .expectWindow("mhres2frm")
+            .expectText("Label1", "OPTIMAL SWITCH = Mill <---> Grind 4002.2    Reduction 13.8%")
+            .click("noswitchbut")
+            .expectWindow("mhres1frm")
+            .click("newbut")
+            .expectNoWindow();
+        QVERIFY(walk(d));
+        QCOMPARE(prints.reports.size(), std::size_t{1});
+        const std::vector<std::string> lines = RenderText(prints.reports[0]);
+        QCOMPARE(lines[3], std::string("Receiving    Saw     60     10.0    600.0    12.92"));
+    }
+
+    void savedProblemLoadsBackWithTheSameResults() {
+        ModalDriver d(main.get());
+        Start(d, "sqeucbut");
+        LoadExample(d, "mezzanine.mh");
+        d.expectWindow("mhdatafrm")
+            .click("okbut")
+            .expectWindow("mhdeptfrm")
+            .expectText("loadtxt(5)", "6")
+            .expectText("loadtxt(61)", "2")
+            .click("okbut")
+            .expectWindow("mhres1frm")
+            .expectText("Label3", "14900")
+            .click("savebut")
+            .expectWindow("filefrm")
+            .setText("Text1", "mezzanine-copy")
+            .click("okbut")
+            .expectWindow("mhres1frm")
+            .click("newbut")
+            .expectNoWindow();
+        QVERIFY(walk(d));
+        const QString saved = FileText(dir.filePath("mezzanine-copy.mh"));
+        QVERIFY(saved.startsWith(
+            " 5 \r\nOffices       ,              5            ,              5 \r\n"));
+
+        ModalDriver again(main.get());
+        Start(again, "sqeucbut");
+        again.expectWindow("sourcefrm")
+            .click("diskbut")
+            .expectWindow("filefrm")
+            .setText("Text1", "mezzanine-copy.mh")
+            .click("okbut")
+            .expectWindow("mhdatafrm")
+            .click("okbut")
+            .expectWindow("mhdeptfrm")
+            .expectText("loadtxt(5)", "8")
+            .expectText("loadtxt(61)", "0")
+            .click("okbut")
+            .expectWindow("mhres1frm")
+            .expectText("Label3", "14900")
+            .expectText("Label2", "131\n113.7\n34.6")
+            .click("newbut")
+            .expectNoWindow();
+        QVERIFY(walk(again));
+    }
+
+    void aBrokenFileIsToldAndTheProblemStays() {
+        QFile f(dir.filePath("broken.mh"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("2\r\nPress,1,2\r\nPaint,3\r\n");
+        f.close();
+        state.mh.DeptCount = 1;
+        state.mh.DeptName[1] = "Kept";
+        state.mh.DeptY[1] = 4;
+        const QString path = QDir::currentPath() + QStringLiteral("/broken.mh");
+        ModalDriver d(main.get());
+        Start(d, "rectbut");
+        d.expectWindow("sourcefrm")
+            .click("diskbut")
+            .expectWindow("filefrm")
+            .setText("Text1", "broken.mh")
+            .click("okbut")
+            .expectMessage(
+                QStringLiteral(
+                    "The problem file %1 cannot be read: line 4, department 2: the file "
+                    "ends before the Y of department 2. The current problem is unchanged.")
+                    .arg(path))
+            .expectWindow("mhinput1frm")
+            .click("backbut")
+            .expectNoWindow();
+        QVERIFY(walk(d));
+        QCOMPARE(state.mh.DeptCount, 1);
+        QCOMPARE(QString::fromStdString(state.mh.DeptName[1]), QStringLiteral("Kept"));
+    }
+
+    void emptyDepartmentWindowSaysNoDataAndImproveTakesTheBestLayout() {
+        ModalDriver d(main.get());
+        Start(d, "rectbut");
+        d.expectWindow("sourcefrm")
+            .click("Keybut")
+            .expectWindow("mhdatafrm")
+            .click("okbut")
+            .expectMessage("No data entered!")
+            .click("backbut")
+            .expectNoWindow();
+        QVERIFY(walk(d));
+
+        ModalDriver improve(main.get());
+        Start(improve, "rectbut");
+        LoadExample(improve, "assembly-plant.mh");
+        improve.expectWindow("mhdatafrm")
+            .click("okbut")
+            .expectWindow("mhdeptfrm")
+            .click("okbut")
+            .expectWindow("mhres1frm")
+            .click("improvebut")
+            .expectWindow("mhimprovefrm")
+            .check("steps",
+                   [](QWidget* w, QString* why) {
+                       Grid* g = GridOf(w, "impgrd");
+                       *why = w->findChild<QLabel*>("Label1")->text();
+                       return g->rows() >= 4 &&
+                              Row(g, 2).join(',') == "1,Receiving,Shipping,25215" &&
+                              *why ==
+                                  "IMPROVED LAYOUT AFTER 6 SWITCHES = 18015.0    Reduction 45.4%";
+                   })
+            .click("acceptbut")
+            .expectWindow("mhdatafrm")
+            .click("okbut")
+            .expectWindow("mhdeptfrm")
+            .click("okbut")
+            .expectWindow("mhres1frm")
+            .click("Command1")
+            .expectWindow("mhres2frm")
+            .expectText("Label1", "NO IMPROVEMENTS")
+            .check("done only",
+                   [](QWidget* w, QString*) {
+                       return w->findChild<QWidget*>("donebut")->isVisible() &&
+                              !w->findChild<QWidget*>("switchbut")->isVisible();
+                   })
+            .click("donebut")
+            .expectWindow("mhres1frm")
+            .click("newbut")
+            .expectNoWindow();
+        QVERIFY(walk(improve));
+    }
+};
+
+QTEST_MAIN(MhActFlow)
+#include "flow_test.moc"

@@ -1,0 +1,134 @@
+// Runs davrenta-batch mhact as a user would and checks what it prints.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+struct BatchRun {
+    int status = -1;
+    std::string out;
+};
+
+BatchRun Batch(const std::string& args, bool withStderr = true) {
+    const std::string command =
+        std::string(DAVRENTA_BATCH_PATH) + " " + args + (withStderr ? " 2>&1" : " 2>/dev/null");
+    BatchRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return run;
+    std::array<char, 4096> buffer;
+    std::size_t n;
+    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+        run.out.append(buffer.data(), n);
+    const int raw = pclose(pipe);
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return run;
+}
+
+std::string Example(const std::string& name) {
+    return std::string(DAVRENTA_EXAMPLES_DIR) + "/" + name;
+}
+
+TEST(BatchMhAct, JsonOfTheMachineShop) {
+    const BatchRun run =
+        Batch("mhact " + Example("machine-shop.mh") + " --distance 1 --json", false);
+    ASSERT_EQ(run.status, 0) << run.out;
+    const auto j = nlohmann::json::parse(run.out);
+    EXPECT_EQ(j["ActivityTotal"].get<double>(), 5180);
+    EXPECT_EQ(j["TotalLoads"].get<double>(), 345);
+    EXPECT_DOUBLE_EQ(j["AverageMoveDistance"].get<double>(), 15.014492753623188);
+    EXPECT_DOUBLE_EQ(j["StandardDeviation"].get<double>(), 9.373535162495234);
+    // Combined: Saw->Lathe 35 and 4 back from Lathe to Saw make 39.
+    EXPECT_EQ(j["MoveCount"].size(), 8u);
+    EXPECT_EQ(j["MoveCount"][1][2].get<double>(), 39);
+    EXPECT_EQ(j["MoveCount"][2][1].get<double>(), 0);
+    EXPECT_EQ(j["res1grd"][0][0], "FROM DEPT");
+    EXPECT_EQ(j["res1grd"][1][0], "Receiving");
+    EXPECT_EQ(j["res1grd"][1][1], "Saw");
+    EXPECT_EQ(j["res1grd"][1][2], "60");
+    EXPECT_EQ(j["Label1"],
+              "CURRENT MH ACTIVITY (RECT) \rAVERAGE MOVE DISTANCE\rSTANDARD DEVIATION");
+    EXPECT_EQ(j["Label2"], "345\r15.0\r9.4");
+    EXPECT_EQ(j["Label3"], "5180");
+    EXPECT_EQ(j["res2grd"].size(), 29u);
+    EXPECT_EQ(j["SwitchLabel1"], "OPTIMAL SWITCH = Mill <---> Grind 4450.0    Reduction 14.1%");
+    EXPECT_EQ(j["SwitchDept1"], 4);
+    EXPECT_EQ(j["SwitchDept2"], 6);
+    // The move table as loaded: Lathe->Saw 4 still below the diagonal.
+    EXPECT_EQ(j["MoveTablePrint"][8], "  Lathe    0    4    0    10    0    20    0    0");
+    EXPECT_EQ(j["Print"][2], "From DeptTo Dept  Loads    Distance Load x Dist  Percent");
+    EXPECT_FALSE(j.contains("Improve"));
+}
+
+TEST(BatchMhAct, EveryExampleUnderEveryMethod) {
+    for (const char* file : {"machine-shop.mh", "assembly-plant.mh", "mezzanine.mh"})
+        for (const char* method : {"1", "2", "3"}) {
+            const BatchRun run = Batch(std::string("mhact ") + Example(file) + " --distance " +
+                                           method + " --improve --json",
+                                       false);
+            ASSERT_EQ(run.status, 0) << file << " " << method << run.out;
+            const auto j = nlohmann::json::parse(run.out);
+            EXPECT_TRUE(j["SwitchDept1"].get<int>() > 0) << file << " " << method;
+            EXPECT_FALSE(j["Improve"]["Steps"].empty());
+        }
+}
+
+TEST(BatchMhAct, TheAssemblyPlantsBestSwitchAndImprovement) {
+    const BatchRun run = Batch("mhact " + Example("assembly-plant.mh") + " --distance 1 --improve");
+    ASSERT_EQ(run.status, 0) << run.out;
+    EXPECT_NE(run.out.find("OPTIMAL SWITCH = Receiving <---> Shipping 25215.0    Reduction 23.5%"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("== Improve ==\n"), std::string::npos);
+    EXPECT_NE(run.out.find("Load x Dist Sum 32965\n"), std::string::npos);
+}
+
+TEST(BatchMhAct, SharedLocationsAreNotListed) {
+    const BatchRun run = Batch("mhact " + Example("mezzanine.mh") + " --distance 2 --json", false);
+    ASSERT_EQ(run.status, 0) << run.out;
+    const auto j = nlohmann::json::parse(run.out);
+    EXPECT_EQ(j["TotalLoads"].get<double>(), 131);
+    for (const auto& row : j["res1grd"])
+        EXPECT_FALSE(row[0] == "Offices" && row[1] == "Stores");
+}
+
+TEST(BatchMhAct, SaveWritesTheCombinedProblem) {
+    const std::string out =
+        ::testing::TempDir() + "mhact-save-" + std::to_string(::getpid()) + ".mh";
+    const BatchRun run = Batch("mhact " + Example("mezzanine.mh") + " --distance 1 --save " + out);
+    ASSERT_EQ(run.status, 0) << run.out;
+    std::ifstream in(out, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    std::filesystem::remove(out);
+    EXPECT_EQ(text.str().substr(0, 66),
+              " 5 \r\nOffices       ,              5            ,              5 \r\n");
+    // Dispatch -> Offices (2) joined Offices -> Dispatch (6).
+    EXPECT_NE(text.str().find("\r\n 0 \r\n 12 \r\n 0 \r\n 0 \r\n 8 \r\n 0 \r\n"),
+              std::string::npos);
+}
+
+TEST(BatchMhAct, ExitStatuses) {
+    EXPECT_EQ(Batch("mhact " + Example("machine-shop.mh")).status, 2);
+    EXPECT_EQ(Batch("mhact " + Example("machine-shop.mh") + " --distance 4").status, 2);
+    EXPECT_EQ(Batch("mhact " + Example("machine-shop.mh") + " --distance x").status, 2);
+    EXPECT_EQ(Batch("mhact " + Example("machine-shop.mh") + " --distance ''").status, 2);
+    const BatchRun missing = Batch("mhact /nonexistent/x.mh --distance 1");
+    EXPECT_EQ(missing.status, 3);
+    EXPECT_NE(missing.out.find("/nonexistent/x.mh"), std::string::npos);
+    EXPECT_EQ(
+        Batch("mhact " + Example("machine-shop.mh") + " --distance 1 --save /nonexistent/dir/x.mh")
+            .status,
+        4);
+}
+
+} // namespace
