@@ -13,6 +13,29 @@ namespace {
 const QColor kFacilityColour(40, 90, 170);
 const QColor kLocationColours[3] = {QColor(190, 30, 45), QColor(20, 130, 60), QColor(200, 110, 0)};
 
+// Rectilinear a square, Euclidean a triangle, squared Euclidean a diamond.
+void DrawMarker(QPainter& p, int kind, QPointF c) {
+    p.setPen(QPen(kLocationColours[kind], 2.2));
+    p.setBrush(Qt::NoBrush);
+    if (kind == 0) {
+        p.drawRect(QRectF(c.x() - 5, c.y() - 5, 10, 10));
+        return;
+    }
+    QPainterPath path;
+    if (kind == 1) {
+        path.moveTo(c + QPointF(0, -7));
+        path.lineTo(c + QPointF(6, 5));
+        path.lineTo(c + QPointF(-6, 5));
+    } else {
+        path.moveTo(c + QPointF(0, -7));
+        path.lineTo(c + QPointF(7, 0));
+        path.lineTo(c + QPointF(0, 7));
+        path.lineTo(c + QPointF(-7, 0));
+    }
+    path.closeSubpath();
+    p.drawPath(path);
+}
+
 } // namespace
 
 LocationPlot::LocationPlot(QWidget* parent) : QWidget(parent) {
@@ -49,8 +72,8 @@ void LocationPlot::paintEvent(QPaintEvent*) {
     int tickWidth = 0;
     for (const std::string& t : pic.yAxis.tickTexts)
         tickWidth = std::max(tickWidth, fm.horizontalAdvance(QString::fromStdString(t)));
-    const QRectF area(tickWidth + 12, fm.height() + 8, width() - tickWidth - 24,
-                      height() - 2 * fm.height() - 20);
+    const QRectF area(tickWidth + 12, 2 * fm.height() + 12, width() - tickWidth - 24,
+                      height() - 3 * fm.height() - 24);
     if (area.width() < 20 || area.height() < 20)
         return;
     const double xSpan = pic.xAxis.high - pic.xAxis.low;
@@ -89,7 +112,9 @@ void LocationPlot::paintEvent(QPaintEvent*) {
     p.drawText(QPointF(plot.right() - fm.horizontalAdvance(QStringLiteral("x")),
                        plot.bottom() + 2 * fm.height() + 4),
                QStringLiteral("x"));
-    p.drawText(QPointF(4, fm.ascent() + 2), QStringLiteral("y"));
+    p.drawText(QPointF(plot.left() - fm.horizontalAdvance(QStringLiteral("y")) - 6,
+                       plot.top() - fm.ascent() / 2.0 - 4),
+               QStringLiteral("y"));
 
     // Facilities: the dot's area grows with the weight; a weight of zero or less is a ring.
     const double largest = std::clamp(std::min(plot.width(), plot.height()) / 12, 6.0, 22.0);
@@ -105,50 +130,45 @@ void LocationPlot::paintEvent(QPaintEvent*) {
         p.drawText(c + QPointF(r * 0.7 + 2, -r * 0.7 - 2), QString::number(f.number));
     }
 
-    // The three locations, each with its own shape and its name; names step down so that
-    // answers at the same place stay readable.
+    // The three locations, each with its own shape; a range is a segment or a rectangle.
     p.setBrush(Qt::NoBrush);
     for (std::size_t k = 0; k < pic.locations.size(); ++k) {
         const PictureLocation& l = pic.locations[k];
-        const QColor colour = kLocationColours[k];
-        p.setPen(QPen(colour, 2.2));
         const QPointF a = at(l.x1, l.y1), b = at(l.x2, l.y2);
-        QPointF labelAt = b;
-        if (!l.isPoint()) {
-            if (l.x1 != l.x2 && l.y1 != l.y2) {
-                QColor wash = colour;
-                wash.setAlpha(40);
-                p.setBrush(wash);
-                p.drawRect(QRectF(a, b).normalized());
-                p.setBrush(Qt::NoBrush);
-            } else {
-                p.drawLine(a, b);
-            }
-        } else if (k == 0) {
-            p.drawRect(QRectF(a.x() - 5, a.y() - 5, 10, 10));
-        } else if (k == 1) {
-            QPainterPath tri;
-            tri.moveTo(a + QPointF(0, -7));
-            tri.lineTo(a + QPointF(6, 5));
-            tri.lineTo(a + QPointF(-6, 5));
-            tri.closeSubpath();
-            p.drawPath(tri);
-        } else {
-            QPainterPath diamond;
-            diamond.moveTo(a + QPointF(0, -7));
-            diamond.lineTo(a + QPointF(7, 0));
-            diamond.lineTo(a + QPointF(0, 7));
-            diamond.lineTo(a + QPointF(-7, 0));
-            diamond.closeSubpath();
-            p.drawPath(diamond);
+        if (l.isPoint()) {
+            DrawMarker(p, static_cast<int>(k), a);
+            continue;
         }
-        p.setPen(colour);
-        const QString name = QString::fromStdString(l.name);
-        QPointF text =
-            labelAt + QPointF(9, fm.ascent() / 2.0 + (static_cast<double>(k) - 1) * fm.height());
-        text.setX(std::min(text.x(), width() - fm.horizontalAdvance(name) - 2.0));
-        p.drawText(text, name);
+        p.setPen(QPen(kLocationColours[k], 2.2));
+        if (l.x1 != l.x2 && l.y1 != l.y2) {
+            QColor wash = kLocationColours[k];
+            wash.setAlpha(40);
+            p.setBrush(wash);
+            p.drawRect(QRectF(a, b).normalized());
+            p.setBrush(Qt::NoBrush);
+        } else {
+            p.drawLine(a, b);
+        }
     }
+
+    // The legend names every mark, in one line above the picture.
+    double x = plot.left();
+    const double y = fm.height() / 2.0 + 4;
+    for (std::size_t k = 0; k < pic.locations.size(); ++k) {
+        DrawMarker(p, static_cast<int>(k), QPointF(x + 7, y));
+        p.setPen(palette().text().color());
+        const QString name = QString::fromStdString(pic.locations[k].name);
+        p.drawText(QPointF(x + 17, y + fm.ascent() / 2.0 - 1), name);
+        x += 17 + fm.horizontalAdvance(name) + 14;
+    }
+    QColor fill = kFacilityColour;
+    fill.setAlpha(110);
+    p.setPen(QPen(kFacilityColour, 1.2));
+    p.setBrush(fill);
+    p.drawEllipse(QPointF(x + 6, y), 5, 5);
+    p.setPen(palette().text().color());
+    p.drawText(QPointF(x + 15, y + fm.ascent() / 2.0 - 1),
+               QStringLiteral("facility, area by weight"));
 }
 
 } // namespace davrenta
