@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "sfloc/forms/chain.h"
 #include "sfloc/forms/sfgridfrm.h"
 #include "sfloc/forms/sfinputfrm.h"
 #include "sfloc/sffile.h"
@@ -27,10 +28,7 @@ sfdescfrm::sfdescfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     backbut = MakeButton(this, QStringLiteral("backbut"), QStringLiteral("&Back"));
     contbut->setDefault(true);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(contbut);
-    buttons->addWidget(backbut);
+    auto* buttons = ButtonRow({contbut, backbut});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
     layout->addLayout(buttons);
@@ -44,17 +42,18 @@ sfdescfrm::sfdescfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
 void sfdescfrm::contbut_Click() {
     OpenModal<sourcefrm>(state_, this);
     if (state_.SourceFlag == Source::Keyboard) {
-        HideForSuccessor(this);
-        OpenModal<sfinputfrm>(state_, this);
-    } else if (state_.SourceFlag == Source::Disk) {
+        HandOver<sfinputfrm>(this, state_);
+        return;
+    }
+    if (state_.SourceFlag == Source::Disk) {
         OpenModal<filefrm>(state_, this);
         if (!state_.ProblemFileName.empty()) {
-            if (Status read = ReadSfFile(state_); !read) {
+            if (Status read = ReadSfFile(state_); read) {
+                HandOver<sfgridfrm>(this, state_);
+                return;
+            } else {
                 // The study ends as if no file had been chosen; the table is as it was.
                 ShowMessage(this, read.message());
-            } else {
-                HideForSuccessor(this);
-                OpenModal<sfgridfrm>(state_, this);
             }
         }
     }

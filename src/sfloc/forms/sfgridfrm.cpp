@@ -8,6 +8,7 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "sfloc/forms/chain.h"
 #include "sfloc/forms/locationplot.h"
 #include "sfloc/forms/sfinputdatafrm.h"
 #include "sfloc/forms/sfremvfrm.h"
@@ -219,15 +220,11 @@ void sfgridfrm::addbut_Click() {
         ShowMessage(this, added.message());
         return;
     }
-    HideForSuccessor(this);
-    OpenModal<sfinputdatafrm>(state_, this);
-    accept();
+    HandOver<sfinputdatafrm>(this, state_);
 }
 
 void sfgridfrm::rembut_Click() {
-    HideForSuccessor(this);
-    OpenModal<sfremvfrm>(state_, this);
-    accept();
+    HandOver<sfremvfrm>(this, state_);
 }
 
 void sfgridfrm::Savebut_Click() {
@@ -238,9 +235,7 @@ void sfgridfrm::Savebut_Click() {
 }
 
 void sfgridfrm::backbut_Click() {
-    HideForSuccessor(this);
-    OpenModal<sfgridfrm>(state_, this);
-    accept();
+    HandOver<sfgridfrm>(this, state_);
 }
 
 void sfgridfrm::donebut_Click() {

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "sfloc/forms/chain.h"
 #include "sfloc/forms/sfgridfrm.h"
 #include "shell/controls.h"
 #include "shell/windowkit.h"
@@ -36,10 +37,7 @@ sfinputdatafrm::sfinputdatafrm(ModuleState& state, QWidget* parent)
         boxes->addWidget(head, 0, c);
         boxes->addWidget(edits[c], 1, c);
     }
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(okbut);
-    buttons->addWidget(backbut);
+    auto* buttons = ButtonRow({okbut, backbut});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
     layout->addWidget(faclbl);
@@ -64,9 +62,7 @@ void sfinputdatafrm::okbut_Click() {
     ycoordtxt->clear();
     weighttxt->clear();
     if (last) {
-        HideForSuccessor(this);
-        OpenModal<sfgridfrm>(state_, this);
-        accept();
+        HandOver<sfgridfrm>(this, state_);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "sfloc/forms/chain.h"
 #include "sfloc/forms/sfinputdatafrm.h"
 #include "shell/controls.h"
 #include "shell/messages.h"
@@ -28,10 +29,7 @@ sfinputfrm::sfinputfrm(ModuleState& state, QWidget* parent) : QDialog(parent), s
     auto* row = new QHBoxLayout;
     row->addWidget(Label1);
     row->addWidget(facinputtxt);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(okbut);
-    buttons->addWidget(Backbut);
+    auto* buttons = ButtonRow({okbut, Backbut});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addLayout(buttons);
@@ -48,9 +46,7 @@ void sfinputfrm::okbut_Click() {
         facinputtxt->selectAll();
         return;
     }
-    HideForSuccessor(this);
-    OpenModal<sfinputdatafrm>(state_, this);
-    accept();
+    HandOver<sfinputdatafrm>(this, state_);
 }
 
 void sfinputfrm::Backbut_Click() {

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "sfloc/forms/chain.h"
 #include "sfloc/forms/sfgridfrm.h"
 #include "sfloc/texts.h"
 #include "shell/controls.h"
@@ -24,10 +25,7 @@ sfremvfrm::sfremvfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     canbut = MakeButton(this, QStringLiteral("canbut"), QStringLiteral("&Cancel"));
     rembut->setDefault(true);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(rembut);
-    buttons->addWidget(canbut);
+    auto* buttons = ButtonRow({rembut, canbut});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
     layout->addWidget(remtxt);
@@ -59,9 +57,7 @@ void sfremvfrm::reject() {
 
 void sfremvfrm::reopenTable() {
     leaving_ = true;
-    HideForSuccessor(this);
-    OpenModal<sfgridfrm>(state_, this);
-    accept();
+    HandOver<sfgridfrm>(this, state_);
 }
 
 } // namespace davrenta
