@@ -72,6 +72,14 @@ bool EnterAndLeave(ModuleState& state, Study study, QWidget* parent, QString* fa
     return ok;
 }
 
+// A guide file in a temporary folder; empty when it cannot be written.
+QString WriteGuide(const QTemporaryDir& dir, const QString& name) {
+    QFile file(dir.filePath(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write("# Guide\n") < 0)
+        return {};
+    return file.fileName();
+}
+
 // Stands in for the desktop's browser: records the file URLs it is asked to open.
 class UrlCatcher : public QObject {
     Q_OBJECT
@@ -332,11 +340,8 @@ void MainWindowTest::userGuideOpensTheFirstGuideFound() {
     // The installed place is empty; the next candidate is there and goes to the desktop.
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const QString guide = dir.filePath(QStringLiteral("guide.html"));
-    QFile file(guide);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("<html></html>");
-    file.close();
+    const QString guide = WriteGuide(dir, QStringLiteral("guide.html"));
+    QVERIFY(!guide.isEmpty());
     QVERIFY(QDir().mkdir(dir.filePath(QStringLiteral("folder.html"))));
 
     UrlCatcher browser;
@@ -379,10 +384,8 @@ void MainWindowTest::userGuideThatCannotBeShownSaysWhereItIs() {
     // No program to show it (a desktop without a browser): the user learns where the file is.
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const QString guide = dir.filePath(QStringLiteral("guide.md"));
-    QFile file(guide);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
+    const QString guide = WriteGuide(dir, QStringLiteral("guide.md"));
+    QVERIFY(!guide.isEmpty());
     ModuleState state;
     mainfrm window(state, davrenta::MakeStudyTable(state));
     QList<QUrl> asked;

@@ -4,6 +4,8 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include "modaldriver.h"
+
 namespace davrenta::screenshots {
 
 void Camera::shoot(QWidget* window, const QString& name) {
@@ -13,6 +15,14 @@ void Camera::shoot(QWidget* window, const QString& name) {
         failures << QStringLiteral("%1: cannot write %2").arg(name, file);
     else
         taken << name;
+}
+
+testing::ModalDriver& Await(testing::ModalDriver& d, Camera* camera, const QString& window,
+                            const QString& picture) {
+    d.expectWindow(window);
+    if (camera)
+        d.step(QStringLiteral("picture"), camera->shot(picture.isEmpty() ? window : picture));
+    return d;
 }
 
 std::vector<ShotSet>& ShotSets() {

@@ -11,6 +11,9 @@ class QWidget;
 namespace davrenta {
 struct ModuleState;
 class mainfrm;
+namespace testing {
+class ModalDriver;
+}
 } // namespace davrenta
 
 namespace davrenta::screenshots {
@@ -33,6 +36,11 @@ class Camera {
   private:
     QString folder_;
 };
+
+// The usual step of a walk: the window comes and, with a camera, its picture is taken (named
+// after the window unless a name is given). Returns the driver for the step's actions.
+testing::ModalDriver& Await(testing::ModalDriver& d, Camera* camera, const QString& window,
+                            const QString& picture = {});
 
 // What a study's pictures are taken with: a fresh state, its main window (shown, credits
 // closed) and a working folder of its own for anything the walk saves.

@@ -13,101 +13,52 @@ QString Run(ModalDriver& d, mainfrm& main) {
     return d.run([&main] { main.flcmd_Click(); }) ? QString() : d.failure();
 }
 
+// Description, grid, one new POD, minimize travel, rectilinear: up to the input source.
+void Setup(ModalDriver& d, Camera* camera) {
+    Await(d, camera, "fldescfrm").click("contbut");
+    Await(d, camera, "flgridfrm").click("Contbut");
+    Await(d, camera, "flfrm").click("onefacbut");
+    Await(d, camera, "zedu1frm").click("mintravbut").click("rectbut");
+}
+
 QString FromDisk(Session& s) {
-    auto shot = [&s](const char* name) { return s.camera.shot(QString::fromLatin1(name)); };
-    const QString picture = QStringLiteral("picture");
+    Camera* c = &s.camera;
     ModalDriver d(&s.main);
-    d.expectWindow("fldescfrm")
-        .step(picture, shot("fldescfrm"))
-        .click("contbut")
-        .expectWindow("flgridfrm")
-        .step(picture, shot("flgridfrm"))
-        .click("Contbut")
-        .expectWindow("flfrm")
-        .step(picture, shot("flfrm"))
-        .click("onefacbut")
-        .expectWindow("zedu1frm")
-        .step(picture, shot("zedu1frm"))
-        .click("mintravbut")
-        .click("rectbut")
-        .expectWindow("sourcefrm")
-        .step(picture, shot("sourcefrm"))
-        .click("diskbut")
-        .expectWindow("filefrm")
-        .click("examplesbut")
-        .setText("Text1", "small-town.fl")
-        .step(picture, shot("filefrm"))
-        .click("okbut")
-        .expectWindow("flocgridfrm")
-        .step(picture, shot("flocgridfrm"))
-        .click("Okbut")
-        .expectWindow("flareafrm")
-        .step(picture, shot("flareafrm-input"))
-        .click("okbut")
-        .expectWindow("flresultfrm")
-        .step(picture, shot("flresultfrm"))
-        .click("okbut")
-        .expectWindow("flareafrm")
-        .step(picture, shot("flareafrm-numbered"))
-        .click("okbut")
-        .expectWindow("flpopfrm")
-        .step(picture, shot("flpopfrm"))
-        .click("okbut")
-        .expectWindow("flareafrm")
-        .step(picture, shot("flareafrm-service"))
-        .click("okbut")
-        .expectWindow("flservfrm")
-        .step(picture, shot("flservfrm"))
-        .click("okbut")
-        .expectWindow("flareafrm")
-        .step(picture, shot("flareafrm-service-new"))
-        .click("okbut")
-        .expectWindow("flservfrm")
-        .step(picture, shot("flservfrm-new"))
-        .click("opbut")
-        .expectWindow("floptfrm")
-        .setText("inputtxt", "0.1")
-        .step(picture, shot("floptfrm"))
-        .click("okbut")
-        .expectWindow("flareafrm")
-        .step(picture, shot("flareafrm-near"))
-        .click("okbut")
-        .expectMessage("maptype=5")
-        .expectNoWindow();
+    Setup(d, c);
+    Await(d, c, "sourcefrm").click("diskbut");
+    d.expectWindow("filefrm").click("examplesbut").setText("Text1", "small-town.fl");
+    Await(d, c, "filefrm").click("okbut");
+    Await(d, c, "flocgridfrm").click("Okbut");
+    Await(d, c, "flareafrm", "flareafrm-input").click("okbut");
+    Await(d, c, "flresultfrm").click("okbut");
+    Await(d, c, "flareafrm", "flareafrm-numbered").click("okbut");
+    Await(d, c, "flpopfrm").click("okbut");
+    Await(d, c, "flareafrm", "flareafrm-service").click("okbut");
+    Await(d, c, "flservfrm").click("okbut");
+    Await(d, c, "flareafrm", "flareafrm-service-new").click("okbut");
+    Await(d, c, "flservfrm", "flservfrm-new").click("opbut");
+    d.expectWindow("floptfrm").setText("inputtxt", "0.1");
+    Await(d, c, "floptfrm").click("okbut");
+    Await(d, c, "flareafrm", "flareafrm-near").click("okbut");
+    d.expectMessage("maptype=5").expectNoWindow();
     return Run(d, s.main);
 }
 
 QString FromKeyboard(Session& s) {
-    auto shot = [&s](const char* name) { return s.camera.shot(QString::fromLatin1(name)); };
-    const QString picture = QStringLiteral("picture");
+    Camera* c = &s.camera;
     ModalDriver d(&s.main);
-    d.expectWindow("fldescfrm")
-        .click("contbut")
-        .expectWindow("flgridfrm")
-        .click("Contbut")
-        .expectWindow("flfrm")
-        .click("onefacbut")
-        .expectWindow("zedu1frm")
-        .click("mintravbut")
-        .click("rectbut")
-        .expectWindow("sourcefrm")
-        .click("Keybut")
-        .expectWindow("flinputfrm")
+    Setup(d, nullptr);
+    d.expectWindow("sourcefrm").click("Keybut");
+    d.expectWindow("flinputfrm")
         .setText("inputsymtxt(0)", "A")
         .setText("inputpoptxt(0)", "100")
         .setText("inputsymtxt(1)", "B")
-        .setText("inputpoptxt(1)", "50")
-        .step(picture, shot("flinputfrm"))
-        .click("okbut")
-        .expectWindow("flinput2frm")
-        .step(picture, shot("flinput2frm"))
-        .click("okbut")
-        .expectWindow("flinput4frm")
-        .setText("inputtxt", "AAB")
-        .step(picture, shot("flinput4frm"))
-        .click("okbut")
-        .expectWindow("flocgridfrm")
-        .closeAll();
+        .setText("inputpoptxt(1)", "50");
+    Await(d, c, "flinputfrm").click("okbut");
+    Await(d, c, "flinput2frm").click("okbut");
+    d.expectWindow("flinput4frm").setText("inputtxt", "AAB");
+    Await(d, c, "flinput4frm").click("okbut");
+    d.expectWindow("flocgridfrm").closeAll();
     return Run(d, s.main);
 }
 
