@@ -82,14 +82,14 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 # Reports line up in the metric twins of Courier New and Times New Roman.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "desktop tool for facilities planning
- Davrenta decides where new points of distribution go on a population map so
- that people reach them, and shows and prints the service areas, the
- population each one serves and the near-optimal locations. Four smaller
- studies come with it: one new facility located by demand, the matching of
- facilities to sites, the material-handling activity of a department layout,
- and a simulation of a multi-server service point.
- .
- davrenta-batch runs the same studies on problem files from a script and
- prints text or JSON.")
+# CPack puts the summary first and indents the rest as the control file wants.
+set(CPACK_PACKAGE_DESCRIPTION "Davrenta decides where new points of distribution go on a population map so
+that people reach them, and shows and prints the service areas, the
+population each one serves and the near-optimal locations. Four smaller
+studies come with it: one new facility located by demand, the matching of
+facilities to sites, the material-handling activity of a department layout,
+and a simulation of a multi-server service point.
+
+davrenta-batch runs the same studies on problem files from a script and
+prints text or JSON.")
 include(CPack)
