@@ -1,5 +1,6 @@
 // davrenta-batch: runs a study on a problem file and prints what its windows and reports show.
 #include <iostream>
+#include <string>
 
 #include "batch/mhactbatch.h"
 #include "batch/mhsimbatch.h"
@@ -7,6 +8,38 @@
 #include "batch/sflocbatch.h"
 #include "batch/sitematchbatch.h"
 #include "version.h"
+
+namespace {
+
+// An example under each study's --help. A study whose subcommand is not offered is skipped.
+void SetExampleFooters(CLI::App& app) {
+    struct Footer {
+        const char* name;
+        const char* text;
+    };
+    static constexpr Footer footers[] = {
+        {"popmap", "Example (one new POD, minimize travel, Euclidean distance):\n"
+                   "  davrenta-batch popmap small-town.fl --pods 1 --measure 1 --distance 2"},
+        {"sfloc", "Example (the location under the three distance methods, as JSON):\n"
+                  "  davrenta-batch sfloc depots.sf --json"},
+        {"sitematch", "Example (at most two sites, the problem saved under a new name):\n"
+                      "  davrenta-batch sitematch clinics.sm --max-sites 2 --save clinics-2.sm"},
+        {"mhact", "Example (rectilinear distances, then the best switch of two departments):\n"
+                  "  davrenta-batch mhact plant.mh --distance 1 --improve"},
+        {"mhsim", "Example (multi-servers with lock door, 30 cycles, repeatable):\n"
+                  "  davrenta-batch mhsim dock.mhs --option 2 --cycles 30 --seed 7 --json"},
+    };
+    for (const Footer& f : footers) {
+        const auto found =
+            app.get_subcommands([&f](CLI::App* sub) { return sub->get_name() == f.name; });
+        if (!found.empty())
+            found.front()->footer(
+                std::string(f.text) +
+                "\nExample problems of every study: /usr/share/davrenta/examples");
+    }
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     using namespace davrenta;
@@ -17,6 +50,7 @@ int main(int argc, char** argv) {
     const BatchCommand commands[] = {AddPopMapCommand(app), AddSflocCommand(app),
                                      AddSiteMatchCommand(app), AddMhActCommand(app),
                                      AddMhSimCommand(app)};
+    SetExampleFooters(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -5,10 +5,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "shell/controls.h"
@@ -80,6 +84,12 @@ mainfrm::mainfrm(ShellState& state, StudyTable studies, QWidget* parent)
         connect(helpmnu[static_cast<std::size_t>(i)], &QAction::triggered, this,
                 [this, i] { helpmnu_Click(i); });
     }
+    mainmnu->addSeparator();
+    guidemnu = MakeAction(this, QStringLiteral("guidemnu"), QStringLiteral("&User Guide"));
+    mainmnu->addAction(guidemnu);
+    connect(guidemnu, &QAction::triggered, this, &mainfrm::guidemnu_Click);
+    guideFiles_ = DefaultGuideFiles();
+    guideOpener_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
 
     connect(flcmd, &QPushButton::clicked, this, &mainfrm::flcmd_Click);
     connect(sflcmd, &QPushButton::clicked, this, &mainfrm::sflcmd_Click);
@@ -149,6 +159,35 @@ void mainfrm::helpmnu_Click(int index) {
     default:
         break;
     }
+}
+
+QStringList DefaultGuideFiles() {
+    const QString installed = QStringLiteral(DAVRENTA_INSTALLED_GUIDE_DIR);
+    // A package installed under another prefix keeps the guide beside its programs.
+    const QString besideProgram =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../share/davrenta/guide");
+    QStringList files;
+    for (const QString& dir : {installed, QDir::cleanPath(besideProgram)})
+        files << dir + QStringLiteral("/guide.html") << dir + QStringLiteral("/guide.md");
+    files << QStringLiteral(DAVRENTA_BUILD_GUIDE) << QStringLiteral(DAVRENTA_SOURCE_GUIDE);
+    files.removeDuplicates();
+    return files;
+}
+
+void mainfrm::guidemnu_Click() {
+    for (const QString& file : std::as_const(guideFiles_)) {
+        if (!QFileInfo(file).isFile())
+            continue;
+        if (!guideOpener_(QUrl::fromLocalFile(file)))
+            ShowMessage(this, QStringLiteral("The User Guide could not be opened. Open %1 in a web "
+                                             "browser.")
+                                  .arg(QDir::toNativeSeparators(file)));
+        return;
+    }
+    const QString expected = guideFiles_.isEmpty() ? QString() : guideFiles_.front();
+    ShowMessage(this, QStringLiteral("The User Guide is not installed. It belongs in %1; it "
+                                     "comes with the davrenta package.")
+                          .arg(QDir::toNativeSeparators(expected)));
 }
 
 void mainfrm::exitcmd_Click() {

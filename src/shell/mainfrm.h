@@ -3,6 +3,8 @@
 #include <array>
 #include <functional>
 
+#include <QStringList>
+
 #include <QMainWindow>
 
 #include "shell/studytable.h"
@@ -12,6 +14,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QPushButton;
+class QUrl;
 
 namespace davrenta {
 
@@ -23,7 +26,7 @@ void EndProgram();
 class mainfrm : public QMainWindow {
     Q_OBJECT
 
-public:
+  public:
     mainfrm(ShellState& state, StudyTable studies, QWidget* parent = nullptr);
 
     QLabel* Label1;
@@ -33,6 +36,7 @@ public:
     QMenu* mainmnu;
     QAction* helpmenu;
     std::array<QAction*, 6> helpmnu{}; // indices 1..5; 0 unused
+    QAction* guidemnu;                 // "User Guide", after the entries above
 
     // Start-up: LineBreak, Label1, SaveMode; shows this window, then the credits in front.
     void Form_Load();
@@ -42,17 +46,31 @@ public:
     void exitcmd_Click();
     void helpmenu_Click();
     void helpmnu_Click(int index);
+    void guidemnu_Click();
 
     // Test seam for "Exit" (the default ends the program).
     void setExitHandler(std::function<void()> handler) { exitHandler_ = std::move(handler); }
 
+    // Where "User Guide" looks for the guide, first found first; the first is where the
+    // package installs it and the one a message names when none is there.
+    void setGuideFiles(QStringList files) { guideFiles_ = std::move(files); }
+    // Test seam for showing the guide (the default asks the desktop to open it).
+    void setGuideOpener(std::function<bool(const QUrl&)> opener) {
+        guideOpener_ = std::move(opener);
+    }
+
     // Enables the entries of the studies that are built.
     void enableStudies();
 
-private:
+  private:
     ShellState& state_;
     StudyTable studies_;
     std::function<void()> exitHandler_;
+    QStringList guideFiles_;
+    std::function<bool(const QUrl&)> guideOpener_;
 };
+
+// The guide as the package installs it, then as a build or source tree holds it.
+QStringList DefaultGuideFiles();
 
 } // namespace davrenta

@@ -2,21 +2,26 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <QUrl>
 #include <QtTest>
 
 #include <functional>
 
 #include "app/modulestate.h"
+#include "app/studies.h"
 #include "modaldriver.h"
 #include "popmap/model.h"
 #include "shell/controls.h"
 #include "shell/creditfrm.h"
 #include "shell/mainfrm.h"
-#include "app/studies.h"
 #include "shell/studytable.h"
 #include "version.h"
 
@@ -67,12 +72,31 @@ bool EnterAndLeave(ModuleState& state, Study study, QWidget* parent, QString* fa
     return ok;
 }
 
+// A guide file in a temporary folder; empty when it cannot be written.
+QString WriteGuide(const QTemporaryDir& dir, const QString& name) {
+    QFile file(dir.filePath(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write("# Guide\n") < 0)
+        return {};
+    return file.fileName();
+}
+
+// Stands in for the desktop's browser: records the file URLs it is asked to open.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+
+  public:
+    QList<QUrl> opened;
+
+  public slots:
+    void open(const QUrl& url) { opened << url; }
+};
+
 } // namespace
 
 class MainWindowTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void startShowsCreditsInFrontOfMainWindow();
     void aboutBringsTheCreditsBack();
     void controlsHaveTheirNamesAndCaptions();
@@ -84,6 +108,9 @@ private slots:
     void enteringAnotherStudyKeepsPopulationMapTables();
     void exitRunsTheExitHandler();
     void windowIconIsBuiltIn();
+    void userGuideOpensTheFirstGuideFound();
+    void userGuideMissingSaysWhereItBelongs();
+    void userGuideThatCannotBeShownSaysWhereItIs();
 };
 
 void MainWindowTest::startShowsCreditsInFrontOfMainWindow() {
@@ -106,8 +133,8 @@ void MainWindowTest::startShowsCreditsInFrontOfMainWindow() {
                               .arg(credits->parentWidget() == &window);
                    // What start-up set before the credits opened.
                    return window.isVisible() && credits->windowModality() == Qt::ApplicationModal &&
-                          credits->parentWidget() == &window && state.SaveMode == davrenta::ChooserMode::Read &&
-                          state.LineBreak == '\r';
+                          credits->parentWidget() == &window &&
+                          state.SaveMode == davrenta::ChooserMode::Read && state.LineBreak == '\r';
                })
         .click(QStringLiteral("okbut2"))
         .expectWindow(QStringLiteral("mainfrm"));
@@ -153,16 +180,18 @@ void MainWindowTest::controlsHaveTheirNamesAndCaptions() {
     QCOMPARE(window.mainmnu->objectName(), QStringLiteral("mainmnu"));
     QCOMPARE(davrenta::PlainCaption(window.mainmnu->title()), QStringLiteral("Help"));
 
-    // The Help menu, in order.
-    const QList<QAction*> entries = window.mainmnu->actions();
-    const QStringList names = {"helpmenu",   "helpmnu(1)", "helpmnu(2)",
-                               "helpmnu(3)", "helpmnu(4)", "helpmnu(5)"};
+    // The Help menu, in order, "User Guide" after the study entries and About.
+    QList<QAction*> entries = window.mainmnu->actions();
+    entries.removeIf([](QAction* a) { return a->isSeparator(); });
+    const QStringList names = {"helpmenu",   "helpmnu(1)", "helpmnu(2)", "helpmnu(3)",
+                               "helpmnu(4)", "helpmnu(5)", "guidemnu"};
     const QStringList captions = {"Single Facility Location By Demand",
                                   "Facility Location By Population Map",
                                   "Facility Site Matching",
                                   "Material Handling Activity",
                                   "Material Handling Simulation",
-                                  "About"};
+                                  "About",
+                                  "User Guide"};
     QCOMPARE(entries.size(), names.size());
     for (int i = 0; i < names.size(); ++i) {
         QCOMPARE(entries[i]->objectName(), names[i]);
@@ -209,14 +238,17 @@ void MainWindowTest::enteringAStudySetsModuleFlag() {
     ModuleState state;
     state.ModuleFlag = Study::None;
     QString failure;
-    QVERIFY2(EnterAndLeave(state, static_cast<Study>(study), nullptr, &failure), qPrintable(failure));
+    QVERIFY2(EnterAndLeave(state, static_cast<Study>(study), nullptr, &failure),
+             qPrintable(failure));
     QCOMPARE(state.ModuleFlag, static_cast<Study>(study));
     QVERIFY(!QApplication::activeModalWidget());
 }
 
 void MainWindowTest::helpEntriesEnterTheirStudies() {
-    const std::pair<int, Study> entries[] = {
-        {1, Study::PopMap}, {2, Study::SiteMatch}, {3, Study::MhActivity}, {4, Study::MhSimulation}};
+    const std::pair<int, Study> entries[] = {{1, Study::PopMap},
+                                             {2, Study::SiteMatch},
+                                             {3, Study::MhActivity},
+                                             {4, Study::MhSimulation}};
     auto enter = [](Study flag, const std::function<void(mainfrm&)>& click) {
         ModuleState state;
         mainfrm window(state, davrenta::MakeStudyTable(state));
@@ -272,7 +304,8 @@ void MainWindowTest::enteringPopulationMapClearsItsTables() {
 }
 
 void MainWindowTest::enteringAnotherStudyKeepsPopulationMapTables() {
-    for (Study flag : {Study::SingleFacility, Study::SiteMatch, Study::MhActivity, Study::MhSimulation}) {
+    for (Study flag :
+         {Study::SingleFacility, Study::SiteMatch, Study::MhActivity, Study::MhSimulation}) {
         ModuleState state;
         FillPopulationMap(state.fl);
         const davrenta::PopMap before = state.fl;
@@ -301,6 +334,71 @@ void MainWindowTest::windowIconIsBuiltIn() {
     const QImage icon(QStringLiteral(":/icons/davrenta.png"));
     QVERIFY(!icon.isNull());
     QCOMPARE(icon.size(), QSize(256, 256));
+}
+
+void MainWindowTest::userGuideOpensTheFirstGuideFound() {
+    // The installed place is empty; the next candidate is there and goes to the desktop.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString guide = WriteGuide(dir, QStringLiteral("guide.html"));
+    QVERIFY(!guide.isEmpty());
+    QVERIFY(QDir().mkdir(dir.filePath(QStringLiteral("folder.html"))));
+
+    UrlCatcher browser;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &browser, "open");
+    ModuleState state;
+    mainfrm window(state, davrenta::MakeStudyTable(state));
+    window.setGuideFiles({dir.filePath(QStringLiteral("installed/guide.html")),
+                          dir.filePath(QStringLiteral("folder.html")), guide});
+    window.show();
+    ModalDriver driver(&window);
+    driver.expectWindow(QStringLiteral("mainfrm")).click(QStringLiteral("guidemnu"));
+    const bool ok = driver.run();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QVERIFY2(ok, qPrintable(driver.failure()));
+    QVERIFY(driver.messages().isEmpty());
+    QCOMPARE(browser.opened.size(), 1);
+    QCOMPARE(browser.opened.front(), QUrl::fromLocalFile(guide));
+}
+
+void MainWindowTest::userGuideMissingSaysWhereItBelongs() {
+    ModuleState state;
+    mainfrm window(state, davrenta::MakeStudyTable(state));
+    int opened = 0;
+    window.setGuideOpener([&](const QUrl&) { return ++opened, true; });
+    window.setGuideFiles({QStringLiteral("/nonexistent/davrenta/guide/guide.html"),
+                          QStringLiteral("/nonexistent/davrenta/guide/guide.md")});
+    window.show();
+    ModalDriver driver(&window);
+    driver.expectWindow(QStringLiteral("mainfrm"))
+        .click(QStringLiteral("guidemnu"))
+        .expectMessage(QStringLiteral("The User Guide is not installed. It belongs in "
+                                      "/nonexistent/davrenta/guide/guide.html; it comes with the "
+                                      "davrenta package."))
+        .expectWindow(QStringLiteral("mainfrm"));
+    QVERIFY2(driver.run(), qPrintable(driver.failure()));
+    QCOMPARE(opened, 0);
+}
+
+void MainWindowTest::userGuideThatCannotBeShownSaysWhereItIs() {
+    // No program to show it (a desktop without a browser): the user learns where the file is.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString guide = WriteGuide(dir, QStringLiteral("guide.md"));
+    QVERIFY(!guide.isEmpty());
+    ModuleState state;
+    mainfrm window(state, davrenta::MakeStudyTable(state));
+    QList<QUrl> asked;
+    window.setGuideOpener([&](const QUrl& url) { return asked << url, false; });
+    window.setGuideFiles({guide});
+    window.show();
+    ModalDriver driver(&window);
+    driver.expectWindow(QStringLiteral("mainfrm"))
+        .click(QStringLiteral("guidemnu"))
+        .expectMessage(QStringLiteral("The User Guide could not be opened. Open ") + guide +
+                       QStringLiteral(" in a web browser."));
+    QVERIFY2(driver.run(), qPrintable(driver.failure()));
+    QCOMPARE(asked, QList<QUrl>{QUrl::fromLocalFile(guide)});
 }
 
 QTEST_MAIN(MainWindowTest)

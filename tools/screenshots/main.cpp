@@ -1,0 +1,89 @@
+// davrenta-screenshots [FOLDER] [STUDY...]: writes the guide's pictures of every study (or of
+// the studies named) into FOLDER (docs/images when run from the source tree).
+#include <cstdio>
+
+#include <QApplication>
+#include <QDir>
+#include <QFont>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QTemporaryDir>
+
+#include "app/modulestate.h"
+#include "app/studies.h"
+#include "camera.h"
+#include "modaldriver.h"
+#include "shell/mainfrm.h"
+
+using namespace davrenta;
+using namespace davrenta::screenshots;
+
+namespace {
+
+// The offscreen platform says what it cannot do for every window; that is no news here.
+void QuietPlatform(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (text.startsWith(QStringLiteral("This plugin does not support")) ||
+        text.startsWith(QStringLiteral("QStandardPaths:")))
+        return;
+    std::fprintf(stderr, "%s%s\n", type == QtWarningMsg ? "warning: " : "", qPrintable(text));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Pictures come out the same on every machine: no display, one style, one palette.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_QPA_PLATFORMTHEME", "");
+    qInstallMessageHandler(QuietPlatform);
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setPalette(QApplication::style()->standardPalette());
+    QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 10));
+
+    QStringList args = QApplication::arguments().mid(1);
+    // Absolute: every walk works in a temporary folder of its own.
+    const QString folder =
+        QDir(args.isEmpty() ? QStringLiteral("docs/images") : args.takeFirst()).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        std::fprintf(stderr, "davrenta-screenshots: cannot make the folder %s\n",
+                     qPrintable(folder));
+        return 1;
+    }
+    QTemporaryDir work;
+    if (!work.isValid()) {
+        std::fprintf(stderr, "davrenta-screenshots: no temporary folder\n");
+        return 1;
+    }
+
+    Camera camera(folder);
+    int failed = 0;
+    for (const ShotSet& set : ShotSets()) {
+        if (!args.isEmpty() && !args.contains(QString::fromLatin1(set.name)))
+            continue;
+        const QString workFolder = QDir(work.path()).filePath(QString::fromLatin1(set.name));
+        QDir().mkpath(workFolder);
+        QDir::setCurrent(workFolder);
+        ModuleState state;
+        mainfrm main(state, MakeStudyTable(state));
+        main.setExitHandler([] {});
+        // Start-up as the program does it, credits answered.
+        testing::ModalDriver start(&main);
+        start.expectWindow(QStringLiteral("creditfrm")).click(QStringLiteral("okbut2"));
+        if (!start.run([&] { main.Form_Load(); })) {
+            std::fprintf(stderr, "%s: %s\n", set.name, qPrintable(start.failure()));
+            ++failed;
+            continue;
+        }
+        Session session{state, main, camera, workFolder};
+        const QString failure = set.walk(session);
+        if (!failure.isEmpty()) {
+            std::fprintf(stderr, "%s: %s\n", set.name, qPrintable(failure));
+            ++failed;
+        }
+    }
+    for (const QString& f : std::as_const(camera.failures))
+        std::fprintf(stderr, "%s\n", qPrintable(f));
+    std::printf("%lld pictures in %s\n", static_cast<long long>(camera.taken.size()),
+                qPrintable(folder));
+    return failed == 0 && camera.failures.isEmpty() ? 0 : 1;
+}
