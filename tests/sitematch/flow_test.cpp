@@ -41,6 +41,15 @@ void Enter(ModalDriver& d) {
         .expectText("Label1", "FACILITIES / SITES MATCHING");
 }
 
+// The site-limit button, then the keyboard as the input source.
+void FromKeyboard(ModalDriver& d, const char* limit) {
+    d.click(limit).expectWindow("sourcefrm").click("Keybut").expectWindow("sminputfrm");
+}
+
+void Sizes(ModalDriver& d, const char* facilities, const char* sites) {
+    d.setText("facinputtxt", facilities).setText("sitesinputtxt", sites).click("okbut");
+}
+
 void TypeRow(ModalDriver& d, std::initializer_list<const char*> times, const char* demand) {
     int j = 0;
     for (const char* t : times)
@@ -82,16 +91,11 @@ class SiteMatchFlow : public QObject {
         PrintCapture prints;
         ModalDriver d(main.get());
         Enter(d);
-        d.click("twocmd")
-            .expectWindow("sourcefrm")
-            .click("Keybut")
-            .expectWindow("sminputfrm")
-            .expectCaption("Input")
-            .setText("facinputtxt", "25")
-            .setText("sitesinputtxt", "3")
-            .click("okbut")
-            .expectMessage("The number of facilities \"25\" is not a whole number from 1 to 20. "
-                           "Enter the number of facilities again.")
+        FromKeyboard(d, "twocmd");
+        d.expectCaption("Input");
+        Sizes(d, "25", "3");
+        d.expectMessage("The number of facilities \"25\" is not a whole number from 1 to 20. "
+                        "Enter the number of facilities again.")
             .expectWindow("sminputfrm")
             .setText("facinputtxt", "2")
             .click("okbut")
@@ -253,16 +257,11 @@ class SiteMatchFlow : public QObject {
                 "The file " + path +
                 " cannot be read: line 3: the file ends before the time to site 2 of facility "
                 "1. The current problem is unchanged."))
-            .expectWindow("smfrm")
-            .click("threecmd")
-            .expectWindow("sourcefrm")
-            .click("Keybut")
-            .expectWindow("sminputfrm")
-            .setText("facinputtxt", "4")
-            .setText("sitesinputtxt", "2")
-            .click("okbut")
-            .expectMessage("The problem has 2 sites, so it cannot use a maximum of three sites. "
-                           "Choose a smaller number of sites.")
+            .expectWindow("smfrm");
+        FromKeyboard(d, "threecmd");
+        Sizes(d, "4", "2");
+        d.expectMessage("The problem has 2 sites, so it cannot use a maximum of three sites. "
+                        "Choose a smaller number of sites.")
             .expectWindow("smfrm")
             .click("retcmd")
             .expectNoWindow();
@@ -274,14 +273,9 @@ class SiteMatchFlow : public QObject {
     void backOnAnAddedRowReturnsToTheTable() {
         ModalDriver d(main.get());
         Enter(d);
-        d.click("twocmd")
-            .expectWindow("sourcefrm")
-            .click("Keybut")
-            .expectWindow("sminputfrm")
-            .setText("facinputtxt", "1")
-            .setText("sitesinputtxt", "2")
-            .click("okbut")
-            .expectWindow("sminputdatafrm");
+        FromKeyboard(d, "twocmd");
+        Sizes(d, "1", "2");
+        d.expectWindow("sminputdatafrm");
         TypeRow(d, {"3", "4"}, "1");
         d.expectWindow("smgridfrm")
             .click("addbut")

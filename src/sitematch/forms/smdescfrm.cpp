@@ -8,6 +8,7 @@
 #include "shell/controls.h"
 #include "shell/messages.h"
 #include "shell/windowkit.h"
+#include "sitematch/forms/buttonrow.h"
 #include "sitematch/forms/smfrm.h"
 #include "sitematch/texts.h"
 
@@ -23,10 +24,7 @@ smdescfrm::smdescfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     backbut = MakeButton(this, QStringLiteral("backbut"), QStringLiteral("&Back"));
     Ok->setDefault(true);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Ok);
-    buttons->addWidget(backbut);
+    auto* buttons = ButtonRow({Ok, backbut});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
     layout->addLayout(buttons);

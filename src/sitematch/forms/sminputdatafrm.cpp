@@ -11,6 +11,7 @@
 
 #include "shell/controls.h"
 #include "shell/windowkit.h"
+#include "sitematch/forms/buttonrow.h"
 #include "sitematch/forms/smgridfrm.h"
 #include "sitematch/input.h"
 #include "sitematch/texts.h"
@@ -44,10 +45,7 @@ sminputdatafrm::sminputdatafrm(ModuleState& state, QWidget* parent)
     backbut = MakeButton(this, QStringLiteral("backbut"), QStringLiteral("&Back"));
     Ok->setDefault(true);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Ok);
-    buttons->addWidget(backbut);
+    auto* buttons = ButtonRow({Ok, backbut});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
     layout->addWidget(faclbl);

@@ -10,6 +10,7 @@
 #include "shell/controls.h"
 #include "shell/messages.h"
 #include "shell/windowkit.h"
+#include "sitematch/forms/buttonrow.h"
 #include "sitematch/forms/sminputdatafrm.h"
 #include "sitematch/input.h"
 #include "sitematch/search.h"
@@ -36,10 +37,7 @@ sminputfrm::sminputfrm(ModuleState& state, QWidget* parent) : QDialog(parent), s
     auto* form = new QFormLayout;
     form->addRow(Label1[0], facinputtxt);
     form->addRow(Label1[1], sitesinputtxt);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(okbut);
-    buttons->addWidget(Backbut);
+    auto* buttons = ButtonRow({okbut, Backbut});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addLayout(buttons);

@@ -9,6 +9,7 @@
 #include "shell/controls.h"
 #include "shell/messages.h"
 #include "shell/windowkit.h"
+#include "sitematch/forms/buttonrow.h"
 #include "sitematch/forms/smgridfrm.h"
 #include "sitematch/input.h"
 #include "sitematch/texts.h"
@@ -25,10 +26,7 @@ smremvfrm::smremvfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     canbut = MakeButton(this, QStringLiteral("canbut"), QStringLiteral("&Cancel"));
     rembut->setDefault(true);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(rembut);
-    buttons->addWidget(canbut);
+    auto* buttons = ButtonRow({rembut, canbut});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
     layout->addWidget(remtxt);

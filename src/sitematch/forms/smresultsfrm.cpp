@@ -11,6 +11,7 @@
 #include "shell/messages.h"
 #include "shell/printing.h"
 #include "shell/windowkit.h"
+#include "sitematch/forms/buttonrow.h"
 #include "sitematch/reports.h"
 #include "sitematch/smfile.h"
 #include "sitematch/texts.h"
@@ -60,10 +61,7 @@ smresultsfrm::smresultsfrm(ModuleState& state, QWidget* parent) : QDialog(parent
     body->addLayout(rows);
     body->addSpacing(16);
     body->addLayout(right, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    for (QPushButton* b : {prtbut, avebut, Okbut})
-        buttons->addWidget(b);
+    auto* buttons = ButtonRow({prtbut, avebut, Okbut});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(body, 1);
     layout->addLayout(buttons);
