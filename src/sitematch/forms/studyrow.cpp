@@ -1,8 +1,14 @@
 #include "sitematch/forms/studyrow.h"
 
+#include "sitematch/forms/smdescfrm.h"
+
 namespace davrenta {
 
-// Not built yet: the main window shows its entries disabled.
-StudyRow SiteMatchStudyRow(ModuleState&) { return {Study::SiteMatch, {}, {}}; }
+StudyRow SiteMatchStudyRow(ModuleState& state) {
+    return {Study::SiteMatch, {}, [&state](QWidget* parent) {
+                smdescfrm window(state, parent);
+                window.exec();
+            }};
+}
 
 } // namespace davrenta
