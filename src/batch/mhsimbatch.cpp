@@ -19,7 +19,7 @@ std::string Padded(std::string text, std::size_t width) {
     return text;
 }
 
-void PrintResults(std::ostream& out, const ResultsTexts& t) {
+void PrintResults(std::ostream& out, const MhsResultsTexts& t) {
     out << "== " << t.caption << " ==\n";
     const auto field = [&out](const std::string& label, const std::string& value) {
         out << Padded(label, 45) << value << '\n';
@@ -37,7 +37,7 @@ void PrintResults(std::ostream& out, const ResultsTexts& t) {
     field("Seed", t.seedtxt);
     out << '\n'
         << Padded("", 45) << Padded("Mean", 12) << Padded("Std. Dev.", 12) << "95% half-width\n";
-    for (const ResultRow& row : t.rows)
+    for (const MhsResultRow& row : t.rows)
         out << Padded(row.label, 45) << Padded(row.mean, 12) << Padded(row.std, 12) << row.half
             << '\n';
     if (t.showMaxLine)
@@ -116,7 +116,7 @@ int RunMhSimBatch(const MhSimBatchOptions& options, std::ostream& out, std::ostr
         out << DumpJson(Json(mhs, report)) << '\n';
         return kExitDone;
     }
-    PrintResults(out, OpenResults(mhs));
+    PrintResults(out, OpenMhsResults(mhs));
     PrintReport(out, "simulation results", report);
     return kExitDone;
 }

@@ -80,8 +80,8 @@ std::string ReportDistributionName(int distCode) {
     return ValidCode(distCode) ? names[distCode - 1] : "";
 }
 
-ResultsTexts OpenResults(const MhSimState& mhs) {
-    ResultsTexts t;
+MhsResultsTexts OpenMhsResults(const MhSimState& mhs) {
+    MhsResultsTexts t;
     t.caption = ResultsCaption(mhs.SimOption);
     t.daystxt = PlainForm(mhs.SimCycles);
     t.lsimtxt = PlainForm(mhs.CycleLength);
@@ -98,7 +98,7 @@ ResultsTexts OpenResults(const MhSimState& mhs) {
     t.showQueueLimit = LimitsQueue(mhs.SimOption);
     const auto row = [](const char* field, const char* label, double mean, double std,
                         double half) {
-        return ResultRow{field, label, Picture(mean), Picture(std), Picture(half)};
+        return MhsResultRow{field, label, Picture(mean), Picture(std), Picture(half)};
     };
     t.rows = {
         row("numserv", "Number served per cycle", mhs.NumServMean, mhs.NumServStd, mhs.NumServHalf),

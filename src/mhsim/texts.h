@@ -41,20 +41,20 @@ std::string ReportDistributionName(int distCode);
 
 // One result row: the label, then the mean, the standard deviation and the 95 % half-width
 // as the fields show them ("0.00"); `field` is the name stem of its boxes ("numserv").
-struct ResultRow {
+struct MhsResultRow {
     std::string field, label, mean, std, half;
 };
 
 // Everything the results window of the run's option shows, computed from the state.
-struct ResultsTexts {
+struct MhsResultsTexts {
     std::string caption;
     std::string daystxt, lsimtxt, afreqtxt, sflagtxt, nservtxt, svcatxt, svcbtxt, wspacetxt,
         maxlinetxt, seedtxt;
     ParameterLabels labels;
-    std::vector<ResultRow> rows; // the rows that apply to the option, as the window orders them
+    std::vector<MhsResultRow> rows; // the rows that apply to the option, as the window orders them
     bool showMaxLine = false, showQueueLimit = false;
 };
-ResultsTexts OpenResults(const MhSimState& mhs);
+MhsResultsTexts OpenMhsResults(const MhSimState& mhs);
 
 // The printed report of the run's option.
 Report MhsReport(const MhSimState& mhs);

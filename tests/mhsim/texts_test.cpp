@@ -131,10 +131,10 @@ TEST(MhsReport, EachOptionLineByLine) {
     EXPECT_EQ(r.fontSize, 12);
 }
 
-TEST(OpenResults, FieldsShowPlainInputsAndTwoDecimalResults) {
+TEST(OpenMhsResults, FieldsShowPlainInputsAndTwoDecimalResults) {
     MhSimState m = Finished(3, 4, 0.25);
     m.CycleLength = 7.5;
-    const ResultsTexts t = OpenResults(m);
+    const MhsResultsTexts t = OpenMhsResults(m);
     EXPECT_EQ(t.caption, "Results For Multi-Servers + Limited Queue Size Option");
     EXPECT_EQ(t.lsimtxt, "7.5");
     EXPECT_EQ(t.daystxt, "100");
