@@ -63,10 +63,6 @@ ServiceDistribution PrepareService(int code, double a, double b) {
     return d;
 }
 
-double ExpoVariate(double mean, UniformSource& source) {
-    return -mean * DetLog(source.nextNonZero());
-}
-
 double NormalVariate(double mean, double sd, UniformSource& source) {
     return mean + sd * TwelveUniformSum(source);
 }

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "mhsim/detmath.h"
+
 namespace davrenta {
 
 // The uniform source: single-precision values on [0, 1) (0 included, 1 excluded), 24 random
@@ -52,7 +54,9 @@ struct ServiceDistribution {
 ServiceDistribution PrepareService(int code, double a, double b);
 
 // One exponential variate of the given mean: -mean ln(U).
-double ExpoVariate(double mean, UniformSource& source);
+inline double ExpoVariate(double mean, UniformSource& source) {
+    return -mean * DetLog(source.nextNonZero());
+}
 
 // The eight generators, each as its definition gives it.
 double NormalVariate(double mean, double sd, UniformSource& source);
