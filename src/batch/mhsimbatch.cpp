@@ -5,6 +5,7 @@
 
 #include "app/modulestate.h"
 #include "mhsim/engine.h"
+#include "mhsim/parameters.h"
 #include "mhsim/problemfile.h"
 #include "mhsim/texts.h"
 #include "state/numbers.h"
@@ -95,9 +96,9 @@ int RunMhSimBatch(const MhSimBatchOptions& options, std::ostream& out, std::ostr
     // The parameter window stores Poisson's parameter b as its a.
     if (mhs.DistCode == 6)
         mhs.ServiceParamB = mhs.ServiceParamA;
-    if (mhs.DistCode == 7 && mhs.ServiceParamB < mhs.ServiceParamA)
-        return NoResult(options.json, out, err,
-                        "Uniform distribution\nparameter b must be larger than parameter a");
+    // As "Simulate" checks them: the cycle length first, then the uniform's order.
+    if (mhs.CycleLength > 0 && mhs.DistCode == 7 && mhs.ServiceParamB < mhs.ServiceParamA)
+        return NoResult(options.json, out, err, ForTerminal(kUniformOrderMessage));
 
     RunControl control;
     control.threads = options.threads;

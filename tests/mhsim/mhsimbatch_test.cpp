@@ -97,3 +97,14 @@ TEST(MhSimBatch, SaveWritesTheProblemAsRun) {
     EXPECT_EQ(contents.substr(contents.size() - 2), "\r\n");
     fs::remove(out);
 }
+
+TEST(MhSimBatch, UniformWithBBelowAIsRefusedAsSimulateRefusesIt) {
+    const fs::path file =
+        fs::temp_directory_path() / ("uniform-" + std::to_string(::getpid()) + ".mhs");
+    std::ofstream(file, std::ios::binary) << "10,8,0,2,7,1,0.5,2\r\n";
+    const Output refused = Batch(file.string() + " --option 1 --seed 1 --json");
+    EXPECT_EQ(refused.status, 4);
+    EXPECT_EQ(nlohmann::json::parse(refused.out)["error"],
+              "Uniform distribution\nparameter b must be larger than parameter a");
+    fs::remove(file);
+}
