@@ -1,10 +1,166 @@
 #include "batch/mhsimbatch.h"
 
+#include <charconv>
+#include <cmath>
+
+#include "app/modulestate.h"
+#include "mhsim/engine.h"
+#include "mhsim/parameters.h"
+#include "mhsim/problemfile.h"
+#include "mhsim/texts.h"
+#include "state/numbers.h"
+#include "state/records.h"
+
 namespace davrenta {
 
-// Not built yet: the subcommand is not offered.
-BatchCommand AddMhSimCommand(CLI::App&) {
-    return {};
+namespace {
+
+std::string Padded(std::string text, std::size_t width) {
+    text.append(text.size() < width ? width - text.size() : 1, ' ');
+    return text;
+}
+
+void PrintResults(std::ostream& out, const MhsResultsTexts& t) {
+    out << "== " << t.caption << " ==\n";
+    const auto field = [&out](const std::string& label, const std::string& value) {
+        out << Padded(label, 45) << value << '\n';
+    };
+    field("Number of simulation cycles", t.daystxt);
+    field("Length of simulation cycle (hours per day)", t.lsimtxt);
+    field("Demand Rate (demands/hours)", t.afreqtxt);
+    field("Number of servers", t.nservtxt);
+    if (t.showQueueLimit)
+        field("Specified maximum queue length", t.wspacetxt);
+    field("Service Time Distribution", t.sflagtxt);
+    field(t.labels.a, t.svcatxt);
+    if (t.labels.bShown)
+        field(t.labels.b, t.svcbtxt);
+    field("Seed", t.seedtxt);
+    out << '\n'
+        << Padded("", 45) << Padded("Mean", 12) << Padded("Std. Dev.", 12) << "95% half-width\n";
+    for (const MhsResultRow& row : t.rows)
+        out << Padded(row.label, 45) << Padded(row.mean, 12) << Padded(row.std, 12) << row.half
+            << '\n';
+    if (t.showMaxLine)
+        field("Maximum observed line length", t.maxlinetxt);
+    out << '\n';
+}
+
+ordered_json Json(const MhSimState& mhs, const Report& report) {
+    ordered_json j;
+    j["SimOption"] = mhs.SimOption;
+    j["SimCycles"] = mhs.SimCycles;
+    j["CycleLength"] = mhs.CycleLength;
+    j["DemandRate"] = mhs.DemandRate;
+    j["NumServers"] = mhs.NumServers;
+    j["QueueLimit"] = mhs.QueueLimit;
+    j["DistCode"] = mhs.DistCode;
+    j["ServiceParamA"] = mhs.ServiceParamA;
+    j["ServiceParamB"] = mhs.ServiceParamB;
+    j["Seed"] = mhs.Seed;
+    j["NumServMean"] = mhs.NumServMean;
+    j["NumServStd"] = mhs.NumServStd;
+    j["LineLenMean"] = mhs.LineLenMean;
+    j["LineLenStd"] = mhs.LineLenStd;
+    j["WaitMean"] = mhs.WaitMean;
+    j["WaitStd"] = mhs.WaitStd;
+    j["PropBusyMean"] = mhs.PropBusyMean;
+    j["PropBusyStd"] = mhs.PropBusyStd;
+    j["OvertimeMean"] = mhs.OvertimeMean;
+    j["OvertimeStd"] = mhs.OvertimeStd;
+    j["TurnawayMean"] = mhs.TurnawayMean;
+    j["TurnawayStd"] = mhs.TurnawayStd;
+    j["MaxLine"] = mhs.MaxLine;
+    j["NumServHalf"] = mhs.NumServHalf;
+    j["LineLenHalf"] = mhs.LineLenHalf;
+    j["WaitHalf"] = mhs.WaitHalf;
+    j["PropBusyHalf"] = mhs.PropBusyHalf;
+    j["OvertimeHalf"] = mhs.OvertimeHalf;
+    j["TurnawayHalf"] = mhs.TurnawayHalf;
+    j["Report"] = JsonReport(report);
+    return j;
+}
+
+} // namespace
+
+int RunMhSimBatch(const MhSimBatchOptions& options, std::ostream& out, std::ostream& err) {
+    ModuleState state;
+    state.ModuleFlag = Study::MhSimulation;
+    state.ProblemFileName = options.file;
+    if (Status read = ReadMhsFile(state); !read)
+        return Unreadable(err, read.message());
+    MhSimState& mhs = state.mhs;
+    mhs.SimOption = options.option;
+    if (options.cycles)
+        mhs.SimCycles = *options.cycles;
+    // The parameter window stores Poisson's parameter b as its a.
+    if (mhs.DistCode == 6)
+        mhs.ServiceParamB = mhs.ServiceParamA;
+    // As "Simulate" checks them: the cycle length first, then the uniform's order.
+    if (mhs.CycleLength > 0 && mhs.DistCode == 7 && mhs.ServiceParamB < mhs.ServiceParamA)
+        return NoResult(options.json, out, err, ForTerminal(kUniformOrderMessage));
+
+    RunControl control;
+    control.threads = options.threads;
+    const RunOutcome outcome =
+        RunSimulation(mhs, options.seed ? *options.seed : TimeOfDaySeed(), control);
+    if (outcome.status != RunStatus::Done)
+        return NoResult(options.json, out, err, outcome.message);
+
+    if (!options.save.empty()) {
+        state.ProblemFileName = options.save;
+        if (Status saved = WriteMhsFile(state); !saved)
+            return Unreadable(err, saved.message());
+    }
+    const Report report = MhsReport(mhs);
+    if (options.json) {
+        out << DumpJson(Json(mhs, report)) << '\n';
+        return kExitDone;
+    }
+    PrintResults(out, OpenMhsResults(mhs));
+    PrintReport(out, "simulation results", report);
+    return kExitDone;
+}
+
+BatchCommand AddMhSimCommand(CLI::App& app) {
+    auto options = std::make_shared<MhSimBatchOptions>();
+    auto seed = std::make_shared<std::string>();
+    auto cycles = std::make_shared<std::string>();
+    CLI::App* cmd =
+        app.add_subcommand("mhsim", "Simulate a multi-server service point (.mhs file)");
+    cmd->add_option("FILE", options->file, "The simulation problem file")->required();
+    cmd->add_option("--option", options->option,
+                    "1 multi-servers, 2 + lock door, 3 + limited queue size, 4 + both")
+        ->required()
+        ->check(CLI::IsMember({1, 2, 3, 4}));
+    CLI::Option* seedOption = cmd->add_option("--seed", *seed,
+                                              "Seed of the run, 0 to 18446744073709551615 "
+                                              "(default: the seconds since midnight)");
+    CLI::Option* cyclesOption =
+        cmd->add_option("--cycles", *cycles, "Number of cycles, instead of the file's");
+    cmd->add_flag("--json", options->json, "Print one JSON object instead of text");
+    cmd->add_option("--save", options->save, "Save the problem to this file after the run");
+    return {cmd, [cmd, options, seed, cycles, seedOption, cyclesOption](std::ostream& out,
+                                                                        std::ostream& err) {
+                if (seedOption->count() > 0) {
+                    std::uint64_t value = 0;
+                    const char* end = seed->data() + seed->size();
+                    const auto [ptr, ec] = std::from_chars(seed->data(), end, value);
+                    if (seed->empty() || ec != std::errc() || ptr != end)
+                        return UsageError(cmd, err,
+                                          "--seed must be a whole number from 0 to "
+                                          "18446744073709551615");
+                    options->seed = value;
+                }
+                if (cyclesOption->count() > 0) {
+                    const auto value = ParseFieldNumber(*cycles);
+                    if (cycles->find_first_not_of(" \t") == std::string::npos || !value ||
+                        !std::isfinite(*value))
+                        return UsageError(cmd, err, "--cycles must be a number");
+                    options->cycles = *value;
+                }
+                return RunMhSimBatch(*options, out, err);
+            }};
 }
 
 } // namespace davrenta

@@ -1,8 +1,16 @@
 #include "mhsim/forms/studyrow.h"
 
+#include "mhsim/forms/mhsdescfrm.h"
+
 namespace davrenta {
 
-// Not built yet: the main window shows its entries disabled.
-StudyRow MhSimStudyRow(ModuleState&) { return {Study::MhSimulation, {}, {}}; }
+// Entering the study clears nothing: the inputs stay for the next run.
+StudyRow MhSimStudyRow(ModuleState& state) {
+    return {Study::MhSimulation, [] {},
+            [&state](QWidget* parent) {
+                mhsdescfrm window(state, parent);
+                window.exec();
+            }};
+}
 
 } // namespace davrenta

@@ -1,0 +1,151 @@
+// The .mhs problem file: eight values, read whole or not at all, saved in one step.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/modulestate.h"
+#include "mhsim/problemfile.h"
+
+using namespace davrenta;
+namespace fs = std::filesystem;
+
+namespace {
+
+class MhsFile : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("mhsfile-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        state.mhs.SimCycles = 11;
+        state.mhs.DistCode = 3;
+        state.mhs.ServiceParamA = 7;
+    }
+    void TearDown() override {
+        fs::permissions(dir, fs::perms::owner_all);
+        fs::remove_all(dir);
+    }
+    std::string write(const std::string& name, const std::string& contents) {
+        const fs::path p = dir / name;
+        std::ofstream(p, std::ios::binary) << contents;
+        return p.string();
+    }
+    // The read fails with a message naming the file, and nothing was loaded.
+    void expectRefused(const std::string& path, const std::string& part) {
+        state.ProblemFileName = path;
+        const MhSimState before = state.mhs;
+        const Status read = ReadMhsFile(state);
+        ASSERT_FALSE(read.ok());
+        EXPECT_NE(read.message().find(path), std::string::npos) << read.message();
+        EXPECT_NE(read.message().find(part), std::string::npos) << read.message();
+        EXPECT_EQ(state.mhs.SimCycles, before.SimCycles);
+        EXPECT_EQ(state.mhs.DistCode, before.DistCode);
+        EXPECT_EQ(state.mhs.ServiceParamA, before.ServiceParamA);
+    }
+
+    fs::path dir;
+    ModuleState state;
+};
+
+} // namespace
+
+TEST_F(MhsFile, ReadsTheEightValuesInTheirOrder) {
+    state.ProblemFileName = write("dock.mhs", "250,8,.5,2.5,8,0.75,3,3\r\n");
+    ASSERT_TRUE(ReadMhsFile(state).ok());
+    const MhSimState& m = state.mhs;
+    EXPECT_EQ(m.SimCycles, 250);
+    EXPECT_EQ(m.CycleLength, 8);
+    EXPECT_EQ(m.QueueLimit, 0.5);
+    EXPECT_EQ(m.DemandRate, 2.5);
+    EXPECT_EQ(m.DistCode, 8);
+    EXPECT_EQ(m.ServiceParamA, 0.75);
+    EXPECT_EQ(m.ServiceParamB, 3);
+    EXPECT_EQ(m.NumServers, 3);
+}
+
+TEST_F(MhsFile, ValuesMayStandOnSeparateLinesWithLineFeedsOnly) {
+    state.ProblemFileName = write("lines.mhs", "10\n8\n0\n1.5\n2\n1\n1\n2\n");
+    ASSERT_TRUE(ReadMhsFile(state).ok());
+    EXPECT_EQ(state.mhs.NumServers, 2);
+    EXPECT_EQ(state.mhs.DistCode, 2);
+}
+
+TEST_F(MhsFile, WritesOneRecordAndPoissonsParameterTwice) {
+    MhSimState& m = state.mhs;
+    m.SimCycles = 100;
+    m.CycleLength = 7.5;
+    m.QueueLimit = 4;
+    m.DemandRate = 0.25;
+    m.DistCode = 6;
+    m.ServiceParamA = 2;
+    m.ServiceParamB = 99;
+    m.NumServers = 2;
+    EXPECT_EQ(MhsFileContents(m), "100,7.5,4,0.25,6,2,2,2\r\n");
+    state.ProblemFileName = (dir / "crib.mhs").string();
+    ASSERT_TRUE(WriteMhsFile(state).ok());
+    ModuleState back;
+    back.ProblemFileName = state.ProblemFileName;
+    ASSERT_TRUE(ReadMhsFile(back).ok());
+    EXPECT_EQ(back.mhs.ServiceParamB, 2);
+    EXPECT_EQ(back.mhs.CycleLength, 7.5);
+    EXPECT_EQ(MhsFileContents(back.mhs), "100,7.5,4,0.25,6,2,2,2\r\n");
+}
+
+TEST_F(MhsFile, RoundTripKeepsEveryBitOfTheValues) {
+    MhSimState& m = state.mhs;
+    m.SimCycles = 3;
+    m.CycleLength = 0.1 + 0.2;
+    m.DemandRate = 1.0 / 3;
+    m.DistCode = 1;
+    m.ServiceParamA = -2.5e-7;
+    m.ServiceParamB = 123456.789;
+    m.NumServers = 98;
+    const Result<MhsProblem> p = ParseMhsProblem(MhsFileContents(m));
+    ASSERT_TRUE(p.ok()) << p.message();
+    EXPECT_EQ(p->CycleLength, 0.1 + 0.2);
+    EXPECT_EQ(p->DemandRate, 1.0 / 3);
+    EXPECT_EQ(p->ServiceParamA, -2.5e-7);
+}
+
+TEST_F(MhsFile, RefusesShortFilesTextAndUnknownDistributions) {
+    expectRefused(write("short.mhs", "10,8,0,2\r\n"),
+                  "the file ends before value 5 (service time distribution code)");
+    expectRefused(write("text.mhs", "10,8,0,two,2,1,1,2\r\n"),
+                  "line 1, value 4 (demand rate): \"two\" is not a number");
+    expectRefused(write("quoted.mhs", "10,8,0,\"2\",2,1,1,2\r\n"), "value 4 (demand rate)");
+    expectRefused(write("code.mhs", "10,8,0,2,9,1,1,2\r\n"),
+                  "value 5 (service time distribution code): 9 is no distribution");
+    expectRefused(write("utf8.mhs", "10,8,0,2\xC3\x28,2,1,1,2\r\n"), "\"2\\xC3(\" is not a number");
+    expectRefused(write("inf.mhs", "10,8,0,inf,2,1,1,2\r\n"), "value 4 (demand rate)");
+}
+
+TEST_F(MhsFile, RefusesWhatIsNoRegularFileWithoutBlocking) {
+    const std::string fifo = (dir / "pipe.mhs").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    expectRefused(fifo, "cannot be read");
+    fs::create_directory(dir / "folder.mhs");
+    expectRefused((dir / "folder.mhs").string(), "cannot be read");
+    expectRefused(write("huge.mhs", std::string(2 << 20, '1')), "cannot be read");
+    expectRefused((dir / "missing.mhs").string(), "cannot be read");
+}
+
+TEST_F(MhsFile, AFailedSaveKeepsTheOldFile) {
+    const std::string path = write("kept.mhs", "old contents\r\n");
+    fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+    if (::access(dir.c_str(), W_OK) == 0)
+        GTEST_SKIP() << "running with rights that ignore folder permissions";
+    state.ProblemFileName = path;
+    state.mhs.DistCode = 2;
+    const Status saved = WriteMhsFile(state);
+    EXPECT_FALSE(saved.ok());
+    EXPECT_NE(saved.message().find(path), std::string::npos);
+    std::ifstream in(path, std::ios::binary);
+    std::string contents((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(contents, "old contents\r\n");
+}
