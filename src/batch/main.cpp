@@ -7,6 +7,7 @@
 #include "batch/popmapbatch.h"
 #include "batch/sflocbatch.h"
 #include "batch/sitematchbatch.h"
+#include "state/messagetext.h"
 #include "version.h"
 
 namespace {
@@ -56,7 +57,8 @@ int main(int argc, char** argv) {
     } catch (const CLI::ParseError& e) {
         if (e.get_exit_code() == 0)
             return app.exit(e);
-        std::cerr << "davrenta-batch: " << e.what() << "\n\n" << app.help();
+        // The parser's text may quote an argument: never whole, never with raw bytes.
+        std::cerr << "davrenta-batch: " << QuoteForMessage(e.what(), 200) << "\n\n" << app.help();
         return kExitUsage;
     }
     for (const BatchCommand& c : commands)

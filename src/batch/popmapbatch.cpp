@@ -7,6 +7,10 @@
 #include "popmap/reports.h"
 #include "popmap/results.h"
 #include "popmap/search.h"
+#include "state/atomicfile.h"
+#include "state/messagetext.h"
+#include "state/numbers.h"
+#include "state/records.h"
 
 namespace davrenta {
 
@@ -43,14 +47,14 @@ void PrintRows(std::ostream& out, const std::vector<std::array<std::string, N>>&
         }
         while (!line.empty() && line.back() == ' ')
             line.pop_back();
-        out << line << '\n';
+        out << SafeForTerminal(line) << '\n';
     }
 }
 
 void PrintMap(std::ostream& out, const PopMap& fl) {
-    out << "== Map: " << MapCaption(fl) << " ==\n";
+    out << "== Map: " << SafeForTerminal(MapCaption(fl)) << " ==\n";
     for (int i = 1; i <= LastMapLine(fl); ++i)
-        out << ShownMapLine(fl, i) << '\n';
+        out << SafeForTerminal(ShownMapLine(fl, i)) << '\n';
     out << '\n';
 }
 
@@ -59,7 +63,7 @@ void PrintResults(std::ostream& out, const ResultsTexts& t) {
     for (const std::string* label : {&t.floclbl, &t.result1lbl, &t.result4lbl, &t.result2lbl,
                                      &t.result5lbl, &t.result6lbl, &t.result7lbl})
         if (!label->empty())
-            out << ForTerminal(*label) << '\n';
+            out << SafeForTerminal(ForTerminal(*label)) << '\n';
     PrintRows(out, t.facgrd);
     out << '\n';
 }
@@ -80,11 +84,7 @@ int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::os
         return Unreadable(err, read.message());
 
     const auto failed = [&](const std::string& message) {
-        if (options.json)
-            out << DumpJson(ordered_json{{"error", JsonText(message)}}) << '\n';
-        else
-            out << message << '\n';
-        return 4;
+        return NoResult(options.json, out, err, ShownPath(options.file) + ": " + message);
     };
     const SearchOutcome outcome = RunSearch(state);
     if (outcome.status != SearchStatus::Done)
@@ -179,9 +179,9 @@ int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::os
     if (n > 0)
         PrintRows(out, SummaryPodRows(fl));
     out << '\n';
-    out << "== Map: " << numberedCaption << " ==\n";
+    out << "== Map: " << SafeForTerminal(numberedCaption) << " ==\n";
     for (int i = 1; i <= last; ++i)
-        out << numberedMap[i] << '\n';
+        out << SafeForTerminal(numberedMap[i]) << '\n';
     out << '\n';
     out << "== Distribution of Population ==\n";
     PrintRows(out, std::vector<std::array<std::string, 3>>{
@@ -211,6 +211,28 @@ int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::os
     return 0;
 }
 
+namespace {
+
+// An empty value would read as 0 and run a search nobody asked for.
+const CLI::Validator kNotEmpty(
+    [](std::string& value) {
+        return value.empty() ? std::string("an empty value is not a choice") : std::string();
+    },
+    "", "NOT EMPTY");
+
+// The bound as the command line takes it: a number from 0 to 1 and nothing else (the window
+// keeps the input box's leading-number rule).
+std::optional<double> StrictBound(const std::string& text) {
+    if (text.find_first_not_of(" \t") == std::string::npos)
+        return std::nullopt;
+    const std::optional<double> value = ParseFieldNumber(text);
+    if (!value || !(*value >= 0 && *value <= 1))
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
 BatchCommand AddPopMapCommand(CLI::App& app) {
     auto options = std::make_shared<PopMapBatchOptions>();
     auto bound = std::make_shared<std::string>();
@@ -218,24 +240,34 @@ BatchCommand AddPopMapCommand(CLI::App& app) {
     pm->add_option("FILE", options->file, "The population-map problem file")->required();
     pm->add_option("--pods", options->pods, "Number of new PODs: 1 or 2")
         ->required()
+        ->check(kNotEmpty)
         ->check(CLI::IsMember({1, 2}));
     pm->add_option("--measure", options->measure,
                    "1 minimize travel, 2 maximum number served, 3 minimize maximum distance")
         ->required()
+        ->check(kNotEmpty)
         ->check(CLI::IsMember({1, 2, 3}));
     pm->add_option("--distance", options->distance,
                    "1 rectilinear, 2 Euclidean, 3 squared Euclidean")
         ->required()
+        ->check(kNotEmpty)
         ->check(CLI::IsMember({1, 2, 3}));
     CLI::Option* near =
         pm->add_option("--near-optimal", *bound,
                        "Mark the cells within this fraction (0 to 1) of the optimum (one POD)");
     pm->add_flag("--json", options->json, "Print one JSON object instead of text");
     return {pm, [pm, options, bound, near](std::ostream& out, std::ostream& err) {
+                if (options->file.empty())
+                    return UsageError(pm, err, "FILE is empty: name a population-map file");
                 if (near->count() > 0) {
                     if (options->pods != 1)
                         return UsageError(pm, err, "--near-optimal needs --pods 1");
-                    options->nearOptimal = *bound;
+                    const std::optional<double> f = StrictBound(*bound);
+                    if (!f)
+                        return UsageError(pm, err,
+                                          "--near-optimal \"" + QuoteForMessage(*bound) +
+                                              "\" is not a number from 0 to 1");
+                    options->nearOptimal = RoundTripForm(*f);
                 }
                 return RunPopMapBatch(*options, out, err);
             }};

@@ -6,6 +6,7 @@
 
 #include "app/modulestate.h"
 #include "state/atomicfile.h"
+#include "state/messagetext.h"
 #include "state/numbers.h"
 #include "state/records.h"
 
@@ -43,7 +44,8 @@ class Parser {
             return std::nullopt;
         auto value = ParseFieldNumber(f->text);
         if (!value || !std::isfinite(*value) || f->quoted) {
-            fail(f->line, record, "the " + what + " \"" + f->text + "\" is not a number");
+            fail(f->line, record,
+                 "the " + what + " \"" + QuoteForMessage(f->text) + "\" is not a number");
             return std::nullopt;
         }
         return value;
@@ -56,7 +58,8 @@ class Parser {
             return std::nullopt;
         auto value = ParseFieldNumber(f->text);
         if (!value || f->quoted || *value != std::floor(*value)) {
-            fail(f->line, record, "the " + what + " \"" + f->text + "\" is not a whole number");
+            fail(f->line, record,
+                 "the " + what + " \"" + QuoteForMessage(f->text) + "\" is not a whole number");
             return std::nullopt;
         }
         if (*value < low || *value > high) {
@@ -162,14 +165,15 @@ Status ReadMapFile(ModuleState& state) {
     ResetPodSymbols(state.fl);
     if (state.ProblemFileName.empty())
         return {};
-    std::string reason;
-    auto contents = ReadWholeFile(state.ProblemFileName, &reason);
+    // A map problem is a few kilobytes; anything far larger is not one.
+    constexpr std::size_t kMaxMapFileBytes = 256 * 1024;
+    Result<std::string> contents = ReadProblemFile(state.ProblemFileName, kMaxMapFileBytes);
     if (!contents)
-        return Fail("The problem file \"" + state.ProblemFileName +
-                    "\" cannot be opened: " + reason);
+        return Fail(contents.message() + " The current problem is unchanged.");
     if (Status parsed = ParseMapProblem(*contents, state.fl); !parsed)
-        return Fail("The problem file \"" + state.ProblemFileName + "\" cannot be read: " +
-                    parsed.message() + " The current problem is unchanged.");
+        return Fail("The problem file \"" + ShownPath(state.ProblemFileName) +
+                    "\" cannot be read: " + parsed.message() +
+                    " The current problem is unchanged.");
     return {};
 }
 
@@ -205,9 +209,7 @@ Status WriteMapFile(const ModuleState& state) {
     Result<std::string> contents = MapFileContents(state.fl);
     if (!contents)
         return contents.failure();
-    if (auto error = WriteFileAtomically(state.ProblemFileName, *contents))
-        return Fail("The problem was not saved: " + *error);
-    return {};
+    return SaveProblemFile(state.ProblemFileName, *contents);
 }
 
 Status AddNewPodsAsExisting(PopMap& fl) {

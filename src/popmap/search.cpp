@@ -7,6 +7,8 @@
 
 #include "app/modulestate.h"
 #include "popmap/fastsearch.h"
+#include "popmap/resultcheck.h"
+#include "state/messagetext.h"
 #include "state/numbers.h"
 
 namespace davrenta {
@@ -215,7 +217,8 @@ Status PrepareSearch(ModuleState& state) {
     }
     for (int a = 1; a <= fl.AreaCount; ++a) {
         if (fl.AreaCellCount[a] == 0)
-            return Fail("Population symbol = " + fl.AreaSymbol[a] + " missing from map");
+            return Fail("Population symbol = " + QuoteForMessage(fl.AreaSymbol[a]) +
+                        " missing from map");
         fl.AreaCellPopulation[a] = fl.AreaPopulation[a] / fl.AreaCellCount[a];
     }
     if (!(fl.TotalPopulation != 0) || !std::isfinite(fl.TotalPopulation))
@@ -363,6 +366,7 @@ SearchOutcome RunSearch(ModuleState& state, const SearchControl& control) {
     } else {
         outcome = newPods == 1 ? OnePodSearch(state, control) : TwoPodSearch(state, control);
     }
+    outcome = CheckSearchResult(fl, std::move(outcome));
     if (outcome.status != SearchStatus::Done)
         fl.SearchResultFlag = false;
     return outcome;

@@ -2,11 +2,14 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <random>
+#include <string_view>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,7 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string Reason(const char* verb, const std::string& path, int err) {
-    return std::string("cannot ") + verb + " " + path + ": " + std::strerror(err);
+    return std::string("cannot ") + verb + " " + ShownPath(path) + ": " + std::strerror(err);
 }
 
 // Closes on every path out; close errors on a file being read carry no information.
@@ -29,6 +32,32 @@ struct Fd {
     }
 };
 
+} // namespace
+
+std::string ShownPath(std::string_view path) {
+    static const char hex[] = "0123456789ABCDEF";
+    constexpr std::size_t kLimit = 300;
+    std::string out;
+    for (std::size_t i = 0; i < path.size() && i < kLimit; ++i) {
+        const auto c = static_cast<unsigned char>(path[i]);
+        if (c < 32 || c == 127) {
+            out += "\\x";
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    if (path.size() > kLimit)
+        out += "...";
+    return out;
+}
+
+namespace {
+
+constexpr std::string_view kTempPrefix = ".davrenta-save-";
+constexpr std::string_view kTempSuffix = ".tmp";
+
 // A short name of our own beside the target: a name derived from the target's could exceed
 // the longest name the folder allows even when the target's own name fits.
 std::string TempName() {
@@ -36,10 +65,52 @@ std::string TempName() {
     static const unsigned long long salt = std::random_device{}();
     std::mt19937_64 mix(salt ^ (static_cast<unsigned long long>(::getpid()) << 20) ^ counter++);
     static const char alphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::string name = ".davrenta-save-";
+    std::string name(kTempPrefix);
     for (int i = 0; i < 10; ++i)
         name += alphabet[mix() % (sizeof alphabet - 1)];
-    return name + ".tmp";
+    return name + std::string(kTempSuffix);
+}
+
+bool IsOurTempName(const std::string& name) {
+    return name.size() == kTempPrefix.size() + 10 + kTempSuffix.size() &&
+           name.compare(0, kTempPrefix.size(), kTempPrefix) == 0 &&
+           name.compare(name.size() - kTempSuffix.size(), kTempSuffix.size(), kTempSuffix) == 0;
+}
+
+// A save killed part way leaves its temporary file behind. A save in progress holds a lock on
+// its own, so a file of our naming that nobody holds, and that was not touched in the last
+// minute (a save that has created its file but not yet locked it), is stale and goes.
+void RemoveStaleTempFiles(const fs::path& folder) {
+    const auto now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (!IsOurTempName(name) || !it->is_regular_file(ec) || it->is_symlink(ec))
+            continue;
+        const int fd = ::open(it->path().c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+        if (fd < 0)
+            continue;
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && st.st_mtime < now - 60 && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(it->path().c_str());
+        ::close(fd);
+    }
+}
+
+// Where a save through path lands: a link, even a dangling one, is followed to the file it
+// names, so that the link stays a link. Nullopt when the links go round in a loop.
+std::optional<fs::path> SaveTarget(const fs::path& path) {
+    fs::path target = path;
+    for (int hop = 0; hop < 40; ++hop) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(target, ec)))
+            return target;
+        fs::path next = fs::read_symlink(target, ec);
+        if (ec)
+            return target;
+        target = next.is_absolute() ? next : target.parent_path() / next;
+    }
+    return std::nullopt;
 }
 
 void SyncFolder(const fs::path& folder) {
@@ -83,7 +154,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::string* e
 
 Result<std::string> ReadProblemFile(const std::string& path, std::size_t maxBytes) {
     auto fail = [&](const std::string& why) {
-        return Fail("The file " + path + " cannot be read: " + why + ".");
+        return Fail("The file " + ShownPath(path) + " cannot be read: " + why + ".");
     };
     if (path.empty())
         return fail("no file name was given");
@@ -126,23 +197,31 @@ Result<std::string> ReadProblemFile(const std::string& path, std::size_t maxByte
 
 Status SaveProblemFile(const std::string& path, const std::string& contents) {
     if (auto reason = WriteFileAtomically(path, contents))
-        return Fail("The file " + path + " was not saved: " + *reason + ".");
+        return Fail("The file " + ShownPath(path) + " was not saved: " + *reason + ".");
     return {};
 }
 
 std::optional<std::string> WriteFileAtomically(const std::string& path,
                                                const std::string& contents) {
-    fs::path target(path);
-    std::error_code ec;
     // Saving through a link replaces the file it points to, not the link.
-    if (fs::is_symlink(target, ec)) {
-        fs::path resolved = fs::canonical(target, ec);
-        if (!ec)
-            target = resolved;
-    }
+    const std::optional<fs::path> resolved = SaveTarget(path);
+    if (!resolved)
+        return Reason("write", path, ELOOP);
+    const fs::path target = *resolved;
     fs::path folder = target.parent_path();
     if (folder.empty())
         folder = ".";
+
+    // The atomic rename would replace a file the user marked read-only without a word; refuse
+    // it as an editor does.
+    struct stat old {};
+    const bool replacing = ::stat(target.c_str(), &old) == 0;
+    if (replacing && S_ISREG(old.st_mode) &&
+        ((old.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0))
+        return "cannot write " + ShownPath(path) +
+               ": the file is read-only; allow writing to it, or save under another name";
+
+    RemoveStaleTempFiles(folder);
 
     fs::path temp;
     int fd = -1;
@@ -156,6 +235,8 @@ std::optional<std::string> WriteFileAtomically(const std::string& path,
     }
     if (fd < 0)
         return Reason("write", path, err);
+    // Held until the file is closed: tells a later save that this one is still alive.
+    ::flock(fd, LOCK_EX | LOCK_NB);
 
     auto abandon = [&](int e) {
         if (fd >= 0)
@@ -165,8 +246,7 @@ std::optional<std::string> WriteFileAtomically(const std::string& path,
     };
 
     // A replaced file keeps its permissions.
-    struct stat old {};
-    if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
+    if (replacing && S_ISREG(old.st_mode))
         ::fchmod(fd, old.st_mode & 07777);
 
     const char* p = contents.data();

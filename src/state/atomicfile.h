@@ -3,10 +3,16 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "state/result.h"
 
 namespace davrenta {
+
+// A path as a message shows it: control bytes escaped and a very long path cut, so that a
+// hostile name cannot flood or steer a terminal. Other bytes stay, so that a name in any
+// language reads as typed.
+std::string ShownPath(std::string_view path);
 
 // Reads a whole file; nullopt with the reason in *error when it cannot.
 std::optional<std::string> ReadWholeFile(const std::string& path, std::string* error);
@@ -25,6 +31,7 @@ Status SaveProblemFile(const std::string& path, const std::string& contents);
 
 // Replaces a file in one step: a temporary file beside it is written, flushed and synced, then
 // renamed over the target. On failure the old file stays as it was and the reason is returned.
-std::optional<std::string> WriteFileAtomically(const std::string& path, const std::string& contents);
+std::optional<std::string> WriteFileAtomically(const std::string& path,
+                                               const std::string& contents);
 
 } // namespace davrenta

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <sys/stat.h>
+
 #include "popmap/search.h"
 #include "popmap_fixtures.h"
 #include "state/atomicfile.h"
@@ -19,11 +21,12 @@ using testing::Problem;
 namespace fs = std::filesystem;
 
 class TempDir : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
-               ("davrenta-mapfile-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+               ("davrenta-mapfile-" +
+                std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }
@@ -41,9 +44,8 @@ std::string Contents(const PopMap& fl) {
 TEST(MapFileFormat, WritesTheRecordsInOrder) {
     Problem p{{{"A", 100}, {"B", 2.5}, {"C", 1200}}, {{2, 3}, {1, 1}}, {"AAB", " CC", "B"}};
     ModuleState s = MakeState(p);
-    EXPECT_EQ(Contents(s.fl),
-              "3,2,4\r\n\"A\",100\r\n\"B\",2.5\r\n\"C\",1200\r\n2,3\r\n1,1\r\n"
-              "3,\"AAB\"\r\n3,\" CC\"\r\n1,\"B\"\r\n");
+    EXPECT_EQ(Contents(s.fl), "3,2,4\r\n\"A\",100\r\n\"B\",2.5\r\n\"C\",1200\r\n2,3\r\n1,1\r\n"
+                              "3,\"AAB\"\r\n3,\" CC\"\r\n1,\"B\"\r\n");
 }
 
 TEST(MapFileFormat, NoExistingPodAndEmptyLineInsideTheMap) {
@@ -56,15 +58,15 @@ TEST(MapFileFormat, NoExistingPodAndEmptyLineInsideTheMap) {
     ASSERT_TRUE(ParseMapProblem(text, back.fl).ok());
     EXPECT_EQ(back.fl.ExistingPodCount, 0);
     EXPECT_EQ(back.fl.MapLine[2], "");
-    EXPECT_EQ(back.fl.MapLine[3], "  A  ");  // leading and trailing blanks kept
+    EXPECT_EQ(back.fl.MapLine[3], "  A  "); // leading and trailing blanks kept
     EXPECT_EQ(back.fl.MapLineLength[3], 5);
     EXPECT_EQ(back.fl.MapEndLine, 4);
     EXPECT_EQ(back.fl.TotalPopulation, 7);
 }
 
 TEST(MapFileFormat, RoundTripKeepsEveryValueExactly) {
-    Problem p{{{"x", 0.1 + 0.2}, {"%", 1e-7}, {"Z", 123456789.125}}, {{50, 60}, {1, 1}},
-              {"xx%Z", "Z"}};
+    Problem p{
+        {{"x", 0.1 + 0.2}, {"%", 1e-7}, {"Z", 123456789.125}}, {{50, 60}, {1, 1}}, {"xx%Z", "Z"}};
     ModuleState s = MakeState(p);
     ModuleState back;
     ASSERT_TRUE(ParseMapProblem(Contents(s.fl), back.fl).ok());
@@ -128,22 +130,21 @@ TEST_P(MalformedMapFile, LeavesTheProblemUnchangedAndNamesTheRecord) {
 
 INSTANTIATE_TEST_SUITE_P(
     Records, MalformedMapFile,
-    ::testing::Values(BadFile{"", "header record"},
-                      BadFile{"1,0", "header record"},
-                      BadFile{"1,0,2\r\n\"A\",lots\r\n1,\"A\"\r\n", "line 2, area record 1"},
-                      BadFile{"2,0,2\r\n\"A\",5\r\n", "area record 2"},
-                      BadFile{"1,1,2\r\n\"A\",5\r\n1\r\n", "existing POD record 1"},
-                      BadFile{"1,1,2\r\n\"A\",5\r\n51,1\r\n1,\"A\"\r\n", "outside 1 to 50"},
-                      BadFile{"1,1,2\r\n\"A\",5\r\n1,61\r\n1,\"A\"\r\n", "outside 1 to 60"},
-                      BadFile{"1,1,2\r\n\"A\",5\r\n1.5,1\r\n1,\"A\"\r\n", "not a whole number"},
-                      BadFile{"142,0,2\r\n", "outside 0 to 141"},
-                      BadFile{"1,31,2\r\n", "outside 0 to 30"},
-                      BadFile{"1,0,52\r\n", "outside 0 to 51"},
-                      BadFile{"-1,0,2\r\n", "outside 0 to 141"},
-                      BadFile{"1,0,3\r\n\"A\",5\r\n1,\"A\"\r\n", "map line record 2"},
-                      BadFile{"1,0,2\r\n\"A\",5\r\n61,\"AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA\"\r\n",
-                              "more than the 60 columns"},
-                      BadFile{"x,0,2\r\n", "header record"}));
+    ::testing::Values(
+        BadFile{"", "header record"}, BadFile{"1,0", "header record"},
+        BadFile{"1,0,2\r\n\"A\",lots\r\n1,\"A\"\r\n", "line 2, area record 1"},
+        BadFile{"2,0,2\r\n\"A\",5\r\n", "area record 2"},
+        BadFile{"1,1,2\r\n\"A\",5\r\n1\r\n", "existing POD record 1"},
+        BadFile{"1,1,2\r\n\"A\",5\r\n51,1\r\n1,\"A\"\r\n", "outside 1 to 50"},
+        BadFile{"1,1,2\r\n\"A\",5\r\n1,61\r\n1,\"A\"\r\n", "outside 1 to 60"},
+        BadFile{"1,1,2\r\n\"A\",5\r\n1.5,1\r\n1,\"A\"\r\n", "not a whole number"},
+        BadFile{"142,0,2\r\n", "outside 0 to 141"}, BadFile{"1,31,2\r\n", "outside 0 to 30"},
+        BadFile{"1,0,52\r\n", "outside 0 to 51"}, BadFile{"-1,0,2\r\n", "outside 0 to 141"},
+        BadFile{"1,0,3\r\n\"A\",5\r\n1,\"A\"\r\n", "map line record 2"},
+        BadFile{"1,0,2\r\n\"A\",5\r\n61,"
+                "\"AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA\"\r\n",
+                "more than the 60 columns"},
+        BadFile{"x,0,2\r\n", "header record"}));
 
 TEST(MapFileFormat, PodBeyondItsLineButInsideTheMapIsValid) {
     ModuleState s;
@@ -259,12 +260,54 @@ TEST(ResultsSave, TwoNewPodsAreBothAddedAndThirtyIsTheLimit) {
 }
 
 TEST(Examples, EveryShippedProblemLoads) {
-    for (const char* name : {"worked-example.fl", "small-town.fl", "mid-county.fl", "full-region.fl"}) {
+    for (const char* name :
+         {"worked-example.fl", "small-town.fl", "mid-county.fl", "full-region.fl"}) {
         ModuleState s;
         s.ProblemFileName = std::string(DAVRENTA_EXAMPLES_DIR) + "/" + name;
         EXPECT_TRUE(ReadMapFile(s).ok()) << name;
         EXPECT_GT(s.fl.AreaCount, 0) << name;
     }
+}
+
+TEST_F(TempDir, HostileFilesGiveAMessageAndLeaveTheProblemAlone) {
+    const ModuleState before = MakeState(Problem{{{"Q", 7}}, {{1, 1}}, {"QQ"}});
+    ASSERT_EQ(::mkfifo(path("pipe.fl").c_str(), 0600), 0);
+    fs::create_directories(path("folder.fl"));
+    std::ofstream(path("huge.fl"), std::ios::binary) << std::string(300 * 1024, ' ');
+    // Invalid UTF-8 and a terminal escape in a number field, far longer than a message shows.
+    std::ofstream(path("bytes.fl"), std::ios::binary)
+        << "1,0,2\r\n\"\xC3\",\xFF\xC3\x1B[2J" << std::string(100000, '1') << "\r\n";
+    const std::pair<const char*, const char*> cases[] = {
+        {"pipe.fl", "cannot be read: it is not a regular file."},
+        {"folder.fl", "cannot be read: it is a folder."},
+        {"huge.fl", "cannot be read: it holds 307200 bytes, more than the 262144 a problem file "
+                    "may hold."},
+        {"bytes.fl", "cannot be read: line 2, area record 1: the population of area 1 "
+                     "\"\\xFF\\xC3\\x1B[2J1111111111111111111111111111111111...\" is not a "
+                     "number."}};
+    for (const auto& [name, why] : cases) {
+        ModuleState s = before;
+        s.ProblemFileName = path(name);
+        const Status read = ReadMapFile(s);
+        ASSERT_FALSE(read.ok()) << name;
+        EXPECT_NE(read.message().find(path(name)), std::string::npos) << read.message();
+        EXPECT_NE(read.message().find(std::string(why) + " The current problem is unchanged."),
+                  std::string::npos)
+            << read.message();
+        EXPECT_EQ(s.fl.AreaSymbol[1], "Q");
+        EXPECT_EQ(s.fl.AreaPopulation[1], 7);
+        EXPECT_EQ(s.fl.MapLine[1], "QQ");
+        EXPECT_EQ(s.fl.PodColumn[1], 1);
+        EXPECT_EQ(s.fl.AreaCount, 1);
+    }
+    // Bytes that are no UTF-8 are cells like any other.
+    std::ofstream(path("latin1.fl"), std::ios::binary)
+        << "1,0,2\r\n\"\xE9\",5\r\n2,\"\xE9\xC3\"\r\n";
+    ModuleState s = before;
+    s.ProblemFileName = path("latin1.fl");
+    ASSERT_TRUE(ReadMapFile(s).ok());
+    EXPECT_EQ(s.fl.MapLine[1], "\xE9\xC3");
+    EXPECT_EQ(s.fl.AreaSymbol[1], "\xE9");
 }
 
 } // namespace

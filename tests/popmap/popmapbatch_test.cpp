@@ -3,8 +3,11 @@
 
 #include <array>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,10 +16,34 @@ namespace {
 struct BatchRun {
     int status = -1;
     std::string out;
+    std::string err; // only when asked to keep it apart
 };
 
-BatchRun Batch(const std::string& args) {
-    const std::string command = std::string(DAVRENTA_BATCH_PATH) + " " + args + " 2>&1";
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A file for one test, removed with it.
+struct TempFile {
+    std::string path;
+    explicit TempFile(const std::string& contents) {
+        char name[] = "/tmp/davrenta-batch-XXXXXX";
+        const int fd = mkstemp(name);
+        path = name;
+        if (fd >= 0) {
+            if (write(fd, contents.data(), contents.size()) < 0)
+                path.clear();
+            close(fd);
+        }
+    }
+    ~TempFile() { std::remove(path.c_str()); }
+};
+
+BatchRun Batch(const std::string& args, bool splitErr = false) {
+    const TempFile errFile("");
+    const std::string command = std::string(DAVRENTA_BATCH_PATH) + " " + args +
+                                (splitErr ? " 2>" + errFile.path : std::string(" 2>&1"));
     BatchRun run;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe)
@@ -27,6 +54,8 @@ BatchRun Batch(const std::string& args) {
         run.out.append(buffer.data(), n);
     const int raw = pclose(pipe);
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    if (splitErr)
+        run.err = Slurp(errFile.path);
     return run;
 }
 
@@ -36,7 +65,7 @@ std::string Example(const std::string& name) {
 
 TEST(BatchPopMap, JsonOfTheWorkedExample) {
     const BatchRun run = Batch("popmap " + Example("worked-example.fl") +
-                          " --pods 1 --measure 1 --distance 1 --near-optimal 0.4 --json");
+                               " --pods 1 --measure 1 --distance 1 --near-optimal 0.4 --json");
     ASSERT_EQ(run.status, 0) << run.out;
     const auto j = nlohmann::json::parse(run.out);
     EXPECT_EQ(j["NewPodLine"], 1);
@@ -55,7 +84,8 @@ TEST(BatchPopMap, JsonOfTheWorkedExample) {
 }
 
 TEST(BatchPopMap, NumbersReadBackToTheSameDouble) {
-    const BatchRun run = Batch("popmap " + Example("mid-county.fl") + " --pods 1 --measure 2 --distance 2 --json");
+    const BatchRun run =
+        Batch("popmap " + Example("mid-county.fl") + " --pods 1 --measure 2 --distance 2 --json");
     ASSERT_EQ(run.status, 0) << run.out;
     const auto j = nlohmann::json::parse(run.out);
     // Under maximum served the travel figures keep their starting value.
@@ -67,11 +97,13 @@ TEST(BatchPopMap, NumbersReadBackToTheSameDouble) {
 }
 
 TEST(BatchPopMap, TextWalksTheWholeResultSequence) {
-    const BatchRun run = Batch("popmap " + Example("small-town.fl") + " --pods 2 --measure 3 --distance 3");
+    const BatchRun run =
+        Batch("popmap " + Example("small-town.fl") + " --pods 2 --measure 3 --distance 3");
     ASSERT_EQ(run.status, 0) << run.out;
     for (const char* expected :
-         {"INPUT MAP WITH EXISTING FACILITIES MARKED BY NUMBER", "SERVICE AREAS FOR EACH EXISTING FACILITY",
-          "SQUARED EUCLIDEAN CALCULATIONS", "OPTIMAL LOCATION FOR NEW PODS TO MINIMIZE MAX_DISTANCE FOR POPULATION",
+         {"INPUT MAP WITH EXISTING FACILITIES MARKED BY NUMBER",
+          "SERVICE AREAS FOR EACH EXISTING FACILITY", "SQUARED EUCLIDEAN CALCULATIONS",
+          "OPTIMAL LOCATION FOR NEW PODS TO MINIMIZE MAX_DISTANCE FOR POPULATION",
           "COORDINATES OF NEW POD 1 (x,y)= ", "Optimal location of second new POD is @.",
           "EXISTING FACILITIES PLUS OPTIMAL LOCATIONS OF TWO NEW FACILITIES", "Pop. per"})
         EXPECT_NE(run.out.find(expected), std::string::npos) << expected;
@@ -84,10 +116,11 @@ TEST(BatchPopMap, EveryMeasureAndMethodOnTheExamples) {
             for (int measure = 1; measure <= 3; ++measure)
                 for (int method = 1; method <= 3; ++method) {
                     if (pods == 2 && std::string(file) == "mid-county.fl" && method != 1)
-                        continue;  // the pair search on the county is covered once per measure
-                    const BatchRun run = Batch("popmap " + Example(file) + " --pods " + std::to_string(pods) +
-                                          " --measure " + std::to_string(measure) + " --distance " +
-                                          std::to_string(method) + " --json");
+                        continue; // the pair search on the county is covered once per measure
+                    const BatchRun run =
+                        Batch("popmap " + Example(file) + " --pods " + std::to_string(pods) +
+                              " --measure " + std::to_string(measure) + " --distance " +
+                              std::to_string(method) + " --json");
                     ASSERT_EQ(run.status, 0) << file << run.out;
                     const auto j = nlohmann::json::parse(run.out);
                     EXPECT_TRUE(j.contains(pods == 1 ? "NewPodLine" : "NewPod2Column"));
@@ -96,29 +129,154 @@ TEST(BatchPopMap, EveryMeasureAndMethodOnTheExamples) {
 
 TEST(BatchPopMap, Failures) {
     EXPECT_EQ(Batch("popmap").status, 2);
-    EXPECT_EQ(Batch("popmap " + Example("small-town.fl") + " --pods 3 --measure 1 --distance 1").status, 2);
+    EXPECT_EQ(
+        Batch("popmap " + Example("small-town.fl") + " --pods 3 --measure 1 --distance 1").status,
+        2);
     EXPECT_EQ(Batch("nothing").status, 2);
     EXPECT_EQ(Batch("popmap " + Example("small-town.fl") +
-                    " --pods 2 --measure 1 --distance 1 --near-optimal 0.1").status, 2);
+                    " --pods 2 --measure 1 --distance 1 --near-optimal 0.1")
+                  .status,
+              2);
 
     const BatchRun missing = Batch("popmap /nonexistent/x.fl --pods 1 --measure 1 --distance 1");
     EXPECT_EQ(missing.status, 3);
     EXPECT_NE(missing.out.find("/nonexistent/x.fl"), std::string::npos);
 
-    char name[] = "/tmp/davrenta-batch-XXXXXX";
-    const int fd = mkstemp(name);
-    ASSERT_GE(fd, 0);
-    const std::string bad = "2,0,2\r\n\"A\",5\r\n\"Q\",3\r\n1,\"A\"\r\n";
-    ASSERT_EQ(write(fd, bad.data(), bad.size()), static_cast<ssize_t>(bad.size()));
-    close(fd);
-    const BatchRun failed = Batch(std::string("popmap ") + name + " --pods 1 --measure 1 --distance 1 --json");
+    const TempFile bad("2,0,2\r\n\"A\",5\r\n\"Q\",3\r\n1,\"A\"\r\n");
+    const BatchRun failed =
+        Batch("popmap " + bad.path + " --pods 1 --measure 1 --distance 1 --json", true);
     EXPECT_EQ(failed.status, 4);
-    EXPECT_EQ(nlohmann::json::parse(failed.out)["error"], "Population symbol = Q missing from map");
-    std::remove(name);
+    EXPECT_EQ(nlohmann::json::parse(failed.out)["error"],
+              bad.path + ": Population symbol = Q missing from map");
+    EXPECT_EQ(failed.err,
+              "davrenta-batch: " + bad.path + ": Population symbol = Q missing from map\n");
 
-    const BatchRun refused = Batch("popmap " + Example("full-region.fl") + " --pods 2 --measure 1 --distance 1");
+    const BatchRun refused =
+        Batch("popmap " + Example("full-region.fl") + " --pods 2 --measure 1 --distance 1", true);
     EXPECT_EQ(refused.status, 4);
-    EXPECT_NE(refused.out.find("31 PODs"), std::string::npos);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_NE(refused.err.find(Example("full-region.fl") + ": With 30 existing PODs"),
+              std::string::npos);
+    EXPECT_NE(refused.err.find("31 PODs"), std::string::npos);
+}
+
+TEST(BatchPopMap, JsonCarriesEveryByteAsOneLatin1Character) {
+    // A Latin-1 symbol and a UTF-8 lead byte cut from its follower, as map cells.
+    const TempFile map("2,0,2\r\n\"A\",10\r\n\"\xE9\",5\r\n3,\"A\xE9\xC3\"\r\n");
+    const BatchRun run =
+        Batch("popmap " + map.path + " --pods 1 --measure 1 --distance 1 --json", true);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto j = nlohmann::json::parse(run.out);
+    EXPECT_EQ(j["NumberedMap"][0], "A\u00e9\u00c3");
+    EXPECT_EQ(j["BestServiceMap"][0], "**\u00c3");
+    EXPECT_EQ(j["Results4"]["facgrd"][1][0], "*");
+
+    // The failure path writes the same way, and cannot abort.
+    const TempFile missing("1,0,2\r\n\"\xFF\",5\r\n1,\"A\xC3\"\r\n");
+    const BatchRun failed =
+        Batch("popmap " + missing.path + " --pods 1 --measure 1 --distance 1 --json", true);
+    EXPECT_EQ(failed.status, 4);
+    EXPECT_EQ(nlohmann::json::parse(failed.out)["error"],
+              missing.path + ": Population symbol = \\xFF missing from map");
+}
+
+TEST(BatchPopMap, NoLocationAndNonFiniteFiguresAreFailures) {
+    // Every location's travel is above the starting value: no cell may be reported.
+    const TempFile heavy("1,0,2\r\n\"A\",1e12\r\n5,\"A A A\"\r\n");
+    const BatchRun none =
+        Batch("popmap " + heavy.path + " --pods 1 --measure 1 --distance 1 --json", true);
+    EXPECT_EQ(none.status, 4);
+    EXPECT_EQ(nlohmann::json::parse(none.out)["error"],
+              heavy.path + ": No location was found: the total travel of every location is "
+                           "10000000000 or more. Make the populations smaller and search again.");
+    const TempFile negative("2,0,2\r\n\"A\",-1\r\n\"B\",-2\r\n2,\"AB\"\r\n");
+    const BatchRun nobody =
+        Batch("popmap " + negative.path + " --pods 2 --measure 2 --distance 1", true);
+    EXPECT_EQ(nobody.status, 4);
+    EXPECT_EQ(nobody.out, "");
+    EXPECT_NE(nobody.err.find("no location serves more than 0 people"), std::string::npos);
+
+    std::string lines = "1,\"A\"\r\n";
+    for (int i = 0; i < 18; ++i)
+        lines += "0,\"\"\r\n";
+    const TempFile huge("3,0,21\r\n\"A\",-1e308\r\n\"B\",1e308\r\n\"C\",1e308\r\n" + lines +
+                        "2,\"BC\"\r\n");
+    for (const char* measure : {"2", "3"}) {
+        const BatchRun run =
+            Batch("popmap " + huge.path + " --pods 1 --measure " + measure + " --distance 1 --json",
+                  true);
+        EXPECT_EQ(run.status, 4) << measure;
+        EXPECT_NE(nlohmann::json::parse(run.out)["error"].get<std::string>().find(
+                      "too large to compute with"),
+                  std::string::npos);
+    }
+}
+
+TEST(BatchPopMap, EmptyOptionValuesAreUsageErrors) {
+    const std::string file = Example("worked-example.fl");
+    for (const std::string& args : {file + " --pods '' --measure 1 --distance 1",
+                                    file + " --pods 1 --measure '' --distance 1",
+                                    file + " --pods 1 --measure 1 --distance ''",
+                                    std::string("'' --pods 1 --measure 1 --distance 1")}) {
+        const BatchRun run = Batch("popmap " + args, true);
+        EXPECT_EQ(run.status, 2) << args;
+        EXPECT_EQ(run.out, "") << args;
+        EXPECT_NE(run.err.find("Usage"), std::string::npos) << args;
+    }
+}
+
+TEST(BatchPopMap, NearOptimalBoundIsANumberFrom0To1CheckedBeforeTheSearch) {
+    // The file does not exist: a bound checked first gives 2, not 3.
+    for (const char* bound : {"abc", "nan", "inf", "''", "0.4abc", "1.5", "-0.1", "' '"}) {
+        const BatchRun run = Batch(std::string("popmap /nonexistent/x.fl --pods 1 --measure 1 "
+                                               "--distance 1 --near-optimal ") +
+                                       bound,
+                                   true);
+        EXPECT_EQ(run.status, 2) << bound;
+        EXPECT_NE(run.err.find("is not a number from 0 to 1"), std::string::npos) << bound;
+    }
+    for (const char* bound : {"0", "1", "4e-1"}) {
+        const BatchRun run =
+            Batch("popmap " + Example("worked-example.fl") +
+                  " --pods 1 --measure 1 --distance 1 --json --near-optimal " + bound);
+        EXPECT_EQ(run.status, 0) << bound;
+    }
+    const BatchRun run = Batch("popmap " + Example("worked-example.fl") +
+                               " --pods 1 --measure 1 --distance 1 --json --near-optimal 4e-1");
+    EXPECT_DOUBLE_EQ(nlohmann::json::parse(run.out)["NearTravelLimit"].get<double>(), 14);
+}
+
+TEST(BatchPopMap, PipesDevicesAndHugeValuesAreRefusedWithAShortMessage) {
+    char dir[] = "/tmp/davrenta-fifo-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string fifo = std::string(dir) + "/map.fl";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& file : {fifo, std::string("/dev/zero"), std::string(dir)}) {
+        const BatchRun run = Batch("popmap " + file + " --pods 1 --measure 1 --distance 1", true);
+        EXPECT_EQ(run.status, 3) << file;
+        EXPECT_NE(run.err.find("The file " + file + " cannot be read"), std::string::npos)
+            << run.err;
+    }
+    std::remove(fifo.c_str());
+    rmdir(dir);
+
+    // A huge bad field with raw bytes: the message quotes a short, escaped prefix.
+    const TempFile bad("1,0,2\r\n\"A\",\x1B[2J\xFF" + std::string(200000, '9') +
+                       "x\r\n1,\"A\"\r\n");
+    const BatchRun run = Batch("popmap " + bad.path + " --pods 1 --measure 1 --distance 1", true);
+    EXPECT_EQ(run.status, 3);
+    EXPECT_LT(run.err.size(), 500u) << run.err.size();
+    EXPECT_NE(run.err.find("\"\\x1B[2J\\xFF999"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find('\x1B'), std::string::npos);
+
+    // So does a value the option parser refuses.
+    const BatchRun option =
+        Batch("popmap " + bad.path + " --measure 1 --distance 1 --pods \"$(printf '\\033')\"" +
+                  std::string(100000, '7'),
+              true);
+    EXPECT_EQ(option.status, 2);
+    EXPECT_EQ(option.err.find('\x1B'), std::string::npos);
+    EXPECT_LT(option.err.size(), 3000u);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -18,7 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class AtomicFile : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::string tmpl = (fs::temp_directory_path() / "davrenta-atomic-XXXXXX").string();
         ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
@@ -135,6 +136,76 @@ TEST_F(AtomicFile, FailedWriteLeavesOldFileWhole) {
     EXPECT_EQ(reason, "cannot write " + path("p.fl") + ": File too large");
     EXPECT_EQ(contentsOf("p.fl"), "old contents");
     EXPECT_EQ(names(), std::vector<std::string>{"p.fl"});
+}
+
+} // namespace
+} // namespace davrenta
+
+namespace davrenta {
+namespace {
+
+class ProblemFile : public AtomicFile {};
+
+TEST_F(ProblemFile, PipesDevicesFoldersAndHugeFilesAreRefusedWithoutBlocking) {
+    ASSERT_EQ(::mkfifo(path("pipe.fl").c_str(), 0600), 0);
+    Result<std::string> read = ReadProblemFile(path("pipe.fl"));
+    ASSERT_FALSE(read.ok());
+    EXPECT_EQ(read.message(),
+              "The file " + path("pipe.fl") + " cannot be read: it is not a regular file.");
+    read = ReadProblemFile("/dev/zero");
+    EXPECT_EQ(read.message(), "The file /dev/zero cannot be read: it is not a regular file.");
+    read = ReadProblemFile(dir_.string());
+    EXPECT_EQ(read.message(), "The file " + dir_.string() + " cannot be read: it is a folder.");
+    put("big.fl", std::string(5000, 'x'));
+    read = ReadProblemFile(path("big.fl"), 4096);
+    EXPECT_EQ(read.message(), "The file " + path("big.fl") +
+                                  " cannot be read: it holds 5000 bytes, more than the 4096 a "
+                                  "problem file may hold.");
+    ASSERT_TRUE(ReadProblemFile(path("big.fl"), 5000).ok());
+    EXPECT_EQ(ReadProblemFile("").message(), "The file  cannot be read: no file name was given.");
+    // A name with control bytes is shown escaped.
+    EXPECT_EQ(ReadProblemFile(path("a\x1b[2Jb.fl")).message(),
+              "The file " + path("a\\x1B[2Jb.fl") + " cannot be read: No such file or directory.");
+}
+
+TEST_F(ProblemFile, SavingThroughADanglingLinkWritesTheLinksTarget) {
+    fs::create_symlink("real.fl", path("link.fl")); // relative, and real.fl does not exist yet
+    ASSERT_TRUE(SaveProblemFile(path("link.fl"), "new").ok());
+    EXPECT_TRUE(fs::is_symlink(path("link.fl")));
+    EXPECT_EQ(contentsOf("real.fl"), "new");
+    // A link to a link is followed to the end; a loop of links is refused.
+    fs::create_symlink(path("link.fl"), path("link2.fl"));
+    ASSERT_TRUE(SaveProblemFile(path("link2.fl"), "newer").ok());
+    EXPECT_EQ(contentsOf("real.fl"), "newer");
+    fs::create_symlink(path("loop2.fl"), path("loop1.fl"));
+    fs::create_symlink(path("loop1.fl"), path("loop2.fl"));
+    EXPECT_FALSE(SaveProblemFile(path("loop1.fl"), "x").ok());
+    EXPECT_TRUE(fs::is_symlink(path("loop1.fl")));
+}
+
+TEST_F(ProblemFile, ReadOnlyFileIsNotOverwritten) {
+    put("locked.fl", "kept");
+    ASSERT_EQ(::chmod(path("locked.fl").c_str(), 0444), 0);
+    Status saved = SaveProblemFile(path("locked.fl"), "lost");
+    ASSERT_FALSE(saved.ok());
+    EXPECT_EQ(saved.message(), "The file " + path("locked.fl") + " was not saved: cannot write " +
+                                   path("locked.fl") +
+                                   ": the file is read-only; allow writing to it, or save under "
+                                   "another name.");
+    EXPECT_EQ(contentsOf("locked.fl"), "kept");
+    EXPECT_EQ(names(), std::vector<std::string>{"locked.fl"});
+}
+
+TEST_F(ProblemFile, StaleTemporaryFilesOfASaveAreRemovedAtTheNextSave) {
+    put(".davrenta-save-abcdefghij.tmp", std::string(1000, 'p')); // a save killed long ago
+    put(".davrenta-save-klmnopqrst.tmp", "in flight");            // a save just started
+    put(".davrenta-save-other.tmp", "not ours");
+    const struct timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path(".davrenta-save-abcdefghij.tmp").c_str(), old, 0), 0);
+    ASSERT_EQ(::utimensat(AT_FDCWD, path(".davrenta-save-other.tmp").c_str(), old, 0), 0);
+    ASSERT_TRUE(SaveProblemFile(path("p.fl"), "x").ok());
+    EXPECT_EQ(names(), (std::vector<std::string>{".davrenta-save-klmnopqrst.tmp",
+                                                 ".davrenta-save-other.tmp", "p.fl"}));
 }
 
 } // namespace
