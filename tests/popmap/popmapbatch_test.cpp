@@ -119,7 +119,7 @@ TEST(BatchPopMap, SaveAddsTheNewPodsAsExistingOnes) {
     // Two new PODs on the saved problem: both join the existing one.
     const BatchRun two = Batch("popmap " + out + " --pods 2 --measure 1 --distance 1 --save " + out);
     ASSERT_EQ(two.status, 0) << two.out;
-    EXPECT_EQ(FileText(out).substr(0, 6), "2,3,2\r\n");
+    EXPECT_EQ(FileText(out).substr(0, 7), "2,3,2\r\n");
 
     // No room for the new POD: nothing is written and the message says why.
     const std::string full = std::string(dir) + "/full.fl";
