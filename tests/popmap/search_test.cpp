@@ -168,11 +168,16 @@ TEST(SearchFailure, ZeroPopulationIsReportedNotDivided) {
     EXPECT_FALSE(s.fl.SearchResultFlag);
 }
 
-TEST(SearchFailure, TwoNewPodsWithThirtyExistingAreRefused) {
+// A full line of area cells, each holding an existing POD.
+Problem ThirtyPods() {
     Problem p{{{"A", 10}}, {}, {std::string(60, 'A')}};
     for (int k = 1; k <= 30; ++k)
         p.pods.push_back({1, k});
-    ModuleState s = MakeState(p, 1, 1, 2);
+    return p;
+}
+
+TEST(SearchFailure, TwoNewPodsWithThirtyExistingAreRefused) {
+    ModuleState s = MakeState(ThirtyPods(), 1, 1, 2);
     const SearchOutcome outcome = RunSearch(s);
     EXPECT_EQ(outcome.status, SearchStatus::Failed);
     EXPECT_NE(outcome.message.find("31 PODs"), std::string::npos);
@@ -184,9 +189,7 @@ TEST(SearchFailure, TwoNewPodsWithThirtyExistingAreRefused) {
 }
 
 TEST(SearchFailure, PlainTwoPodSearchRefusesThirtyExistingPods) {
-    Problem p{{{"A", 10}}, {}, {std::string(60, 'A')}};
-    for (int k = 1; k <= 30; ++k)
-        p.pods.push_back({1, k});
+    const Problem p = ThirtyPods();
     ModuleState s = MakeState(p, 1, 1, 2);
     const SearchOutcome outcome = PlainTwoPodSearch(s);
     EXPECT_EQ(outcome.status, SearchStatus::Failed);
