@@ -142,7 +142,9 @@ void TwoPodTarget(benchmark::State& s) {
     Search(s, "full-region.fl", Engine::Fast, 2, static_cast<int>(s.range(3)));
 }
 BENCHMARK(TwoPodTarget)
-    ->Apply([](benchmark::internal::Benchmark* b) { EveryMeasureAndMethodByPods(b, {0, 5, 29}); })
+    ->Apply([](benchmark::internal::Benchmark* b) {
+        EveryMeasureAndMethodByPods(b, {0, 5, 29});
+    })
     ->Iterations(1)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true)

@@ -104,7 +104,7 @@ int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::os
         return v;
     };
     (void)SummaryOk(fl);
-    const MapView numberedMap = view();  // before any "%" mark
+    const MapView numberedMap = view(); // before any "%" mark
     (void)MapScreenOk(fl);
     const auto distribution = OpenDistribution(fl);
     const MapView existingMap = view();
@@ -133,7 +133,7 @@ int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::os
         state.ProblemFileName = *options.save;
         bool added = false;
         if (Status saved = SaveResults(state, added); !saved)
-            return Unreadable(err, saved.message());  // the message names the file
+            return Unreadable(err, saved.message()); // the message names the file
         return 0;
     };
 

@@ -40,7 +40,9 @@ std::array<int, 256> PodOfLabel(const PopMap& fl, int last) {
     return podOf;
 }
 
-std::string WholeNumberText(double v) { return FormatPicture(v, "0"); }
+std::string WholeNumberText(double v) {
+    return FormatPicture(v, "0");
+}
 
 void ResetPodSymbols(PopMap& fl) {
     for (int k = 1; k <= kMaxExistingPods; ++k)

@@ -22,13 +22,15 @@ inline constexpr double kDistanceScale = 62.97 / 5.9;
 
 // Which map the map screen shows; the values are the ones its caption and the messages use.
 enum class MapType {
-    Input = 1,            // the input map, before a search
-    Numbered = 2,         // existing PODs marked by number
-    ExistingService = 3,  // service areas of the existing PODs
-    NewService = 4,       // service areas with the new POD(s)
-    NearOptimal = 5,      // near-optimal cells marked "%"
+    Input = 1,           // the input map, before a search
+    Numbered = 2,        // existing PODs marked by number
+    ExistingService = 3, // service areas of the existing PODs
+    NewService = 4,      // service areas with the new POD(s)
+    NearOptimal = 5,     // near-optimal cells marked "%"
 };
-inline int MapTypeCode(MapType t) { return static_cast<int>(t); }
+inline int MapTypeCode(MapType t) {
+    return static_cast<int>(t);
+}
 
 // The population-map study: one problem at a time, with its settings and everything a search
 // derives from it.

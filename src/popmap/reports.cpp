@@ -15,7 +15,6 @@ void Rulers(Report& r) {
     r.line().tab(10).text(kUnitsRuler);
 }
 
-
 double Rounded(double v) { return IntegerPart(v + 0.5); }
 
 std::string Average(const PopMap& fl, double travel) {
@@ -86,10 +85,13 @@ Report ResultsReport1(const PopMap& fl) {
     const std::string facility = two ? "TWO NEW FACILITIES" : "NEW FACILITY";
     auto lineColumn = [&](const std::string& prefix) {
         if (two) {
-            At10(r).text(prefix + "1 " + WholeNumberText(fl.NewPod1Line) + ", " + WholeNumberText(fl.NewPod1Column));
-            At10(r).text(prefix + "2 " + WholeNumberText(fl.NewPod2Line) + ", " + WholeNumberText(fl.NewPod2Column));
+            At10(r).text(prefix + "1 " + WholeNumberText(fl.NewPod1Line) + ", " +
+                         WholeNumberText(fl.NewPod1Column));
+            At10(r).text(prefix + "2 " + WholeNumberText(fl.NewPod2Line) + ", " +
+                         WholeNumberText(fl.NewPod2Column));
         } else {
-            At10(r).text(prefix + WholeNumberText(fl.NewPodLine) + ", " + WholeNumberText(fl.NewPodColumn));
+            At10(r).text(prefix + WholeNumberText(fl.NewPodLine) + ", " +
+                         WholeNumberText(fl.NewPodColumn));
         }
     };
     switch (fl.PerformanceMeasure) {
@@ -110,10 +112,13 @@ Report ResultsReport1(const PopMap& fl) {
         At10(r).text("OPTIMAL LOCATION FOR " + facility + " TO MINIMIZE MAX_DISTANCE FOR POPULATION ");
         r.line();
         if (two) {
-            At10(r).text("COORDINATES 1 (X,Y) " + WholeNumberText(fl.NewPod1Column) + ", " + WholeNumberText(fl.NewPod1Line));
-            At10(r).text("COORDINATES 2 (X,Y) " + WholeNumberText(fl.NewPod2Column) + ", " + WholeNumberText(fl.NewPod2Line));
+            At10(r).text("COORDINATES 1 (X,Y) " + WholeNumberText(fl.NewPod1Column) + ", " +
+                         WholeNumberText(fl.NewPod1Line));
+            At10(r).text("COORDINATES 2 (X,Y) " + WholeNumberText(fl.NewPod2Column) + ", " +
+                         WholeNumberText(fl.NewPod2Line));
         } else {
-            At10(r).text("COORDINATES (X,Y) " + WholeNumberText(fl.NewPodColumn) + ", " + WholeNumberText(fl.NewPodLine));
+            At10(r).text("COORDINATES (X,Y) " + WholeNumberText(fl.NewPodColumn) + ", " +
+                         WholeNumberText(fl.NewPodLine));
         }
         break;
     default:
@@ -150,7 +155,13 @@ Report ResultsReport2(const PopMap& fl) {
         At10(r).number(k).tab(20).number(fl.PodLine[k]).tab(30).number(fl.PodColumn[k]).tab(40)
             .number(Rounded(fl.PodServed[k]));
     auto newRow = [&](const char* label, int line, int column, double served) {
-        At10(r).text(label).tab(20).text(WholeNumberText(line)).tab(30).text(WholeNumberText(column)).tab(40)
+        At10(r)
+            .text(label)
+            .tab(20)
+            .text(WholeNumberText(line))
+            .tab(30)
+            .text(WholeNumberText(column))
+            .tab(40)
             .number(Rounded(served));
     };
     if (two) {

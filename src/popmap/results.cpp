@@ -18,14 +18,15 @@ double NewAverageServed(const PopMap& fl) {
 double MaxServed(const PopMap& fl) { return IntegerPart(fl.BestServed + 0.5); }
 
 std::string OnePodCoordinates(const PopMap& fl) {
-    return "COORDINATES OF NEW POD (x, y) " + WholeNumberText(fl.NewPodColumn) + ", " + WholeNumberText(fl.NewPodLine);
+    return "COORDINATES OF NEW POD (x, y) " + WholeNumberText(fl.NewPodColumn) + ", " +
+           WholeNumberText(fl.NewPodLine);
 }
 
 std::string TwoPodCoordinates(const PopMap& fl, bool styleB, char br) {
     const std::string first = styleB ? "COORDINATES OF NEW POD 1 (x,y)= " : "COORDINATES OF NEW POD 1 (x, y) = ";
     const std::string second = styleB ? "COORDINATES OF NEW POD 2 (x,y)= " : "COORDINATES OF NEW POD 2 (x, y) = ";
-    return first + WholeNumberText(fl.NewPod1Column) + ", " + WholeNumberText(fl.NewPod1Line) + br + second +
-           WholeNumberText(fl.NewPod2Column) + ", " + WholeNumberText(fl.NewPod2Line);
+    return first + WholeNumberText(fl.NewPod1Column) + ", " + WholeNumberText(fl.NewPod1Line) + br +
+           second + WholeNumberText(fl.NewPod2Column) + ", " + WholeNumberText(fl.NewPod2Line);
 }
 
 std::string MaxServedText(const PopMap& fl, const std::string& averagePrefix, char br) {

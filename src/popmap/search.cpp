@@ -50,8 +50,8 @@ Evaluation Evaluate(const ModuleState& state, int m, Table1<std::string, kMapLin
                 continue;
             double minimum = kBigValue;
             for (int k = 1; k <= m; ++k) {
-                const double d = PodDistance(state.DistanceMethod, i - fl.PodLine[k],
-                                             j - fl.PodColumn[k]);
+                const double d =
+                    PodDistance(state.DistanceMethod, i - fl.PodLine[k], j - fl.PodColumn[k]);
                 if (d < minimum) {
                     minimum = d;
                     map[i][j - 1] = fl.PodSymbol[k][0];

@@ -28,7 +28,9 @@ bool Same(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }  //
 bool Same(int a, int b) { return a == b; }
 bool Same(bool a, bool b) { return a == b; }
 bool Same(const std::string& a, const std::string& b) { return a == b; }
-bool Same(MapType a, MapType b) { return a == b; }
+bool Same(MapType a, MapType b) {
+    return a == b;
+}
 
 std::string Show(double v) {
     char text[40];
@@ -38,7 +40,9 @@ std::string Show(double v) {
 std::string Show(int v) { return std::to_string(v); }
 std::string Show(bool v) { return v ? "true" : "false"; }
 std::string Show(const std::string& v) { return "\"" + v + "\""; }
-std::string Show(MapType v) { return std::to_string(MapTypeCode(v)); }
+std::string Show(MapType v) {
+    return std::to_string(MapTypeCode(v));
+}
 
 template <typename T>
 std::optional<std::string> Differ(const std::string& name, const T& a, const T& b) {

@@ -4,9 +4,9 @@
 #include <utility>
 #include <vector>
 
-#include "popmap/model.h"
 #include "app/modulestate.h"
 #include "popmap/mapfile.h"
+#include "popmap/model.h"
 
 namespace davrenta::testing {
 

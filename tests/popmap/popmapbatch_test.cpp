@@ -117,7 +117,8 @@ TEST(BatchPopMap, SaveAddsTheNewPodsAsExistingOnes) {
     EXPECT_EQ(FileText(out), "2,1,2\r\n\"A\",100\r\n\"B\",50\r\n1,2\r\n3,\"AAB\"\r\n");
 
     // Two new PODs on the saved problem: both join the existing one.
-    const BatchRun two = Batch("popmap " + out + " --pods 2 --measure 1 --distance 1 --save " + out);
+    const BatchRun two =
+        Batch("popmap " + out + " --pods 2 --measure 1 --distance 1 --save " + out);
     ASSERT_EQ(two.status, 0) << two.out;
     EXPECT_EQ(FileText(out).substr(0, 7), "2,3,2\r\n");
 

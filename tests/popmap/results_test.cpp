@@ -43,7 +43,7 @@ TEST(ResultsWindow, WorkedExampleBothStages) {
     ASSERT_EQ(t4.facgrd.size(), 2u);
     EXPECT_EQ(t4.facgrd[1], (std::array<std::string, 4>{"*", "2", "1", "150"}));
     EXPECT_TRUE(t4.ok2but && t4.Prt2but && t4.Savebut && t4.opbut);
-    EXPECT_EQ(s.fl.maptype, MapType::Input);  // the window resets it as it opens
+    EXPECT_EQ(s.fl.maptype, MapType::Input); // the window resets it as it opens
 }
 
 TEST(ResultsWindow, ExistingPodsShowPriorFiguresAndIntegerParts) {

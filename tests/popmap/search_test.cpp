@@ -1,6 +1,6 @@
 #include "app/modulestate.h"
-#include "popmap/search.h"
 #include "popmap/fastsearch.h"
+#include "popmap/search.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,7 @@ TEST(PodDistance, FormulasUseTheExactScales) {
     EXPECT_EQ(PodDistance(Metric::Rectilinear, -2, 3), 0.6340000000000001);
     EXPECT_EQ(PodDistance(Metric::Euclidean, 3, -4), 0.6410935969107787);
     EXPECT_EQ(PodDistance(Metric::SquaredEuclidean, 1, 1), 0.037889000000000006);
-    EXPECT_EQ(PodDistance(static_cast<Metric>(7), 1, 1), 0.267);  // any other is rectilinear
+    EXPECT_EQ(PodDistance(static_cast<Metric>(7), 1, 1), 0.267); // any other is rectilinear
 }
 
 TEST(OnePodSearch, WorkedExample) {
