@@ -19,8 +19,8 @@ struct ModuleState : ShellState {
     MhSimState mhs;
 
     void KeyboardProblemChosen() override { ClearForKeyboardProblem(fl); }
-    void DiskProblemChosen() override { fl.maptype = 1; }
-    void FileChosen() override { fl.maptype = 1; }
+    void DiskProblemChosen() override { fl.maptype = MapType::Input; }
+    void FileChosen() override { fl.maptype = MapType::Input; }
 };
 
 } // namespace davrenta

@@ -11,6 +11,7 @@
 #include "state/messagetext.h"
 #include "state/numbers.h"
 #include "state/records.h"
+#include "popmap/sequence.h"
 
 namespace davrenta {
 
@@ -51,10 +52,16 @@ void PrintRows(std::ostream& out, const std::vector<std::array<std::string, N>>&
     }
 }
 
-void PrintMap(std::ostream& out, const PopMap& fl) {
-    out << "== Map: " << SafeForTerminal(MapCaption(fl)) << " ==\n";
-    for (int i = 1; i <= LastMapLine(fl); ++i)
-        out << SafeForTerminal(ShownMapLine(fl, i)) << '\n';
+// A map as the map screen showed it at one step of the sequence.
+struct MapView {
+    std::string caption;
+    std::vector<std::string> lines;
+};
+
+void PrintMap(std::ostream& out, const MapView& map) {
+    out << "== Map: " << SafeForTerminal(map.caption) << " ==\n";
+    for (const std::string& line : map.lines)
+        out << SafeForTerminal(line) << '\n';
     out << '\n';
 }
 
@@ -78,7 +85,6 @@ int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::os
     fl.NewPodCount = options.pods;
     fl.PerformanceMeasure = options.measure;
     state.DistanceMethod = static_cast<Metric>(options.distance);
-    fl.maptype = 1;
     state.ProblemFileName = options.file;
     if (Status read = ReadMapFile(state); !read)
         return Unreadable(err, read.message());
@@ -86,29 +92,50 @@ int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::os
     const auto failed = [&](const std::string& message) {
         return NoResult(options.json, out, err, ShownPath(options.file) + ": " + message);
     };
+    // The result sequence, window by window, as a user pressing Ok meets it.
     const SearchOutcome outcome = RunSearch(state);
     if (outcome.status != SearchStatus::Done)
         return failed(outcome.message);
 
-    // The result sequence, in the order the windows open.
-    fl.maptype = 2;
-    const std::string numberedCaption = MapCaption(fl);
-    const Table1<std::string, kMapLines> numberedMap = fl.NumberedMap; // before any "%" mark
+    const auto view = [&fl] {
+        MapView v{MapCaption(fl), {}};
+        for (int i = 1; i <= LastMapLine(fl); ++i)
+            v.lines.push_back(ShownMapLine(fl, i));
+        return v;
+    };
+    (void)SummaryOk(fl);
+    const MapView numberedMap = view(); // before any "%" mark
+    (void)MapScreenOk(fl);
     const auto distribution = OpenDistribution(fl);
-    fl.maptype = 3;
-    const ResultsTexts results3 = OpenResults(fl, MetricCode(state.DistanceMethod));
+    const MapView existingMap = view();
+    (void)MapScreenOk(fl);
+    const ResultsTexts results3 = OpenResults(fl, state.DistanceMethod);
     const Report report1 = ResultsReport1(fl);
-    fl.maptype = 4;
+    (void)ResultsOk(fl);
+    const MapView newMap = view();
     const Report mapReport = MapReport(fl);
-    const ResultsTexts results4 = OpenResults(fl, MetricCode(state.DistanceMethod));
+    (void)MapScreenOk(fl);
+    const ResultsTexts results4 = OpenResults(fl, state.DistanceMethod);
     const Report report2 = ResultsReport2(fl);
     const Report distributionReport = DistributionReport(fl);
     std::optional<Report> nearReport;
+    std::optional<MapView> nearMap;
     if (options.nearOptimal) {
         if (Status marked = MarkNearOptimal(fl, *options.nearOptimal); !marked)
             return failed(marked.message());
         nearReport = MapReport(fl);
+        nearMap = view();
     }
+    // The results window's Save, once every figure above is taken.
+    const auto save = [&]() -> int {
+        if (!options.save)
+            return 0;
+        state.ProblemFileName = *options.save;
+        bool added = false;
+        if (Status saved = SaveResults(state, added); !saved)
+            return Unreadable(err, saved.message()); // the message names the file
+        return 0;
+    };
 
     const int last = LastMapLine(fl);
     const int n = fl.ExistingPodCount;
@@ -171,7 +198,7 @@ int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::os
         if (nearReport)
             j["NearOptimalMapReport"] = JsonReport(*nearReport);
         out << DumpJson(j) << '\n';
-        return 0;
+        return save();
     }
 
     out << "== Zedu results ==\n";
@@ -179,36 +206,24 @@ int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::os
     if (n > 0)
         PrintRows(out, SummaryPodRows(fl));
     out << '\n';
-    out << "== Map: " << SafeForTerminal(numberedCaption) << " ==\n";
-    for (int i = 1; i <= last; ++i)
-        out << SafeForTerminal(numberedMap[i]) << '\n';
-    out << '\n';
+    PrintMap(out, numberedMap);
     out << "== Distribution of Population ==\n";
-    PrintRows(out, std::vector<std::array<std::string, 3>>{
-                       {"Area", "Number of Map Points", "Population per Point"}});
+    PrintRows(out, std::vector<std::array<std::string, 3>>{kDistributionHeadings});
     PrintRows(out, distribution);
     out << '\n';
-    {
-        PopMap shown = fl;
-        shown.maptype = 3;
-        PrintMap(out, shown);
-    }
+    PrintMap(out, existingMap);
     PrintResults(out, results3);
-    {
-        PopMap shown = fl;
-        shown.maptype = 4;
-        PrintMap(out, shown);
-    }
+    PrintMap(out, newMap);
     PrintResults(out, results4);
-    if (options.nearOptimal)
-        PrintMap(out, fl);
+    if (nearMap)
+        PrintMap(out, *nearMap);
     PrintReport(out, "results (existing facilities)", report1);
     PrintReport(out, "results (all facilities)", report2);
     PrintReport(out, "map", mapReport);
     PrintReport(out, "population distribution", distributionReport);
     if (nearReport)
         PrintReport(out, "near-optimal map", *nearReport);
-    return 0;
+    return save();
 }
 
 namespace {
@@ -256,6 +271,9 @@ BatchCommand AddPopMapCommand(CLI::App& app) {
         pm->add_option("--near-optimal", *bound,
                        "Mark the cells within this fraction (0 to 1) of the optimum (one POD)");
     pm->add_flag("--json", options->json, "Print one JSON object instead of text");
+    pm->add_option("--save", options->save,
+                   "Save the problem with the new POD(s) added as existing ones to this file, as "
+                   "the results window's Save does");
     return {pm, [pm, options, bound, near](std::ostream& out, std::ostream& err) {
                 if (options->file.empty())
                     return UsageError(pm, err, "FILE is empty: name a population-map file");

@@ -1,12 +1,9 @@
 #include "popmap/fastgrid.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <system_error>
-#include <thread>
 #include <utility>
 
 #include "app/modulestate.h"
@@ -16,7 +13,7 @@ namespace davrenta::fastsearch_detail {
 Grid MakeGeometry(const ModuleState& state) {
     const PopMap& fl = state.fl;
     Grid g;
-    g.method = MetricCode(state.DistanceMethod);
+    g.method = state.DistanceMethod;
     g.lastLine = LastMapLine(fl);
 
     // PodDistance is even in both offsets (the formulas take absolute values or squares, and
@@ -41,10 +38,7 @@ Grid MakeGeometry(const ModuleState& state) {
             *std::min_element(g.dist.begin() + row * kColumnSpan, g.dist.begin() + (row + 1) * kColumnSpan);
 
     // Only one-character symbols can match a cell.
-    std::array<bool, 256> isArea{};
-    for (int a = 1; a <= fl.AreaCount; ++a)
-        if (fl.AreaSymbol[a].size() == 1)
-            isArea[static_cast<unsigned char>(fl.AreaSymbol[a][0])] = true;
+    const std::array<bool, 256> isArea = AreaCharacters(fl);
 
     int cells = 0;
     for (int i = 1; i <= g.lastLine; ++i)
@@ -434,185 +428,6 @@ void BuildServiceMap(const PopMap& fl, const Grid& g, int a, int b, Table1<std::
     }
 }
 
-Pool::Pool(int threads, const SearchControl& control) : threads_(std::max(1, threads)), control_(control) {
-    // Started at once, so that they are ready by the time the first job comes.
-    for (int w = 1; w < threads_; ++w) {
-        try {
-            helpers_.emplace_back(&Pool::Helper, this, w);
-        } catch (const std::system_error&) {
-            break;  // fewer threads only make the run slower
-        }
-    }
-}
-
-Pool::~Pool() {
-    {
-        // A background task still running uses the caller's data: let it finish first.
-        std::unique_lock<std::mutex> lock(parking_);
-        finished_.wait(lock, [&] { return busy_ == 0; });
-    }
-    closing_ = true;
-    {
-        std::lock_guard<std::mutex> lock(parking_);
-        shutdown_ = true;
-    }
-    wake_.notify_all();
-    for (auto& t : helpers_)
-        t.join();
-}
-
-bool Pool::Stopping() const {
-    return stop_.load(std::memory_order_relaxed) || control_.cancelled();
-}
-
-void Pool::Complete(int item) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    done_[static_cast<std::size_t>(item)] = 1;
-    const int count = static_cast<int>(done_.size());
-    while (watermark_ < count && done_[static_cast<std::size_t>(watermark_)]) {
-        const int itemSteps = job_.steps ? (*job_.steps)[static_cast<std::size_t>(watermark_)] : 1;
-        for (int s = 0; s < itemSteps; ++s) {
-            // The reference looks at the flag before each candidate, so a cancel set by one
-            // progress call means no further call.
-            if (control_.cancelled()) {
-                stop_ = true;
-                return;
-            }
-            ++reported_;
-            if (job_.report && control_.progress)
-                control_.progress(reported_, job_.reportTotal);
-        }
-        ++watermark_;
-    }
-}
-
-void Pool::Work(int worker) {
-    try {
-        for (;;) {
-            if (Stopping())
-                return;
-            const int item = next_.fetch_add(1);
-            if (item >= job_.count)
-                return;
-            (*job_.body)(item, worker);
-            if (Stopping())
-                return;  // an item cut short is not complete
-            Complete(item);
-        }
-    } catch (...) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (!error_)
-            error_ = std::current_exception();
-        stop_ = true;
-    }
-}
-
-void Pool::Helper(int worker) {
-    std::uint64_t seen = 0;
-    for (;;) {
-        // A search hands out several short jobs in a row: look for the next one for some
-        // tens of microseconds before sleeping.
-        const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(500);
-        for (int spin = 1; published_.load(std::memory_order_acquire) == seen &&
-                           !closing_.load(std::memory_order_relaxed);
-             ++spin)
-            if (spin % 64 == 0 && std::chrono::steady_clock::now() > until)
-                break;
-        {
-            std::unique_lock<std::mutex> lock(parking_);
-            wake_.wait(lock, [&] { return shutdown_ || generation_ != seen; });
-            if (shutdown_)
-                return;
-            seen = generation_;
-        }
-        if (!inBackground_) {
-            Work(worker);
-        } else if (worker == 1) {
-            try {
-                background_();
-            } catch (...) {
-                std::lock_guard<std::mutex> lock(mutex_);
-                if (!error_)
-                    error_ = std::current_exception();
-            }
-        }
-        {
-            std::lock_guard<std::mutex> lock(parking_);
-            if (--busy_ == 0)
-                finished_.notify_one();
-        }
-    }
-}
-
-void Pool::Start(const Job& job) {
-    Wait();
-    job_ = job;
-    done_.assign(static_cast<std::size_t>(std::max(job.count, 0)), 0);
-    watermark_ = 0;
-    reported_ = 0;
-    next_ = 0;
-    stop_ = false;
-    error_ = nullptr;
-    if (job.count > 1 && !helpers_.empty()) {
-        {
-            std::lock_guard<std::mutex> lock(parking_);
-            busy_ = static_cast<int>(helpers_.size());
-            ++generation_;
-            published_.store(generation_, std::memory_order_release);
-        }
-        wake_.notify_all();
-    }
-    Work(0);
-    {
-        std::unique_lock<std::mutex> lock(parking_);
-        finished_.wait(lock, [&] { return busy_ == 0; });
-    }
-    if (error_)
-        std::rethrow_exception(error_);
-}
-
-bool Pool::Run(int count, const std::vector<int>* steps, bool report, int reportTotal,
-               const std::function<void(int item, int worker)>& body) {
-    Job job;
-    job.count = count;
-    job.steps = steps;
-    job.report = report;
-    job.reportTotal = reportTotal;
-    job.body = &body;
-    Start(job);
-    return watermark_ == count && !stop_.load();
-}
-
-void Pool::Background(std::function<void()> task) {
-    if (helpers_.empty()) {
-        task();
-        return;
-    }
-    background_ = std::move(task);
-    error_ = nullptr;
-    {
-        std::lock_guard<std::mutex> lock(parking_);
-        busy_ = static_cast<int>(helpers_.size());
-        inBackground_ = true;
-        ++generation_;
-        published_.store(generation_, std::memory_order_release);
-    }
-    wake_.notify_all();
-}
-
-void Pool::Wait() {
-    {
-        std::unique_lock<std::mutex> lock(parking_);
-        finished_.wait(lock, [&] { return busy_ == 0; });
-        if (!inBackground_)
-            return;
-        inBackground_ = false;
-    }
-    background_ = nullptr;
-    if (error_)
-        std::rethrow_exception(std::exchange(error_, nullptr));
-}
-
 bool WideVectorsAvailable() {
 #if DAVRENTA_WIDE_KERNEL
     static const bool available = __builtin_cpu_supports("avx2");
@@ -620,14 +435,6 @@ bool WideVectorsAvailable() {
 #else
     return false;
 #endif
-}
-
-int ResolveThreads(int requested) {
-    if (requested <= 0) {
-        const unsigned cores = std::thread::hardware_concurrency();
-        requested = cores == 0 ? 1 : static_cast<int>(cores);
-    }
-    return std::clamp(requested, 1, 64);
 }
 
 } // namespace davrenta::fastsearch_detail

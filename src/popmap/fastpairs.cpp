@@ -13,10 +13,10 @@
 // reference's strict comparisons keep; the order in which pairs are evaluated and the number
 // of threads therefore change nothing.
 //
-// Symmetry (measures 1 and 3): a cell's minimum over {existing, a, b} is the same double in
-// either order of a and b, so travel and maximum distance of (a, b) and (b, a) are identical
-// and only pairs with a <= b can be the first best. Measure 2 is not symmetric (a cell as near
-// to both goes to "*"), so both orders are evaluated.
+// Symmetry: a cell's minimum over {existing, a, b} is the same double in either order of a and
+// b, and the cells that a or b serves are the same set, summed in the same cell order, so all
+// three values of (a, b) and (b, a) are identical and only pairs with a <= b can be the first
+// best.
 //
 // A pair is discarded only when it is provably strictly worse than a pair already evaluated:
 //
@@ -30,7 +30,11 @@
 // which covers 4 g U0 and the rounding of the threshold itself with a wide margin. Running
 // sums of non-negative terms never decrease, so a partial sum above the best also discards.
 //
-// Measure 2. The cells served by a or b are those served by a alone or by b alone, so with
+// Measure 2. A pair's value is one sum in cell order over the cells a or b serves, those that
+// a alone or b alone takes from the existing PODs. Rounding to nearest is monotone, so with
+// non-negative populations the computed sum over a set of cells never exceeds the computed sum
+// over a larger set: once a pair serves every cell, no later pair can be strictly better. With
+// the cells served by a or b being those served by a alone or by b alone, and
 // non-negative populations S(a,b) <= (1 + 4g) (S(a) + S(b)) <= S(a) + S(b) + 8.1 g P, where
 // S(x) are the computed one-POD served populations and P the computed total; the threshold
 // subtracts 1e-9 (P + |B|). Block by block the same holds more tightly: what b adds to a lies
@@ -484,51 +488,28 @@ private:
         return bound;
     }
 
-    // As ServedBatch, walking only the cells that a or b take.
+    // As ServedBatch, walking only the cells that a or b take: both lists are in cell order,
+    // so merging them adds every such cell once, in cell order.
     void ServedBatchLists(int a, Scratch& s) {
         const int lanes = static_cast<int>(s.batch.size());
-        int base[kLanes];
-        for (int q = 0; q < kLanes; ++q)
-            base[q] = g_.candBase[s.batch[static_cast<std::size_t>(std::min(q, lanes - 1))]];
-        const double* dist = g_.dist.data();
-        double abStar[kLanes] = {}, abAt[kLanes] = {}, baStar[kLanes] = {}, baAt[kLanes] = {};
-        // Cells a takes: "*" of (a, b) unless b is nearer still, "@" of (b, a) when a is
-        // nearer than both b and the existing PODs.
-        for (int i = servedStart_[a]; i < servedStart_[a + 1]; ++i) {
-            const int k = servedCells_[static_cast<std::size_t>(i)];
-            const double p = g_.pop[k];
-            const double e = g_.prior[k];
-            const double da = s.da[k];
-            const double* row = dist + g_.cellOffset[k];
-            for (int q = 0; q < kLanes; ++q) {
-                const double db = row[base[q]];
-                const double mb = db < e ? db : e;
-                abStar[q] += !(db < da) ? p : 0.0;
-                baAt[q] += da < mb ? p : 0.0;
-            }
-        }
-        // Cells each b takes: "@" of (a, b) when b is nearer than a and the existing PODs,
-        // "*" of (b, a) unless a is nearer still.
+        const std::uint16_t* cells = servedCells_.data();
+        const int aEnd = servedStart_[a + 1];
         for (int q = 0; q < lanes; ++q) {
             const int b = s.batch[static_cast<std::size_t>(q)];
-            double at = 0, star = 0;
-            for (int i = servedStart_[b]; i < servedStart_[b + 1]; ++i) {
-                const int k = servedCells_[static_cast<std::size_t>(i)];
-                const double p = g_.pop[k];
-                const double db = dist[g_.cellOffset[k] + base[q]];
-                at += db < s.ma[k] ? p : 0.0;
-                star += !(s.da[k] < db) ? p : 0.0;
+            const int bEnd = servedStart_[b + 1];
+            int i = servedStart_[a], j = servedStart_[b];
+            double served = 0;
+            while (i < aEnd || j < bEnd) {
+                const int ka = i < aEnd ? cells[i] : g_.K;
+                const int kb = j < bEnd ? cells[j] : g_.K;
+                const int k = ka < kb ? ka : kb;
+                served += g_.pop[k];
+                i += ka == k;
+                j += kb == k;
             }
-            abAt[q] = at;
-            baStar[q] = star;
+            best_.Offer(served, SymmetricKey(a, b));
         }
         evaluated_ += lanes;
-        for (int q = 0; q < lanes; ++q) {
-            const int b = s.batch[static_cast<std::size_t>(q)];
-            best_.Offer(abStar[q] + abAt[q], Key(a, b));
-            if (b != a)
-                best_.Offer(baStar[q] + baAt[q], Key(b, a));
-        }
     }
 
     // Second cells b whose bound is below this are strictly worse than the best so far.
@@ -575,10 +556,16 @@ private:
             threshold = ServedThreshold(a, best);
             blockThreshold = BlockThreshold(best);
         };
+        if (laterOnly && ServedSettled(Key(a, a))) {
+            ++rowsSkipped_;
+            return;
+        }
         for (int b : list) {
             if (score_[b] < threshold)
                 break;
             if (laterOnly && b < a)
+                continue;
+            if (!laterOnly && ServedSettled(SymmetricKey(a, b)))
                 continue;
             if (blockBound_ && BlockBound(a, b, s) < blockThreshold) {
                 ++blockPruned_;
@@ -594,8 +581,8 @@ private:
         flush();
     }
 
-    // Served populations of (a, b) and (b, a) for the batch, each label's sum in cell order.
-    // Cells out of both PODs' reach take no label of theirs and add nothing.
+    // Served populations of (a, b) for the batch, one sum in cell order over the cells either
+    // POD takes. Cells out of both PODs' reach take neither label and add nothing.
     void ServedBatch(int a, Scratch& s) {
         const int K = g_.K;
         const int lanes = static_cast<int>(s.batch.size());
@@ -614,30 +601,27 @@ private:
             }
         }
         const double* dist = g_.dist.data();
-        double abStar[kLanes] = {}, abAt[kLanes] = {}, baStar[kLanes] = {}, baAt[kLanes] = {};
+        double served[kLanes] = {};
         for (int k = k0; k < k1; ++k) {
             const double p = g_.pop[k];
             const double e = g_.prior[k];
-            const double da = s.da[k];
-            const double ma = s.ma[k];
-            const bool aNearer = da < e;
+            const bool aTakes = s.da[k] < e;
             const double* row = dist + g_.cellOffset[k];
-            for (int q = 0; q < kLanes; ++q) {
-                const double db = row[base[q]];
-                const double mb = db < e ? db : e;
-                abStar[q] += (aNearer && !(db < da)) ? p : 0.0;
-                abAt[q] += db < ma ? p : 0.0;
-                baStar[q] += (db < e && !(da < db)) ? p : 0.0;
-                baAt[q] += da < mb ? p : 0.0;
-            }
+            for (int q = 0; q < kLanes; ++q)
+                served[q] += (aTakes || row[base[q]] < e) ? p : 0.0;
         }
         evaluated_ += lanes;
-        for (int q = 0; q < lanes; ++q) {
-            const int b = s.batch[static_cast<std::size_t>(q)];
-            best_.Offer(abStar[q] + abAt[q], Key(a, b));
-            if (b != a)
-                best_.Offer(baStar[q] + baAt[q], Key(b, a));
-        }
+        for (int q = 0; q < lanes; ++q)
+            best_.Offer(served[q], SymmetricKey(a, s.batch[static_cast<std::size_t>(q)]));
+    }
+
+    // True when the best so far serves as much as any pair can and every pair of a with a
+    // second cell from the list comes later in the scan.
+    bool ServedSettled(std::int64_t key) {
+        if (!bounded_)
+            return false;
+        const Best b = best_.Snapshot();
+        return b.key != kNoKey && b.value >= scoreBase_ && key > b.key;
     }
 
     // Cells whose value with the first POD alone reaches the best so far: a second POD must

@@ -10,18 +10,6 @@ using namespace fastsearch_detail;
 
 namespace {
 
-// What the reference sets before its scan: a search in which no location wins shows the input
-// map, not the map of an earlier problem.
-void StartBest(PopMap& fl, const Grid& g) {
-    fl.ProgressTotal = g.C;
-    fl.ProgressDone = 0;
-    fl.BestMaxDistance = kBigValue;
-    fl.BestTravel = kBigValue;
-    fl.BestServed = 0;
-    for (int i = 1; i <= g.lastLine; ++i)
-        fl.BestServiceMap[i] = fl.MapLine[i];
-}
-
 struct Figures {
     double travel = 0;
     double maxDistance = 0;
@@ -71,15 +59,6 @@ void Prepare(ModuleState& state, Pool& pool, Grid& g, Cap& prior) {
     g.prepared = true;
 }
 
-std::optional<SearchOutcome> RefuseSlots(const PopMap& fl, int newPods) {
-    if (fl.ExistingPodCount < 0 || fl.ExistingPodCount + newPods > kMaxPods)
-        return SearchOutcome{SearchStatus::Failed,
-                             "A problem holds at most 31 PODs, the new ones included: " +
-                                 std::to_string(fl.ExistingPodCount) + " existing PODs leave no room for " +
-                                 std::to_string(newPods) + " new ones."};
-    return std::nullopt;
-}
-
 // What both searches do before their candidates: the shared preparation, the kernel choice and
 // the starting best.
 std::optional<SearchOutcome> Start(ModuleState& state, Pool& pool, Grid& g, Cap& prior,
@@ -88,7 +67,7 @@ std::optional<SearchOutcome> Start(ModuleState& state, Pool& pool, Grid& g, Cap&
     if (!g.prepared)
         return SearchOutcome{SearchStatus::Failed, g.failure};
     g.wide = options.wideVectors && WideVectorsAvailable();
-    StartBest(state.fl, g);
+    StartBest(state.fl);
     return std::nullopt;
 }
 
@@ -104,8 +83,8 @@ SearchOutcome TwoPodSearch(ModuleState& state, const SearchControl& control) {
 
 SearchOutcome OnePodSearch(ModuleState& state, const SearchControl& control, const FastSearchOptions& options) {
     PopMap& fl = state.fl;
-    if (auto refused = RefuseSlots(fl, 1))
-        return *refused;
+    if (Status room = CheckPodSlots(fl, 1); !room)
+        return {SearchStatus::Failed, room.message()};
     Grid g;
     Cap prior;
     Pool pool(ResolveThreads(options.threads), control);
@@ -136,31 +115,8 @@ SearchOutcome OnePodSearch(ModuleState& state, const SearchControl& control, con
         const int column = g.candColumn[c];
         fl.CandidateTravel(line, column) = r.travel[c];
         fl.CandidateMaxDistance(line, column) = r.maxDistance[c];
-        switch (fl.PerformanceMeasure) {
-        case 1:
-            if (r.travel[c] < fl.BestTravel) {
-                fl.BestTravel = r.travel[c];
-                fl.BestMaxDistance = r.maxDistance[c];
-                best = c;
-            }
-            break;
-        case 3:
-            if (r.maxDistance[c] < fl.BestMaxDistance) {
-                fl.BestMaxDistance = r.maxDistance[c];
-                fl.BestTravel = r.travel[c];
-                best = c;
-            }
-            break;
-        case 2:
-            if (r.served[c] > fl.BestServed) {
-                fl.BestServed = r.served[c];
-                fl.BestServedTravel = r.travel[c];
-                best = c;
-            }
-            break;
-        default:
-            break;
-        }
+        if (TakeIfBetter(fl, r.travel[c], r.maxDistance[c], r.served[c]))
+            best = c;
     }
     if (g.C > 0) {
         // The candidate slot keeps the last cell tried, and the trial map its service areas.
@@ -181,8 +137,8 @@ SearchOutcome OnePodSearch(ModuleState& state, const SearchControl& control, con
 
 SearchOutcome TwoPodSearch(ModuleState& state, const SearchControl& control, const FastSearchOptions& options) {
     PopMap& fl = state.fl;
-    if (auto refused = RefuseSlots(fl, 2))
-        return *refused;
+    if (Status room = CheckPodSlots(fl, 2); !room)
+        return {SearchStatus::Failed, room.message()};
     Grid g;
     Cap prior;
     Pool pool(ResolveThreads(options.threads), control);
@@ -234,18 +190,16 @@ SearchOutcome TwoPodSearch(ModuleState& state, const SearchControl& control, con
             fl.BestTravel = f.travel;
             break;
         default: {
-            // Recounted as the reference counts it, label by label.
+            // Recounted as the reference counts it: one sum over the cells either POD serves.
             Table1<std::string, kMapLines> map;
             BuildServiceMap(fl, g, a, b, map);
-            double star = 0, at = 0;
+            double served = 0;
             for (int k = 0; k < g.K; ++k) {
                 const char label = map[g.cellLine[k]][g.cellColumn[k] - 1];
-                if (label == '*')
-                    star += g.pop[k];
-                else if (label == '@')
-                    at += g.pop[k];
+                if (label == '*' || label == '@')
+                    served += g.pop[k];
             }
-            fl.BestServed = star + at;
+            fl.BestServed = served;
             fl.BestServedTravel = f.travel;
             break;
         }

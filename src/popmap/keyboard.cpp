@@ -44,8 +44,9 @@ void StoreAreas(PopMap& fl, const std::vector<std::string>& symbols,
 }
 
 std::vector<std::pair<std::string, std::string>> OpenPodEntry(const PopMap& fl) {
+    // Slots past ExistingPodCount hold a search's last candidate, never an existing POD.
     std::vector<std::pair<std::string, std::string>> rows(kMaxExistingPods);
-    for (int k = 1; k <= kMaxExistingPods; ++k)
+    for (int k = 1; k <= std::clamp(fl.ExistingPodCount, 0, kMaxExistingPods); ++k)
         if (fl.PodColumn[k] != 0)
             rows[k - 1] = {PlainForm(fl.PodColumn[k]), PlainForm(fl.PodLine[k])};
     return rows;
@@ -120,7 +121,7 @@ void FinishMapEntry(PopMap& fl) {
             endLine = i;
     }
     fl.MapEndLine = endLine + 1;
-    fl.maptype = 1;
+    fl.maptype = MapType::Input;
 }
 
 } // namespace davrenta

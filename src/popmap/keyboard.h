@@ -19,7 +19,8 @@ std::vector<std::pair<std::string, std::string>> OpenAreaEntry(PopMap& fl);
 void StoreAreas(PopMap& fl, const std::vector<std::string>& symbols,
                 const std::vector<std::string>& populations);
 
-// The existing-POD window as it opens: row k-1 shows (x, y) of POD k when its column is set.
+// The existing-POD window as it opens: row k-1 shows (x, y) of POD k (k = 1..ExistingPodCount)
+// when its column is set.
 std::vector<std::pair<std::string, std::string>> OpenPodEntry(const PopMap& fl);
 
 // The existing-POD window's "Ok": PODs are the rows up to the first empty x box. A POD off the

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "state/numbers.h"
+
 namespace davrenta {
 
 int LastMapLine(const PopMap& fl) { return std::clamp(fl.MapEndLine - 1, 0, kMapLines); }
@@ -22,9 +24,41 @@ void MarkCell(std::string& line, int column, char mark) {
         line[column - 1] = mark;
 }
 
+std::array<bool, 256> AreaCharacters(const PopMap& fl) {
+    std::array<bool, 256> is{};
+    for (int a = 1; a <= std::min(fl.AreaCount, kMaxAreas); ++a)
+        if (fl.AreaSymbol[a].size() == 1)
+            is[static_cast<unsigned char>(fl.AreaSymbol[a][0])] = true;
+    return is;
+}
+
+std::array<int, 256> PodOfLabel(const PopMap& fl, int last) {
+    std::array<int, 256> podOf{};
+    for (int k = std::min(last, kMaxPods); k >= 1; --k)
+        if (!fl.PodSymbol[k].empty())
+            podOf[static_cast<unsigned char>(fl.PodSymbol[k][0])] = k;
+    return podOf;
+}
+
+std::string WholeNumberText(double v) {
+    return FormatPicture(v, "0");
+}
+
 void ResetPodSymbols(PopMap& fl) {
     for (int k = 1; k <= kMaxExistingPods; ++k)
         fl.PodSymbol[k] = std::string(1, static_cast<char>(64 + k));
+}
+
+void ForgetLastLocation(PopMap& fl) {
+    fl.NewPodLine = 0;
+    fl.NewPodColumn = 0;
+    fl.BestTravel = 0;
+    fl.BestMaxDistance = 0;
+}
+
+void TakeLineLengths(PopMap& fl) {
+    for (int i = 1; i <= kMapLines; ++i)
+        fl.MapLineLength[i] = static_cast<int>(fl.MapLine[i].size());
 }
 
 namespace {

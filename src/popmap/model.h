@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <string>
 
 #include "state/table.h"
@@ -16,6 +17,20 @@ inline constexpr int kMapColumns = 60;
 inline constexpr double kLineScale = 0.167;
 inline constexpr double kColumnScale = 0.1;
 inline constexpr double kBigValue = 1e10;
+// Map units per cell step in the distances the results show.
+inline constexpr double kDistanceScale = 62.97 / 5.9;
+
+// Which map the map screen shows; the values are the ones its caption and the messages use.
+enum class MapType {
+    Input = 1,           // the input map, before a search
+    Numbered = 2,        // existing PODs marked by number
+    ExistingService = 3, // service areas of the existing PODs
+    NewService = 4,      // service areas with the new POD(s)
+    NearOptimal = 5,     // near-optimal cells marked "%"
+};
+inline int MapTypeCode(MapType t) {
+    return static_cast<int>(t);
+}
 
 // The population-map study: one problem at a time, with its settings and everything a search
 // derives from it.
@@ -36,7 +51,7 @@ struct PopMap {
     // Settings of the run.
     int NewPodCount = 1;
     int PerformanceMeasure = 1;
-    int maptype = 1;
+    MapType maptype = MapType::Input;
     double NearOptimalBound = 0;
 
     // Derived by the searches.
@@ -70,7 +85,6 @@ struct PopMap {
     int KeptProgressDone = 0;
     int KeptProgressTotal = 0;
     int MapPointsUsed = 0;
-    double DistanceScale = 62.97 / 5.9;
     // Set before a search, cleared when the search is abandoned.
     bool SearchResultFlag = false;
 };
@@ -87,8 +101,24 @@ char CellChar(const std::string& line, int column);
 // Replace character j of a line when the line has it; a mark never lengthens a line.
 void MarkCell(std::string& line, int column, char mark);
 
+// Which characters are area symbols: only one-character symbols can match a cell.
+std::array<bool, 256> AreaCharacters(const PopMap& fl);
+
+// The POD (1..last) whose label each character is, 0 for none; the lowest number wins.
+std::array<int, 256> PodOfLabel(const PopMap& fl, int last);
+
+// A coordinate or count in the "0" picture.
+std::string WholeNumberText(double v);
+
 // Rebuild the POD labels "A".."^" for slots 1..30.
 void ResetPodSymbols(PopMap& fl);
+
+// A new choice of the number of new PODs forgets the location of the previous run.
+void ForgetLastLocation(PopMap& fl);
+
+// The map screen takes each line's length from the line as it opens (an edit may have changed
+// it since the search).
+void TakeLineLengths(PopMap& fl);
 
 // Entering the study from the main window.
 void ClearOnModuleEntry(PopMap& fl);

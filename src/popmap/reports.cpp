@@ -10,18 +10,15 @@ namespace davrenta {
 
 namespace {
 
-
 void Rulers(Report& r) {
     r.line().tab(19).text(kTensRuler);
     r.line().tab(10).text(kUnitsRuler);
 }
 
-std::string Fmt0(double v) { return FormatPicture(v, "0"); }
-
 double Rounded(double v) { return IntegerPart(v + 0.5); }
 
 std::string Average(const PopMap& fl, double travel) {
-    return FormatPicture(fl.DistanceScale * travel / fl.TotalPopulation, "0.###");
+    return FormatPicture(kDistanceScale * travel / fl.TotalPopulation, "0.###");
 }
 
 // Every line of the results reports starts at print column 10.
@@ -50,7 +47,7 @@ Report GridOverlayReport() {
 Report MapReport(const PopMap& fl) {
     Report r("courier", 12);
     r.line();
-    switch (fl.maptype) {
+    switch (MapTypeCode(fl.maptype)) {
     case 1: r.line().text("INPUT MAP"); break;
     case 2: r.line().text("INPUT MAP WITH EXISTING FACILITIES"); break;
     case 3: r.line().text("SERVICE AREAS FOR EACH EXISTING FACILITY"); break;
@@ -72,7 +69,7 @@ Report ResultsReport1(const PopMap& fl) {
     const bool two = fl.NewPodCount != 1;
     r.line();
     At10(r).text("EXISTING FACILITIES PLUS OPTIMAL LOCATION OF NEW FACILITY");
-    if (fl.maptype == 3) {
+    if (fl.maptype == MapType::ExistingService) {
         r.line();
         TableHeader(r);
         for (int k = 1; k <= fl.ExistingPodCount; ++k)
@@ -81,17 +78,20 @@ Report ResultsReport1(const PopMap& fl) {
         r.line();
     }
     At10(r).text("PRIOR AVG. DISTANCE TRAVELED (X SCALE) " +
-                 FormatPicture(fl.DistanceScale * fl.PriorAverageDistance, "0.###"));
+                 FormatPicture(kDistanceScale * fl.PriorAverageDistance, "0.###"));
     r.line();
 
     // After a two-POD search the report names both new locations.
     const std::string facility = two ? "TWO NEW FACILITIES" : "NEW FACILITY";
     auto lineColumn = [&](const std::string& prefix) {
         if (two) {
-            At10(r).text(prefix + "1 " + Fmt0(fl.NewPod1Line) + ", " + Fmt0(fl.NewPod1Column));
-            At10(r).text(prefix + "2 " + Fmt0(fl.NewPod2Line) + ", " + Fmt0(fl.NewPod2Column));
+            At10(r).text(prefix + "1 " + WholeNumberText(fl.NewPod1Line) + ", " +
+                         WholeNumberText(fl.NewPod1Column));
+            At10(r).text(prefix + "2 " + WholeNumberText(fl.NewPod2Line) + ", " +
+                         WholeNumberText(fl.NewPod2Column));
         } else {
-            At10(r).text(prefix + Fmt0(fl.NewPodLine) + ", " + Fmt0(fl.NewPodColumn));
+            At10(r).text(prefix + WholeNumberText(fl.NewPodLine) + ", " +
+                         WholeNumberText(fl.NewPodColumn));
         }
     };
     switch (fl.PerformanceMeasure) {
@@ -112,10 +112,13 @@ Report ResultsReport1(const PopMap& fl) {
         At10(r).text("OPTIMAL LOCATION FOR " + facility + " TO MINIMIZE MAX_DISTANCE FOR POPULATION ");
         r.line();
         if (two) {
-            At10(r).text("COORDINATES 1 (X,Y) " + Fmt0(fl.NewPod1Column) + ", " + Fmt0(fl.NewPod1Line));
-            At10(r).text("COORDINATES 2 (X,Y) " + Fmt0(fl.NewPod2Column) + ", " + Fmt0(fl.NewPod2Line));
+            At10(r).text("COORDINATES 1 (X,Y) " + WholeNumberText(fl.NewPod1Column) + ", " +
+                         WholeNumberText(fl.NewPod1Line));
+            At10(r).text("COORDINATES 2 (X,Y) " + WholeNumberText(fl.NewPod2Column) + ", " +
+                         WholeNumberText(fl.NewPod2Line));
         } else {
-            At10(r).text("COORDINATES (X,Y) " + Fmt0(fl.NewPodColumn) + ", " + Fmt0(fl.NewPodLine));
+            At10(r).text("COORDINATES (X,Y) " + WholeNumberText(fl.NewPodColumn) + ", " +
+                         WholeNumberText(fl.NewPodLine));
         }
         break;
     default:
@@ -152,7 +155,13 @@ Report ResultsReport2(const PopMap& fl) {
         At10(r).number(k).tab(20).number(fl.PodLine[k]).tab(30).number(fl.PodColumn[k]).tab(40)
             .number(Rounded(fl.PodServed[k]));
     auto newRow = [&](const char* label, int line, int column, double served) {
-        At10(r).text(label).tab(20).text(Fmt0(line)).tab(30).text(Fmt0(column)).tab(40)
+        At10(r)
+            .text(label)
+            .tab(20)
+            .text(WholeNumberText(line))
+            .tab(30)
+            .text(WholeNumberText(column))
+            .tab(40)
             .number(Rounded(served));
     };
     if (two) {

@@ -2,31 +2,31 @@
 
 #include <cmath>
 
+#include "popmap/sequence.h"
 #include "state/numbers.h"
 
 namespace davrenta {
 
 namespace {
 
-std::string Fmt0(double v) { return FormatPicture(v, "0"); }
-
 double NewAverageTravel(const PopMap& fl) {
-    return fl.DistanceScale * fl.BestTravel / fl.TotalPopulation;
+    return kDistanceScale * fl.BestTravel / fl.TotalPopulation;
 }
 double NewAverageServed(const PopMap& fl) {
-    return fl.DistanceScale * fl.BestServedTravel / fl.TotalPopulation;
+    return kDistanceScale * fl.BestServedTravel / fl.TotalPopulation;
 }
 double MaxServed(const PopMap& fl) { return IntegerPart(fl.BestServed + 0.5); }
 
 std::string OnePodCoordinates(const PopMap& fl) {
-    return "COORDINATES OF NEW POD (x, y) " + Fmt0(fl.NewPodColumn) + ", " + Fmt0(fl.NewPodLine);
+    return "COORDINATES OF NEW POD (x, y) " + WholeNumberText(fl.NewPodColumn) + ", " +
+           WholeNumberText(fl.NewPodLine);
 }
 
 std::string TwoPodCoordinates(const PopMap& fl, bool styleB, char br) {
     const std::string first = styleB ? "COORDINATES OF NEW POD 1 (x,y)= " : "COORDINATES OF NEW POD 1 (x, y) = ";
     const std::string second = styleB ? "COORDINATES OF NEW POD 2 (x,y)= " : "COORDINATES OF NEW POD 2 (x, y) = ";
-    return first + Fmt0(fl.NewPod1Column) + ", " + Fmt0(fl.NewPod1Line) + br + second +
-           Fmt0(fl.NewPod2Column) + ", " + Fmt0(fl.NewPod2Line);
+    return first + WholeNumberText(fl.NewPod1Column) + ", " + WholeNumberText(fl.NewPod1Line) + br +
+           second + WholeNumberText(fl.NewPod2Column) + ", " + WholeNumberText(fl.NewPod2Line);
 }
 
 std::string MaxServedText(const PopMap& fl, const std::string& averagePrefix, char br) {
@@ -42,14 +42,17 @@ const char* kMinTravelPods = "OPTIMAL LOCATION FOR NEW PODS TO MINIMIZE TRAVEL F
 const char* kMaxServedPods = "OPTIMAL LOCATION FOR NEW PODS TO MAX. NUMBER SERVED AT FACILITY";
 const char* kMinMaxPods = "OPTIMAL LOCATION FOR NEW PODS TO MINIMIZE MAX_DISTANCE FOR POPULATION ";
 
+// The one-POD rows show the integer part of the population served, the two-POD rows its plain
+// form.
 void PodRow(std::vector<std::array<std::string, 4>>& rows, const std::string& name, int column,
-            int line, double served) {
-    rows.push_back({name, PlainForm(column), PlainForm(line), PlainForm(IntegerPart(served))});
+            int line, double served, bool wholePart = true) {
+    rows.push_back({name, PlainForm(column), PlainForm(line),
+                    PlainForm(wholePart ? IntegerPart(served) : served)});
 }
 
 } // namespace
 
-ResultsTexts ResultsFor(const PopMap& fl, int maptype, int distanceMethod, char br) {
+ResultsTexts ResultsFor(const PopMap& fl, MapType maptype, Metric distanceMethod, char br) {
     ResultsTexts t;
     const int n = fl.ExistingPodCount;
     const bool onePod = fl.NewPodCount == 1;
@@ -58,21 +61,21 @@ ResultsTexts ResultsFor(const PopMap& fl, int maptype, int distanceMethod, char 
     t.result7lbl = "TOTAL POPULATION SERVED = " + StrForm(fl.TotalPopulation) + br +
                    "TOTAL MAP POINTS USED       =" + StrForm(fl.MapPointsUsed);
     t.facgrd.push_back({"POD", "x pos. (col)", "y pos. (row)", "Number Served"});
-    switch (distanceMethod) {
+    switch (MetricCode(distanceMethod)) {
     case 1: t.floclbl = "RECTILINEAR CALCULATIONS"; break;
     case 2: t.floclbl = "EUCLIDEAN CALCULATIONS"; break;
     case 3: t.floclbl = "SQUARED EUCLIDEAN CALCULATIONS"; break;
     default: break;
     }
-    t.okbut = t.prtbut = maptype == 3;
-    t.ok2but = t.Prt2but = maptype == 4;
+    t.okbut = t.prtbut = maptype == MapType::ExistingService;
+    t.ok2but = t.Prt2but = maptype == MapType::NewService;
 
-    if (maptype == 3) {
+    if (maptype == MapType::ExistingService) {
         for (int k = 1; k <= n; ++k)
             PodRow(t.facgrd, PlainForm(k), fl.PodColumn[k], fl.PodLine[k], fl.ExistingPodServed[k]);
         if (n > 0)
             t.result2lbl = "PRIOR AVG. DIST. TRAVELED " +
-                           FormatPicture(fl.DistanceScale * fl.PriorAverageDistance, "0.000");
+                           FormatPicture(kDistanceScale * fl.PriorAverageDistance, "0.000");
         if (onePod) {
             switch (measure) {
             case 1:
@@ -119,7 +122,7 @@ ResultsTexts ResultsFor(const PopMap& fl, int maptype, int distanceMethod, char 
                 break;
             }
         }
-    } else if (maptype == 4) {
+    } else if (maptype == MapType::NewService) {
         t.result2lbl = onePod ? std::string("Optimal location of new POD is *.")
                               : std::string("Optimal location of first new POD is *.") + br +
                                     "Optimal location of second new POD is @.";
@@ -151,18 +154,16 @@ ResultsTexts ResultsFor(const PopMap& fl, int maptype, int distanceMethod, char 
         if (onePod) {
             PodRow(t.facgrd, "*", fl.NewPodColumn, fl.NewPodLine, fl.PodServed[n + 1]);
         } else {
-            PodRow(t.facgrd, "*", fl.NewPod1Column, fl.NewPod1Line, fl.PodServed[n + 1]);
-            PodRow(t.facgrd, "@", fl.NewPod2Column, fl.NewPod2Line, fl.PodServed[n + 2]);
+            PodRow(t.facgrd, "*", fl.NewPod1Column, fl.NewPod1Line, fl.PodServed[n + 1], false);
+            PodRow(t.facgrd, "@", fl.NewPod2Column, fl.NewPod2Line, fl.PodServed[n + 2], false);
         }
     }
     return t;
 }
 
-ResultsTexts OpenResults(PopMap& fl, int distanceMethod, char br) {
-    fl.DistanceScale = 62.97 / 5.9;
+ResultsTexts OpenResults(PopMap& fl, Metric distanceMethod, char br) {
     ResultsTexts t = ResultsFor(fl, fl.maptype, distanceMethod, br);
-    if (fl.maptype == 4)
-        fl.maptype = 1;
+    ResultsOpened(fl);
     return t;
 }
 
@@ -192,19 +193,16 @@ Rows3 ReviewPodRows(const PopMap& fl) {
 Rows3 SummaryAreaRows(const PopMap& fl) { return AreaRows(fl, {{"", "AREA", "POPULATION"}}, StrForm); }
 Rows3 SummaryPodRows(const PopMap& fl) { return PodRows(fl, {{"FACILITY", "x", "y"}}, StrForm); }
 
-std::vector<std::array<std::string, 3>> OpenDistribution(PopMap& fl) {
+std::vector<std::array<std::string, 3>> OpenDistribution(const PopMap& fl) {
     std::vector<std::array<std::string, 3>> rows;
-    fl.MapPointsUsed = 0;
-    for (int a = 1; a <= std::min(fl.AreaCount, kMaxAreas); ++a) {
+    for (int a = 1; a <= std::min(fl.AreaCount, kMaxAreas); ++a)
         rows.push_back({fl.AreaSymbol[a], StrForm(fl.AreaCellCount[a]),
                         FormatPicture(fl.AreaCellPopulation[a], "0.00")});
-        fl.MapPointsUsed += fl.AreaCellCount[a];
-    }
     return rows;
 }
 
 std::string MapCaption(const PopMap& fl) {
-    switch (fl.maptype) {
+    switch (MapTypeCode(fl.maptype)) {
     case 1: return "INPUT MAP - POPULATION AREAS ONLY - NO FACILITIES MARKED";
     case 2: return "INPUT MAP WITH EXISTING FACILITIES MARKED BY NUMBER";
     case 3: return "SERVICE AREAS FOR EACH EXISTING FACILITY";
@@ -215,7 +213,7 @@ std::string MapCaption(const PopMap& fl) {
 }
 
 const std::string& ShownMapLine(const PopMap& fl, int line) {
-    switch (fl.maptype) {
+    switch (MapTypeCode(fl.maptype)) {
     case 2: return fl.NumberedMap[line];
     case 3: return fl.MarkedServiceMap[line];
     case 4: return fl.BestServiceMap[line];

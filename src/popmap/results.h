@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "popmap/model.h"
+#include "state/shellstate.h"
 
 namespace davrenta {
 
@@ -16,11 +17,12 @@ struct ResultsTexts {
          opbut = false;
 };
 
-// Opening the results window: sets DistanceScale, and with maptype 4 resets maptype to 1.
-ResultsTexts OpenResults(PopMap& fl, int distanceMethod, char lineBreak = '\r');
+// Opening the results window: its texts, and the step of the result sequence it takes.
+ResultsTexts OpenResults(PopMap& fl, Metric distanceMethod, char lineBreak = '\r');
 
-// The texts without the window's effects on the state (for printing and the batch runner).
-ResultsTexts ResultsFor(const PopMap& fl, int maptype, int distanceMethod, char lineBreak = '\r');
+// The texts without the window's effects on the state.
+ResultsTexts ResultsFor(const PopMap& fl, MapType maptype, Metric distanceMethod,
+                        char lineBreak = '\r');
 
 // Grids of the data review window (plain numbers) and of the result summary window (numbers
 // with a leading blank); row 0 is the heading row.
@@ -29,8 +31,12 @@ std::vector<std::array<std::string, 3>> ReviewPodRows(const PopMap& fl);
 std::vector<std::array<std::string, 3>> SummaryAreaRows(const PopMap& fl);
 std::vector<std::array<std::string, 3>> SummaryPodRows(const PopMap& fl);
 
-// The population distribution window's rows (no heading row); sets MapPointsUsed.
-std::vector<std::array<std::string, 3>> OpenDistribution(PopMap& fl);
+// The headings over the population distribution window's columns.
+inline const std::array<std::string, 3> kDistributionHeadings{"Area", "Number of Map Points",
+                                                              "Population per Point"};
+
+// The population distribution window's rows (no heading row).
+std::vector<std::array<std::string, 3>> OpenDistribution(const PopMap& fl);
 
 // The map screen: its caption, the map it shows (lines 1..50) and its progress label.
 std::string MapCaption(const PopMap& fl);

@@ -13,14 +13,14 @@
 
 namespace davrenta {
 
-double PodDistance(int method, int dl, int dc) {
+double PodDistance(Metric method, int dl, int dc) {
     switch (method) {
-    case 2: {
+    case Metric::Euclidean: {
         const double a = kLineScale * dl;
         const double b = kColumnScale * dc;
         return std::sqrt(a * a + b * b);
     }
-    case 3: {
+    case Metric::SquaredEuclidean: {
         const double a = kLineScale * dl;
         const double b = kColumnScale * dc;
         return a * a + b * b;
@@ -31,15 +31,6 @@ double PodDistance(int method, int dl, int dc) {
 }
 
 namespace {
-
-// Which characters are area symbols: only one-character symbols can match a cell.
-std::array<bool, 256> AreaCharacters(const PopMap& fl) {
-    std::array<bool, 256> is{};
-    for (int a = 1; a <= fl.AreaCount; ++a)
-        if (fl.AreaSymbol[a].size() == 1)
-            is[static_cast<unsigned char>(fl.AreaSymbol[a][0])] = true;
-    return is;
-}
 
 struct Evaluation {
     double travel = 0;
@@ -61,8 +52,8 @@ Evaluation Evaluate(const ModuleState& state, int m, Table1<std::string, kMapLin
                 continue;
             double minimum = kBigValue;
             for (int k = 1; k <= m; ++k) {
-                const double d = PodDistance(MetricCode(state.DistanceMethod), i - fl.PodLine[k],
-                                             j - fl.PodColumn[k]);
+                const double d =
+                    PodDistance(state.DistanceMethod, i - fl.PodLine[k], j - fl.PodColumn[k]);
                 if (d < minimum) {
                     minimum = d;
                     map[i][j - 1] = fl.PodSymbol[k][0];
@@ -76,15 +67,18 @@ Evaluation Evaluate(const ModuleState& state, int m, Table1<std::string, kMapLin
     return e;
 }
 
-// Sum of the cell populations over the cells that show a label on a map.
-double ServedBy(const PopMap& fl, const Table1<std::string, kMapLines>& map, char label) {
+// Sum of the cell populations, in cell order, over the cells that show either label on a map.
+double ServedBy(const PopMap& fl, const Table1<std::string, kMapLines>& map, char label,
+                char other = '\0') {
     const int last = LastMapLine(fl);
     double served = 0;
     for (int i = 1; i <= last; ++i) {
         const int cells = CellsInLine(fl, i);
-        for (int j = 1; j <= cells; ++j)
-            if (CellChar(map[i], j) == label)
+        for (int j = 1; j <= cells; ++j) {
+            const char c = CellChar(map[i], j);
+            if (c == label || (other != '\0' && c == other))
                 served += fl.CellPopulation(i, j);
+        }
     }
     return served;
 }
@@ -93,10 +87,7 @@ double ServedBy(const PopMap& fl, const Table1<std::string, kMapLines>& map, cha
 template <std::size_t N>
 void AddServed(const PopMap& fl, const Table1<std::string, kMapLines>& map, int m,
                Table1<double, N>& served) {
-    std::array<int, 256> podOf{};
-    for (int k = m; k >= 1; --k)
-        if (!fl.PodSymbol[k].empty())
-            podOf[static_cast<unsigned char>(fl.PodSymbol[k][0])] = k;
+    const std::array<int, 256> podOf = PodOfLabel(fl, m);
     for (int k = 1; k <= m; ++k)
         served[k] = 0;
     const int last = LastMapLine(fl);
@@ -141,28 +132,28 @@ int CountCells(const PopMap& fl) {
     return total;
 }
 
-// The plain comparison of one candidate (or pair) with the best so far; strict, so the first
-// of equally good candidates in cell order stays.
-bool Improves(PopMap& fl, const Evaluation& e, double served) {
+} // namespace
+
+bool TakeIfBetter(PopMap& fl, double travel, double maxDistance, double served) {
     switch (fl.PerformanceMeasure) {
     case 1:
-        if (e.travel < fl.BestTravel) {
-            fl.BestTravel = e.travel;
-            fl.BestMaxDistance = e.maxDistance;
+        if (travel < fl.BestTravel) {
+            fl.BestTravel = travel;
+            fl.BestMaxDistance = maxDistance;
             return true;
         }
         return false;
     case 3:
-        if (e.maxDistance < fl.BestMaxDistance) {
-            fl.BestMaxDistance = e.maxDistance;
-            fl.BestTravel = e.travel;
+        if (maxDistance < fl.BestMaxDistance) {
+            fl.BestMaxDistance = maxDistance;
+            fl.BestTravel = travel;
             return true;
         }
         return false;
     case 2:
         if (served > fl.BestServed) {
             fl.BestServed = served;
-            fl.BestServedTravel = e.travel;
+            fl.BestServedTravel = travel;
             return true;
         }
         return false;
@@ -181,7 +172,15 @@ void StartBest(PopMap& fl) {
     CopyInputMap(fl, fl.BestServiceMap);
 }
 
-} // namespace
+Status CheckPodSlots(const PopMap& fl, int newPods) {
+    if (fl.ExistingPodCount < 0 || fl.ExistingPodCount > kMaxExistingPods)
+        return Fail("A problem holds at most 30 existing PODs.");
+    if (fl.ExistingPodCount + newPods > kMaxPods)
+        return Fail("With " + std::to_string(fl.ExistingPodCount) +
+                    " existing PODs only one new POD can be located at a time: a problem holds at "
+                    "most 31 PODs. Locate one new POD.");
+    return {};
+}
 
 Status PrepareSearch(ModuleState& state) {
     PopMap& fl = state.fl;
@@ -215,6 +214,9 @@ Status PrepareSearch(ModuleState& state) {
                                                      fl.AreaSymbol[a][0]));
         fl.AreaCellCount[a] = count;
     }
+    fl.MapPointsUsed = 0;
+    for (int a = 1; a <= fl.AreaCount; ++a)
+        fl.MapPointsUsed += fl.AreaCellCount[a];
     for (int a = 1; a <= fl.AreaCount; ++a) {
         if (fl.AreaCellCount[a] == 0)
             return Fail("Population symbol = " + QuoteForMessage(fl.AreaSymbol[a]) +
@@ -268,6 +270,8 @@ void FinishSearch(PopMap& fl, int newPods) {
 }
 
 SearchOutcome PlainOnePodSearch(ModuleState& state, const SearchControl& control) {
+    if (Status room = CheckPodSlots(state.fl, 1); !room)
+        return {SearchStatus::Failed, room.message()};
     if (Status prepared = PrepareSearch(state); !prepared)
         return {SearchStatus::Failed, prepared.message()};
     PopMap& fl = state.fl;
@@ -290,7 +294,7 @@ SearchOutcome PlainOnePodSearch(ModuleState& state, const SearchControl& control
 
             if (fl.PerformanceMeasure == 2)
                 fl.PodServed[n + 1] = ServedBy(fl, fl.TrialServiceMap, '*');
-            if (Improves(fl, e, fl.PodServed[n + 1])) {
+            if (TakeIfBetter(fl, e.travel, e.maxDistance, fl.PodServed[n + 1])) {
                 fl.NewPodLine = cl;
                 fl.NewPodColumn = cc;
                 CopyMap(fl, fl.TrialServiceMap, fl.BestServiceMap);
@@ -305,6 +309,8 @@ SearchOutcome PlainOnePodSearch(ModuleState& state, const SearchControl& control
 }
 
 SearchOutcome PlainTwoPodSearch(ModuleState& state, const SearchControl& control) {
+    if (Status room = CheckPodSlots(state.fl, 2); !room)
+        return {SearchStatus::Failed, room.message()};
     if (Status prepared = PrepareSearch(state); !prepared)
         return {SearchStatus::Failed, prepared.message()};
     PopMap& fl = state.fl;
@@ -327,11 +333,12 @@ SearchOutcome PlainTwoPodSearch(ModuleState& state, const SearchControl& control
                     fl.PodColumn[n + 2] = c2;
                     const Evaluation e = Evaluate(state, n + 2, fl.TrialServiceMap, isArea);
 
-                    if (fl.PerformanceMeasure == 2) {
-                        fl.PodServed[n + 1] = ServedBy(fl, fl.TrialServiceMap, '*');
-                        fl.PodServed[n + 2] = ServedBy(fl, fl.TrialServiceMap, '@');
-                    }
-                    if (Improves(fl, e, fl.PodServed[n + 1] + fl.PodServed[n + 2])) {
+                    // One sum over the cells either new POD serves: adding the two PODs' sums
+                    // would let rounding choose among equally good pairs.
+                    const double served = fl.PerformanceMeasure == 2
+                                              ? ServedBy(fl, fl.TrialServiceMap, '*', '@')
+                                              : 0.0;
+                    if (TakeIfBetter(fl, e.travel, e.maxDistance, served)) {
                         fl.NewPod1Line = l1;
                         fl.NewPod1Column = c1;
                         fl.NewPod2Line = l2;
@@ -355,17 +362,8 @@ SearchOutcome RunSearch(ModuleState& state, const SearchControl& control) {
     PopMap& fl = state.fl;
     fl.SearchResultFlag = true;
     const int newPods = fl.NewPodCount == 1 ? 1 : 2;
-    SearchOutcome outcome;
-    if (fl.ExistingPodCount < 0 || fl.ExistingPodCount > kMaxExistingPods) {
-        outcome = {SearchStatus::Failed, "A problem holds at most 30 existing PODs."};
-    } else if (fl.ExistingPodCount + newPods > kMaxPods) {
-        outcome = {SearchStatus::Failed,
-                   "With " + std::to_string(fl.ExistingPodCount) +
-                       " existing PODs only one new POD can be located at a time: a problem "
-                       "holds at most 31 PODs. Locate one new POD."};
-    } else {
-        outcome = newPods == 1 ? OnePodSearch(state, control) : TwoPodSearch(state, control);
-    }
+    SearchOutcome outcome =
+        newPods == 1 ? OnePodSearch(state, control) : TwoPodSearch(state, control);
     outcome = CheckSearchResult(fl, std::move(outcome));
     if (outcome.status != SearchStatus::Done)
         fl.SearchResultFlag = false;
@@ -384,7 +382,7 @@ Status MarkNearOptimal(PopMap& fl, std::string_view boundText) {
                     " is outside 0 to 1. Enter an upper bound from 0 to 1 (0.1 marks the "
                     "locations within 10% of the optimum).");
     fl.NearOptimalBound = f;
-    fl.maptype = 5;
+    fl.maptype = MapType::NearOptimal;
     const int last = LastMapLine(fl);
     const bool travel = fl.PerformanceMeasure == 1;
     if (travel)

@@ -28,6 +28,9 @@ bool Same(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }  //
 bool Same(int a, int b) { return a == b; }
 bool Same(bool a, bool b) { return a == b; }
 bool Same(const std::string& a, const std::string& b) { return a == b; }
+bool Same(MapType a, MapType b) {
+    return a == b;
+}
 
 std::string Show(double v) {
     char text[40];
@@ -37,6 +40,9 @@ std::string Show(double v) {
 std::string Show(int v) { return std::to_string(v); }
 std::string Show(bool v) { return v ? "true" : "false"; }
 std::string Show(const std::string& v) { return "\"" + v + "\""; }
+std::string Show(MapType v) {
+    return std::to_string(MapTypeCode(v));
+}
 
 template <typename T>
 std::optional<std::string> Differ(const std::string& name, const T& a, const T& b) {
@@ -116,7 +122,6 @@ std::optional<std::string> FirstDifference(const ModuleState& x, const ModuleSta
     DAVRENTA_FIELD(KeptProgressDone)
     DAVRENTA_FIELD(KeptProgressTotal)
     DAVRENTA_FIELD(MapPointsUsed)
-    DAVRENTA_FIELD(DistanceScale)
     DAVRENTA_FIELD(SearchResultFlag)
 #undef DAVRENTA_FIELD
     if (x.DistanceMethod != y.DistanceMethod)
@@ -360,13 +365,9 @@ TEST(FastSearchMatchesReference, OtherMeasureAndMethodValues) {
 }
 
 ModuleState LoadExample(const std::string& name) {
-    std::ifstream in(std::string(DAVRENTA_EXAMPLES_DIR) + "/" + name, std::ios::binary);
-    std::stringstream contents;
-    contents << in.rdbuf();
-    ModuleState s;
-    ResetPodSymbols(s.fl);
-    const Status parsed = ParseMapProblem(contents.str(), s.fl);
-    EXPECT_TRUE(parsed.ok()) << parsed.message();
+    std::string failure;
+    ModuleState s = testing::LoadExampleFile(name, &failure);
+    EXPECT_EQ(failure, "");
     return s;
 }
 
@@ -384,8 +385,8 @@ TEST(FastSearchMatchesReference, ShippedSmallTown) {
             }
 }
 
-// Larger maps, where the bounds discard most pairs; minutes of reference time, so run on
-// demand: --gtest_also_run_disabled_tests --gtest_filter=*Larger*
+// Larger maps, where the bounds discard most pairs; minutes of reference time, so it runs as
+// the ctest test popmap_slow_LargerMapsWithManyPods, labelled "slow" (ctest -L slow).
 TEST(FastSearchMatchesReference, DISABLED_LargerMapsWithManyPods) {
     std::mt19937 rng(31337);
     for (int seed = 0; seed < 60; ++seed) {

@@ -124,7 +124,7 @@ private slots:
         QVERIFY(walk(d));
         QCOMPARE(state.fl.NewPodColumn, 2);
         QCOMPARE(state.fl.BestTravel, 10.0);
-        QCOMPARE(state.fl.maptype, 1);
+        QCOMPARE(state.fl.maptype, MapType::Input);
     }
 
     void resultsWindowTextsOfTheFirstStage() {
@@ -288,6 +288,49 @@ private slots:
         QVERIFY(walk(d));
         QCOMPARE(QString::fromStdString(state.fl.MapLine[1]), QStringLiteral("AAA  "));  // padded to the POD
         QCOMPARE(state.fl.MapEndLine, 3);
+    }
+
+    void editAfterASearchKeepsOnlyTheExistingPods() {
+        // The search leaves its last candidate (column 3) in slot 2; Edit and Ok must not make
+        // it an existing POD.
+        ModalDriver d(main.get());
+        Setup(d, "onefacbut", "mintravbut", "rectbut");
+        d.expectWindow("sourcefrm")
+            .click("Keybut")
+            .expectWindow("flinputfrm")
+            .setText("inputsymtxt(0)", "A")
+            .setText("inputpoptxt(0)", "10")
+            .click("okbut")
+            .expectWindow("flinput2frm")
+            .setText("inputxtxt(0)", "1")
+            .setText("inputytxt(0)", "1")
+            .click("okbut")
+            .expectWindow("flinput4frm")
+            .setText("inputtxt", "AAA")
+            .click("okbut")
+            .expectWindow("flocgridfrm")
+            .click("Okbut")
+            .expectWindow("flareafrm")
+            .click("okbut")
+            .expectWindow("flresultfrm")
+            .click("okbut")
+            .expectWindow("flareafrm")
+            .expectCaption("INPUT MAP WITH EXISTING FACILITIES MARKED BY NUMBER")
+            .click("editbut")
+            .expectWindow("flinputfrm")
+            .click("okbut")
+            .expectWindow("flinput2frm")
+            .expectText("inputxtxt(0)", "1")
+            .expectText("inputxtxt(1)", "")
+            .expectText("inputytxt(1)", "")
+            .click("okbut")
+            .expectWindow("flinput4frm")
+            .click("okbut")
+            .expectWindow("flocgridfrm")
+            .closeAll();
+        QVERIFY(walk(d));
+        QCOMPARE(state.fl.ExistingPodCount, 1);
+        QCOMPARE(state.fl.PodColumn[2], 0);
     }
 
     void everyPrintMatchesTheCoreReport() {

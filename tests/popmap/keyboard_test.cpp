@@ -72,8 +72,9 @@ TEST(PodEntry, PodOffTheMapIsRefusedAndNothingChanges) {
     }
 }
 
-TEST(PodEntry, OpeningShowsEverySlotWithAColumn) {
+TEST(PodEntry, OpeningShowsTheExistingPodsWithAColumn) {
     PopMap fl;
+    fl.ExistingPodCount = 3;
     fl.PodColumn[1] = 3;
     fl.PodLine[1] = 4;
     fl.PodColumn[3] = 9;
@@ -82,6 +83,29 @@ TEST(PodEntry, OpeningShowsEverySlotWithAColumn) {
     EXPECT_EQ(rows[0], (std::pair<std::string, std::string>{"3", "4"}));
     EXPECT_EQ(rows[1].first, "");
     EXPECT_EQ(rows[2].first, "9");
+}
+
+TEST(PodEntry, SearchCandidateLeftInTheNextSlotIsNoPhantomPod) {
+    // A search leaves its last candidate in slot ExistingPodCount + 1.
+    PopMap fl;
+    fl.ExistingPodCount = 1;
+    fl.PodColumn[1] = 2;
+    fl.PodLine[1] = 1;
+    fl.PodColumn[2] = 60;
+    fl.PodLine[2] = 50;
+    const auto rows = OpenPodEntry(fl);
+    EXPECT_EQ(rows[0], (std::pair<std::string, std::string>{"2", "1"}));
+    EXPECT_EQ(rows[1], (std::pair<std::string, std::string>{"", ""}));
+
+    // Ok with the boxes as they opened keeps the one existing POD.
+    std::vector<std::string> xs, ys;
+    for (const auto& [x, y] : rows) {
+        xs.push_back(x);
+        ys.push_back(y);
+    }
+    ASSERT_TRUE(StorePods(fl, xs, ys));
+    EXPECT_EQ(fl.ExistingPodCount, 1);
+    EXPECT_EQ(fl.PodColumn[2], 0);
 }
 
 TEST(MapEntry, MovingBetweenLinesStoresTheBox) {
@@ -127,7 +151,7 @@ TEST(MapEntry, OkPadsLinesUnderPodsAndFindsTheEnd) {
     EXPECT_EQ(fl.MapLineLength[5], 20);
     EXPECT_EQ(fl.MapLineLength[2], 60);
     EXPECT_EQ(fl.MapEndLine, 38);
-    EXPECT_EQ(fl.maptype, 1);
+    EXPECT_EQ(fl.maptype, MapType::Input);
 
     PopMap empty;
     empty.MapEndLine = 12;

@@ -4,8 +4,9 @@
 #include <utility>
 #include <vector>
 
-#include "popmap/model.h"
 #include "app/modulestate.h"
+#include "popmap/mapfile.h"
+#include "popmap/model.h"
 
 namespace davrenta::testing {
 
@@ -48,5 +49,17 @@ inline ModuleState MakeState(const Problem& p, int measure = 1, int method = 1, 
 }
 
 inline const Problem kWorkedExample{{{"A", 100}, {"B", 50}}, {}, {"AAB"}};
+
+// A shipped example read as the method window reads a problem file; the message of a failed
+// read, which the caller checks, is left in *failure.
+inline ModuleState LoadExampleFile(const std::string& name, std::string* failure) {
+    ModuleState s;
+    s.ModuleFlag = davrenta::Study::PopMap;
+    s.ProblemFileName = std::string(DAVRENTA_EXAMPLES_DIR) + "/" + name;
+    if (Status read = ReadMapFile(s); !read)
+        *failure = read.message();
+    s.ProblemFileName.clear();
+    return s;
+}
 
 } // namespace davrenta::testing

@@ -127,6 +127,45 @@ TEST(BatchPopMap, EveryMeasureAndMethodOnTheExamples) {
                 }
 }
 
+std::string FileText(const std::string& path) {
+    std::string text;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        std::array<char, 4096> buffer;
+        std::size_t n;
+        while ((n = std::fread(buffer.data(), 1, buffer.size(), f)) > 0)
+            text.append(buffer.data(), n);
+        std::fclose(f);
+    }
+    return text;
+}
+
+TEST(BatchPopMap, SaveAddsTheNewPodsAsExistingOnes) {
+    char dir[] = "/tmp/davrenta-save-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string out = std::string(dir) + "/saved.fl";
+    const BatchRun one = Batch("popmap " + Example("worked-example.fl") +
+                               " --pods 1 --measure 1 --distance 1 --json --save " + out);
+    ASSERT_EQ(one.status, 0) << one.out;
+    EXPECT_EQ(nlohmann::json::parse(one.out)["NewPodColumn"], 2);
+    EXPECT_EQ(FileText(out), "2,1,2\r\n\"A\",100\r\n\"B\",50\r\n1,2\r\n3,\"AAB\"\r\n");
+
+    // Two new PODs on the saved problem: both join the existing one.
+    const BatchRun two =
+        Batch("popmap " + out + " --pods 2 --measure 1 --distance 1 --save " + out);
+    ASSERT_EQ(two.status, 0) << two.out;
+    EXPECT_EQ(FileText(out).substr(0, 7), "2,3,2\r\n");
+
+    // No room for the new POD: nothing is written and the message says why.
+    const std::string full = std::string(dir) + "/full.fl";
+    const BatchRun refused = Batch("popmap " + Example("full-region.fl") +
+                                   " --pods 1 --measure 1 --distance 1 --save " + full);
+    EXPECT_EQ(refused.status, 3);
+    EXPECT_NE(refused.out.find("30"), std::string::npos) << refused.out;
+    EXPECT_EQ(FileText(full), "");
+    std::remove(out.c_str());
+    rmdir(dir);
+}
+
 TEST(BatchPopMap, Failures) {
     EXPECT_EQ(Batch("popmap").status, 2);
     EXPECT_EQ(

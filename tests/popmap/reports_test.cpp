@@ -35,7 +35,7 @@ TEST(GridOverlay, DotsStandUnderTheUnitsRuler) {
 TEST(MapReportText, FiftyNumberedLinesUnderTheRulers) {
     ModuleState s = MakeState(Problem{{{"A", 100}}, {{1, 1}}, {"AAA", " A"}});
     ASSERT_EQ(RunSearch(s).status, SearchStatus::Done);
-    s.fl.maptype = 2;
+    s.fl.maptype = MapType::Numbered;
     const Lines lines = RenderText(MapReport(s.fl));
     ASSERT_EQ(lines.size(), 1u + 1u + 2u + 2u + 1u + 50u);
     EXPECT_EQ(lines[0], "");
@@ -45,7 +45,7 @@ TEST(MapReportText, FiftyNumberedLinesUnderTheRulers) {
     EXPECT_EQ(lines[9], "     3   ");
     EXPECT_EQ(lines[56], "     50  ");
 
-    s.fl.maptype = 5;
+    s.fl.maptype = MapType::NearOptimal;
     s.fl.NearOptimalBound = 0.4;
     EXPECT_EQ(RenderText(MapReport(s.fl))[1], "NEAR OPTIMAL (%) LOCATIONS  0.4");
 }
@@ -53,7 +53,7 @@ TEST(MapReportText, FiftyNumberedLinesUnderTheRulers) {
 TEST(ResultsReports, WorkedExampleOnePod) {
     ModuleState s = MakeState(kWorkedExample);
     ASSERT_EQ(RunSearch(s).status, SearchStatus::Done);
-    s.fl.maptype = 3;
+    s.fl.maptype = MapType::ExistingService;
     const Report first = ResultsReport1(s.fl);
     EXPECT_EQ(first.fontName, "times new roman");
     const std::string pad(9, ' ');
@@ -76,19 +76,19 @@ TEST(ResultsReports, MeasuresAndTwoPods) {
     Problem p{{{"A", 99.5}, {"B", 20}}, {{1, 1}}, {"AAAA", "BB"}};
     ModuleState s = MakeState(p, 2, 1, 1);
     ASSERT_EQ(RunSearch(s).status, SearchStatus::Done);
-    s.fl.maptype = 3;
+    s.fl.maptype = MapType::ExistingService;
     const Lines first = RenderText(ResultsReport1(s.fl));
     const std::string gap(7, ' ');
-    EXPECT_EQ(first[5], std::string(9, ' ') + " 1 " + gap + " 1 " + gap + " 1 " + gap + " " +
-                            std::to_string(static_cast<int>(s.fl.ExistingPodServed[1])) + " ");
+    // The existing POD serves every cell: 99.5 + 20, printed as its integer part.
+    EXPECT_EQ(first[5], std::string(9, ' ') + " 1 " + gap + " 1 " + gap + " 1 " + gap + " 119 ");
     EXPECT_NE(std::find(first.begin(), first.end(),
                         std::string(9, ' ') + "OPTIMAL LOCATION FOR NEW FACILITY TO MAX. NUMBER SERVED AT FACILITY"),
               first.end());
 
     s.fl.PerformanceMeasure = 3;
     const Lines minmax = RenderText(ResultsReport1(s.fl));
-    EXPECT_EQ(minmax.back(), std::string(9, ' ') + "COORDINATES (X,Y) " + std::to_string(s.fl.NewPodColumn) +
-                                 ", " + std::to_string(s.fl.NewPodLine));
+    // (2, 1) takes the rest of line 1 and (2, 2) from the POD at (1, 1).
+    EXPECT_EQ(minmax.back(), std::string(9, ' ') + "COORDINATES (X,Y) 2, 1");
 
     ModuleState two = MakeState(p, 1, 1, 2);
     ASSERT_EQ(RunSearch(two).status, SearchStatus::Done);

@@ -22,8 +22,8 @@ ModuleState Solved(const Problem& p, int measure, int method, int pods) {
 
 TEST(ResultsWindow, WorkedExampleBothStages) {
     ModuleState s = Solved(kWorkedExample, 1, 1, 1);
-    s.fl.maptype = 3;
-    const ResultsTexts t3 = OpenResults(s.fl, MetricCode(s.DistanceMethod));
+    s.fl.maptype = MapType::ExistingService;
+    const ResultsTexts t3 = OpenResults(s.fl, s.DistanceMethod);
     EXPECT_EQ(t3.floclbl, "RECTILINEAR CALCULATIONS");
     EXPECT_EQ(t3.result1lbl, "OPTIMAL LOCATION FOR NEW POD TO MINIMIZE TRAVEL FOR POPULATION ");
     EXPECT_EQ(t3.result4lbl, "COORDINATES OF NEW POD (x, y) 2, 1");
@@ -34,25 +34,24 @@ TEST(ResultsWindow, WorkedExampleBothStages) {
     EXPECT_EQ(t3.facgrd[0][3], "Number Served");
     EXPECT_TRUE(t3.okbut && t3.prtbut);
     EXPECT_FALSE(t3.ok2but || t3.Prt2but || t3.Savebut || t3.opbut);
-    EXPECT_EQ(s.fl.maptype, 3);
+    EXPECT_EQ(s.fl.maptype, MapType::ExistingService);
 
-    s.fl.maptype = 4;
-    const ResultsTexts t4 = OpenResults(s.fl, MetricCode(s.DistanceMethod));
+    s.fl.maptype = MapType::NewService;
+    const ResultsTexts t4 = OpenResults(s.fl, s.DistanceMethod);
     EXPECT_EQ(t4.result2lbl, "Optimal location of new POD is *.");
     EXPECT_EQ(t4.result1lbl, "");
     ASSERT_EQ(t4.facgrd.size(), 2u);
     EXPECT_EQ(t4.facgrd[1], (std::array<std::string, 4>{"*", "2", "1", "150"}));
     EXPECT_TRUE(t4.ok2but && t4.Prt2but && t4.Savebut && t4.opbut);
-    EXPECT_EQ(s.fl.maptype, 1);  // the window resets it as it opens
-    EXPECT_DOUBLE_EQ(s.fl.DistanceScale, 62.97 / 5.9);
+    EXPECT_EQ(s.fl.maptype, MapType::Input); // the window resets it as it opens
 }
 
 TEST(ResultsWindow, ExistingPodsShowPriorFiguresAndIntegerParts) {
     // PODs serve 1234.6 and more: the grid shows the integer part.
     Problem p{{{"A", 2469.2}, {"B", 10}}, {{1, 1}, {1, 6}}, {"AA  BB"}};
     ModuleState s = Solved(p, 2, 2, 1);
-    s.fl.maptype = 3;
-    const ResultsTexts t = OpenResults(s.fl, MetricCode(s.DistanceMethod));
+    s.fl.maptype = MapType::ExistingService;
+    const ResultsTexts t = OpenResults(s.fl, s.DistanceMethod);
     EXPECT_EQ(t.floclbl, "EUCLIDEAN CALCULATIONS");
     ASSERT_EQ(t.facgrd.size(), 3u);
     EXPECT_EQ(t.facgrd[1], (std::array<std::string, 4>{"1", "1", "1", "2469"}));
@@ -62,14 +61,24 @@ TEST(ResultsWindow, ExistingPodsShowPriorFiguresAndIntegerParts) {
 
     Problem half{{{"A", 2469.2}}, {}, {"AA"}};
     ModuleState h = Solved(half, 1, 1, 1);
-    h.fl.maptype = 4;
-    EXPECT_EQ(OpenResults(h.fl, 1).facgrd[1][3], "2469");
+    h.fl.maptype = MapType::NewService;
+    EXPECT_EQ(OpenResults(h.fl, Metric::Rectilinear).facgrd[1][3], "2469");
+}
+
+TEST(ResultsWindow, TwoPodRowsShowThePlainFormOfTheServedPopulation) {
+    Problem p{{{"A", 2469.2}}, {}, {"A"}};
+    ModuleState s = Solved(p, 1, 1, 2);
+    s.fl.maptype = MapType::NewService;
+    const ResultsTexts t = OpenResults(s.fl, Metric::Rectilinear);
+    ASSERT_EQ(t.facgrd.size(), 3u);
+    EXPECT_EQ(t.facgrd[1], (std::array<std::string, 4>{"*", "1", "1", "2469.2"}));
+    EXPECT_EQ(t.facgrd[2], (std::array<std::string, 4>{"@", "1", "1", "0"}));
 }
 
 TEST(ResultsWindow, MaximumServedWithoutExistingPodsSaysAnyLocation) {
     ModuleState s = Solved(kWorkedExample, 2, 3, 1);
-    s.fl.maptype = 3;
-    const ResultsTexts t = OpenResults(s.fl, 3);
+    s.fl.maptype = MapType::ExistingService;
+    const ResultsTexts t = OpenResults(s.fl, Metric::SquaredEuclidean);
     EXPECT_EQ(t.floclbl, "SQUARED EUCLIDEAN CALCULATIONS");
     EXPECT_EQ(t.result1lbl, "WITH NO EXISTING PODS ANY SINGLE NEW LOCATION IS OPTIMAL FOR THE NEW "
                             "FACILITY TO SERVE THE MAX. NUMBER");
@@ -80,15 +89,15 @@ TEST(ResultsWindow, MaximumServedWithoutExistingPodsSaysAnyLocation) {
 TEST(ResultsWindow, TwoPodsUseBothCoordinateStyles) {
     Problem p{{{"A", 100}, {"B", 100}}, {{1, 6}}, {"AAAA.B.AAAA"}};
     ModuleState s = Solved(p, 1, 1, 2);
-    s.fl.maptype = 3;
-    const ResultsTexts t3 = OpenResults(s.fl, 1);
+    s.fl.maptype = MapType::ExistingService;
+    const ResultsTexts t3 = OpenResults(s.fl, Metric::Rectilinear);
     EXPECT_EQ(t3.result1lbl, "OPTIMAL LOCATION FOR NEW PODS TO MINIMIZE TRAVEL FOR POPULATION ");
     const std::string a = "COORDINATES OF NEW POD 1 (x, y) = " + std::to_string(s.fl.NewPod1Column) + ", 1\r" +
                           "COORDINATES OF NEW POD 2 (x, y) = " + std::to_string(s.fl.NewPod2Column) + ", 1";
     EXPECT_EQ(t3.result4lbl, a);
 
-    s.fl.maptype = 4;
-    const ResultsTexts t4 = OpenResults(s.fl, 1);
+    s.fl.maptype = MapType::NewService;
+    const ResultsTexts t4 = OpenResults(s.fl, Metric::Rectilinear);
     EXPECT_EQ(t4.result2lbl, "Optimal location of first new POD is *.\rOptimal location of second new POD is @.");
     EXPECT_EQ(t4.result4lbl.substr(0, 32), "COORDINATES OF NEW POD 1 (x,y)= ");
     EXPECT_EQ(t4.result5lbl.rfind("AVERAGE DISTANCE ", 0), 0u);
@@ -129,15 +138,15 @@ TEST(MapScreen, CaptionsAndShownMaps) {
     ModuleState s = MakeState(Problem{{{"A", 100}}, {{1, 1}}, {"AAA"}});
     ASSERT_EQ(RunSearch(s).status, SearchStatus::Done);
     PopMap& fl = s.fl;
-    fl.maptype = 1;
+    fl.maptype = MapType::Input;
     EXPECT_EQ(MapCaption(fl), "INPUT MAP - POPULATION AREAS ONLY - NO FACILITIES MARKED");
     EXPECT_EQ(ShownMapLine(fl, 1), "AAA");
-    fl.maptype = 2;
+    fl.maptype = MapType::Numbered;
     EXPECT_EQ(MapCaption(fl), "INPUT MAP WITH EXISTING FACILITIES MARKED BY NUMBER");
     EXPECT_EQ(ShownMapLine(fl, 1), "1AA");
-    fl.maptype = 3;
+    fl.maptype = MapType::ExistingService;
     EXPECT_EQ(ShownMapLine(fl, 1), "xAA");
-    fl.maptype = 4;
+    fl.maptype = MapType::NewService;
     EXPECT_EQ(MapCaption(fl), "SERVICE AREAS FOR EACH EXISTING FACILITY PLUS NEW FACILITY");
     EXPECT_EQ(ShownMapLine(fl, 1), "xX*");  // the first of two tied cells
     ASSERT_TRUE(MarkNearOptimal(fl, "0.25").ok());

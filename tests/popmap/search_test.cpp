@@ -1,4 +1,5 @@
 #include "app/modulestate.h"
+#include "popmap/fastsearch.h"
 #include "popmap/search.h"
 
 #include <gtest/gtest.h>
@@ -16,10 +17,10 @@ using testing::MakeState;
 using testing::Problem;
 
 TEST(PodDistance, FormulasUseTheExactScales) {
-    EXPECT_EQ(PodDistance(1, -2, 3), 0.167 * 2 + 0.1 * 3);
-    EXPECT_EQ(PodDistance(2, 3, -4), std::sqrt((0.167 * 3) * (0.167 * 3) + (0.1 * 4) * (0.1 * 4)));
-    EXPECT_EQ(PodDistance(3, 1, 1), 0.167 * 0.167 + 0.1 * 0.1);
-    EXPECT_EQ(PodDistance(7, 1, 1), PodDistance(1, 1, 1));  // any other method is rectilinear
+    EXPECT_EQ(PodDistance(Metric::Rectilinear, -2, 3), 0.6340000000000001);
+    EXPECT_EQ(PodDistance(Metric::Euclidean, 3, -4), 0.6410935969107787);
+    EXPECT_EQ(PodDistance(Metric::SquaredEuclidean, 1, 1), 0.037889000000000006);
+    EXPECT_EQ(PodDistance(static_cast<Metric>(7), 1, 1), 0.267); // any other is rectilinear
 }
 
 TEST(OnePodSearch, WorkedExample) {
@@ -167,11 +168,16 @@ TEST(SearchFailure, ZeroPopulationIsReportedNotDivided) {
     EXPECT_FALSE(s.fl.SearchResultFlag);
 }
 
-TEST(SearchFailure, TwoNewPodsWithThirtyExistingAreRefused) {
+// A full line of area cells, each holding an existing POD.
+Problem ThirtyPods() {
     Problem p{{{"A", 10}}, {}, {std::string(60, 'A')}};
     for (int k = 1; k <= 30; ++k)
         p.pods.push_back({1, k});
-    ModuleState s = MakeState(p, 1, 1, 2);
+    return p;
+}
+
+TEST(SearchFailure, TwoNewPodsWithThirtyExistingAreRefused) {
+    ModuleState s = MakeState(ThirtyPods(), 1, 1, 2);
     const SearchOutcome outcome = RunSearch(s);
     EXPECT_EQ(outcome.status, SearchStatus::Failed);
     EXPECT_NE(outcome.message.find("31 PODs"), std::string::npos);
@@ -180,6 +186,24 @@ TEST(SearchFailure, TwoNewPodsWithThirtyExistingAreRefused) {
     s.fl.NewPodCount = 1;
     EXPECT_EQ(RunSearch(s).status, SearchStatus::Done);
     EXPECT_TRUE(s.fl.SearchResultFlag);
+}
+
+TEST(SearchFailure, PlainTwoPodSearchRefusesThirtyExistingPods) {
+    const Problem p = ThirtyPods();
+    ModuleState s = MakeState(p, 1, 1, 2);
+    const SearchOutcome outcome = PlainTwoPodSearch(s);
+    EXPECT_EQ(outcome.status, SearchStatus::Failed);
+    EXPECT_EQ(outcome.message,
+              "With 30 existing PODs only one new POD can be located at a time: a problem holds "
+              "at most 31 PODs. Locate one new POD.");
+    EXPECT_EQ(s.fl.PodLine[31], 0);
+    EXPECT_EQ(s.fl.PodColumn[31], 0);
+
+    // The fast search refuses with the same words.
+    ModuleState t = MakeState(p, 1, 1, 2);
+    EXPECT_EQ(TwoPodSearch(t).message, outcome.message);
+    s.fl.ExistingPodCount = 31;
+    EXPECT_EQ(PlainOnePodSearch(s).message, "A problem holds at most 30 existing PODs.");
 }
 
 TEST(SearchFailure, EmptyMapOrNoAreasDoNotCrash) {
@@ -264,6 +288,20 @@ TEST(TwoPodSearch, MaximumServedWithoutExistingPodTakesTheFirstCellTwice) {
     EXPECT_DOUBLE_EQ(s.fl.BestServed, 96);
 }
 
+TEST(TwoPodSearch, MaximumServedPairIsOneSumInCellOrder) {
+    // Every pair serves all four cells. Summed label by label, the pair (1, 2) would total
+    // 0.4 + (0.4 + 0.6 + 0.7) = 2.1 and beat the first pair's 2.0999999999999996 by rounding.
+    Problem p{{{"a", 0.4}, {"b", 0.4}, {"c", 0.6}, {"d", 0.7}}, {}, {"abcd"}};
+    for (const bool plain : {true, false}) {
+        ModuleState s = MakeState(p, 2, 1, 2);
+        ASSERT_EQ((plain ? PlainTwoPodSearch(s) : TwoPodSearch(s)).status, SearchStatus::Done);
+        EXPECT_EQ(s.fl.NewPod1Column, 1) << plain;
+        EXPECT_EQ(s.fl.NewPod2Column, 1) << plain;
+        EXPECT_EQ(s.fl.BestServed, 2.0999999999999996) << plain;
+        EXPECT_EQ(s.fl.BestServiceMap[1], "****") << plain;
+    }
+}
+
 TEST(TwoPodSearch, MarksExistingAndBothNewPods) {
     Problem p{{{"A", 100}}, {{1, 1}}, {"AAAAAAAAA"}};
     ModuleState s = MakeState(p, 1, 1, 2);
@@ -283,7 +321,7 @@ TEST(NearOptimal, WorkedExampleBounds) {
     EXPECT_DOUBLE_EQ(wide.fl.NearTravelLimit, 16);
     EXPECT_EQ(wide.fl.NumberedMap[1], "%%%");
     EXPECT_EQ(wide.fl.NearOptimalMap[1], "%X%");
-    EXPECT_EQ(wide.fl.maptype, 5);
+    EXPECT_EQ(wide.fl.maptype, MapType::NearOptimal);
 
     ModuleState narrow = s;
     ASSERT_TRUE(MarkNearOptimal(narrow.fl, "0.4").ok());

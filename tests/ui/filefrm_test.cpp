@@ -121,7 +121,7 @@ void FileChooserTest::saveModeFlAppendsTheExtensionOnce() {
     ModuleState state;
     state.ModuleFlag = davrenta::Study::PopMap;
     state.SaveMode = davrenta::ChooserMode::Write;
-    state.fl.maptype = 5;
+    state.fl.maptype = MapType::NearOptimal;
     ModalDriver driver;
     driver.expectWindow(QStringLiteral("filefrm"))
         .setText(QStringLiteral("Text1"), typed)
@@ -129,7 +129,7 @@ void FileChooserTest::saveModeFlAppendsTheExtensionOnce() {
     QVERIFY(choose(state, driver));
     QCOMPARE(QString::fromStdString(state.ProblemFileName),
              QDir(dir_->path()).canonicalPath() + QLatin1Char('/') + expected);
-    QCOMPARE(state.fl.maptype, 1);
+    QCOMPARE(state.fl.maptype, MapType::Input);
 }
 
 void FileChooserTest::saveModeClickShowsNameWithoutExtension() {
@@ -181,14 +181,14 @@ void FileChooserTest::doubleClickChoosesTheFile() {
         ModuleState state;
         state.ModuleFlag = davrenta::Study::PopMap;
         state.SaveMode = static_cast<davrenta::ChooserMode>(mode);
-        state.fl.maptype = 3;
+        state.fl.maptype = MapType::ExistingService;
         ModalDriver driver;
         driver.expectWindow(QStringLiteral("filefrm"))
             .doubleClick(QStringLiteral("File1"), QStringLiteral("county.fl"));
         QVERIFY(choose(state, driver));
         QCOMPARE(QString::fromStdString(state.ProblemFileName),
                  QDir(dir_->path()).canonicalPath() + QStringLiteral("/county.fl"));
-        QCOMPARE(state.fl.maptype, 1);
+        QCOMPARE(state.fl.maptype, MapType::Input);
     }
 }
 
@@ -256,7 +256,7 @@ void FileChooserTest::emptyNameGivesInvalidFileNameAndStaysOpen() {
     ModuleState state;
     state.ModuleFlag = davrenta::Study::PopMap;
     state.SaveMode = davrenta::ChooserMode::Write;
-    state.fl.maptype = 4;
+    state.fl.maptype = MapType::NewService;
     ModalDriver driver;
     driver.expectWindow(QStringLiteral("filefrm"))
         .click(QStringLiteral("okbut"))
@@ -264,7 +264,7 @@ void FileChooserTest::emptyNameGivesInvalidFileNameAndStaysOpen() {
         .expectWindow(QStringLiteral("filefrm"))
         .check(QStringLiteral("nothing changed"),
                [&](QWidget*, QString*) {
-                   return state.ProblemFileName.empty() && state.fl.maptype == 4;
+                   return state.ProblemFileName.empty() && state.fl.maptype == MapType::NewService;
                })
         .setText(QStringLiteral("Text1"), QStringLiteral("later"))
         .click(QStringLiteral("okbut"));

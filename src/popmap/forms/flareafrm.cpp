@@ -18,6 +18,7 @@
 #include "popmap/forms/mapsave.h"
 #include "popmap/reports.h"
 #include "popmap/results.h"
+#include "popmap/sequence.h"
 #include "popmap/texts.h"
 #include "shell/controls.h"
 #include "shell/grid.h"
@@ -62,10 +63,10 @@ flareafrm::flareafrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     const QString kept = QString::fromStdString(KeptProgressText(fl));
     if (!kept.isEmpty())
         Label1->setText(kept);
-    Savebut->setVisible(fl.maptype >= 5);
+    Savebut->setVisible(fl.maptype == MapType::NearOptimal);
     setWindowTitle(QString::fromStdString(MapCaption(fl)));
     setAccessibleName(windowTitle());
-    Label1->setVisible(fl.maptype == 1);
+    Label1->setVisible(fl.maptype == MapType::Input);
     showMap();
     resize(flareagrd->twipsToPixelsX(255) * 62 + 60, 720);
 }
@@ -80,10 +81,10 @@ void flareafrm::showMap() {
         flareagrd->setColWidth(c, 255);
     for (int j = 1; j <= kMapColumns; ++j)
         flareagrd->setTextMatrix(0, j, QString::number(j));
+    TakeLineLengths(fl);
     const MapColours colours(fl);
     for (int i = 1; i <= kMapLines; ++i) {
         flareagrd->setTextMatrix(i, 0, QString::number(i));
-        fl.MapLineLength[i] = static_cast<int>(fl.MapLine[i].size());
         const std::string& shown = ShownMapLine(fl, i);
         const int cells = std::min(fl.MapLineLength[i], kMapColumns);
         for (int j = 1; j <= cells; ++j) {
@@ -156,8 +157,8 @@ SearchOutcome flareafrm::search() {
 
 void flareafrm::okbut_Click() {
     PopMap& fl = state_.fl;
-    switch (fl.maptype) {
-    case 1: {
+    switch (MapScreenOk(fl)) {
+    case NextWindow::Search: {
         const SearchOutcome outcome = search();
         if (outcome.status == SearchStatus::Failed)
             ShowMessage(this, CellText(outcome.message));
@@ -166,20 +167,20 @@ void flareafrm::okbut_Click() {
             OpenModal<flresultfrm>(state_, this);
         break;
     }
-    case 2:
+    case NextWindow::Distribution:
         HideForSuccessor(this);
-        fl.maptype = 3;
         OpenModal<flpopfrm>(state_, this);
         OpenModal<flareafrm>(state_, this);
         break;
-    case 3:
-    case 4:
+    case NextWindow::Results:
         HideForSuccessor(this);
         OpenModal<flservfrm>(state_, this);
         break;
-    default:
+    case NextWindow::None:
+    case NextWindow::Map:
+    case NextWindow::Unknown:
         HideForSuccessor(this);
-        ShowMessage(this, QStringLiteral("maptype=") + QString::number(fl.maptype));
+        ShowMessage(this, QStringLiteral("maptype=") + QString::number(MapTypeCode(fl.maptype)));
         break;
     }
     accept();

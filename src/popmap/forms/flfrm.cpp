@@ -32,10 +32,7 @@ flfrm::flfrm(ModuleState& state, QWidget* parent) : QDialog(parent), state_(stat
     connect(backbut, &QPushButton::clicked, this, &flfrm::backbut_Click);
 
     // A new choice of PODs forgets the location of the previous run.
-    state_.fl.NewPodLine = 0;
-    state_.fl.NewPodColumn = 0;
-    state_.fl.BestTravel = 0;
-    state_.fl.BestMaxDistance = 0;
+    ForgetLastLocation(state_.fl);
 }
 
 void flfrm::locate(int newPods) {

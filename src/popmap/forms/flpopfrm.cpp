@@ -38,8 +38,8 @@ flpopfrm::flpopfrm(ModuleState& state, QWidget* parent) : QDialog(parent), state
     FitColumns(popgrd);
 
     auto* headings = new QHBoxLayout;
-    for (const char* text : {"Area", "Number of Map Points", "Population per Point"})
-        headings->addWidget(new QLabel(QString::fromLatin1(text)));
+    for (const std::string& text : kDistributionHeadings)
+        headings->addWidget(new QLabel(QString::fromStdString(text)));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(prtbut);

@@ -6,6 +6,7 @@
 
 #include "popmap/forms/flareafrm.h"
 #include "popmap/results.h"
+#include "popmap/sequence.h"
 #include "shell/controls.h"
 #include "shell/grid.h"
 #include "shell/windowkit.h"
@@ -48,10 +49,8 @@ flresultfrm::flresultfrm(ModuleState& state, QWidget* parent) : QDialog(parent),
 }
 
 void flresultfrm::okbut_Click() {
-    if (state_.fl.maptype == 1) {
-        state_.fl.maptype = 2;
+    if (SummaryOk(state_.fl) == NextWindow::Map)
         OpenModal<flareafrm>(state_, this);
-    }
     accept();
 }
 

@@ -10,6 +10,7 @@
 #include "popmap/mapfile.h"
 #include "popmap/reports.h"
 #include "popmap/results.h"
+#include "popmap/sequence.h"
 #include "shell/controls.h"
 #include "shell/grid.h"
 #include "shell/messages.h"
@@ -70,7 +71,7 @@ flservfrm::flservfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     connect(Savebut, &QPushButton::clicked, this, &flservfrm::Savebut_Click);
     connect(opbut, &QPushButton::clicked, this, &flservfrm::opbut_Click);
 
-    const ResultsTexts t = OpenResults(state_.fl, MetricCode(state_.DistanceMethod), state_.LineBreak);
+    const ResultsTexts t = OpenResults(state_.fl, state_.DistanceMethod, state_.LineBreak);
     floclbl->setText(CellText(t.floclbl));
     result1lbl->setText(DisplayText(t.result1lbl));
     result2lbl->setText(DisplayText(t.result2lbl));
@@ -93,8 +94,7 @@ flservfrm::flservfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
 }
 
 void flservfrm::okbut_Click() {
-    if (state_.fl.maptype == 3) {
-        state_.fl.maptype = 4;
+    if (ResultsOk(state_.fl) == NextWindow::Map) {
         HideForSuccessor(this);
         OpenModal<flareafrm>(state_, this);
     }
@@ -112,14 +112,7 @@ void flservfrm::Savebut_Click() {
     // same window does not add the same POD again.
     if (!ChooseFileToSave(state_, this))
         return;
-    if (!podsAdded_) {
-        if (Status added = AddNewPodsAsExisting(state_.fl); !added) {
-            ShowMessage(this, added.message());
-            return;
-        }
-        podsAdded_ = true;
-    }
-    if (Status saved = WriteMapFile(state_); !saved)
+    if (Status saved = SaveResults(state_, podsAdded_); !saved)
         ShowMessage(this, saved.message());
 }
 

@@ -4,13 +4,10 @@ namespace davrenta {
 
 MapColours::MapColours(const PopMap& fl) : fl_(fl) {
     const int newPods = fl.NewPodCount == 1 ? 1 : 2;
-    const int last = fl.maptype == 3 ? fl.ExistingPodCount : fl.ExistingPodCount + newPods;
-    for (int k = std::min(last, kMaxPods); k >= 1; --k)
-        if (!fl.PodSymbol[k].empty())
-            podOfLabel_[static_cast<unsigned char>(fl.PodSymbol[k][0])] = k;
-    for (int a = 1; a <= std::min(fl.AreaCount, kMaxAreas); ++a)
-        if (fl.AreaSymbol[a].size() == 1)
-            areaChar_[static_cast<unsigned char>(fl.AreaSymbol[a][0])] = true;
+    const int last = fl.maptype == MapType::ExistingService ? fl.ExistingPodCount
+                                                            : fl.ExistingPodCount + newPods;
+    podOfLabel_ = PodOfLabel(fl, last);
+    areaChar_ = AreaCharacters(fl);
 }
 
 QColor MapColours::podTint(int k) {
@@ -40,14 +37,14 @@ std::optional<CellColour> MapColours::background(int line, int column, char show
     const CellColour existing{QColor(40, 40, 40), Qt::white};
     const CellColour located{QColor(200, 30, 45), Qt::white};
     const int n = std::min(fl_.ExistingPodCount, kMaxExistingPods);
-    switch (fl_.maptype) {
+    switch (MapTypeCode(fl_.maptype)) {
     case 2:
         if (isPodCell(line, column, 1, n))
             return existing;
         break;
     case 3:
     case 4:
-        if (shown == 'X' && fl_.maptype == 4 && isNewPodCell(line, column))
+        if (shown == 'X' && fl_.maptype == MapType::NewService && isNewPodCell(line, column))
             return located;
         if (shown == 'x' && isPodCell(line, column, 1, n))
             return existing;

@@ -43,7 +43,7 @@ zedu1frm::zedu1frm(ModuleState& state, QWidget* parent) : QDialog(parent), state
     connect(backbut, &QPushButton::clicked, this, &zedu1frm::backbut_Click);
 
     // Every run starts with the measure group.
-    state_.fl.maptype = 1;
+    state_.fl.maptype = MapType::Input;
     Label1->setText(QStringLiteral("Select performance measure."));
     for (QPushButton* b : {rectbut, eucbut, sqeucbut})
         b->hide();
