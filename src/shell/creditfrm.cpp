@@ -6,14 +6,13 @@
 
 #include "shell/controls.h"
 #include "shell/messages.h"
+#include "shell/windowkit.h"
 #include "version.h"
 
 namespace davrenta {
 
-creditfrm::creditfrm(ShellState& state, QWidget* parent) : QDialog(parent), state_(state) {
-    setObjectName(QStringLiteral("creditfrm"));
-    setWindowTitle(QString::fromLatin1(kApplicationTitle));
-    setAccessibleName(windowTitle());
+creditfrm::creditfrm(QWidget* parent) : QDialog(parent) {
+    SetUpWindow(this, QStringLiteral("creditfrm"), QString::fromLatin1(kApplicationTitle));
 
     productlbl =
         MakeLabel(this, QStringLiteral("productlbl"), QString::fromLatin1(kApplicationTitle));

@@ -2,8 +2,6 @@
 
 #include <QDialog>
 
-#include "state/shellstate.h"
-
 class QLabel;
 class QPushButton;
 
@@ -13,8 +11,8 @@ namespace davrenta {
 class creditfrm : public QDialog {
     Q_OBJECT
 
-public:
-    explicit creditfrm(ShellState& state, QWidget* parent = nullptr);
+  public:
+    explicit creditfrm(QWidget* parent = nullptr);
 
     QLabel* productlbl;
     QLabel* versionlbl;
@@ -23,9 +21,6 @@ public:
     QPushButton* okbut2;
 
     void okbut2_Click();
-
-private:
-    ShellState& state_;
 };
 
 } // namespace davrenta

@@ -39,11 +39,6 @@ bool DirectoryList::setPath(const QString& path) {
     return true;
 }
 
-void DirectoryList::reload() {
-    if (!path_.isEmpty())
-        fill();
-}
-
 void DirectoryList::fill() {
     clear();
     const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);

@@ -11,7 +11,7 @@ namespace davrenta {
 class DirectoryList : public QTreeWidget {
     Q_OBJECT
 
-public:
+  public:
     explicit DirectoryList(QWidget* parent = nullptr);
 
     QString path() const { return path_; }
@@ -19,19 +19,16 @@ public:
     // Shows a directory; false (and nothing changes) when it does not exist or cannot be read.
     bool setPath(const QString& path);
 
-    // Lists the current directory again.
-    void reload();
-
-signals:
+  signals:
     // A folder the user activated became the current directory.
     void pathChanged(const QString& path);
     // A folder the user activated could not be read; the list stays as it was.
     void pathRefused(const QString& path);
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     void activate(QTreeWidgetItem* item);
     void fill();
 

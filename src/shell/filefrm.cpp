@@ -17,7 +17,9 @@
 #include "shell/controls.h"
 #include "shell/dirlist.h"
 #include "shell/messages.h"
+#include "shell/windowkit.h"
 #include "state/filename.h"
+#include "state/messagetext.h"
 
 namespace davrenta {
 
@@ -27,12 +29,43 @@ bool UsableVolume(const QStorageInfo& volume) {
     return volume.isValid() && volume.isReady() && QFileInfo(volume.rootPath()).isDir();
 }
 
+QString StudyFilesName(Study study) {
+    switch (study) {
+    case Study::PopMap:
+        return QStringLiteral("Population Map");
+    case Study::SingleFacility:
+        return QStringLiteral("Single Facility");
+    case Study::SiteMatch:
+        return QStringLiteral("Facilities / Sites Matching");
+    case Study::MhActivity:
+        return QStringLiteral("Material Handling Activity");
+    case Study::MhSimulation:
+        return QStringLiteral("Material Handling Simulation");
+    case Study::None:
+        break;
+    }
+    return QString();
+}
+
+QString FolderCannotBeRead(const QString& path) {
+    return QStringLiteral("The folder ") + path + QStringLiteral(" cannot be read.");
+}
+
 } // namespace
 
+QString ChooserTitle(const ShellState& state) {
+    QString title = state.SaveMode == ChooserMode::Write ? QStringLiteral("File - Save ")
+                                                         : QStringLiteral("File - Open ");
+    const QString study = StudyFilesName(state.ModuleFlag);
+    if (study.isEmpty())
+        return title + QStringLiteral("a Problem");
+    return title + study + QStringLiteral(" Problem (") +
+           QString::fromStdString(ProblemFilePattern(StudyFlag(state.ModuleFlag))) +
+           QLatin1Char(')');
+}
+
 filefrm::filefrm(ShellState& state, QWidget* parent) : QDialog(parent), state_(state) {
-    setObjectName(QStringLiteral("filefrm"));
-    setWindowTitle(QStringLiteral("File"));
-    setAccessibleName(windowTitle());
+    SetUpWindow(this, QStringLiteral("filefrm"), ChooserTitle(state_));
 
     Text1 = MakeTextBox(this, QStringLiteral("Text1"), QStringLiteral("File name"));
     File1 = new QListWidget(this);
@@ -85,8 +118,7 @@ filefrm::filefrm(ShellState& state, QWidget* parent) : QDialog(parent), state_(s
     connect(Drive1, &QComboBox::activated, this, [this](int) { Drive1_Change(); });
     connect(Dir1, &DirectoryList::pathChanged, this, [this](const QString&) { Dir1_Change(); });
     connect(Dir1, &DirectoryList::pathRefused, this, [this](const QString& path) {
-        ShowMessage(this, QStringLiteral("The folder ") + QDir::toNativeSeparators(path) +
-                              QStringLiteral(" cannot be read."));
+        ShowMessage(this, FolderCannotBeRead(QDir::toNativeSeparators(path)));
     });
     // Keyboard moves through the list count as clicks too.
     connect(File1, &QListWidget::itemClicked, this, [this](QListWidgetItem*) { File1_Click(); });
@@ -101,16 +133,16 @@ filefrm::filefrm(ShellState& state, QWidget* parent) : QDialog(parent), state_(s
     connect(cancelbut, &QPushButton::clicked, this, &filefrm::cancelbut_Click);
     connect(examplesbut, &QPushButton::clicked, this, &filefrm::examplesbut_Click);
 
-    // Opening the chooser: no file yet; the process's current directory.
+    // Opening the chooser: no file yet; the folder it last showed in this session, else the
+    // process's current directory.
     state_.ProblemFileName.clear();
     fillDrives();
-    QString start = QDir::currentPath();
-    if (!Dir1->setPath(start)) {
-        start = QDir::homePath();
-        if (!Dir1->setPath(start))
-            Dir1->setPath(QDir::rootPath());
-    }
+    const QString remembered = QString::fromStdString(state_.ChooserFolder);
+    if ((remembered.isEmpty() || !Dir1->setPath(remembered)) &&
+        !Dir1->setPath(QDir::currentPath()) && !Dir1->setPath(QDir::homePath()))
+        Dir1->setPath(QDir::rootPath());
     selectDriveOf(Dir1->path());
+    state_.ChooserFolder = Dir1->path().toStdString();
     fillFiles();
     Text1->setFocus();
 }
@@ -153,8 +185,7 @@ void filefrm::fillFiles() {
 
 void filefrm::showDirectory(const QString& path) {
     if (!Dir1->setPath(path)) {
-        ShowMessage(this, QStringLiteral("The folder ") + QDir::toNativeSeparators(path) +
-                              QStringLiteral(" cannot be read."));
+        ShowMessage(this, FolderCannotBeRead(QDir::toNativeSeparators(path)));
         return;
     }
     Dir1_Change();
@@ -178,6 +209,7 @@ void filefrm::Drive1_Change() {
 
 void filefrm::Dir1_Change() {
     selectDriveOf(Dir1->path());
+    state_.ChooserFolder = Dir1->path().toStdString();
     fillFiles();
 }
 
@@ -185,8 +217,8 @@ void filefrm::File1_Click() {
     const QListWidgetItem* item = File1->currentItem();
     if (!item)
         return;
-    Text1->setText(QString::fromStdString(
-        ClickedFileName(item->text().toStdString(), state_.SaveMode, StudyFlag(state_.ModuleFlag))));
+    Text1->setText(QString::fromStdString(ClickedFileName(
+        item->text().toStdString(), state_.SaveMode, StudyFlag(state_.ModuleFlag))));
     state_.FileChosen();
 }
 
@@ -199,6 +231,25 @@ void filefrm::File1_DblClick() {
 }
 
 void filefrm::okbut_Click() {
+    // A path typed in the name box (absolute, relative to the folder shown, or from "~/"):
+    // a folder is opened in the lists, a file's folder is shown and its name kept.
+    QString typed = Text1->text();
+    if (typed.startsWith(QStringLiteral("~/")))
+        typed = QDir::homePath() + typed.mid(1);
+    if (const qsizetype cut = typed.lastIndexOf(QLatin1Char(kPathSeparator)); cut >= 0) {
+        const QFileInfo info(QDir(Dir1->path()), typed);
+        const bool folderOnly = info.isDir();
+        if (!Dir1->setPath(folderOnly ? info.absoluteFilePath() : info.absolutePath())) {
+            const QString folder = folderOnly ? typed : typed.left(cut + 1);
+            ShowMessage(this, FolderCannotBeRead(QString::fromStdString(
+                                  QuoteForMessage(folder.toStdString(), 80))));
+            return;
+        }
+        Dir1_Change();
+        Text1->setText(folderOnly ? QString() : info.fileName());
+        if (folderOnly)
+            return;
+    }
     const std::optional<std::string> chosen =
         ChosenProblemFileName(Dir1->path().toStdString(), Text1->text().toStdString(),
                               state_.SaveMode, StudyFlag(state_.ModuleFlag));

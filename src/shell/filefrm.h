@@ -15,13 +15,17 @@ namespace davrenta {
 
 class DirectoryList;
 
+// "File - Open Population Map Problem (*.fl)", "File - Save ...": what the chooser is for.
+QString ChooserTitle(const ShellState& state);
+
 // The problem-file chooser of every study: a drive, a directory and a file of the active
-// study (or a typed name). It only returns the path, in ProblemFileName; SaveMode 1
-// normalises the name's ending to the study's extension. Empty ProblemFileName: no file.
+// study (or a typed name or path). It only returns the path, in ProblemFileName; SaveMode 1
+// normalises the name's ending to the study's extension. Empty ProblemFileName: no file. It
+// opens in the folder it showed last (ChooserFolder).
 class filefrm : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     explicit filefrm(ShellState& state, QWidget* parent = nullptr);
 
     QComboBox* Drive1;   // mounted volumes; item data: the volume's root path
@@ -47,7 +51,7 @@ public:
     // else the install prefix's; empty when none exists.
     static QString ExamplesDirectory();
 
-private:
+  private:
     void showDirectory(const QString& path);
     void selectDriveOf(const QString& path);
     void fillFiles();

@@ -39,6 +39,8 @@ Grid::Grid(QWidget* parent) : QTableWidget(parent) {
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setWordWrap(false);
+    // A map has 3000 cells: Tab walking them would never reach the buttons.
+    setTabKeyNavigation(false);
     horizontalHeader()->setMinimumSectionSize(1);
     verticalHeader()->setMinimumSectionSize(1);
     horizontalHeader()->setSectionsClickable(false);
@@ -56,7 +58,6 @@ Grid::Grid(QWidget* parent) : QTableWidget(parent) {
     connect(this, &QTableWidget::cellClicked, this, [this](int r, int c) {
         row_ = r + fixedRows_;
         col_ = c + fixedCols_;
-        emit gridCellClicked(row_, col_);
     });
 
     reshape(2, 2, 1, 1);
@@ -96,9 +97,6 @@ QTableWidgetItem* Grid::cellItem(int row, int col) {
     QTableWidgetItem* cell = item(row - fixedRows_, col - fixedCols_);
     if (!cell) {
         cell = NewItem();
-        const auto c = static_cast<std::size_t>(col);
-        if (c < colAlignment_.size() && colAlignment_[c])
-            cell->setTextAlignment(colAlignment_[c]);
         setItem(row - fixedRows_, col - fixedCols_, cell);
     }
     return cell;
@@ -156,7 +154,6 @@ void Grid::reshape(int rows, int cols, int fixedRows, int fixedCols) {
     setRowCount(std::max(rows_ - fixedRows_, 0));
     setColumnCount(std::max(cols_ - fixedCols_, 0));
     colTwips_.resize(static_cast<std::size_t>(cols_), 0);
-    colAlignment_.resize(static_cast<std::size_t>(cols_), Qt::Alignment());
     ensureHeaderItems();
     applyHeadingVisibility();
     if (remap)
@@ -246,10 +243,6 @@ int Grid::twipsToPixelsX(int twips) const {
     return qRound(static_cast<double>(twips) * logicalDpiX() / kTwipsPerInch);
 }
 
-int Grid::twipsToPixelsY(int twips) const {
-    return qRound(static_cast<double>(twips) * logicalDpiY() / kTwipsPerInch);
-}
-
 void Grid::applyColWidth(int col) {
     const int px = std::max(twipsToPixelsX(colTwips_[static_cast<std::size_t>(col)]), 1);
     if (col < fixedCols_)
@@ -273,16 +266,6 @@ int Grid::colWidth(int col) const {
     const int px =
         col < fixedCols_ ? verticalHeader()->sizeHint().width() : columnWidth(col - fixedCols_);
     return qRound(static_cast<double>(px) * kTwipsPerInch / logicalDpiX());
-}
-
-void Grid::setRowHeightTwips(int row, int twips) {
-    if (row < 0 || row >= rows_)
-        return;
-    const int px = std::max(twipsToPixelsY(twips), 1);
-    if (row < fixedRows_)
-        horizontalHeader()->setFixedHeight(px);
-    else
-        setRowHeight(row - fixedRows_, px);
 }
 
 void Grid::setTopRow(int row) {
@@ -331,29 +314,6 @@ bool Grid::setCellForeColor(int row, int col, const QColor& color) {
         return false;
     cellItem(row, col)->setForeground(color);
     return true;
-}
-
-void Grid::setColAlignment(int col, Qt::Alignment alignment) {
-    if (col < 0 || col >= cols_)
-        return;
-    colAlignment_[static_cast<std::size_t>(col)] = alignment;
-    if (col < fixedCols_)
-        return;
-    for (int r = 0; r < rowCount(); ++r)
-        if (QTableWidgetItem* cell = item(r, col - fixedCols_))
-            cell->setTextAlignment(alignment);
-}
-
-void Grid::clearTexts() {
-    for (int r = 0; r < rowCount(); ++r)
-        for (int c = 0; c < columnCount(); ++c)
-            if (QTableWidgetItem* cell = item(r, c))
-                cell->setText(QString());
-    for (int c = 0; c < columnCount(); ++c)
-        horizontalHeaderItem(c)->setText(QString());
-    for (int r = 0; r < rowCount(); ++r)
-        verticalHeaderItem(r)->setText(QString());
-    cornerText_.clear();
 }
 
 bool Grid::eventFilter(QObject* watched, QEvent* event) {

@@ -11,16 +11,13 @@ namespace davrenta {
 
 // A table of text cells for the study windows. Rows and columns are numbered from 0 and
 // include the fixed heading row (row 0) and heading column (column 0) when those are on;
-// the headings stay in view while the cells scroll. Cells are read-only for the user.
+// the headings stay in view while the cells scroll. Cells are read-only for the user, and Tab
+// moves on to the window's next control rather than through the cells.
 // Defaults: 2 rows, 2 columns, one fixed row, one fixed column.
 class Grid : public QTableWidget {
     Q_OBJECT
 
-public:
-    // The codes of the two failures a caller can meet: a row or a column outside the grid.
-    static constexpr int kInvalidRowValue = 30009;
-    static constexpr int kInvalidColValue = 30010;
-
+  public:
     explicit Grid(QWidget* parent = nullptr);
 
     // Size, fixed headings included. Texts of cells that stay inside the grid are kept.
@@ -53,9 +50,7 @@ public:
     // Widths and heights in twips (1/1440 inch), through the screen's logical DPI.
     void setColWidth(int col, int twips);
     int colWidth(int col) const;
-    void setRowHeightTwips(int row, int twips);
     int twipsToPixelsX(int twips) const;
-    int twipsToPixelsY(int twips) const;
 
     // The first row shown below the heading row; clamped to what the grid can scroll to.
     void setTopRow(int row);
@@ -68,19 +63,11 @@ public:
     bool setCellBackColor(int row, int col, const QColor& color);
     QColor cellBackColor(int row, int col) const;
     bool setCellForeColor(int row, int col, const QColor& color);
-    void setColAlignment(int col, Qt::Alignment alignment);
 
-    // Empties every cell's text (headings included); size and widths stay.
-    void clearTexts();
-
-signals:
-    // A click on a cell, in grid coordinates (fixed headings counted).
-    void gridCellClicked(int row, int col);
-
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     enum class Place { Corner, HeadingRow, HeadingCol, Cell };
     bool inside(int row, int col) const;
     Place place(int row, int col) const;
@@ -100,7 +87,6 @@ private:
     QString cornerText_;
     QColor cornerBack_;
     std::vector<int> colTwips_; // 0: never set
-    std::vector<Qt::Alignment> colAlignment_;
 };
 
 } // namespace davrenta

@@ -18,6 +18,7 @@
 #include "shell/controls.h"
 #include "shell/creditfrm.h"
 #include "shell/messages.h"
+#include "shell/windowkit.h"
 
 namespace davrenta {
 
@@ -36,9 +37,7 @@ void EndProgram() {
 
 mainfrm::mainfrm(ShellState& state, StudyTable studies, QWidget* parent)
     : QMainWindow(parent), state_(state), studies_(std::move(studies)) {
-    setObjectName(QStringLiteral("mainfrm"));
-    setWindowTitle(QString::fromLatin1(kApplicationTitle));
-    setAccessibleName(windowTitle());
+    SetUpWindow(this, QStringLiteral("mainfrm"), QString::fromLatin1(kApplicationTitle));
 
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("mainpanel"));
@@ -117,7 +116,7 @@ void mainfrm::Form_Load() {
     Label1->setText(DisplayText("Davrenta" + lb + lb + "Click on Option"));
     state_.SaveMode = ChooserMode::Read;
     show();
-    creditfrm credits(state_, this);
+    creditfrm credits(this);
     credits.exec();
     if (flcmd->isEnabled())
         flcmd->setFocus();
@@ -152,7 +151,7 @@ void mainfrm::helpmnu_Click(int index) {
         EnterStudy(state_, studies_, Study::MhSimulation, this);
         break;
     case 5: {
-        creditfrm credits(state_, this);
+        creditfrm credits(this);
         credits.exec();
         break;
     }

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -16,6 +17,7 @@
 #include <QSaveFile>
 #include <QToolBar>
 
+#include "shell/fonts.h"
 #include "shell/messages.h"
 
 namespace davrenta {
@@ -54,22 +56,26 @@ std::unique_ptr<QPrinter> DefaultPrinter(bool* installed) {
     return std::make_unique<QPrinter>(chosen, QPrinter::HighResolution);
 }
 
-bool SavePdfFromPreview(QWidget* parent, const Report& report) {
+bool SavePdfFromPreview(QWidget* parent, const Report& report, const QString& offered) {
     QFileDialog dialog(parent, QStringLiteral("Save PDF"));
     dialog.setObjectName(QStringLiteral("savepdfdlg"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(QStringLiteral("PDF files (*.pdf)"));
     dialog.setDefaultSuffix(QStringLiteral("pdf"));
-    dialog.setDirectory(QDir::currentPath());
-    dialog.selectFile(QStringLiteral("report.pdf"));
+    const QFileInfo where(offered.isEmpty() ? QStringLiteral("report.pdf") : offered);
+    dialog.setDirectory(where.absolutePath());
+    dialog.selectFile(where.fileName());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
+    const QString path = dialog.selectedFiles().front();
     QString error;
-    if (!PaintReportToPdf(report, dialog.selectedFiles().front(), &error)) {
+    if (!PaintReportToPdf(report, path, &error)) {
         ShowMessage(parent, WithReason(kPdfFailedText, error));
         return false;
     }
+    ShowMessage(parent, QString::fromLatin1(kPdfSavedText) + QDir::toNativeSeparators(path) +
+                            QLatin1Char('.'));
     return true;
 }
 
@@ -83,21 +89,17 @@ QString ReportFontFamily(const std::string& fontName) {
     const QString name = QString::fromStdString(fontName).trimmed().toLower();
     if (name.isEmpty())
         return QString();
-    QString family;
+    // Columns of the fixed-pitch reports line up only in a font that is verified fixed-pitch.
     if (name == QLatin1String("courier"))
-        family = FirstInstalled({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono")});
-    else if (name == QLatin1String("times new roman"))
-        family =
-            FirstInstalled({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif")});
-    else if (name == QLatin1String("fixedsys"))
-        family = QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
-    else
+        return FixedPitchFamily({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono")});
+    if (name == QLatin1String("fixedsys"))
+        return FixedPitchFamily();
+    if (name != QLatin1String("times new roman"))
         return QString::fromStdString(fontName);
-    if (family.isEmpty()) // neither choice installed: let the font system find its like
-        family = name == QLatin1String("times new roman")
-                     ? QStringLiteral("serif")
-                     : QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
-    return family;
+    const QString family =
+        FirstInstalled({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif")});
+    // Neither installed: let the font system find its like.
+    return family.isEmpty() ? QStringLiteral("serif") : family;
 }
 
 QFont ReportFont(const Report& report) {
@@ -195,7 +197,7 @@ bool PaintReportToPdf(const Report& report, const QString& path, QString* error)
     return true;
 }
 
-bool PrintReport(QWidget* parent, const Report& report) {
+bool PrintReport(QWidget* parent, const Report& report, const QString& pdfPath) {
     if (const PrintSink& sink = Sink()) {
         PrintSink call = sink;
         QString error;
@@ -208,8 +210,12 @@ bool PrintReport(QWidget* parent, const Report& report) {
 
     bool installed = false;
     std::unique_ptr<QPrinter> printer = DefaultPrinter(&installed);
-    if (!installed)
+    // Said once a session: the preview itself offers the PDF every time.
+    static bool noPrinterNoted = false;
+    if (!installed && !noPrinterNoted) {
+        noPrinterNoted = true;
         ShowMessage(parent, kNoPrinterText);
+    }
     printer->setDocName(QString::fromLatin1(kApplicationTitle));
 
     QPrintPreviewDialog preview(printer.get(), parent);
@@ -228,7 +234,7 @@ bool PrintReport(QWidget* parent, const Report& report) {
     savePdf->setObjectName(QStringLiteral("savepdf"));
     savePdf->setToolTip(QStringLiteral("Save the report as a PDF file"));
     QObject::connect(savePdf, &QAction::triggered, &preview,
-                     [&] { saved = SavePdfFromPreview(&preview, report) || saved; });
+                     [&] { saved = SavePdfFromPreview(&preview, report, pdfPath) || saved; });
     if (auto* toolbar = preview.findChild<QToolBar*>()) {
         toolbar->addSeparator();
         toolbar->addAction(savePdf);

@@ -18,13 +18,15 @@ inline constexpr const char* kNoPrinterText =
     "in the print preview.";
 inline constexpr const char* kPrintFailedText = "The report could not be printed.";
 inline constexpr const char* kPdfFailedText = "The PDF file could not be saved.";
+inline constexpr const char* kPdfSavedText = "The report was saved as ";
 
 // Prints a report as the study windows do: a print preview for the default printer, from which
-// the user prints it or saves it as a PDF. Without any printer installed a message says so
-// first and the PDF can still be saved. A failed job is reported in a message; nothing else
-// changes. True when the report was printed or saved, false when the user closed the preview
-// or the job failed.
-bool PrintReport(QWidget* parent, const Report& report);
+// the user prints it or saves it as a PDF, offered as `pdfPath` ("report.pdf" in the current
+// directory when empty); a saved PDF is confirmed in a message. Without any printer installed a
+// message says so before the first preview of the session, and the PDF can still be saved. A
+// failed job is reported in a message; nothing else changes. True when the report was printed
+// or saved, false when the user closed the preview or the job failed.
+bool PrintReport(QWidget* parent, const Report& report, const QString& pdfPath = QString());
 
 // Test seam: while a sink is set, PrintReport hands it the report instead of showing the
 // preview. A sink returns false (and may fill *error) to stand for a failed job. Returns the
@@ -34,7 +36,8 @@ PrintSink SetPrintSink(PrintSink sink);
 
 // The family a report's font name maps to: "courier" -> Courier New or Liberation Mono,
 // "times new roman" -> Times New Roman or Liberation Serif, "fixedsys" -> the system's
-// monospace font; empty for an empty name (the printer's default font).
+// monospace font; "courier" and "fixedsys" fall back to another font verified fixed-pitch when
+// those are missing or not of fixed pitch. Empty for an empty name (the printer's default).
 QString ReportFontFamily(const std::string& fontName);
 
 // The mapped font at the report's size (10 points when the report gives none).

@@ -6,13 +6,12 @@
 
 #include "popmap/model.h"
 #include "shell/controls.h"
+#include "shell/windowkit.h"
 
 namespace davrenta {
 
 sourcefrm::sourcefrm(ShellState& state, QWidget* parent) : QDialog(parent), state_(state) {
-    setObjectName(QStringLiteral("sourcefrm"));
-    setWindowTitle(QStringLiteral("Input Source"));
-    setAccessibleName(windowTitle());
+    SetUpWindow(this, QStringLiteral("sourcefrm"), QStringLiteral("Input Source"));
 
     Label1 = MakeLabel(this, QStringLiteral("Label1"));
     Label1->setAlignment(Qt::AlignCenter);

@@ -1,6 +1,8 @@
 #include "shell/windowkit.h"
 
+#include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QScreen>
 
 #include "shell/filefrm.h"
@@ -46,11 +48,12 @@ void FitToScreen(QWidget* window) {
     }
 }
 
-void SetUpWindow(QDialog* window, const QString& name, const QString& title) {
+void SetUpWindow(QWidget* window, const QString& name, const QString& title) {
     window->setObjectName(name);
     window->setWindowTitle(title);
     window->setAccessibleName(title);
-    window->setSizeGripEnabled(true);
+    if (auto* dialog = qobject_cast<QDialog*>(window))
+        dialog->setSizeGripEnabled(true);
     window->installEventFilter(new ScreenFit(window));
 }
 
@@ -71,6 +74,18 @@ bool ChooseFileToSave(ShellState& state, QWidget* from) {
     return !state.ProblemFileName.empty();
 }
 
+QString ReportPdfPath(const ShellState& state, const QString& reportName) {
+    const QString pdf = reportName + QStringLiteral(".pdf");
+    if (!state.ProblemFileName.empty()) {
+        const QFileInfo problem(QString::fromStdString(state.ProblemFileName));
+        return problem.dir().filePath(problem.completeBaseName() + QLatin1Char('-') + pdf);
+    }
+    const QString folder = state.ChooserFolder.empty()
+                               ? QDir::currentPath()
+                               : QString::fromStdString(state.ChooserFolder);
+    return QDir(folder).filePath(pdf);
+}
+
 void FitColumns(Grid* grid) {
     const QFontMetrics metrics(grid->font());
     const int padding = metrics.horizontalAdvance(QStringLiteral("MM"));
@@ -78,10 +93,13 @@ void FitColumns(Grid* grid) {
         int widest = 0;
         for (int r = 0; r < grid->rows(); ++r)
             widest = std::max(widest, metrics.horizontalAdvance(grid->textMatrix(r, c)));
-        const int needed = widest + padding;
-        if (grid->twipsToPixelsX(grid->colWidth(c)) < needed)
-            grid->setColWidth(c, static_cast<int>(needed * 1440.0 / grid->logicalDpiX()) + 1);
+        WidenColumn(grid, c, widest + padding);
     }
+}
+
+void WidenColumn(Grid* grid, int col, int pixels) {
+    if (grid->twipsToPixelsX(grid->colWidth(col)) < pixels)
+        grid->setColWidth(col, static_cast<int>(pixels * 1440.0 / grid->logicalDpiX()) + 1);
 }
 
 QString CellText(const std::string& text) {

@@ -12,10 +12,10 @@
 
 namespace davrenta {
 
-// What every window of a study sets up first: its name (for tests and accessibility tools),
-// its caption, its accessible name, a size grip, and a size that never exceeds the screen it
+// What every window sets up first: its name (for tests and accessibility tools), its caption,
+// its accessible name, a size grip on dialogs, and a size that never exceeds the screen it
 // opens on, at any scaling.
-void SetUpWindow(QDialog* window, const QString& name, const QString& title);
+void SetUpWindow(QWidget* window, const QString& name, const QString& title);
 
 // Keeps a window within the available area of its screen when it is shown.
 void FitToScreen(QWidget* window);
@@ -38,12 +38,19 @@ void HideForSuccessor(QDialog* window);
 // path, its extension set to the study's.
 bool ChooseFileToSave(ShellState& state, QWidget* from);
 
+// Where a report's PDF is offered: beside the problem file, named after it and the report
+// ("town-map.pdf"); without a problem file, "map.pdf" in the chooser's last folder.
+QString ReportPdfPath(const ShellState& state, const QString& reportName);
+
 // Study data (map lines, area symbols) keeps one byte per map cell.
 QString CellText(const std::string& text);
 std::string CellBytes(const QString& text);
 
 // Widens every column whose texts do not fit its width; narrower ones keep their width.
 void FitColumns(Grid* grid);
+
+// Widens a column to at least `pixels`; a wider one keeps its width.
+void WidenColumn(Grid* grid, int col, int pixels);
 
 // Fills a grid with rows of texts; row 0 of `rows` goes to grid row `firstRow`.
 template <std::size_t N>

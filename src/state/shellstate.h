@@ -37,6 +37,7 @@ struct ShellState {
     Source SourceFlag = Source::None;
     ChooserMode SaveMode = ChooserMode::Read;
     std::string ProblemFileName; // full path from the chooser; empty when none was chosen
+    std::string ChooserFolder;   // the folder the chooser last showed; it opens there again
     char LineBreak = '\r';
     Metric DistanceMethod = Metric::Rectilinear;
 

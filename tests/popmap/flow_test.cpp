@@ -7,14 +7,15 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "app/modulestate.h"
+#include "app/studies.h"
 #include "modaldriver.h"
 #include "popmap/mapfile.h"
 #include "popmap/reports.h"
 #include "popmap/search.h"
 #include "shell/grid.h"
-#include "app/studies.h"
 #include "shell/mainfrm.h"
-#include "app/modulestate.h"
+#include "studywindows.h"
 
 using namespace davrenta;
 using davrenta::testing::ModalDriver;
@@ -67,32 +68,21 @@ class PopMapFlow : public QObject {
     Q_OBJECT
 
 private:
-    ModuleState state;
-    std::unique_ptr<mainfrm> main;
-    QTemporaryDir dir;
+  davrenta::testing::StudyWindows study;
+  ModuleState& state = study.state;
+  std::unique_ptr<mainfrm>& main = study.main;
+  QTemporaryDir& dir = study.dir;
 
-    bool walk(ModalDriver& d) {
-        const bool ok = d.run([this] { main->flcmd_Click(); });
-        if (!ok)
-            qWarning("%s", qPrintable(d.failure()));
-        return ok;
-    }
+  bool walk(ModalDriver& d) { return study.walk(d); }
 
 private slots:
-    void init() {
-        state = ModuleState{};
-        main = std::make_unique<mainfrm>(state, davrenta::MakeStudyTable(state));
-        main->setExitHandler([] {});
-        main->show();
-        QVERIFY(dir.isValid());
-        QDir::setCurrent(dir.path());
-    }
-    void cleanup() { main.reset(); }
+  void init() { study.open(); }
+  void cleanup() { study.close(); }
 
-    void entriesAreEnabled() {
-        QVERIFY(main->flcmd->isEnabled());
-        QVERIFY(main->helpmnu[1]->isEnabled());
-    }
+  void entriesAreEnabled() {
+      QVERIFY(main->flcmd->isEnabled());
+      QVERIFY(main->helpmnu[1]->isEnabled());
+  }
 
     void keyboardProblemSolvedToTheEnd() {
         ModalDriver d(main.get());
@@ -200,10 +190,16 @@ private slots:
         LoadFile(d, "small-town.fl");
         SolveAndWalk(d);
         d.click("Savebut")
-            .expectWindow("filefrm").setText("Text1", "town-next").click("okbut")
-            .expectWindow("flservfrm").click("Savebut")
-            .expectWindow("filefrm").setText("Text1", "town-next.fl").click("okbut")
-            .expectWindow("flservfrm").click("ok2but")
+            .expectWindow("filefrm")
+            .setText("Text1", dir.filePath("town-next"))
+            .click("okbut")
+            .expectWindow("flservfrm")
+            .click("Savebut")
+            .expectWindow("filefrm")
+            .setText("Text1", "town-next.fl")
+            .click("okbut")
+            .expectWindow("flservfrm")
+            .click("ok2but")
             .expectNoWindow();
         QVERIFY(walk(d));
         const QString saved = dir.filePath("town-next.fl");
@@ -376,9 +372,9 @@ private slots:
         QVERIFY(RenderText(prints.reports[1]) != RenderText(prints.reports[5]));  // input vs service map
     }
 
-    void cancelAbandonsALongSearch() {
-        // Two new PODs without existing ones on a full map under maximum served: no pair can be
-        // ruled out, so the search runs long enough to be cancelled.
+    void cancelReturnsToTheInputMapReadyToRunAgain() {
+        // Two new PODs without existing ones on a full map: the longest search there is, long
+        // enough to be cancelled.
         QFile f(dir.filePath("long.fl"));
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("1,0,51\r\n\"A\",1000\r\n");
@@ -386,15 +382,32 @@ private slots:
             f.write("60,\"" + QByteArray(60, 'A') + "\"\r\n");
         f.close();
         ModalDriver d(main.get());
-        Setup(d, "twofacbut", "maxnumbut", "rectbut");
+        Setup(d, "twofacbut", "mintravbut", "rectbut");
         LoadFile(d, "long.fl", false);
-        d.expectWindow("flocgridfrm").click("Okbut")
-            .expectWindow("flareafrm").click("okbut")
-            .waitUntil("progress shows", [](QWidget* w) {
-                return w->findChild<QLabel*>("Label1")->text().startsWith("Calculating->");
-            })
+        d.expectWindow("flocgridfrm")
+            .click("Okbut")
+            .expectWindow("flareafrm")
+            .click("okbut")
+            .waitUntil("progress shows",
+                       [](QWidget* w) {
+                           return w->findChild<QLabel*>("Label1")->text().startsWith(
+                               "Calculating->");
+                       })
             .click("cancelbut")
-            .expectNoWindow();
+            .waitUntil("the search stopped",
+                       [](QWidget* w) { return w->findChild<QPushButton*>("okbut")->isEnabled(); })
+            .expectWindow("flareafrm")
+            .expectCaption("INPUT MAP - POPULATION AREAS ONLY - NO FACILITIES MARKED")
+            .expectText("Label1", "Search cancelled. Ok runs it again.")
+            .check("the input map, ready to run again",
+                   [this](QWidget* w, QString* why) {
+                       Grid* grid = GridOf(w, "flareagrd");
+                       *why = grid->textMatrix(1, 1) + "|" + grid->textMatrix(50, 60) + "|" +
+                              QString::number(MapTypeCode(state.fl.maptype));
+                       return !w->findChild<QPushButton*>("cancelbut")->isVisible() &&
+                              *why == "A|A|1";
+                   })
+            .closeAll();
         QVERIFY(walk(d));
         QVERIFY(!state.fl.SearchResultFlag);
     }

@@ -22,7 +22,7 @@ using davrenta::testing::ModalDriver;
 class FileChooserTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void init();
     void cleanup();
 
@@ -41,8 +41,10 @@ private slots:
     void vanishedDriveGivesInvalidDevice();
     void vanishedDirectoryGivesMessageAndStays();
     void examplesButtonShowsTheShippedExamples();
+    void typedFullPathIsTakenAndItsFolderRemembered();
+    void typedFolderOpensItAndAMissingOneIsRefused();
 
-private:
+  private:
     // Opens the chooser with the script and returns whether the script passed.
     bool choose(ModuleState& state, ModalDriver& driver);
     QString path(const QString& name) const { return dir_->path() + QLatin1Char('/') + name; }
@@ -87,7 +89,7 @@ void FileChooserTest::opensInCurrentDirectoryListingTheStudysFiles() {
     state.ProblemFileName = "/left/over.fl";
     filefrm chooser(state);
     QCOMPARE(state.ProblemFileName, std::string());
-    QCOMPARE(chooser.windowTitle(), QStringLiteral("File"));
+    QCOMPARE(chooser.windowTitle(), QStringLiteral("File - Open Population Map Problem (*.fl)"));
     QCOMPARE(chooser.Dir1->path(), QDir(dir_->path()).canonicalPath());
     QStringList files;
     for (int i = 0; i < chooser.File1->count(); ++i)
@@ -97,7 +99,10 @@ void FileChooserTest::opensInCurrentDirectoryListingTheStudysFiles() {
     QVERIFY(chooser.okbut->isDefault());
 
     state.ModuleFlag = davrenta::Study::MhSimulation;
+    state.SaveMode = davrenta::ChooserMode::Write;
     filefrm other(state);
+    QCOMPARE(other.windowTitle(),
+             QStringLiteral("File - Save Material Handling Simulation Problem (*.mhs)"));
     QCOMPARE(other.File1->count(), 1);
     QCOMPARE(other.File1->item(0)->text(), QStringLiteral("plant.mhs"));
 }
@@ -274,7 +279,7 @@ void FileChooserTest::emptyNameGivesInvalidFileNameAndStaysOpen() {
 }
 
 void FileChooserTest::oddNamesGiveInvalidFileName() {
-    for (const char* name : {"a/b.fl", "..", "/etc/passwd", ".fl"}) {
+    for (const char* name : {"..", ".fl", "sub/.fl"}) {
         ModuleState state;
         state.ModuleFlag = davrenta::Study::PopMap;
         state.SaveMode = davrenta::ChooserMode::Write;
@@ -349,6 +354,63 @@ void FileChooserTest::examplesButtonShowsTheShippedExamples() {
     QVERIFY(choose(state, driver));
     QCOMPARE(listed, QDir(examples).entryList({QStringLiteral("*.fl")}, QDir::Files, QDir::Name));
     QVERIFY(!listed.isEmpty());
+}
+
+void FileChooserTest::typedFullPathIsTakenAndItsFolderRemembered() {
+    const QString top = QDir(dir_->path()).canonicalPath();
+    ModuleState state;
+    state.ModuleFlag = davrenta::Study::PopMap;
+    ModalDriver driver;
+    driver.expectWindow(QStringLiteral("filefrm"))
+        .setText(QStringLiteral("Text1"), top + QStringLiteral("/sub/inner.fl"))
+        .click(QStringLiteral("okbut"));
+    QVERIFY(choose(state, driver));
+    QCOMPARE(QString::fromStdString(state.ProblemFileName), top + QStringLiteral("/sub/inner.fl"));
+
+    // The next chooser of the session opens in that folder, whatever the current directory.
+    QVERIFY(QDir::setCurrent(QDir::tempPath()));
+    state.SaveMode = davrenta::ChooserMode::Write;
+    QStringList listed;
+    ModalDriver again;
+    again.expectWindow(QStringLiteral("filefrm"))
+        .check(QStringLiteral("the remembered folder"),
+               [&](QWidget* w, QString* why) {
+                   auto* chooser = static_cast<filefrm*>(w);
+                   for (int i = 0; i < chooser->File1->count(); ++i)
+                       listed << chooser->File1->item(i)->text();
+                   *why = chooser->Dir1->path();
+                   return *why == top + QStringLiteral("/sub");
+               })
+        .setText(QStringLiteral("Text1"), QStringLiteral("../plan.fl"))
+        .click(QStringLiteral("okbut"));
+    QVERIFY(choose(state, again));
+    QCOMPARE(listed, QStringList{QStringLiteral("inner.fl")});
+    QCOMPARE(QString::fromStdString(state.ProblemFileName), top + QStringLiteral("/plan.fl"));
+    QCOMPARE(QString::fromStdString(state.ChooserFolder), top);
+}
+
+void FileChooserTest::typedFolderOpensItAndAMissingOneIsRefused() {
+    const QString top = QDir(dir_->path()).canonicalPath();
+    ModuleState state;
+    state.ModuleFlag = davrenta::Study::PopMap;
+    ModalDriver driver;
+    driver.expectWindow(QStringLiteral("filefrm"))
+        .setText(QStringLiteral("Text1"), QStringLiteral("nowhere/town.fl"))
+        .click(QStringLiteral("okbut"))
+        .expectMessage(QStringLiteral("The folder nowhere/ cannot be read."))
+        .expectText(QStringLiteral("Text1"), QStringLiteral("nowhere/town.fl"))
+        .setText(QStringLiteral("Text1"), top + QStringLiteral("/sub/"))
+        .click(QStringLiteral("okbut"))
+        .check(QStringLiteral("the typed folder is shown, no file chosen yet"),
+               [&](QWidget* w, QString* why) {
+                   auto* chooser = static_cast<filefrm*>(w);
+                   *why = chooser->Dir1->path();
+                   return *why == top + QStringLiteral("/sub") && chooser->isVisible() &&
+                          chooser->Text1->text().isEmpty() && state.ProblemFileName.empty();
+               })
+        .doubleClick(QStringLiteral("File1"), QStringLiteral("inner.fl"));
+    QVERIFY(choose(state, driver));
+    QCOMPARE(QString::fromStdString(state.ProblemFileName), top + QStringLiteral("/sub/inner.fl"));
 }
 
 QTEST_MAIN(FileChooserTest)

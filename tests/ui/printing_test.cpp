@@ -13,7 +13,9 @@
 
 #include "modaldriver.h"
 #include "popmap/reports.h"
+#include "shell/fonts.h"
 #include "shell/printing.h"
+#include "shell/windowkit.h"
 
 using davrenta::Report;
 using davrenta::testing::MessageCapture;
@@ -51,14 +53,16 @@ Report SmallReport() {
 class PrintingTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void sinkCapturesThePrintedReport();
     void failedJobIsReportedInAMessage();
     void reportFontsAreMapped();
+    void fixedPitchFontsAreVerifiedNotTakenOnTheirName();
     void gridOverlayPdfLinesUpUnderTheRulers();
     void proportionalReportPaintsEveryPiece();
     void pdfThatCannotBeWrittenIsReported();
     void previewSavesPdf();
+    void reportPdfIsNamedAfterTheProblemFile();
 };
 
 void PrintingTest::sinkCapturesThePrintedReport() {
@@ -103,6 +107,29 @@ void PrintingTest::reportFontsAreMapped() {
     QCOMPARE(QFontInfo(mono).family(), courier);
     QCOMPARE(mono.pointSize(), 12);
     QCOMPARE(davrenta::ReportFont(Report("", 0)).pointSize(), 10);
+}
+
+void PrintingTest::fixedPitchFontsAreVerifiedNotTakenOnTheirName() {
+    // A proportional family asked for first is passed over, as a system monospace font of
+    // uneven widths is.
+    const QString serif = davrenta::ReportFontFamily("times new roman");
+    QVERIFY(!davrenta::IsFixedPitch(serif));
+    QVERIFY(!davrenta::IsFixedPitch(QStringLiteral("No Such Family Anywhere")));
+    const QString chosen = davrenta::FixedPitchFamily({serif});
+    QVERIFY2(chosen != serif, qPrintable(chosen));
+    QVERIFY2(davrenta::IsFixedPitch(chosen), qPrintable(chosen));
+    QCOMPARE(davrenta::FixedPitchFamily({QStringLiteral("Liberation Mono")}),
+             QStringLiteral("Liberation Mono"));
+    for (const char* name : {"fixedsys", "courier"}) {
+        const QFontInfo info(davrenta::ReportFont(Report(name, 10)));
+        QVERIFY2(info.fixedPitch() && davrenta::IsFixedPitch(info.family()),
+                 qPrintable(QString::fromLatin1(name) + QStringLiteral(" -> ") + info.family()));
+    }
+    const QFontInfo map(davrenta::MapFont());
+    QVERIFY2(davrenta::IsFixedPitch(map.family()), qPrintable(map.family()));
+    const QFontMetrics metrics(davrenta::MapFont());
+    QCOMPARE(metrics.horizontalAdvance(QStringLiteral("I")),
+             metrics.horizontalAdvance(QStringLiteral("W")));
 }
 
 void PrintingTest::gridOverlayPdfLinesUpUnderTheRulers() {
@@ -183,6 +210,16 @@ void PrintingTest::pdfThatCannotBeWrittenIsReported() {
     QVERIFY(written.read(4) == "%PDF");
 }
 
+void PrintingTest::reportPdfIsNamedAfterTheProblemFile() {
+    davrenta::ShellState state;
+    state.ChooserFolder = "/data/plans";
+    QCOMPARE(davrenta::ReportPdfPath(state, QStringLiteral("map")),
+             QStringLiteral("/data/plans/map.pdf"));
+    state.ProblemFileName = "/home/ann/county.v2.fl";
+    QCOMPARE(davrenta::ReportPdfPath(state, QStringLiteral("results")),
+             QStringLiteral("/home/ann/county.v2-results.pdf"));
+}
+
 void PrintingTest::previewSavesPdf() {
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("saved.pdf"));
@@ -196,6 +233,7 @@ void PrintingTest::previewSavesPdf() {
         .expectWindow(QStringLiteral("savepdfdlg"))
         .setText(QStringLiteral("fileNameEdit"), pdf)
         .step(QStringLiteral("press Save"), [](QWidget* w) { static_cast<QDialog*>(w)->accept(); })
+        .expectMessage(QStringLiteral("The report was saved as ") + pdf + QStringLiteral("."))
         .expectWindow(QStringLiteral("printpreview"))
         .step(QStringLiteral("close the preview"),
               [](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
@@ -206,6 +244,25 @@ void PrintingTest::previewSavesPdf() {
     QFile file(pdf);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.read(4) == "%PDF");
+
+    // The next preview of the session comes without the note, the PDF offered as asked.
+    ModalDriver again;
+    again.expectWindow(QStringLiteral("printpreview"))
+        .click(QStringLiteral("savepdf"))
+        .expectWindow(QStringLiteral("savepdfdlg"))
+        .expectText(QStringLiteral("fileNameEdit"), QStringLiteral("town-grid.pdf"))
+        .step(QStringLiteral("cancel the PDF"),
+              [](QWidget* w) { static_cast<QDialog*>(w)->reject(); })
+        .expectWindow(QStringLiteral("printpreview"))
+        .step(QStringLiteral("close the preview"),
+              [](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
+    QVERIFY2(again.run([&] {
+        result = davrenta::PrintReport(nullptr, davrenta::GridOverlayReport(),
+                                       dir.filePath(QStringLiteral("town-grid.pdf")));
+    }),
+             qPrintable(again.failure()));
+    QVERIFY(!result);
+    QVERIFY(again.messages().isEmpty());
 }
 
 QTEST_MAIN(PrintingTest)

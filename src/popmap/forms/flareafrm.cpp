@@ -1,5 +1,7 @@
 #include "popmap/forms/flareafrm.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -7,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -21,6 +24,7 @@
 #include "popmap/sequence.h"
 #include "popmap/texts.h"
 #include "shell/controls.h"
+#include "shell/fonts.h"
 #include "shell/grid.h"
 #include "shell/messages.h"
 #include "shell/printing.h"
@@ -28,12 +32,43 @@
 
 namespace davrenta {
 
+namespace {
+
+// The legend as rich text: each mark on its colour, then its meaning; entries wrap as a whole.
+QString LegendHtml(const std::vector<LegendEntry>& entries, const QString& family) {
+    QStringList parts;
+    for (const LegendEntry& e : entries) {
+        const QString mark = e.mark.isEmpty() ? QStringLiteral("&nbsp;") : e.mark.toHtmlEscaped();
+        parts << QStringLiteral("<span style=\"background-color:%1; color:%2; font-family:'%3'\">"
+                                "&nbsp;%4&nbsp;</span>&nbsp;%5")
+                     .arg(e.colour.back.name(), e.colour.fore.name(), family, mark,
+                          e.meaning.toHtmlEscaped().replace(QLatin1Char(' '),
+                                                            QStringLiteral("&nbsp;")));
+    }
+    return parts.join(QStringLiteral(" &nbsp; "));
+}
+
+// The same for screen readers and tests: "a: served by POD 1; X: new POD".
+QString LegendText(const std::vector<LegendEntry>& entries) {
+    QStringList parts;
+    for (const LegendEntry& e : entries)
+        parts << (e.mark.isEmpty() ? e.meaning : e.mark + QStringLiteral(": ") + e.meaning);
+    return parts.join(QStringLiteral("; "));
+}
+
+} // namespace
+
 flareafrm::flareafrm(ModuleState& state, QWidget* parent) : QDialog(parent), state_(state) {
-    setObjectName(QStringLiteral("flareafrm"));
+    SetUpWindow(this, QStringLiteral("flareafrm"), QString::fromStdString(MapCaption(state_.fl)));
 
     flareagrd = new Grid(this);
     NameControl(flareagrd, QStringLiteral("flareagrd"), QStringLiteral("Map"));
+    flareagrd->setFont(MapFont());
     Label1 = MakeLabel(this, QStringLiteral("Label1"));
+    legendlbl = MakeLabel(this, QStringLiteral("legendlbl"));
+    legendlbl->setAccessibleName(QStringLiteral("Legend"));
+    legendlbl->setTextFormat(Qt::RichText);
+    legendlbl->setWordWrap(true);
     backbut = MakeButton(this, QStringLiteral("backbut"), QStringLiteral("&Back"));
     editbut = MakeButton(this, QStringLiteral("editbut"), QStringLiteral("&Edit"));
     prtbut = MakeButton(this, QStringLiteral("prtbut"), QStringLiteral("&Print"));
@@ -50,6 +85,7 @@ flareafrm::flareafrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
         buttons->addWidget(b);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(flareagrd, 1);
+    layout->addWidget(legendlbl);
     layout->addLayout(buttons);
 
     connect(backbut, &QPushButton::clicked, this, &flareafrm::backbut_Click);
@@ -64,10 +100,12 @@ flareafrm::flareafrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     if (!kept.isEmpty())
         Label1->setText(kept);
     Savebut->setVisible(fl.maptype == MapType::NearOptimal);
-    setWindowTitle(QString::fromStdString(MapCaption(fl)));
-    setAccessibleName(windowTitle());
     Label1->setVisible(fl.maptype == MapType::Input);
     showMap();
+    const std::vector<LegendEntry> legend = MapColours(fl).legend();
+    legendlbl->setText(LegendHtml(legend, flareagrd->font().family()));
+    legendlbl->setAccessibleDescription(LegendText(legend));
+    legendlbl->setVisible(!legend.empty());
     resize(flareagrd->twipsToPixelsX(255) * 62 + 60, 720);
 }
 
@@ -100,6 +138,29 @@ void flareafrm::showMap() {
     }
 }
 
+void flareafrm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Once the window has its final size: bring the located POD(s) into view.
+    QTimer::singleShot(0, this, [this] { scrollToNewPods(); });
+}
+
+void flareafrm::scrollToNewPods() {
+    const std::vector<std::pair<int, int>> cells = MapColours(state_.fl).newPodCells();
+    if (cells.empty())
+        return;
+    // Map line i, column j is table cell (i - 1, j - 1) below and right of the headings.
+    auto index = [this](int line, int column) {
+        return flareagrd->model()->index(std::clamp(line, 1, kMapLines) - 1,
+                                         std::clamp(column, 1, kMapColumns) - 1);
+    };
+    const auto [firstLine, firstColumn] = cells.front();
+    const auto [lastLine, lastColumn] = cells.back();
+    flareagrd->scrollTo(index((firstLine + lastLine) / 2, (firstColumn + lastColumn) / 2),
+                        QAbstractItemView::PositionAtCenter);
+    for (const auto& [line, column] : cells)
+        flareagrd->scrollTo(index(line, column), QAbstractItemView::EnsureVisible);
+}
+
 void flareafrm::backbut_Click() { accept(); }
 
 void flareafrm::editbut_Click() {
@@ -108,7 +169,9 @@ void flareafrm::editbut_Click() {
     accept();
 }
 
-void flareafrm::prtbut_Click() { PrintReport(this, MapReport(state_.fl)); }
+void flareafrm::prtbut_Click() {
+    PrintReport(this, MapReport(state_.fl), ReportPdfPath(state_, QStringLiteral("map")));
+}
 
 void flareafrm::Savebut_Click() {
     ShowMessage(this, AreaCountMessage(state_.fl.AreaCount));
@@ -119,6 +182,7 @@ void flareafrm::Savebut_Click() {
 SearchOutcome flareafrm::search() {
     searching_ = true;
     cancel_ = false;
+    closeAfterSearch_ = false;
     for (QPushButton* b : {backbut, editbut, prtbut, Savebut, okbut})
         b->setEnabled(false);
     cancelbut->show();
@@ -160,6 +224,13 @@ void flareafrm::okbut_Click() {
     switch (MapScreenOk(fl)) {
     case NextWindow::Search: {
         const SearchOutcome outcome = search();
+        if (outcome.status == SearchStatus::Cancelled && !closeAfterSearch_) {
+            // Back to the input map as it was, ready to run again.
+            showMap();
+            Label1->setText(QString::fromLatin1(kSearchCancelledText));
+            okbut->setFocus();
+            return;
+        }
         if (outcome.status == SearchStatus::Failed)
             ShowMessage(this, CellText(outcome.message));
         HideForSuccessor(this);
@@ -192,6 +263,7 @@ void flareafrm::closeEvent(QCloseEvent* event) {
     // The search owns the state until it stops: closing asks it to stop first.
     if (searching_) {
         cancel_ = true;
+        closeAfterSearch_ = true;
         event->ignore();
         return;
     }

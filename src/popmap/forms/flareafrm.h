@@ -9,10 +9,13 @@
 
 class QLabel;
 class QPushButton;
+class QShowEvent;
 
 namespace davrenta {
 
 class Grid;
+
+inline constexpr const char* kSearchCancelledText = "Search cancelled. Ok runs it again.";
 
 // The map screen: one of the study's maps cell by cell; its OK drives the result sequence.
 class flareafrm : public QDialog {
@@ -23,6 +26,7 @@ public:
 
     Grid* flareagrd;
     QLabel* Label1;
+    QLabel* legendlbl; // what the colours and marks of the service-area and near-optimal maps mean
     QPushButton* backbut;
     QPushButton* editbut;
     QPushButton* prtbut;
@@ -39,16 +43,19 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void reject() override;
 
 private:
     void showMap();
+    void scrollToNewPods();
     // Runs the search on a worker thread while this window keeps repainting its progress.
     SearchOutcome search();
 
     ModuleState& state_;
     std::atomic<bool> cancel_{false};
     bool searching_ = false;
+    bool closeAfterSearch_ = false; // the window was closed during the search: end the study
 };
 
 } // namespace davrenta

@@ -14,9 +14,8 @@
 namespace davrenta {
 
 fldescfrm::fldescfrm(ModuleState& state, QWidget* parent) : QDialog(parent), state_(state) {
-    setObjectName(QStringLiteral("fldescfrm"));
-    setWindowTitle(QStringLiteral("POD Location By Population Map"));
-    setAccessibleName(windowTitle());
+    SetUpWindow(this, QStringLiteral("fldescfrm"),
+                QStringLiteral("POD Location By Population Map"));
 
     Label1 = MakeLabel(this, QStringLiteral("Label1"), DisplayText(kPopMapDescription));
     Label1->setWordWrap(true);

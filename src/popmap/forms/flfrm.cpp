@@ -11,9 +11,7 @@
 namespace davrenta {
 
 flfrm::flfrm(ModuleState& state, QWidget* parent) : QDialog(parent), state_(state) {
-    setObjectName(QStringLiteral("flfrm"));
-    setWindowTitle(QStringLiteral("POD Location"));
-    setAccessibleName(windowTitle());
+    SetUpWindow(this, QStringLiteral("flfrm"), QStringLiteral("POD Location"));
 
     Label1 = MakeLabel(this, QStringLiteral("Label1"), QStringLiteral("Choose the number of new PODs to locate."));
     onefacbut = MakeButton(this, QStringLiteral("onefacbut"), QStringLiteral("Locate &One New POD at a Time (Recommended)"));

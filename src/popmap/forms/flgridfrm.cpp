@@ -16,9 +16,7 @@
 namespace davrenta {
 
 flgridfrm::flgridfrm(ModuleState& state, QWidget* parent) : QDialog(parent), state_(state) {
-    setObjectName(QStringLiteral("flgridfrm"));
-    setWindowTitle(QStringLiteral("Grid Printing"));
-    setAccessibleName(windowTitle());
+    SetUpWindow(this, QStringLiteral("flgridfrm"), QStringLiteral("Grid Printing"));
 
     Label1 = MakeLabel(this, QStringLiteral("Label1"), DisplayText(GridPrintingText(state_.LineBreak)));
     Label1->setWordWrap(true);
@@ -42,7 +40,9 @@ flgridfrm::flgridfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     connect(backbut, &QPushButton::clicked, this, &flgridfrm::backbut_Click);
 }
 
-void flgridfrm::prt1but_Click() { PrintReport(this, GridOverlayReport()); }
+void flgridfrm::prt1but_Click() {
+    PrintReport(this, GridOverlayReport(), ReportPdfPath(state_, QStringLiteral("grid")));
+}
 
 void flgridfrm::Contbut_Click() {
     HideForSuccessor(this);

@@ -21,9 +21,7 @@ constexpr int kRowsPerGroup = 10;
 }
 
 flinput2frm::flinput2frm(ModuleState& state, QWidget* parent) : QDialog(parent), state_(state) {
-    setObjectName(QStringLiteral("flinput2frm"));
-    setWindowTitle(QStringLiteral("Input Existing PODs"));
-    setAccessibleName(windowTitle());
+    SetUpWindow(this, QStringLiteral("flinput2frm"), QStringLiteral("Input Existing PODs"));
 
     Label3 = MakeLabel(this, QStringLiteral("Label3"), QString::fromLatin1(kPodEntryInstructions));
     Label3->setWordWrap(true);

@@ -13,6 +13,7 @@
 #include "popmap/keyboard.h"
 #include "popmap/texts.h"
 #include "shell/controls.h"
+#include "shell/fonts.h"
 #include "shell/grid.h"
 #include "shell/messages.h"
 #include "shell/windowkit.h"
@@ -20,22 +21,8 @@
 
 namespace davrenta {
 
-namespace {
-
-QFont MapFont() {
-    QFont font(QStringLiteral("Liberation Mono"));
-    font.setStyleHint(QFont::Monospace);
-    if (!QFontInfo(font).fixedPitch())
-        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    return font;
-}
-
-} // namespace
-
 flinput4frm::flinput4frm(ModuleState& state, QWidget* parent) : QDialog(parent), state_(state) {
-    setObjectName(QStringLiteral("flinput4frm"));
-    setWindowTitle(QStringLiteral("Population Location"));
-    setAccessibleName(windowTitle());
+    SetUpWindow(this, QStringLiteral("flinput4frm"), QStringLiteral("Population Location"));
 
     Label1 = MakeLabel(this, QStringLiteral("Label1"), QStringLiteral("Enter population symbol for specified line and column."));
     Label3 = MakeLabel(this, QStringLiteral("Label3"), QStringLiteral("Line"));
@@ -46,6 +33,7 @@ flinput4frm::flinput4frm(ModuleState& state, QWidget* parent) : QDialog(parent),
     inputtxt->setMaxLength(kMapColumns);
     flareagrd = new Grid(this);
     NameControl(flareagrd, QStringLiteral("flareagrd"), QStringLiteral("Map lines"));
+    flareagrd->setFont(MapFont());
     rowprevbut = MakeButton(this, QStringLiteral("rowprevbut"), QStringLiteral("&Previous Line"));
     rownextbut = MakeButton(this, QStringLiteral("rownextbut"), QStringLiteral("&Next Line"));
     okbut = MakeButton(this, QStringLiteral("okbut"), QStringLiteral("&Ok"));

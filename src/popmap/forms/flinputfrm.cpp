@@ -20,8 +20,7 @@ constexpr int kRowsPerColumn = 20;
 }
 
 flinputfrm::flinputfrm(ModuleState& state, QWidget* parent) : QDialog(parent), state_(state) {
-    setObjectName(QStringLiteral("flinputfrm"));
-    setWindowTitle(QStringLiteral(" Input Area Populations"));
+    SetUpWindow(this, QStringLiteral("flinputfrm"), QStringLiteral(" Input Area Populations"));
     setAccessibleName(windowTitle().trimmed());
 
     auto* page = new QWidget;

@@ -15,9 +15,8 @@
 namespace davrenta {
 
 flocgridfrm::flocgridfrm(ModuleState& state, QWidget* parent) : QDialog(parent), state_(state) {
-    setObjectName(QStringLiteral("flocgridfrm"));
-    setWindowTitle(QStringLiteral("Current Input Data For Population Areas and Existing PODs"));
-    setAccessibleName(windowTitle());
+    SetUpWindow(this, QStringLiteral("flocgridfrm"),
+                QStringLiteral("Current Input Data For Population Areas and Existing PODs"));
 
     areagrd = new Grid(this);
     NameControl(areagrd, QStringLiteral("areagrd"), QStringLiteral("Areas"));

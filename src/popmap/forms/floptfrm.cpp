@@ -16,9 +16,8 @@
 namespace davrenta {
 
 floptfrm::floptfrm(ModuleState& state, QWidget* parent) : QDialog(parent), state_(state) {
-    setObjectName(QStringLiteral("floptfrm"));
-    setWindowTitle(QStringLiteral("Calculate Near Optimal Solution"));
-    setAccessibleName(windowTitle());
+    SetUpWindow(this, QStringLiteral("floptfrm"),
+                QStringLiteral("Calculate Near Optimal Solution"));
 
     Label1 = MakeLabel(this, QStringLiteral("Label1"), QString::fromLatin1(kNearOptimalPrompt));
     inputtxt = MakeTextBox(this, QStringLiteral("inputtxt"), QString::fromLatin1(kNearOptimalPrompt));

@@ -16,9 +16,7 @@
 namespace davrenta {
 
 flpopfrm::flpopfrm(ModuleState& state, QWidget* parent) : QDialog(parent), state_(state) {
-    setObjectName(QStringLiteral("flpopfrm"));
-    setWindowTitle(QStringLiteral("Distribution of Population"));
-    setAccessibleName(windowTitle());
+    SetUpWindow(this, QStringLiteral("flpopfrm"), QStringLiteral("Distribution of Population"));
 
     Label1 = MakeLabel(this, QStringLiteral("Label1"), QStringLiteral("Distribution of Population"));
     QFont title = Label1->font();
@@ -37,9 +35,19 @@ flpopfrm::flpopfrm(ModuleState& state, QWidget* parent) : QDialog(parent), state
     popgrd->setColWidth(2, 1000);
     FitColumns(popgrd);
 
+    // The column labels stand over their columns: each column is at least as wide as its
+    // label, and each label exactly as wide as its column.
     auto* headings = new QHBoxLayout;
-    for (const std::string& text : kDistributionHeadings)
-        headings->addWidget(new QLabel(QString::fromStdString(text)));
+    headings->setSpacing(0);
+    headings->setContentsMargins(popgrd->frameWidth(), 0, 0, 0);
+    for (int c = 0; c < 3; ++c) {
+        QLabel* label = MakeLabel(this, ArrayName(QStringLiteral("headlbl"), c),
+                                  QString::fromStdString(kDistributionHeadings[c]));
+        WidenColumn(popgrd, c, label->sizeHint().width() + label->fontMetrics().averageCharWidth());
+        label->setFixedWidth(popgrd->columnWidth(c));
+        headings->addWidget(label);
+    }
+    headings->addStretch();
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(prtbut);
@@ -55,7 +63,10 @@ flpopfrm::flpopfrm(ModuleState& state, QWidget* parent) : QDialog(parent), state
     connect(okbut, &QPushButton::clicked, this, &flpopfrm::okbut_Click);
 }
 
-void flpopfrm::prtbut_Click() { PrintReport(this, DistributionReport(state_.fl)); }
+void flpopfrm::prtbut_Click() {
+    PrintReport(this, DistributionReport(state_.fl),
+                ReportPdfPath(state_, QStringLiteral("distribution")));
+}
 
 void flpopfrm::okbut_Click() { accept(); }
 

@@ -14,9 +14,7 @@
 namespace davrenta {
 
 flresultfrm::flresultfrm(ModuleState& state, QWidget* parent) : QDialog(parent), state_(state) {
-    setObjectName(QStringLiteral("flresultfrm"));
-    setWindowTitle(QStringLiteral("Zedu results"));
-    setAccessibleName(windowTitle());
+    SetUpWindow(this, QStringLiteral("flresultfrm"), QStringLiteral("Zedu results"));
 
     flareagrd = new Grid(this);
     NameControl(flareagrd, QStringLiteral("flareagrd"), QStringLiteral("Areas"));

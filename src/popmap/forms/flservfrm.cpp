@@ -20,9 +20,7 @@
 namespace davrenta {
 
 flservfrm::flservfrm(ModuleState& state, QWidget* parent) : QDialog(parent), state_(state) {
-    setObjectName(QStringLiteral("flservfrm"));
-    setWindowTitle(QStringLiteral("Output"));
-    setAccessibleName(windowTitle());
+    SetUpWindow(this, QStringLiteral("flservfrm"), QStringLiteral("Output"));
 
     facgrd = new Grid(this);
     NameControl(facgrd, QStringLiteral("facgrd"), QStringLiteral("PODs and the population each serves"));
@@ -103,9 +101,14 @@ void flservfrm::okbut_Click() {
 
 void flservfrm::ok2but_Click() { accept(); }
 
-void flservfrm::prtbut_Click() { PrintReport(this, ResultsReport1(state_.fl)); }
+void flservfrm::prtbut_Click() {
+    PrintReport(this, ResultsReport1(state_.fl), ReportPdfPath(state_, QStringLiteral("results")));
+}
 
-void flservfrm::Prt2but_Click() { PrintReport(this, ResultsReport2(state_.fl)); }
+void flservfrm::Prt2but_Click() {
+    PrintReport(this, ResultsReport2(state_.fl),
+                ReportPdfPath(state_, QStringLiteral("pods-served")));
+}
 
 void flservfrm::Savebut_Click() {
     // The file is chosen first, so that a cancelled save adds nothing; a second save from the

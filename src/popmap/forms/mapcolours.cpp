@@ -33,9 +33,63 @@ bool MapColours::isNewPodCell(int line, int column) const {
            (line == fl_.NewPod2Line && column == fl_.NewPod2Column);
 }
 
+namespace {
+
+const CellColour kExisting{QColor(40, 40, 40), Qt::white};
+const CellColour kLocated{QColor(200, 30, 45), Qt::white};
+const CellColour kNearOptimal{QColor(150, 220, 150), Qt::black};
+
+} // namespace
+
+std::vector<std::pair<int, int>> MapColours::newPodCells() const {
+    if (fl_.maptype != MapType::NewService && fl_.maptype != MapType::NearOptimal)
+        return {};
+    if (fl_.NewPodCount == 1)
+        return {{fl_.NewPodLine, fl_.NewPodColumn}};
+    return {{fl_.NewPod1Line, fl_.NewPod1Column}, {fl_.NewPod2Line, fl_.NewPod2Column}};
+}
+
+std::vector<LegendEntry> MapColours::legend() const {
+    std::vector<LegendEntry> entries;
+    const int n = std::min(fl_.ExistingPodCount, kMaxExistingPods);
+    const QString newPod =
+        fl_.NewPodCount == 1 ? QStringLiteral("new POD") : QStringLiteral("new PODs");
+    switch (fl_.maptype) {
+    case MapType::ExistingService:
+    case MapType::NewService: {
+        const int newPods = fl_.maptype == MapType::ExistingService ? 0 : (fl_.NewPodCount == 1 ? 1 : 2);
+        for (int k = 1; k <= std::min(n + newPods, kMaxPods); ++k) {
+            if (fl_.PodSymbol[k].empty())
+                continue;
+            const QString whose = k <= n         ? QStringLiteral("POD %1").arg(k)
+                                  : newPods == 1 ? QStringLiteral("new POD")
+                                                 : QStringLiteral("new POD %1").arg(k - n);
+            entries.push_back({QString::fromLatin1(fl_.PodSymbol[k].c_str(), 1),
+                               {podTint(k), Qt::black},
+                               QStringLiteral("served by ") + whose});
+        }
+        if (n > 0)
+            entries.push_back({QStringLiteral("x"), kExisting, QStringLiteral("existing POD")});
+        if (newPods > 0)
+            entries.push_back({QStringLiteral("X"), kLocated, newPod});
+        break;
+    }
+    case MapType::NearOptimal:
+        entries.push_back({QStringLiteral("X"), kLocated, newPod});
+        entries.push_back(
+            {QStringLiteral("%"), kNearOptimal, QStringLiteral("near-optimal location")});
+        if (n > 0)
+            entries.push_back({QString(), kExisting, QStringLiteral("existing POD")});
+        break;
+    default:
+        break;
+    }
+    return entries;
+}
+
 std::optional<CellColour> MapColours::background(int line, int column, char shown) const {
-    const CellColour existing{QColor(40, 40, 40), Qt::white};
-    const CellColour located{QColor(200, 30, 45), Qt::white};
+    const CellColour& existing = kExisting;
+    const CellColour& located = kLocated;
     const int n = std::min(fl_.ExistingPodCount, kMaxExistingPods);
     switch (MapTypeCode(fl_.maptype)) {
     case 2:
@@ -56,7 +110,7 @@ std::optional<CellColour> MapColours::background(int line, int column, char show
         if (shown == 'X' && isNewPodCell(line, column))
             return located;
         if (shown == '%')
-            return CellColour{QColor(150, 220, 150), Qt::black};
+            return kNearOptimal;
         if (isPodCell(line, column, 1, n))
             return existing;
         break;

@@ -2,8 +2,11 @@
 
 #include <array>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include <QColor>
+#include <QString>
 
 #include "popmap/model.h"
 
@@ -12,6 +15,13 @@ namespace davrenta {
 struct CellColour {
     QColor back;
     QColor fore;
+};
+
+// One line of a map's legend: a cell as the map shows it, and what it means.
+struct LegendEntry {
+    QString mark; // the cell's character; empty for "any character in this colour"
+    CellColour colour;
+    QString meaning;
 };
 
 // Colours that make the maps quicker to read: each POD's service area in its own tint, the
@@ -26,7 +36,14 @@ public:
     // The tint of POD k's service area (k = 1..31).
     static QColor podTint(int k);
 
-private:
+    // What each colour and mark of the current map means; empty for the maps without colours
+    // of their own meaning (the input and numbered maps).
+    std::vector<LegendEntry> legend() const;
+
+    // The cells (line, column) of the located POD or PODs on the maps that show them.
+    std::vector<std::pair<int, int>> newPodCells() const;
+
+  private:
     bool isPodCell(int line, int column, int first, int last) const;
     bool isAreaCell(int line, int column) const;
     bool isNewPodCell(int line, int column) const;

@@ -16,8 +16,7 @@
 namespace davrenta {
 
 zedu1frm::zedu1frm(ModuleState& state, QWidget* parent) : QDialog(parent), state_(state) {
-    setObjectName(QStringLiteral("zedu1frm"));
-    setWindowTitle(QStringLiteral("Davrenta"));
+    SetUpWindow(this, QStringLiteral("zedu1frm"), QStringLiteral("Davrenta"));
     setAccessibleName(QStringLiteral("Performance measure and distance method"));
 
     Label1 = MakeLabel(this, QStringLiteral("Label1"));
