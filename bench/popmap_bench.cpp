@@ -18,9 +18,9 @@
 #include <stdexcept>
 #include <string>
 
+#include "app/modulestate.h"
 #include "popmap/fastsearch.h"
 #include "popmap/mapfile.h"
-#include "app/modulestate.h"
 
 namespace davrenta {
 namespace {
@@ -41,7 +41,8 @@ const ModuleState& Example(const std::string& name) {
 enum class Engine { Fast, Plain };
 
 // pods < 0 keeps the example's existing PODs; otherwise only the first pods of them.
-void Search(benchmark::State& bench, const std::string& example, Engine engine, int newPods, int pods = -1) {
+void Search(benchmark::State& bench, const std::string& example, Engine engine, int newPods,
+            int pods = -1) {
     const int measure = static_cast<int>(bench.range(0));
     const int method = static_cast<int>(bench.range(1));
     const int threads = bench.range(2) > 0 ? static_cast<int>(bench.range(2)) : 0;
@@ -85,9 +86,13 @@ void EveryMeasureAndMethod(benchmark::internal::Benchmark* b) {
             b->Args({measure, method, 0});
 }
 
-void FastOnePodFull(benchmark::State& s) { Search(s, "full-region.fl", Engine::Fast, 1); }
+void FastOnePodFull(benchmark::State& s) {
+    Search(s, "full-region.fl", Engine::Fast, 1);
+}
 // With all 30 existing PODs there is no slot for two new ones: the two-POD runs keep 29.
-void FastTwoPodFull(benchmark::State& s) { Search(s, "full-region.fl", Engine::Fast, 2, 29); }
+void FastTwoPodFull(benchmark::State& s) {
+    Search(s, "full-region.fl", Engine::Fast, 2, 29);
+}
 // The first pods existing PODs of the full region only.
 void FastTwoPodFullFewerPods(benchmark::State& s) {
     Search(s, "full-region.fl", Engine::Fast, 2, static_cast<int>(s.range(3)));
@@ -96,23 +101,37 @@ void FastOnePodFullFewerPods(benchmark::State& s) {
     Search(s, "full-region.fl", Engine::Fast, 1, static_cast<int>(s.range(3)));
 }
 
-void EveryMeasureAndMethodByPods(benchmark::internal::Benchmark* b, std::initializer_list<int> pods) {
+void EveryMeasureAndMethodByPods(benchmark::internal::Benchmark* b,
+                                 std::initializer_list<int> pods) {
     b->ArgNames({"measure", "method", "threads", "pods"});
     for (int p : pods)
         for (int measure = 1; measure <= 3; ++measure)
             for (int method = 1; method <= 3; ++method)
                 b->Args({measure, method, 0, p});
 }
-void PlainOnePodFull(benchmark::State& s) { Search(s, "full-region.fl", Engine::Plain, 1); }
-void FastOnePodMid(benchmark::State& s) { Search(s, "mid-county.fl", Engine::Fast, 1); }
-void FastTwoPodMid(benchmark::State& s) { Search(s, "mid-county.fl", Engine::Fast, 2); }
-void PlainOnePodMid(benchmark::State& s) { Search(s, "mid-county.fl", Engine::Plain, 1); }
-void PlainTwoPodMid(benchmark::State& s) { Search(s, "mid-county.fl", Engine::Plain, 2); }
+void PlainOnePodFull(benchmark::State& s) {
+    Search(s, "full-region.fl", Engine::Plain, 1);
+}
+void FastOnePodMid(benchmark::State& s) {
+    Search(s, "mid-county.fl", Engine::Fast, 1);
+}
+void FastTwoPodMid(benchmark::State& s) {
+    Search(s, "mid-county.fl", Engine::Fast, 2);
+}
+void PlainOnePodMid(benchmark::State& s) {
+    Search(s, "mid-county.fl", Engine::Plain, 1);
+}
+void PlainTwoPodMid(benchmark::State& s) {
+    Search(s, "mid-county.fl", Engine::Plain, 2);
+}
 
 BENCHMARK(FastOnePodFull)->Apply(EveryMeasureAndMethod)->Unit(benchmark::kMillisecond);
 BENCHMARK(FastTwoPodFull)->Apply(EveryMeasureAndMethod)->Unit(benchmark::kMillisecond);
 // One thread, for the gain from the second core.
-BENCHMARK(FastOnePodFull)->ArgNames({"measure", "method", "threads"})->Args({1, 1, 1})->Unit(benchmark::kMillisecond);
+BENCHMARK(FastOnePodFull)
+    ->ArgNames({"measure", "method", "threads"})
+    ->Args({1, 1, 1})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(FastTwoPodFull)
     ->ArgNames({"measure", "method", "threads"})
     ->Args({1, 1, 1})
@@ -132,7 +151,9 @@ BENCHMARK(FastOnePodFullFewerPods)
     ->Apply([](benchmark::internal::Benchmark* b) { EveryMeasureAndMethodByPods(b, {0}); })
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(FastTwoPodFullFewerPods)
-    ->Apply([](benchmark::internal::Benchmark* b) { EveryMeasureAndMethodByPods(b, {0, 1, 2, 3, 5, 10, 20}); })
+    ->Apply([](benchmark::internal::Benchmark* b) {
+        EveryMeasureAndMethodByPods(b, {0, 1, 2, 3, 5, 10, 20});
+    })
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 
@@ -152,7 +173,10 @@ BENCHMARK(TwoPodTarget)
 
 // The mid-sized county, where the reference's two-POD search finishes within seconds.
 BENCHMARK(FastOnePodMid)->Apply(EveryMeasureAndMethod)->Unit(benchmark::kMillisecond);
-BENCHMARK(PlainOnePodMid)->Apply(EveryMeasureAndMethod)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(PlainOnePodMid)
+    ->Apply(EveryMeasureAndMethod)
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(FastTwoPodMid)->Apply(EveryMeasureAndMethod)->Unit(benchmark::kMillisecond);
 BENCHMARK(PlainTwoPodMid)
     ->ArgNames({"measure", "method", "threads"})

@@ -7,11 +7,11 @@
 #include "popmap/reports.h"
 #include "popmap/results.h"
 #include "popmap/search.h"
+#include "popmap/sequence.h"
 #include "state/atomicfile.h"
 #include "state/messagetext.h"
 #include "state/numbers.h"
 #include "state/records.h"
-#include "popmap/sequence.h"
 
 namespace davrenta {
 

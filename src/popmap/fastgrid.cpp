@@ -34,8 +34,8 @@ Grid MakeGeometry(const ModuleState& state) {
                 }
         }
     for (int row = 0; row < kLineSpan; ++row)
-        g.rowMin[static_cast<std::size_t>(row)] =
-            *std::min_element(g.dist.begin() + row * kColumnSpan, g.dist.begin() + (row + 1) * kColumnSpan);
+        g.rowMin[static_cast<std::size_t>(row)] = *std::min_element(
+            g.dist.begin() + row * kColumnSpan, g.dist.begin() + (row + 1) * kColumnSpan);
 
     // Only one-character symbols can match a cell.
     const std::array<bool, 256> isArea = AreaCharacters(fl);
@@ -43,8 +43,8 @@ Grid MakeGeometry(const ModuleState& state) {
     int cells = 0;
     for (int i = 1; i <= g.lastLine; ++i)
         cells += CellsInLine(fl, i);
-    for (auto* v : {&g.candLine, &g.candColumn, &g.candBase, &g.candMirror, &g.cellLine, &g.cellColumn,
-                    &g.cellOffset, &g.cellMirror})
+    for (auto* v : {&g.candLine, &g.candColumn, &g.candBase, &g.candMirror, &g.cellLine,
+                    &g.cellColumn, &g.cellOffset, &g.cellMirror})
         v->reserve(static_cast<std::size_t>(cells));
     for (int i = 1; i <= g.lastLine; ++i) {
         g.candLineStart[i] = g.C;
@@ -83,7 +83,8 @@ Grid MakeGeometry(const ModuleState& state) {
         for (int k = 1; k <= n; ++k) {
             const long long dl = static_cast<long long>(i) - fl.PodLine[k];
             const long long column = fl.PodColumn[k];
-            const bool onTable = std::llabs(dl) <= kMapLines - 1 && column >= 1 && column <= kMapColumns;
+            const bool onTable =
+                std::llabs(dl) <= kMapLines - 1 && column >= 1 && column <= kMapColumns;
             rows[static_cast<std::size_t>(k)] =
                 onTable ? static_cast<long long>(at(static_cast<int>(dl), 0)) - column : kOffTable;
         }
@@ -94,7 +95,8 @@ Grid MakeGeometry(const ModuleState& state) {
             for (int k = 1; k <= n; ++k) {
                 const long long row = rows[static_cast<std::size_t>(k)];
                 const double d = row != kOffTable ? g.dist[static_cast<std::size_t>(row + j)]
-                                                  : PodDistance(g.method, i - fl.PodLine[k], j - fl.PodColumn[k]);
+                                                  : PodDistance(g.method, i - fl.PodLine[k],
+                                                                j - fl.PodColumn[k]);
                 if (d < minimum) {
                     minimum = d;
                     nearest = k;
@@ -132,7 +134,8 @@ Cap MakeReach(const Grid& g, std::vector<double> value) {
     for (int k = 0; k < K; ++k)
         cap.prefixMax[k + 1] = cap.value[k] > cap.prefixMax[k] ? cap.value[k] : cap.prefixMax[k];
     for (int k = K - 1; k >= 0; --k)
-        cap.suffixMax[k] = cap.value[k] > cap.suffixMax[k + 1] ? cap.value[k] : cap.suffixMax[k + 1];
+        cap.suffixMax[k] =
+            cap.value[k] > cap.suffixMax[k + 1] ? cap.value[k] : cap.suffixMax[k + 1];
     cap.max = cap.prefixMax[K];
 
     // Which lines a POD at each candidate can reach. far[dl][dc] is the smallest distance at
@@ -147,7 +150,8 @@ Cap MakeReach(const Grid& g, std::vector<double> value) {
         for (int dl = kLines - 1; dl >= 0; --dl) {
             for (int sl : {-1, 1})
                 for (int sc : {-1, 1}) {
-                    const std::size_t at = static_cast<std::size_t>((sl * dl + kLines - 1) * kColumnSpan + sc * dc + kColumns - 1);
+                    const std::size_t at = static_cast<std::size_t>(
+                        (sl * dl + kLines - 1) * kColumnSpan + sc * dc + kColumns - 1);
                     smallest = std::min(smallest, g.dist[at]);
                 }
             far[static_cast<std::size_t>(dl * kColumns + dc)] = smallest;
@@ -160,11 +164,12 @@ Cap MakeReach(const Grid& g, std::vector<double> value) {
     bool columnsGrow = true;
     for (int dl = 0; dl < kLines && columnsGrow; ++dl)
         for (int dc = 1; dc < kColumns && columnsGrow; ++dc)
-            columnsGrow = far[static_cast<std::size_t>(dl * kColumns + dc)] >= far[static_cast<std::size_t>(dl * kColumns + dc - 1)];
+            columnsGrow = far[static_cast<std::size_t>(dl * kColumns + dc)] >=
+                          far[static_cast<std::size_t>(dl * kColumns + dc - 1)];
     auto fits = [&](int dl, int dc, double ceiling) {
         return far[static_cast<std::size_t>(dl * kColumns + dc)] < ceiling;
     };
-    auto deepest = [&](int dc, double ceiling) {  // fits(0, dc, ceiling) holds
+    auto deepest = [&](int dc, double ceiling) { // fits(0, dc, ceiling) holds
         int lo = 0, hi = kLines - 1;
         while (lo < hi) {
             const int mid = (lo + hi + 1) / 2;
@@ -203,7 +208,8 @@ Cap MakeReach(const Grid& g, std::vector<double> value) {
                     continue;
                 int& r = reachOf[static_cast<std::size_t>((l - 1) * kColumns + cc - 1)];
                 r = std::max(r, reach);
-                widest[static_cast<std::size_t>(cc - 1)] = std::max(widest[static_cast<std::size_t>(cc - 1)], reach);
+                widest[static_cast<std::size_t>(cc - 1)] =
+                    std::max(widest[static_cast<std::size_t>(cc - 1)], reach);
             }
         }
     }
@@ -216,7 +222,8 @@ Cap MakeReach(const Grid& g, std::vector<double> value) {
         if (span < 0)
             continue;
         auto reaches = [&](int l) {
-            return std::abs(l - lc) <= reachOf[static_cast<std::size_t>((l - 1) * kColumns + cc - 1)];
+            return std::abs(l - lc) <=
+                   reachOf[static_cast<std::size_t>((l - 1) * kColumns + cc - 1)];
         };
         int first = 0, last = 0;
         for (int l = std::max(1, lc - span); l <= std::min(g.lastLine, lc + span); ++l)
@@ -262,7 +269,9 @@ namespace {
 typedef double Pair __attribute__((vector_size(16)));
 constexpr int kPairs = kKernelLanes / 2;
 
-Pair Both(double x) { return Pair{x, x}; }
+Pair Both(double x) {
+    return Pair{x, x};
+}
 
 // The part of a group's evaluation that differs from lane to lane; the tail after k1 adds the
 // ceiling's terms only.
@@ -276,7 +285,8 @@ struct Group {
 // entry of the mirrored table; lanes past the end of the line read padding or other entries
 // and are dropped.
 template <typename V>
-inline __attribute__((always_inline)) void ReachLoop(const Grid& g, const Cap& cap, int k0, int k1, Group& group) {
+inline __attribute__((always_inline)) void ReachLoop(const Grid& g, const Cap& cap, int k0, int k1,
+                                                     Group& group) {
     constexpr int W = static_cast<int>(sizeof(V) / sizeof(double));
     constexpr int N = kKernelLanes / W;
     const int base = g.candMirror[static_cast<std::size_t>(group.first)];
@@ -324,7 +334,8 @@ void ReachPortable(const Grid& g, const Cap& cap, int k0, int k1, Group& group) 
 #if DAVRENTA_WIDE_KERNEL
 typedef double Quad __attribute__((vector_size(32)));
 
-__attribute__((target("avx2"))) void ReachWide(const Grid& g, const Cap& cap, int k0, int k1, Group& group) {
+__attribute__((target("avx2"))) void ReachWide(const Grid& g, const Cap& cap, int k0, int k1,
+                                               Group& group) {
     ReachLoop<Quad>(g, cap, k0, k1, group);
 }
 #endif
@@ -410,7 +421,8 @@ void EvaluateCandidates(const Grid& g, const Cap& cap, int first, int end, Singl
     }
 }
 
-void BuildServiceMap(const PopMap& fl, const Grid& g, int a, int b, Table1<std::string, kMapLines>& map) {
+void BuildServiceMap(const PopMap& fl, const Grid& g, int a, int b,
+                     Table1<std::string, kMapLines>& map) {
     for (int i = 1; i <= g.lastLine; ++i)
         map[i] = fl.MapLine[i];
     for (int k = 0; k < g.K; ++k) {

@@ -35,18 +35,18 @@ struct Grid {
     Metric method = Metric::Rectilinear;
     int lastLine = 0;
 
-    int C = 0;                       // candidates
+    int C = 0; // candidates
     std::vector<int> candLine, candColumn;
-    std::vector<int> candBase;       // added to a cell's offset to index the distance table
-    std::array<int, kMapLines + 2> candLineStart{};  // first candidate of line l, l = 1..L+1
+    std::vector<int> candBase; // added to a cell's offset to index the distance table
+    std::array<int, kMapLines + 2> candLineStart{}; // first candidate of line l, l = 1..L+1
 
-    int K = 0;                       // area cells
+    int K = 0; // area cells
     std::vector<int> cellLine, cellColumn, cellOffset;
-    std::vector<double> pop;         // CellPopulation
-    std::vector<double> prior;       // minimum over the existing PODs, 1e10 when none is nearer
-    std::vector<int> priorPod;       // that POD, 0 when none
-    std::vector<char> priorLabel;    // its label, 0 when none
-    std::array<int, kMapLines + 2> cellLineStart{};  // first area cell of line l, l = 1..L+1
+    std::vector<double> pop;      // CellPopulation
+    std::vector<double> prior;    // minimum over the existing PODs, 1e10 when none is nearer
+    std::vector<int> priorPod;    // that POD, 0 when none
+    std::vector<char> priorLabel; // its label, 0 when none
+    std::array<int, kMapLines + 2> cellLineStart{}; // first area cell of line l, l = 1..L+1
 
     // PodDistance(method, dl, dc) at (dl + 49) * kColumnSpan + dc + 59: the same doubles as the
     // formula, since the reference calls it with exactly these arguments.
@@ -76,7 +76,7 @@ struct Grid {
 // populations and labels come from the prepared problem.
 Grid MakeGeometry(const ModuleState& state);
 void AddPopulations(Grid& g, const PopMap& fl);
-Grid MakeGrid(const ModuleState& state);  // both, after PrepareSearch
+Grid MakeGrid(const ModuleState& state); // both, after PrepareSearch
 
 // A ceiling on every area cell's distance (the nearest existing POD, or a stand-in used only
 // for bounds) with what an evaluation against the ceiling alone gives: the terms pop * value,
@@ -86,9 +86,9 @@ Grid MakeGrid(const ModuleState& state);  // both, after PrepareSearch
 // maxima.
 struct Cap {
     std::vector<double> value, term;
-    std::vector<double> prefixSum;   // K + 1 entries, the reference's running total
-    std::vector<double> prefixMax;   // K + 1 entries, starting from 0
-    std::vector<double> suffixMax;   // K + 1 entries, ending with 0
+    std::vector<double> prefixSum; // K + 1 entries, the reference's running total
+    std::vector<double> prefixMax; // K + 1 entries, starting from 0
+    std::vector<double> suffixMax; // K + 1 entries, ending with 0
     double max = 0;
     // Per candidate: the area cells [begin, end) of the lines on which a POD there can come
     // strictly below the ceiling of some cell; empty ranges are (K, K).
@@ -111,7 +111,8 @@ void EvaluateCandidates(const Grid& g, const Cap& cap, int first, int end, Singl
 
 // The service map of the existing PODs plus "*" at candidate a and, when b >= 0, "@" at b,
 // written as the assignment rule writes it.
-void BuildServiceMap(const PopMap& fl, const Grid& g, int a, int b, Table1<std::string, kMapLines>& map);
+void BuildServiceMap(const PopMap& fl, const Grid& g, int a, int b,
+                     Table1<std::string, kMapLines>& map);
 
 // Whether the processor runs the 256-bit build of the one-POD kernel.
 bool WideVectorsAvailable();

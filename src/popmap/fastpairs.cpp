@@ -69,7 +69,7 @@ struct Best {
 // The best pair so far, shared by the threads. Its value only improves, so a stale read is a
 // weaker but still valid bound.
 class SharedBest {
-public:
+  public:
     explicit SharedBest(bool minimize)
         : minimize_(minimize), best_{minimize ? kInf : -kInf, kNoKey}, value_(best_.value) {}
 
@@ -84,7 +84,7 @@ public:
     bool Offer(double value, std::int64_t key) {
         const double current = Value();
         if (minimize_ ? !(value <= current) : !(value >= current))
-            return false;  // strictly worse, or not a number
+            return false; // strictly worse, or not a number
         std::lock_guard<std::mutex> lock(mutex_);
         const bool better = minimize_ ? value < best_.value : value > best_.value;
         if (better || (value == best_.value && key < best_.key)) {
@@ -95,7 +95,7 @@ public:
         return false;
     }
 
-private:
+  private:
     bool minimize_;
     std::mutex mutex_;
     Best best_;
@@ -103,18 +103,18 @@ private:
 };
 
 struct Scratch {
-    std::vector<double> ma;      // min(existing, first POD) per area cell
-    std::vector<double> da;      // distance to the first POD
-    std::vector<double> ta;      // pop * ma
-    std::vector<double> prefix;  // running sums of ta, K + 1
-    std::vector<double> pm, sm;  // prefix and suffix maxima of ma, K + 1
-    std::vector<double> unserved;  // per block: population the first POD does not take
+    std::vector<double> ma;       // min(existing, first POD) per area cell
+    std::vector<double> da;       // distance to the first POD
+    std::vector<double> ta;       // pop * ma
+    std::vector<double> prefix;   // running sums of ta, K + 1
+    std::vector<double> pm, sm;   // prefix and suffix maxima of ma, K + 1
+    std::vector<double> unserved; // per block: population the first POD does not take
     std::vector<int> hard;
     std::vector<int> batch;
 };
 
 class PairSearch {
-public:
+  public:
     PairSearch(const Grid& g, const Cap& prior, int measure, Pool& pool)
         : g_(g), prior_(prior), measure_(measure), pool_(pool), best_(measure != 2) {}
 
@@ -168,7 +168,7 @@ public:
         return outcome;
     }
 
-private:
+  private:
     std::int64_t Key(int first, int second) const {
         return static_cast<std::int64_t>(first) * g_.C + second;
     }
@@ -206,7 +206,8 @@ private:
             const bool nonNegative = NonNegativePopulations();
             auto usable = [&](const std::vector<double>& score, double base) {
                 return nonNegative && std::isfinite(base) &&
-                       std::all_of(score.begin(), score.end(), [](double t) { return std::isfinite(t); });
+                       std::all_of(score.begin(), score.end(),
+                                   [](double t) { return std::isfinite(t); });
             };
             int c1 = -1;
             for (int c = 0; c < C; ++c)
@@ -246,7 +247,8 @@ private:
                 bounded_ = false;
             }
             if (bounded_)
-                std::stable_sort(rank_.begin(), rank_.end(), [&](int x, int y) { return score_[x] < score_[y]; });
+                std::stable_sort(rank_.begin(), rank_.end(),
+                                 [&](int x, int y) { return score_[x] < score_[y]; });
             break;
         }
         case 2: {
@@ -256,9 +258,11 @@ private:
                 total += p;
             scoreBase_ = total;
             bounded_ = NonNegativePopulations() && std::isfinite(total);
-            bounded_ = bounded_ && std::all_of(score_.begin(), score_.end(), [](double x) { return std::isfinite(x); });
+            bounded_ = bounded_ && std::all_of(score_.begin(), score_.end(),
+                                               [](double x) { return std::isfinite(x); });
             if (bounded_)
-                std::stable_sort(rank_.begin(), rank_.end(), [&](int x, int y) { return score_[x] > score_[y]; });
+                std::stable_sort(rank_.begin(), rank_.end(),
+                                 [&](int x, int y) { return score_[x] > score_[y]; });
             BuildServedLists();
             break;
         }
@@ -318,7 +322,8 @@ private:
         double best = best_.Value();
         double threshold = TravelThreshold(a, best);
         double second = SecondThreshold(a, best);
-        if (laterOnly && bounded_ && (laterBest_[a] > threshold || (hasSecond_ && laterSecond_[a] > second))) {
+        if (laterOnly && bounded_ &&
+            (laterBest_[a] > threshold || (hasSecond_ && laterSecond_[a] > second))) {
             ++rowsSkipped_;
             return;
         }
@@ -344,7 +349,7 @@ private:
         };
         for (int b : list) {
             if (score_[b] > threshold)
-                break;  // ranked: every later one is as bad
+                break; // ranked: every later one is as bad
             if (laterOnly && b < a)
                 continue;
             if (hasSecond_ && second_[b] > second)
@@ -448,7 +453,8 @@ private:
         blockCount_ = ((g_.lastLine + kBlockLines - 1) / kBlockLines) * blockColumns;
         blockOf_.resize(K);
         for (int k = 0; k < K; ++k)
-            blockOf_[k] = ((g_.cellLine[k] - 1) / kBlockLines) * blockColumns + (g_.cellColumn[k] - 1) / kBlockColumns;
+            blockOf_[k] = ((g_.cellLine[k] - 1) / kBlockLines) * blockColumns +
+                          (g_.cellColumn[k] - 1) / kBlockColumns;
         std::vector<double> weight(static_cast<std::size_t>(blockCount_), 0.0);
         std::vector<char> seen(static_cast<std::size_t>(blockCount_), 0);
         std::vector<int> touched;
@@ -481,7 +487,8 @@ private:
     double BlockBound(int a, int b, const Scratch& s) const {
         double bound = score_[a];
         for (int i = weightStart_[b]; i < weightStart_[b + 1]; ++i) {
-            const double left = s.unserved[static_cast<std::size_t>(weightBlock_[static_cast<std::size_t>(i)])];
+            const double left =
+                s.unserved[static_cast<std::size_t>(weightBlock_[static_cast<std::size_t>(i)])];
             const double taken = weightValue_[static_cast<std::size_t>(i)];
             bound += left < taken ? left : taken;
         }
@@ -632,9 +639,12 @@ private:
         for (int k = 0; k < g_.K; ++k)
             if (s.ma[k] >= best)
                 s.hard.push_back(k);
-        const auto worse = [&](int x, int y) { return s.ma[x] > s.ma[y] || (s.ma[x] == s.ma[y] && x < y); };
+        const auto worse = [&](int x, int y) {
+            return s.ma[x] > s.ma[y] || (s.ma[x] == s.ma[y] && x < y);
+        };
         const std::size_t head = std::min<std::size_t>(s.hard.size(), 8);
-        std::partial_sort(s.hard.begin(), s.hard.begin() + static_cast<std::ptrdiff_t>(head), s.hard.end(), worse);
+        std::partial_sort(s.hard.begin(), s.hard.begin() + static_cast<std::ptrdiff_t>(head),
+                          s.hard.end(), worse);
     }
 
     void MaxRow(int a, const std::vector<int>& list, bool laterOnly, Scratch& s) {
@@ -703,9 +713,9 @@ private:
     SharedBest best_;
     std::vector<Scratch> scratch_;
     std::vector<int> rank_;
-    std::vector<double> score_;      // one-POD bound ingredient per candidate
-    double scoreBase_ = 0;           // U0 for travel, the total population for served
-    std::vector<double> laterBest_;  // best score over candidates c.. C-1
+    std::vector<double> score_;     // one-POD bound ingredient per candidate
+    double scoreBase_ = 0;          // U0 for travel, the total population for served
+    std::vector<double> laterBest_; // best score over candidates c.. C-1
     // Measure 1: the stand-in ceiling's bound beside the existing PODs' one.
     bool hasSecond_ = false;
     std::vector<double> second_, laterSecond_;
@@ -714,7 +724,7 @@ private:
     // Measure 2: the cells each candidate takes, and their population per block.
     bool useLists_ = false, blockBound_ = false;
     std::vector<int> servedStart_;
-    std::vector<std::uint16_t> servedCells_;  // area-cell indices, below 3001
+    std::vector<std::uint16_t> servedCells_; // area-cell indices, below 3001
     int blockCount_ = 0;
     std::vector<int> blockOf_, weightStart_, weightBlock_;
     std::vector<double> weightValue_;
@@ -723,7 +733,8 @@ private:
 
 } // namespace
 
-PairOutcome SearchPairs(const Grid& g, const Cap& prior, int measure, Pool& pool, FastSearchStats* stats) {
+PairOutcome SearchPairs(const Grid& g, const Cap& prior, int measure, Pool& pool,
+                        FastSearchStats* stats) {
     PairSearch search(g, prior, measure, pool);
     return search.Run(stats);
 }

@@ -1,8 +1,8 @@
 #include "popmap/fastsearch.h"
 
+#include "app/modulestate.h"
 #include "popmap/fastgrid.h"
 #include "popmap/fastpairs.h"
-#include "app/modulestate.h"
 
 namespace davrenta {
 
@@ -81,7 +81,8 @@ SearchOutcome TwoPodSearch(ModuleState& state, const SearchControl& control) {
     return TwoPodSearch(state, control, FastSearchOptions{});
 }
 
-SearchOutcome OnePodSearch(ModuleState& state, const SearchControl& control, const FastSearchOptions& options) {
+SearchOutcome OnePodSearch(ModuleState& state, const SearchControl& control,
+                           const FastSearchOptions& options) {
     PopMap& fl = state.fl;
     if (Status room = CheckPodSlots(fl, 1); !room)
         return {SearchStatus::Failed, room.message()};
@@ -135,7 +136,8 @@ SearchOutcome OnePodSearch(ModuleState& state, const SearchControl& control, con
     return {};
 }
 
-SearchOutcome TwoPodSearch(ModuleState& state, const SearchControl& control, const FastSearchOptions& options) {
+SearchOutcome TwoPodSearch(ModuleState& state, const SearchControl& control,
+                           const FastSearchOptions& options) {
     PopMap& fl = state.fl;
     if (Status room = CheckPodSlots(fl, 2); !room)
         return {SearchStatus::Failed, room.message()};

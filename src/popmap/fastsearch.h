@@ -9,11 +9,11 @@ namespace davrenta {
 // Counts that show how much work the bounds saved; for benchmarks and tests.
 struct FastSearchStats {
     int threads = 0;
-    std::int64_t pairsEvaluated = 0;  // pair evaluations carried to the end (two new PODs)
-    std::int64_t pairsCutShort = 0;   // evaluations stopped once the partial sum lost
-    std::int64_t rowsSkipped = 0;     // first cells whose every pair the bound excluded
-    std::int64_t pairsBlockBounded = 0;  // pairs excluded by the served bound block by block
-    bool bounded = false;             // false when the inputs allowed no pruning at all
+    std::int64_t pairsEvaluated = 0;    // pair evaluations carried to the end (two new PODs)
+    std::int64_t pairsCutShort = 0;     // evaluations stopped once the partial sum lost
+    std::int64_t rowsSkipped = 0;       // first cells whose every pair the bound excluded
+    std::int64_t pairsBlockBounded = 0; // pairs excluded by the served bound block by block
+    bool bounded = false;               // false when the inputs allowed no pruning at all
 };
 
 struct FastSearchOptions {

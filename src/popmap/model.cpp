@@ -6,10 +6,13 @@
 
 namespace davrenta {
 
-int LastMapLine(const PopMap& fl) { return std::clamp(fl.MapEndLine - 1, 0, kMapLines); }
+int LastMapLine(const PopMap& fl) {
+    return std::clamp(fl.MapEndLine - 1, 0, kMapLines);
+}
 
 int CellsInLine(const PopMap& fl, int line) {
-    const int stored = std::min<int>(fl.MapLineLength[line], static_cast<int>(fl.MapLine[line].size()));
+    const int stored =
+        std::min<int>(fl.MapLineLength[line], static_cast<int>(fl.MapLine[line].size()));
     return std::clamp(stored, 0, kMapColumns);
 }
 

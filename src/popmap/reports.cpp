@@ -15,14 +15,18 @@ void Rulers(Report& r) {
     r.line().tab(10).text(kUnitsRuler);
 }
 
-double Rounded(double v) { return IntegerPart(v + 0.5); }
+double Rounded(double v) {
+    return IntegerPart(v + 0.5);
+}
 
 std::string Average(const PopMap& fl, double travel) {
     return FormatPicture(kDistanceScale * travel / fl.TotalPopulation, "0.###");
 }
 
 // Every line of the results reports starts at print column 10.
-ReportLine& At10(Report& r) { return r.line().tab(10); }
+ReportLine& At10(Report& r) {
+    return r.line().tab(10);
+}
 
 void TableHeader(Report& r) {
     At10(r).text("Facility").tab(20).text("Line").tab(30).text("Col.").tab(40).text("Number");
@@ -48,12 +52,24 @@ Report MapReport(const PopMap& fl) {
     Report r("courier", 12);
     r.line();
     switch (MapTypeCode(fl.maptype)) {
-    case 1: r.line().text("INPUT MAP"); break;
-    case 2: r.line().text("INPUT MAP WITH EXISTING FACILITIES"); break;
-    case 3: r.line().text("SERVICE AREAS FOR EACH EXISTING FACILITY"); break;
-    case 4: r.line().text("SERVICE AREAS FOR EACH EXISTING FACILITY PLUS NEW FACILITY"); break;
-    case 5: r.line().text("NEAR OPTIMAL (%) LOCATIONS " + StrForm(fl.NearOptimalBound)); break;
-    default: r.line(); break;
+    case 1:
+        r.line().text("INPUT MAP");
+        break;
+    case 2:
+        r.line().text("INPUT MAP WITH EXISTING FACILITIES");
+        break;
+    case 3:
+        r.line().text("SERVICE AREAS FOR EACH EXISTING FACILITY");
+        break;
+    case 4:
+        r.line().text("SERVICE AREAS FOR EACH EXISTING FACILITY PLUS NEW FACILITY");
+        break;
+    case 5:
+        r.line().text("NEAR OPTIMAL (%) LOCATIONS " + StrForm(fl.NearOptimalBound));
+        break;
+    default:
+        r.line();
+        break;
     }
     r.line();
     r.line();
@@ -73,8 +89,14 @@ Report ResultsReport1(const PopMap& fl) {
         r.line();
         TableHeader(r);
         for (int k = 1; k <= fl.ExistingPodCount; ++k)
-            At10(r).number(k).tab(20).number(fl.PodLine[k]).tab(30).number(fl.PodColumn[k])
-                .tab(40).number(IntegerPart(fl.ExistingPodServed[k]));
+            At10(r)
+                .number(k)
+                .tab(20)
+                .number(fl.PodLine[k])
+                .tab(30)
+                .number(fl.PodColumn[k])
+                .tab(40)
+                .number(IntegerPart(fl.ExistingPodServed[k]));
         r.line();
     }
     At10(r).text("PRIOR AVG. DISTANCE TRAVELED (X SCALE) " +
@@ -109,7 +131,8 @@ Report ResultsReport1(const PopMap& fl) {
         At10(r).text("NEW AVG.  DIST. TRAVELED " + Average(fl, fl.BestServedTravel));
         break;
     case 3:
-        At10(r).text("OPTIMAL LOCATION FOR " + facility + " TO MINIMIZE MAX_DISTANCE FOR POPULATION ");
+        At10(r).text("OPTIMAL LOCATION FOR " + facility +
+                     " TO MINIMIZE MAX_DISTANCE FOR POPULATION ");
         r.line();
         if (two) {
             At10(r).text("COORDINATES 1 (X,Y) " + WholeNumberText(fl.NewPod1Column) + ", " +
@@ -137,10 +160,18 @@ Report ResultsReport2(const PopMap& fl) {
     r.line();
     const std::string facility = two ? "TWO NEW FACILITIES" : "NEW FACILITY";
     switch (fl.PerformanceMeasure) {
-    case 1: At10(r).text("OPTIMAL LOCATION FOR " + facility + " TO MINIMIZE TRAVEL FOR POPULATION "); break;
-    case 3: At10(r).text("OPTIMAL LOCATION FOR " + facility + " TO MINIMIZE MAX_DISTANCE FOR POPULATION "); break;
-    case 2: At10(r).text("OPTIMAL LOCATION FOR " + facility + " TO MAX. NUMBER SERVED AT FACILITY"); break;
-    default: break;
+    case 1:
+        At10(r).text("OPTIMAL LOCATION FOR " + facility + " TO MINIMIZE TRAVEL FOR POPULATION ");
+        break;
+    case 3:
+        At10(r).text("OPTIMAL LOCATION FOR " + facility +
+                     " TO MINIMIZE MAX_DISTANCE FOR POPULATION ");
+        break;
+    case 2:
+        At10(r).text("OPTIMAL LOCATION FOR " + facility + " TO MAX. NUMBER SERVED AT FACILITY");
+        break;
+    default:
+        break;
     }
     r.line();
     if (two) {
@@ -152,7 +183,13 @@ Report ResultsReport2(const PopMap& fl) {
     r.line();
     TableHeader(r);
     for (int k = 1; k <= n; ++k)
-        At10(r).number(k).tab(20).number(fl.PodLine[k]).tab(30).number(fl.PodColumn[k]).tab(40)
+        At10(r)
+            .number(k)
+            .tab(20)
+            .number(fl.PodLine[k])
+            .tab(30)
+            .number(fl.PodColumn[k])
+            .tab(40)
             .number(Rounded(fl.PodServed[k]));
     auto newRow = [&](const char* label, int line, int column, double served) {
         At10(r)
@@ -179,7 +216,11 @@ Report DistributionReport(const PopMap& fl) {
     r.line().tab(10).text("Map Points").tab(25).text("Point");
     r.line().text(" ");
     for (int a = 1; a <= std::min(fl.AreaCount, kMaxAreas); ++a)
-        r.line().text(fl.AreaSymbol[a]).tab(10).number(fl.AreaCellCount[a]).tab(25)
+        r.line()
+            .text(fl.AreaSymbol[a])
+            .tab(10)
+            .number(fl.AreaCellCount[a])
+            .tab(25)
             .text(FormatPicture(fl.AreaCellPopulation[a], "0.00"));
     return r;
 }

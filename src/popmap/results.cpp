@@ -15,7 +15,9 @@ double NewAverageTravel(const PopMap& fl) {
 double NewAverageServed(const PopMap& fl) {
     return kDistanceScale * fl.BestServedTravel / fl.TotalPopulation;
 }
-double MaxServed(const PopMap& fl) { return IntegerPart(fl.BestServed + 0.5); }
+double MaxServed(const PopMap& fl) {
+    return IntegerPart(fl.BestServed + 0.5);
+}
 
 std::string OnePodCoordinates(const PopMap& fl) {
     return "COORDINATES OF NEW POD (x, y) " + WholeNumberText(fl.NewPodColumn) + ", " +
@@ -23,8 +25,10 @@ std::string OnePodCoordinates(const PopMap& fl) {
 }
 
 std::string TwoPodCoordinates(const PopMap& fl, bool styleB, char br) {
-    const std::string first = styleB ? "COORDINATES OF NEW POD 1 (x,y)= " : "COORDINATES OF NEW POD 1 (x, y) = ";
-    const std::string second = styleB ? "COORDINATES OF NEW POD 2 (x,y)= " : "COORDINATES OF NEW POD 2 (x, y) = ";
+    const std::string first =
+        styleB ? "COORDINATES OF NEW POD 1 (x,y)= " : "COORDINATES OF NEW POD 1 (x, y) = ";
+    const std::string second =
+        styleB ? "COORDINATES OF NEW POD 2 (x,y)= " : "COORDINATES OF NEW POD 2 (x, y) = ";
     return first + WholeNumberText(fl.NewPod1Column) + ", " + WholeNumberText(fl.NewPod1Line) + br +
            second + WholeNumberText(fl.NewPod2Column) + ", " + WholeNumberText(fl.NewPod2Line);
 }
@@ -62,10 +66,17 @@ ResultsTexts ResultsFor(const PopMap& fl, MapType maptype, Metric distanceMethod
                    "TOTAL MAP POINTS USED       =" + StrForm(fl.MapPointsUsed);
     t.facgrd.push_back({"POD", "x pos. (col)", "y pos. (row)", "Number Served"});
     switch (MetricCode(distanceMethod)) {
-    case 1: t.floclbl = "RECTILINEAR CALCULATIONS"; break;
-    case 2: t.floclbl = "EUCLIDEAN CALCULATIONS"; break;
-    case 3: t.floclbl = "SQUARED EUCLIDEAN CALCULATIONS"; break;
-    default: break;
+    case 1:
+        t.floclbl = "RECTILINEAR CALCULATIONS";
+        break;
+    case 2:
+        t.floclbl = "EUCLIDEAN CALCULATIONS";
+        break;
+    case 3:
+        t.floclbl = "SQUARED EUCLIDEAN CALCULATIONS";
+        break;
+    default:
+        break;
     }
     t.okbut = t.prtbut = maptype == MapType::ExistingService;
     t.ok2but = t.Prt2but = maptype == MapType::NewService;
@@ -89,12 +100,14 @@ ResultsTexts ResultsFor(const PopMap& fl, MapType maptype, Metric distanceMethod
                     t.result4lbl = OnePodCoordinates(fl);
                     t.result5lbl = MaxServedText(fl, "NEW AVG.  DIST. TRAVELED ", br);
                 } else {
-                    t.result1lbl = "WITH NO EXISTING PODS ANY SINGLE NEW LOCATION IS OPTIMAL FOR THE "
-                                   "NEW FACILITY TO SERVE THE MAX. NUMBER";
+                    t.result1lbl =
+                        "WITH NO EXISTING PODS ANY SINGLE NEW LOCATION IS OPTIMAL FOR THE "
+                        "NEW FACILITY TO SERVE THE MAX. NUMBER";
                 }
                 break;
             case 3:
-                t.result1lbl = "OPTIMAL LOCATION FOR NEW POD TO MINIMIZE MAX_DISTANCE FOR POPULATION ";
+                t.result1lbl =
+                    "OPTIMAL LOCATION FOR NEW POD TO MINIMIZE MAX_DISTANCE FOR POPULATION ";
                 t.result4lbl = OnePodCoordinates(fl);
                 t.result6lbl = NewAverageText(fl);
                 break;
@@ -186,12 +199,18 @@ Rows3 PodRows(const PopMap& fl, Rows3 rows, std::string (*form)(double)) {
 
 } // namespace
 
-Rows3 ReviewAreaRows(const PopMap& fl) { return AreaRows(fl, {{"Number", "Area", "Population"}}, PlainForm); }
+Rows3 ReviewAreaRows(const PopMap& fl) {
+    return AreaRows(fl, {{"Number", "Area", "Population"}}, PlainForm);
+}
 Rows3 ReviewPodRows(const PopMap& fl) {
     return PodRows(fl, {{"Facility", "x pos. (col)", "y pos. (row)"}}, PlainForm);
 }
-Rows3 SummaryAreaRows(const PopMap& fl) { return AreaRows(fl, {{"", "AREA", "POPULATION"}}, StrForm); }
-Rows3 SummaryPodRows(const PopMap& fl) { return PodRows(fl, {{"FACILITY", "x", "y"}}, StrForm); }
+Rows3 SummaryAreaRows(const PopMap& fl) {
+    return AreaRows(fl, {{"", "AREA", "POPULATION"}}, StrForm);
+}
+Rows3 SummaryPodRows(const PopMap& fl) {
+    return PodRows(fl, {{"FACILITY", "x", "y"}}, StrForm);
+}
 
 std::vector<std::array<std::string, 3>> OpenDistribution(const PopMap& fl) {
     std::vector<std::array<std::string, 3>> rows;
@@ -203,22 +222,33 @@ std::vector<std::array<std::string, 3>> OpenDistribution(const PopMap& fl) {
 
 std::string MapCaption(const PopMap& fl) {
     switch (MapTypeCode(fl.maptype)) {
-    case 1: return "INPUT MAP - POPULATION AREAS ONLY - NO FACILITIES MARKED";
-    case 2: return "INPUT MAP WITH EXISTING FACILITIES MARKED BY NUMBER";
-    case 3: return "SERVICE AREAS FOR EACH EXISTING FACILITY";
-    case 4: return "SERVICE AREAS FOR EACH EXISTING FACILITY PLUS NEW FACILITY";
-    case 5: return "NEAR OPTIMAL (%) LOCATIONS " + StrForm(fl.NearOptimalBound);
-    default: return {};
+    case 1:
+        return "INPUT MAP - POPULATION AREAS ONLY - NO FACILITIES MARKED";
+    case 2:
+        return "INPUT MAP WITH EXISTING FACILITIES MARKED BY NUMBER";
+    case 3:
+        return "SERVICE AREAS FOR EACH EXISTING FACILITY";
+    case 4:
+        return "SERVICE AREAS FOR EACH EXISTING FACILITY PLUS NEW FACILITY";
+    case 5:
+        return "NEAR OPTIMAL (%) LOCATIONS " + StrForm(fl.NearOptimalBound);
+    default:
+        return {};
     }
 }
 
 const std::string& ShownMapLine(const PopMap& fl, int line) {
     switch (MapTypeCode(fl.maptype)) {
-    case 2: return fl.NumberedMap[line];
-    case 3: return fl.MarkedServiceMap[line];
-    case 4: return fl.BestServiceMap[line];
-    case 5: return fl.NearOptimalMap[line];
-    default: return fl.MapLine[line];
+    case 2:
+        return fl.NumberedMap[line];
+    case 3:
+        return fl.MarkedServiceMap[line];
+    case 4:
+        return fl.BestServiceMap[line];
+    case 5:
+        return fl.NearOptimalMap[line];
+    default:
+        return fl.MapLine[line];
     }
 }
 

@@ -12,7 +12,7 @@ namespace davrenta {
 // Everything the results window shows, as it opens.
 struct ResultsTexts {
     std::string floclbl, result1lbl, result2lbl, result4lbl, result5lbl, result6lbl, result7lbl;
-    std::vector<std::array<std::string, 4>> facgrd;  // row 0 is the heading row
+    std::vector<std::array<std::string, 4>> facgrd; // row 0 is the heading row
     bool okbut = false, ok2but = false, prtbut = false, Prt2but = false, Savebut = false,
          opbut = false;
 };
@@ -40,7 +40,7 @@ std::vector<std::array<std::string, 3>> OpenDistribution(const PopMap& fl);
 
 // The map screen: its caption, the map it shows (lines 1..50) and its progress label.
 std::string MapCaption(const PopMap& fl);
-const std::string& ShownMapLine(const PopMap& fl, int line);  // line 1..50
+const std::string& ShownMapLine(const PopMap& fl, int line); // line 1..50
 std::string KeptProgressText(const PopMap& fl);
 
 } // namespace davrenta

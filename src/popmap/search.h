@@ -28,7 +28,7 @@ enum class SearchStatus { Done, Failed, Cancelled };
 
 struct SearchOutcome {
     SearchStatus status = SearchStatus::Done;
-    std::string message;  // the message box text of a failure
+    std::string message; // the message box text of a failure
 };
 
 // Distance from cell (i, j) to a POD at (line, column) under a distance method; any value

@@ -15,10 +15,12 @@ inline constexpr const char* kPodEntryInstructions =
     "If there are no existing facilities press ok button. Otherwise, "
     "enter each facility's line and column coordinates.";
 
-inline constexpr const char* kNearOptimalPrompt = "Enter upper bound for near optimal solution (0 to 1)";
+inline constexpr const char* kNearOptimalPrompt =
+    "Enter upper bound for near optimal solution (0 to 1)";
 
 inline constexpr const char* kTensRuler = "111111111122222222223333333333444444444455555555556";
-inline constexpr const char* kUnitsRuler = "123456789012345678901234567890123456789012345678901234567890";
+inline constexpr const char* kUnitsRuler =
+    "123456789012345678901234567890123456789012345678901234567890";
 
 // The grid window's text; its last paragraph follows two line breaks.
 std::string GridPrintingText(char lineBreak);

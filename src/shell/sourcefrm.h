@@ -14,7 +14,7 @@ namespace davrenta {
 class sourcefrm : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     explicit sourcefrm(ShellState& state, QWidget* parent = nullptr);
 
     QLabel* Label1;
@@ -26,7 +26,7 @@ public:
     void diskbut_Click();
     void backbut_Click();
 
-private:
+  private:
     ShellState& state_;
 };
 

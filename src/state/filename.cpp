@@ -34,7 +34,8 @@ bool IsAcceptableFileName(std::string_view name, char separator) {
            name.find('\0') == std::string_view::npos;
 }
 
-std::string ClickedFileName(std::string_view fileName, ChooserMode saveMode, std::string_view moduleFlag) {
+std::string ClickedFileName(std::string_view fileName, ChooserMode saveMode,
+                            std::string_view moduleFlag) {
     if (saveMode == ChooserMode::Write)
         return StripProblemExtension(fileName, moduleFlag);
     return std::string(fileName);

@@ -29,7 +29,8 @@ std::string JoinDirectoryAndName(std::string_view directory, std::string_view na
 bool IsAcceptableFileName(std::string_view name, char separator = kPathSeparator);
 
 // What the name box shows after a single click on a listed file.
-std::string ClickedFileName(std::string_view fileName, ChooserMode saveMode, std::string_view moduleFlag);
+std::string ClickedFileName(std::string_view fileName, ChooserMode saveMode,
+                            std::string_view moduleFlag);
 
 // The full path "Ok" returns for the name box, or nullopt for "Invalid File Name". Load mode
 // takes the name as it stands; save mode normalises its ending to "." + flag.

@@ -26,7 +26,7 @@ struct Decimal15 {
 Decimal15 ToDecimal15(double magnitude) {
     char buf[64];
     auto res = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14);
-    std::string_view text(buf, static_cast<std::size_t>(res.ptr - buf));  // d.dddddddddddddde+XX
+    std::string_view text(buf, static_cast<std::size_t>(res.ptr - buf)); // d.dddddddddddddde+XX
     Decimal15 d;
     std::size_t e = text.find('e');
     for (std::size_t i = 0; i < e; ++i)
@@ -47,7 +47,9 @@ std::string NonFiniteText(double value) {
     return value < 0 ? "-inf" : "inf";
 }
 
-bool IsIgnorable(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+bool IsIgnorable(char c) {
+    return c == ' ' || c == '\t' || c == '\n';
+}
 
 int DigitValue(char c) {
     if (c >= '0' && c <= '9')
@@ -182,7 +184,7 @@ std::string RoundTripForm(double value) {
     if (!std::isfinite(value))
         return NonFiniteText(value);
     if (value == 0)
-        return "0";  // -0 too: a problem file has no use for the sign of zero
+        return "0"; // -0 too: a problem file has no use for the sign of zero
     char buf[64];
     auto res = std::to_chars(buf, buf + sizeof buf, value);
     std::string out(buf, static_cast<std::size_t>(res.ptr - buf));
@@ -253,12 +255,12 @@ double LeadingNumber(std::string_view text) {
         bool any = false;
         for (char d = peek(); i < n && isDigit(d); d = peek()) {
             any = true;
-            if (exponent < (std::int64_t{1} << 40))  // far past any double; stop growing
+            if (exponent < (std::int64_t{1} << 40)) // far past any double; stop growing
                 exponent = exponent * 10 + (d - '0');
             ++i;
         }
         if (!any)
-            i = mark;  // "1e" or "1e+": the letter is not part of the number
+            i = mark; // "1e" or "1e+": the letter is not part of the number
         else if (expNegative)
             exponent = -exponent;
     }
@@ -280,7 +282,7 @@ std::string FormatPicture(double value, std::string_view pattern) {
     if (minInt == 0)
         minInt = 1;
     std::size_t places = 0;
-    std::size_t minFrac = 0;  // places up to the last "0" always show
+    std::size_t minFrac = 0; // places up to the last "0" always show
     for (char c : fracPattern) {
         if (c == '0' || c == '#')
             ++places;

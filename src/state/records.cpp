@@ -9,9 +9,15 @@ namespace davrenta {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool IsLineEnd(char c) {
+    return c == '\r' || c == '\n';
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
@@ -111,7 +117,7 @@ std::optional<RecordField> RecordReader::next() {
                 consumeSeparator();
                 return field;
             }
-            consumeLineEnd();  // a line with no field on it
+            consumeLineEnd(); // a line with no field on it
             continue;
         }
         if (c == ',') {
@@ -127,7 +133,7 @@ std::optional<RecordField> RecordReader::next() {
             if (pos_ < n && in_[pos_] == '"')
                 ++pos_;
             while (pos_ < n && in_[pos_] != ',' && !IsLineEnd(in_[pos_]))
-                ++pos_;  // stray text after the closing quote
+                ++pos_; // stray text after the closing quote
             consumeSeparator();
             return field;
         }
@@ -190,7 +196,7 @@ std::optional<double> ParseFieldNumber(std::string_view text) {
         if (i >= text.size() || !IsDigit(text[i]))
             return std::nullopt;
         for (; i < text.size() && IsDigit(text[i]); ++i)
-            if (exponent < (std::int64_t{1} << 40))  // far past any double; stop growing
+            if (exponent < (std::int64_t{1} << 40)) // far past any double; stop growing
                 exponent = exponent * 10 + (text[i] - '0');
         if (expNegative)
             exponent = -exponent;

@@ -9,7 +9,7 @@ namespace davrenta {
 // Writer of the comma-delimited, quoted records of problem files: text fields between double
 // quotes with no escaping, numbers in their round-trip form, CR LF after each record.
 class RecordWriter {
-public:
+  public:
     // Whether a text field can carry this text so that it reads back the same: no double quote
     // (it would end the field) and no line end.
     static bool CanHold(std::string_view value);
@@ -22,7 +22,7 @@ public:
     // False once a text was written that CanHold refuses: the contents would not read back.
     bool faithful() const { return faithful_; }
 
-private:
+  private:
     void separate();
     std::string out_;
     bool fieldInRecord_ = false;
@@ -31,9 +31,9 @@ private:
 
 // One field read back from a record file.
 struct RecordField {
-    std::string text;  // without its quotes; an unquoted field trimmed of blanks and tabs
+    std::string text; // without its quotes; an unquoted field trimmed of blanks and tabs
     bool quoted = false;
-    int line = 0;      // 1-based line of the file where the field starts
+    int line = 0; // 1-based line of the file where the field starts
 };
 
 // Reads the fields one after the other, separated by commas or line ends (CR LF, LF or CR).
@@ -42,7 +42,7 @@ struct RecordField {
 // separator is ignored. Lines holding nothing but blanks are skipped; a comma at the end of a
 // line promises one more, empty, field. A UTF-8 byte order mark at the start is skipped.
 class RecordReader {
-public:
+  public:
     explicit RecordReader(std::string_view contents) : in_(contents) {}
 
     // The next field; nullopt at the end of the contents.
@@ -50,11 +50,11 @@ public:
     // Line of the next field to be read (for messages when the file ends early).
     int line() const { return line_; }
 
-private:
+  private:
     std::string_view in_;
     std::size_t pos_ = 0;
     int line_ = 1;
-    bool pendingEmpty_ = false;  // a comma just read promises one more field on this line
+    bool pendingEmpty_ = false; // a comma just read promises one more field on this line
 };
 
 // A field's text as a number, strictly: blanks around, sign, digits, one point, exponent (E or

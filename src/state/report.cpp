@@ -92,7 +92,7 @@ std::vector<std::vector<ReportSegment>> RenderSegments(const Report& report) {
     std::vector<std::vector<ReportSegment>> printed;
     for (const ReportLine& line : report.lines) {
         printed.emplace_back();
-        std::int64_t used = 0;  // columns printed on the current printed line
+        std::int64_t used = 0; // columns printed on the current printed line
         // Where the next piece starts when a tab placed it; 0 while text simply runs on.
         std::int64_t tabColumn = 0;
         auto put = [&](const std::string& text) {
@@ -136,7 +136,7 @@ std::vector<std::vector<ReportSegment>> RenderSegments(const Report& report) {
             }
         }
         if (tabColumn > 0)
-            put(std::string());  // a closing tab still moves the print position
+            put(std::string()); // a closing tab still moves the print position
     }
     return printed;
 }

@@ -12,7 +12,7 @@ struct ReportItem {
     Kind kind = Kind::Text;
     std::string text;
     double number = 0;
-    int count = 0;  // the column of a tab, the count of blanks
+    int count = 0; // the column of a tab, the count of blanks
 };
 
 struct ReportLine {
@@ -26,13 +26,13 @@ struct ReportLine {
 
 // A character report: a font and lines of items, printed in order.
 struct Report {
-    std::string fontName;  // "courier", "times new roman", "fixedsys", or empty: the printer's
+    std::string fontName; // "courier", "times new roman", "fixedsys", or empty: the printer's
     int fontSize = 12;
     std::vector<ReportLine> lines;
 
     Report() = default;
     Report(std::string font, int size) : fontName(std::move(font)), fontSize(size) {}
-    ReportLine& line();  // appends an empty line and returns it
+    ReportLine& line(); // appends an empty line and returns it
     bool operator==(const Report&) const;
 };
 

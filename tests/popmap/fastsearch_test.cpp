@@ -24,10 +24,18 @@ using testing::Problem;
 
 // --- Comparing whole studies -------------------------------------------------------------
 
-bool Same(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }  // -0, NaN included
-bool Same(int a, int b) { return a == b; }
-bool Same(bool a, bool b) { return a == b; }
-bool Same(const std::string& a, const std::string& b) { return a == b; }
+bool Same(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+} // -0, NaN included
+bool Same(int a, int b) {
+    return a == b;
+}
+bool Same(bool a, bool b) {
+    return a == b;
+}
+bool Same(const std::string& a, const std::string& b) {
+    return a == b;
+}
 bool Same(MapType a, MapType b) {
     return a == b;
 }
@@ -37,9 +45,15 @@ std::string Show(double v) {
     std::snprintf(text, sizeof text, "%.17g", v);
     return text;
 }
-std::string Show(int v) { return std::to_string(v); }
-std::string Show(bool v) { return v ? "true" : "false"; }
-std::string Show(const std::string& v) { return "\"" + v + "\""; }
+std::string Show(int v) {
+    return std::to_string(v);
+}
+std::string Show(bool v) {
+    return v ? "true" : "false";
+}
+std::string Show(const std::string& v) {
+    return "\"" + v + "\"";
+}
 std::string Show(MapType v) {
     return std::to_string(MapTypeCode(v));
 }
@@ -52,7 +66,8 @@ std::optional<std::string> Differ(const std::string& name, const T& a, const T& 
 }
 
 template <typename T, std::size_t N>
-std::optional<std::string> Differ(const std::string& name, const Table1<T, N>& a, const Table1<T, N>& b) {
+std::optional<std::string> Differ(const std::string& name, const Table1<T, N>& a,
+                                  const Table1<T, N>& b) {
     for (std::size_t i = 0; i <= N; ++i)
         if (auto d = Differ(name + "[" + std::to_string(i) + "]", a[i], b[i]))
             return d;
@@ -64,15 +79,16 @@ std::optional<std::string> Differ(const std::string& name, const CellTable<T, L,
                                   const CellTable<T, L, C>& b) {
     for (std::size_t i = 0; i <= L; ++i)
         for (std::size_t j = 0; j <= C; ++j)
-            if (auto d = Differ(name + "(" + std::to_string(i) + "," + std::to_string(j) + ")", a(i, j), b(i, j)))
+            if (auto d = Differ(name + "(" + std::to_string(i) + "," + std::to_string(j) + ")",
+                                a(i, j), b(i, j)))
                 return d;
     return std::nullopt;
 }
 
 // The first field of the study in which two states differ, or nothing.
 std::optional<std::string> FirstDifference(const ModuleState& x, const ModuleState& y) {
-#define DAVRENTA_FIELD(f)                               \
-    if (auto d = Differ(#f, x.fl.f, y.fl.f))            \
+#define DAVRENTA_FIELD(f)                                                                          \
+    if (auto d = Differ(#f, x.fl.f, y.fl.f))                                                       \
         return d;
     DAVRENTA_FIELD(AreaCount)
     DAVRENTA_FIELD(AreaSymbol)
@@ -165,13 +181,15 @@ SearchOutcome RunFast(ModuleState& s, int newPods, int threads, const SearchCont
 
 // Runs both searches on copies of one state and names the first difference.
 // wide = false keeps the portable build of the kernel even where wider vectors exist.
-::testing::AssertionResult MatchesReference(const ModuleState& start, int newPods, int threads, bool wide = true) {
+::testing::AssertionResult MatchesReference(const ModuleState& start, int newPods, int threads,
+                                            bool wide = true) {
     ModuleState plain = start;
     ModuleState fast = start;
     const SearchOutcome p = RunPlain(plain, newPods);
     const SearchOutcome f = RunFast(fast, newPods, threads, {}, nullptr, wide);
     if (p.status != f.status || p.message != f.message)
-        return ::testing::AssertionFailure() << "outcome differs: \"" << p.message << "\" vs \"" << f.message << "\"";
+        return ::testing::AssertionFailure()
+               << "outcome differs: \"" << p.message << "\" vs \"" << f.message << "\"";
     if (auto d = FirstDifference(plain, fast))
         return ::testing::AssertionFailure() << *d;
     return ::testing::AssertionSuccess();
@@ -217,16 +235,21 @@ Problem RandomProblem(std::mt19937& rng, Shape shape) {
     const int mode = pick(0, 3);
     auto population = [&]() -> double {
         switch (mode) {
-        case 0: return pick(0, 1000);
-        case 1: return 120;  // equal populations
-        case 2: return std::uniform_real_distribution<double>(1, 5000)(rng);
-        default: return pick(1, 9) * 0.1;
+        case 0:
+            return pick(0, 1000);
+        case 1:
+            return 120; // equal populations
+        case 2:
+            return std::uniform_real_distribution<double>(1, 5000)(rng);
+        default:
+            return pick(1, 9) * 0.1;
         }
     };
     for (char c : symbols)
         p.areas.push_back({std::string(1, c), population()});
-    if (chance(0.3))  // a symbol shared by two areas
-        p.areas.push_back({std::string(1, symbols[static_cast<std::size_t>(pick(0, distinct - 1))]), population()});
+    if (chance(0.3)) // a symbol shared by two areas
+        p.areas.push_back({std::string(1, symbols[static_cast<std::size_t>(pick(0, distinct - 1))]),
+                           population()});
 
     const bool mirrored = shape == Shape::Mirrored;
     const int lines = pick(1, mirrored ? 3 : 6);
@@ -236,16 +259,17 @@ Problem RandomProblem(std::mt19937& rng, Shape shape) {
         const int cells = mirrored ? width : pick(0, width);
         for (int j = 0; j < cells; ++j)
             line += chance(0.78) ? symbols[static_cast<std::size_t>(pick(0, distinct - 1))]
-                                 : others[static_cast<std::size_t>(pick(0, static_cast<int>(others.size()) - 1))];
+                                 : others[static_cast<std::size_t>(
+                                       pick(0, static_cast<int>(others.size()) - 1))];
         if (mirrored)
             line += std::string(line.rbegin(), line.rend());
         p.lines.push_back(line);
     }
-    if (mirrored && chance(0.5))  // symmetric top to bottom as well
+    if (mirrored && chance(0.5)) // symmetric top to bottom as well
         for (int i = lines - 1; i >= 0; --i)
             p.lines.push_back(p.lines[static_cast<std::size_t>(i)]);
     if (!mirrored && lines > 2 && chance(0.3))
-        p.lines[static_cast<std::size_t>(pick(1, lines - 2))].clear();  // an empty line inside
+        p.lines[static_cast<std::size_t>(pick(1, lines - 2))].clear(); // an empty line inside
     if (p.lines.back().empty())
         p.lines.back() = std::string(1, symbols[0]);
 
@@ -256,7 +280,8 @@ Problem RandomProblem(std::mt19937& rng, Shape shape) {
             for (const auto& line : p.lines)
                 present = present || line.find(c) != std::string::npos;
             if (!present) {
-                std::string& line = p.lines[static_cast<std::size_t>(pick(0, static_cast<int>(p.lines.size()) - 1))];
+                std::string& line = p.lines[static_cast<std::size_t>(
+                    pick(0, static_cast<int>(p.lines.size()) - 1))];
                 if (line.empty())
                     line += c;
                 else
@@ -269,31 +294,32 @@ Problem RandomProblem(std::mt19937& rng, Shape shape) {
     const int pods = mirrored ? pick(0, 1) * 2 : pick(0, 6);
     for (int k = 0; k < pods; ++k) {
         if (k > 0 && chance(0.2)) {
-            p.pods.push_back(p.pods.back());  // two PODs on one cell
+            p.pods.push_back(p.pods.back()); // two PODs on one cell
             continue;
         }
         const int line = pick(1, totalLines);
         const int length = static_cast<int>(p.lines[static_cast<std::size_t>(line - 1)].size());
-        p.pods.push_back({line, pick(1, length + 2)});  // sometimes beyond the end of the line
+        p.pods.push_back({line, pick(1, length + 2)}); // sometimes beyond the end of the line
     }
     if (mirrored && pods == 2) {
-        const int length = static_cast<int>(p.lines[static_cast<std::size_t>(p.pods[0].first - 1)].size());
+        const int length =
+            static_cast<int>(p.lines[static_cast<std::size_t>(p.pods[0].first - 1)].size());
         p.pods[1] = {p.pods[0].first, length + 1 - p.pods[0].second};
     }
 
     if (shape == Shape::Odd) {
         switch (pick(0, 3)) {
-        case 0:  // a negative population: no bound may be trusted
+        case 0: // a negative population: no bound may be trusted
             p.areas[0].second = -37.5;
             p.areas.push_back({std::string(1, symbols[0]), 500});
             break;
-        case 1:  // products beyond the largest double
+        case 1: // products beyond the largest double
             p.areas[0].second = 1.7e308;
             break;
-        case 2:  // a POD far off the map: cells it is nearest to have no useful ceiling
+        case 2: // a POD far off the map: cells it is nearest to have no useful ceiling
             p.pods.push_back({2000000, -5});
             break;
-        default:  // a POD on line 0, column 0
+        default: // a POD on line 0, column 0
             p.pods.push_back({0, 0});
             break;
         }
@@ -312,8 +338,9 @@ void CompareAllSettings(const Problem& p, int seed) {
                 const int threads = 1 + (seed + measure + method) % 3;
                 const bool wide = (seed + method) % 2 == 0;
                 EXPECT_TRUE(MatchesReference(start, newPods, threads, wide))
-                    << "seed " << seed << ", " << newPods << " new, measure " << measure << ", method "
-                    << method << ", " << threads << " threads, wide " << wide << "\n" << Describe(p);
+                    << "seed " << seed << ", " << newPods << " new, measure " << measure
+                    << ", method " << method << ", " << threads << " threads, wide " << wide << "\n"
+                    << Describe(p);
             }
 }
 
@@ -340,12 +367,12 @@ TEST(FastSearchMatchesReference, NegativeHugeAndFarInputs) {
 TEST(FastSearchMatchesReference, HandMadeEdges) {
     const std::vector<Problem> problems = {
         testing::kWorkedExample,
-        {{{"A", 100}}, {}, {"A"}},                                 // a single cell
-        {{{"a", 60}}, {}, {"aaaa"}},                               // ties everywhere
-        {{{"a", 300}}, {{1, 1}}, {"aaa"}},                         // an existing POD keeps ties
-        {{{"a", 10}, {"b", 10}}, {{1, 2}, {1, 2}}, {"ab", "", "ba"}},  // two PODs on one cell
-        {{{"a", 5}}, {{2, 9}}, {"*a@", "aAa"}},                    // a POD beyond its line
-        {{{"a", 0}, {"b", 40}}, {{1, 1}}, {"ab", "ba"}},           // a population of 0
+        {{{"A", 100}}, {}, {"A"}},                                    // a single cell
+        {{{"a", 60}}, {}, {"aaaa"}},                                  // ties everywhere
+        {{{"a", 300}}, {{1, 1}}, {"aaa"}},                            // an existing POD keeps ties
+        {{{"a", 10}, {"b", 10}}, {{1, 2}, {1, 2}}, {"ab", "", "ba"}}, // two PODs on one cell
+        {{{"a", 5}}, {{2, 9}}, {"*a@", "aAa"}},                       // a POD beyond its line
+        {{{"a", 0}, {"b", 40}}, {{1, 1}}, {"ab", "ba"}},              // a population of 0
     };
     for (std::size_t i = 0; i < problems.size(); ++i)
         CompareAllSettings(problems[i], static_cast<int>(i));
@@ -356,10 +383,12 @@ TEST(FastSearchMatchesReference, OtherMeasureAndMethodValues) {
     for (int seed = 0; seed < 10; ++seed) {
         const Problem p = RandomProblem(rng, Shape::Plain);
         for (int newPods : {1, 2})
-            for (auto [measure, method] : {std::pair{4, 1}, std::pair{0, 7}, std::pair{1, 0}, std::pair{3, 9}}) {
+            for (auto [measure, method] :
+                 {std::pair{4, 1}, std::pair{0, 7}, std::pair{1, 0}, std::pair{3, 9}}) {
                 ModuleState start = MakeState(p, measure, method, newPods);
                 FillWithLeftovers(start.fl);
-                EXPECT_TRUE(MatchesReference(start, newPods, 2)) << "measure " << measure << " method " << method;
+                EXPECT_TRUE(MatchesReference(start, newPods, 2))
+                    << "measure " << measure << " method " << method;
             }
     }
 }
@@ -394,13 +423,17 @@ TEST(FastSearchMatchesReference, DISABLED_LargerMapsWithManyPods) {
         Problem p;
         const int areas = pick(2, 8);
         for (int a = 0; a < areas; ++a)
-            p.areas.push_back({std::string(1, static_cast<char>('a' + a)), seed % 3 == 0 ? 500.0 : pick(10, 5000) * 1.0});
+            p.areas.push_back({std::string(1, static_cast<char>('a' + a)),
+                               seed % 3 == 0 ? 500.0 : pick(10, 5000) * 1.0});
         const int lines = pick(8, 14), width = pick(10, 18);
         for (int i = 0; i < lines; ++i) {
             std::string line;
             const int cells = pick(width - 3, width);
             for (int j = 0; j < cells; ++j)
-                line += pick(0, 9) == 0 ? ' ' : static_cast<char>('a' + (i * areas / lines + j * 2 / width + pick(0, 1)) % areas);
+                line += pick(0, 9) == 0
+                            ? ' '
+                            : static_cast<char>(
+                                  'a' + (i * areas / lines + j * 2 / width + pick(0, 1)) % areas);
             p.lines.push_back(line);
         }
         for (int a = 0; a < areas; ++a)
@@ -460,7 +493,7 @@ TEST(FastSearchBounds, NegativePopulationSwitchesTheTravelBoundOff) {
     EXPECT_FALSE(stats.bounded);
     EXPECT_EQ(stats.rowsSkipped, 0);
     EXPECT_EQ(stats.pairsCutShort, 0);
-    EXPECT_GE(stats.pairsEvaluated, 8 * 9 / 2);  // every unordered pair at least
+    EXPECT_GE(stats.pairsEvaluated, 8 * 9 / 2); // every unordered pair at least
 }
 
 // --- Threads, progress and cancel --------------------------------------------------------
@@ -491,7 +524,8 @@ TEST(FastSearchThreads, ResultsDoNotDependOnTheThreadCount) {
                 ModuleState other = start;
                 ASSERT_EQ(RunFast(other, newPods, threads).status, SearchStatus::Done);
                 const auto d = FirstDifference(one, other);
-                EXPECT_FALSE(d) << threads << " threads, " << newPods << " new, measure " << measure << ": " << *d;
+                EXPECT_FALSE(d) << threads << " threads, " << newPods << " new, measure " << measure
+                                << ": " << *d;
             }
         }
 }

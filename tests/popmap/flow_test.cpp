@@ -1,9 +1,9 @@
 // The population-map study walked from the main window, as a user would, headless.
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QAction>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -23,7 +23,9 @@ using davrenta::testing::PrintCapture;
 
 namespace {
 
-QString Examples() { return QStringLiteral(DAVRENTA_EXAMPLES_DIR); }
+QString Examples() {
+    return QStringLiteral(DAVRENTA_EXAMPLES_DIR);
+}
 
 Grid* GridOf(QWidget* window, const char* name) {
     return window->findChild<Grid*>(QString::fromLatin1(name));
@@ -31,10 +33,15 @@ Grid* GridOf(QWidget* window, const char* name) {
 
 // Main window -> description -> grid window -> one or two PODs -> measure -> method.
 void Setup(ModalDriver& d, const char* pods, const char* measure, const char* method) {
-    d.expectWindow("fldescfrm").click("contbut")
-        .expectWindow("flgridfrm").click("Contbut")
-        .expectWindow("flfrm").click(pods)
-        .expectWindow("zedu1frm").click(measure).click(method);
+    d.expectWindow("fldescfrm")
+        .click("contbut")
+        .expectWindow("flgridfrm")
+        .click("Contbut")
+        .expectWindow("flfrm")
+        .click(pods)
+        .expectWindow("zedu1frm")
+        .click(measure)
+        .click(method);
 }
 
 // Loads a problem file through the chooser, by name in the examples folder or as a path.
@@ -47,15 +54,23 @@ void LoadFile(ModalDriver& d, const QString& name, bool examples = true) {
 
 // From the review window through the whole result sequence to the second results window.
 void SolveAndWalk(ModalDriver& d) {
-    d.expectWindow("flocgridfrm").click("Okbut")
-        .expectWindow("flareafrm").expectCaption("INPUT MAP - POPULATION AREAS ONLY - NO FACILITIES MARKED")
+    d.expectWindow("flocgridfrm")
+        .click("Okbut")
+        .expectWindow("flareafrm")
+        .expectCaption("INPUT MAP - POPULATION AREAS ONLY - NO FACILITIES MARKED")
         .click("okbut")
-        .expectWindow("flresultfrm").click("okbut")
-        .expectWindow("flareafrm").expectCaption("INPUT MAP WITH EXISTING FACILITIES MARKED BY NUMBER")
+        .expectWindow("flresultfrm")
         .click("okbut")
-        .expectWindow("flpopfrm").click("okbut")
-        .expectWindow("flareafrm").expectCaption("SERVICE AREAS FOR EACH EXISTING FACILITY").click("okbut")
-        .expectWindow("flservfrm").click("okbut")
+        .expectWindow("flareafrm")
+        .expectCaption("INPUT MAP WITH EXISTING FACILITIES MARKED BY NUMBER")
+        .click("okbut")
+        .expectWindow("flpopfrm")
+        .click("okbut")
+        .expectWindow("flareafrm")
+        .expectCaption("SERVICE AREAS FOR EACH EXISTING FACILITY")
+        .click("okbut")
+        .expectWindow("flservfrm")
+        .click("okbut")
         .expectWindow("flareafrm")
         .expectCaption("SERVICE AREAS FOR EACH EXISTING FACILITY PLUS NEW FACILITY")
         .click("okbut")
@@ -67,34 +82,40 @@ void SolveAndWalk(ModalDriver& d) {
 class PopMapFlow : public QObject {
     Q_OBJECT
 
-private:
-  davrenta::testing::StudyWindows study;
-  ModuleState& state = study.state;
-  std::unique_ptr<mainfrm>& main = study.main;
-  QTemporaryDir& dir = study.dir;
+  private:
+    davrenta::testing::StudyWindows study;
+    ModuleState& state = study.state;
+    std::unique_ptr<mainfrm>& main = study.main;
+    QTemporaryDir& dir = study.dir;
 
-  bool walk(ModalDriver& d) { return study.walk(d); }
+    bool walk(ModalDriver& d) { return study.walk(d); }
 
-private slots:
-  void init() { study.open(); }
-  void cleanup() { study.close(); }
+  private slots:
+    void init() { study.open(); }
+    void cleanup() { study.close(); }
 
-  void entriesAreEnabled() {
-      QVERIFY(main->flcmd->isEnabled());
-      QVERIFY(main->helpmnu[1]->isEnabled());
-  }
+    void entriesAreEnabled() {
+        QVERIFY(main->flcmd->isEnabled());
+        QVERIFY(main->helpmnu[1]->isEnabled());
+    }
 
     void keyboardProblemSolvedToTheEnd() {
         ModalDriver d(main.get());
         Setup(d, "onefacbut", "mintravbut", "rectbut");
-        d.expectWindow("sourcefrm").click("Keybut")
+        d.expectWindow("sourcefrm")
+            .click("Keybut")
             .expectWindow("flinputfrm")
-            .setText("inputsymtxt(0)", "A").setText("inputpoptxt(0)", "100")
-            .setText("inputsymtxt(1)", "B").setText("inputpoptxt(1)", "50 people")
+            .setText("inputsymtxt(0)", "A")
+            .setText("inputpoptxt(0)", "100")
+            .setText("inputsymtxt(1)", "B")
+            .setText("inputpoptxt(1)", "50 people")
             .click("okbut")
-            .expectWindow("flinput2frm").click("okbut")
-            .expectWindow("flinput4frm").expectText("linelbl", " 1")
-            .setText("inputtxt", "AAB").click("okbut")
+            .expectWindow("flinput2frm")
+            .click("okbut")
+            .expectWindow("flinput4frm")
+            .expectText("linelbl", " 1")
+            .setText("inputtxt", "AAB")
+            .click("okbut")
             .expectWindow("flocgridfrm")
             .check("review rows", [](QWidget* w, QString* why) {
                 Grid* g = GridOf(w, "areagrd");
@@ -104,11 +125,14 @@ private slots:
         SolveAndWalk(d);
         d.expectText("floclbl", "RECTILINEAR CALCULATIONS")
             .expectText("result2lbl", "Optimal location of new POD is *.")
-            .check("grid of the new POD", [](QWidget* w, QString* why) {
-                Grid* g = GridOf(w, "facgrd");
-                *why = g->textMatrix(1, 0) + "," + g->textMatrix(1, 1) + "," + g->textMatrix(1, 3);
-                return g->textMatrix(1, 0) == "*" && g->textMatrix(1, 1) == "2" && g->textMatrix(1, 3) == "150";
-            })
+            .check("grid of the new POD",
+                   [](QWidget* w, QString* why) {
+                       Grid* g = GridOf(w, "facgrd");
+                       *why = g->textMatrix(1, 0) + "," + g->textMatrix(1, 1) + "," +
+                              g->textMatrix(1, 3);
+                       return g->textMatrix(1, 0) == "*" && g->textMatrix(1, 1) == "2" &&
+                              g->textMatrix(1, 3) == "150";
+                   })
             .click("ok2but")
             .expectNoWindow();
         QVERIFY(walk(d));
@@ -121,16 +145,23 @@ private slots:
         ModalDriver d(main.get());
         Setup(d, "onefacbut", "mintravbut", "rectbut");
         LoadFile(d, "worked-example.fl");
-        d.expectWindow("flocgridfrm").click("Okbut")
-            .expectWindow("flareafrm").click("okbut")
-            .expectWindow("flresultfrm").click("okbut")
-            .expectWindow("flareafrm").click("okbut")
-            .expectWindow("flpopfrm").click("okbut")
-            .expectWindow("flareafrm").click("okbut")
+        d.expectWindow("flocgridfrm")
+            .click("Okbut")
+            .expectWindow("flareafrm")
+            .click("okbut")
+            .expectWindow("flresultfrm")
+            .click("okbut")
+            .expectWindow("flareafrm")
+            .click("okbut")
+            .expectWindow("flpopfrm")
+            .click("okbut")
+            .expectWindow("flareafrm")
+            .click("okbut")
             .expectWindow("flservfrm")
             .expectText("result4lbl", "COORDINATES OF NEW POD (x, y) 2, 1")
             .expectText("result5lbl", "NEW AVG. DIST. TRAVELED 0.712")
-            .expectText("result7lbl", "TOTAL POPULATION SERVED =  150\nTOTAL MAP POINTS USED       = 3")
+            .expectText("result7lbl",
+                        "TOTAL POPULATION SERVED =  150\nTOTAL MAP POINTS USED       = 3")
             .closeAll();
         QVERIFY(walk(d));
     }
@@ -140,11 +171,14 @@ private slots:
         Setup(d, "twofacbut", "maxnumbut", "eucbut");
         LoadFile(d, "small-town.fl");
         SolveAndWalk(d);
-        d.expectText("result2lbl", "Optimal location of first new POD is *.\nOptimal location of second new POD is @.")
-            .check("Near Optimal is offered for one POD only", [](QWidget* w, QString*) {
-                return !w->findChild<QWidget*>("opbut")->isVisible() &&
-                       w->findChild<QWidget*>("Savebut")->isVisible();
-            })
+        d.expectText(
+             "result2lbl",
+             "Optimal location of first new POD is *.\nOptimal location of second new POD is @.")
+            .check("Near Optimal is offered for one POD only",
+                   [](QWidget* w, QString*) {
+                       return !w->findChild<QWidget*>("opbut")->isVisible() &&
+                              w->findChild<QWidget*>("Savebut")->isVisible();
+                   })
             .click("ok2but")
             .expectNoWindow();
         QVERIFY(walk(d));
@@ -166,17 +200,26 @@ private slots:
         LoadFile(d, "worked-example.fl");
         SolveAndWalk(d);
         d.click("opbut")
-            .expectWindow("floptfrm").setText("inputtxt", "7").click("okbut")
-            .expectMessage("The bound 7 is outside 0 to 1. Enter an upper bound from 0 to 1 (0.1 marks the "
-                           "locations within 10% of the optimum).")
-            .expectWindow("floptfrm").setText("inputtxt", "0.4").click("okbut")
-            .expectWindow("flareafrm").expectCaption("NEAR OPTIMAL (%) LOCATIONS  0.4")
-            .check("near-optimal cells", [](QWidget* w, QString* why) {
-                Grid* g = GridOf(w, "flareagrd");
-                *why = g->textMatrix(1, 1) + g->textMatrix(1, 2) + g->textMatrix(1, 3);
-                return *why == "AXB";
-            })
-            .check("save offered", [](QWidget* w, QString*) { return w->findChild<QWidget*>("Savebut")->isVisible(); })
+            .expectWindow("floptfrm")
+            .setText("inputtxt", "7")
+            .click("okbut")
+            .expectMessage(
+                "The bound 7 is outside 0 to 1. Enter an upper bound from 0 to 1 (0.1 marks the "
+                "locations within 10% of the optimum).")
+            .expectWindow("floptfrm")
+            .setText("inputtxt", "0.4")
+            .click("okbut")
+            .expectWindow("flareafrm")
+            .expectCaption("NEAR OPTIMAL (%) LOCATIONS  0.4")
+            .check("near-optimal cells",
+                   [](QWidget* w, QString* why) {
+                       Grid* g = GridOf(w, "flareagrd");
+                       *why = g->textMatrix(1, 1) + g->textMatrix(1, 2) + g->textMatrix(1, 3);
+                       return *why == "AXB";
+                   })
+            .check(
+                "save offered",
+                [](QWidget* w, QString*) { return w->findChild<QWidget*>("Savebut")->isVisible(); })
             .click("okbut")
             .expectMessage("maptype=5")
             .expectNoWindow();
@@ -205,16 +248,17 @@ private slots:
         const QString saved = dir.filePath("town-next.fl");
         QVERIFY(QFile::exists(saved));
         const int firstLine = state.fl.NewPodLine, firstColumn = state.fl.NewPodColumn;
-        QCOMPARE(state.fl.ExistingPodCount, 4);  // saved twice, added once
+        QCOMPARE(state.fl.ExistingPodCount, 4); // saved twice, added once
 
         ModalDriver again(main.get());
         Setup(again, "onefacbut", "mintravbut", "rectbut");
         LoadFile(again, "town-next.fl", false);
-        again.expectWindow("flocgridfrm").check("the saved POD is an existing one", [](QWidget* w, QString* why) {
-            Grid* g = GridOf(w, "facgrd");
-            *why = QString::number(g->rows());
-            return g->rows() == 5;
-        });
+        again.expectWindow("flocgridfrm")
+            .check("the saved POD is an existing one", [](QWidget* w, QString* why) {
+                Grid* g = GridOf(w, "facgrd");
+                *why = QString::number(g->rows());
+                return g->rows() == 5;
+            });
         SolveAndWalk(again);
         again.click("ok2but").expectNoWindow();
         QVERIFY(walk(again));
@@ -232,8 +276,10 @@ private slots:
         ModalDriver d(main.get());
         Setup(d, "onefacbut", "mintravbut", "rectbut");
         LoadFile(d, "missing.fl", false);
-        d.expectWindow("flocgridfrm").click("Okbut")
-            .expectWindow("flareafrm").click("okbut")
+        d.expectWindow("flocgridfrm")
+            .click("Okbut")
+            .expectWindow("flareafrm")
+            .click("okbut")
             .expectMessage("Population symbol = Q missing from map")
             .expectNoWindow();
         QVERIFY(walk(d));
@@ -248,10 +294,11 @@ private slots:
         ModalDriver d(main.get());
         Setup(d, "onefacbut", "mintravbut", "rectbut");
         LoadFile(d, "broken.fl", false);
-        d.expectMessage(QStringLiteral("The problem file \"%1\" cannot be read: line 2, area record 1: the "
-                                       "population of area 1 \"many\" is not a number. The current problem "
-                                       "is unchanged.")
-                            .arg(dir.filePath("broken.fl")))
+        d.expectMessage(
+             QStringLiteral("The problem file \"%1\" cannot be read: line 2, area record 1: the "
+                            "population of area 1 \"many\" is not a number. The current problem "
+                            "is unchanged.")
+                 .arg(dir.filePath("broken.fl")))
             .expectNoWindow();
         QVERIFY(walk(d));
         QCOMPARE(state.fl.AreaCount, 0);
@@ -260,29 +307,52 @@ private slots:
     void editKeepsTheTypedLines() {
         ModalDriver d(main.get());
         Setup(d, "onefacbut", "mintravbut", "rectbut");
-        d.expectWindow("sourcefrm").click("Keybut")
-            .expectWindow("flinputfrm").setText("inputsymtxt(0)", "A").setText("inputpoptxt(0)", "10")
+        d.expectWindow("sourcefrm")
+            .click("Keybut")
+            .expectWindow("flinputfrm")
+            .setText("inputsymtxt(0)", "A")
+            .setText("inputpoptxt(0)", "10")
             .click("okbut")
-            .expectWindow("flinput2frm").setText("inputxtxt(0)", "70").setText("inputytxt(0)", "1")
+            .expectWindow("flinput2frm")
+            .setText("inputxtxt(0)", "70")
+            .setText("inputytxt(0)", "1")
             .click("okbut")
-            .expectMessage("Facility 1 is at x 70, y 1, outside the map. Enter x (column) from 1 to 60 and "
-                           "y (line) from 1 to 50.")
-            .expectWindow("flinput2frm").setText("inputxtxt(0)", "5").click("okbut")
-            .expectWindow("flinput4frm").setText("inputtxt", "AAA").click("rownextbut")
-            .expectText("linelbl", " 2").setText("inputtxt", " AA").click("rownextbut")
-            .click("rowprevbut").expectText("inputtxt", " AA")
-            .click("Command1").expectMessage(" AA")
+            .expectMessage(
+                "Facility 1 is at x 70, y 1, outside the map. Enter x (column) from 1 to 60 and "
+                "y (line) from 1 to 50.")
+            .expectWindow("flinput2frm")
+            .setText("inputxtxt(0)", "5")
             .click("okbut")
-            .expectWindow("flocgridfrm").click("editbut")
-            .expectWindow("flinputfrm").expectText("inputsymtxt(0)", "A").expectText("inputpoptxt(0)", "10")
+            .expectWindow("flinput4frm")
+            .setText("inputtxt", "AAA")
+            .click("rownextbut")
+            .expectText("linelbl", " 2")
+            .setText("inputtxt", " AA")
+            .click("rownextbut")
+            .click("rowprevbut")
+            .expectText("inputtxt", " AA")
+            .click("Command1")
+            .expectMessage(" AA")
             .click("okbut")
-            .expectWindow("flinput2frm").expectText("inputxtxt(0)", "5").click("okbut")
-            .expectWindow("flinput4frm").expectText("inputtxt", "AAA  ").click("rownextbut")
-            .expectText("inputtxt", " AA").click("okbut")
+            .expectWindow("flocgridfrm")
+            .click("editbut")
+            .expectWindow("flinputfrm")
+            .expectText("inputsymtxt(0)", "A")
+            .expectText("inputpoptxt(0)", "10")
+            .click("okbut")
+            .expectWindow("flinput2frm")
+            .expectText("inputxtxt(0)", "5")
+            .click("okbut")
+            .expectWindow("flinput4frm")
+            .expectText("inputtxt", "AAA  ")
+            .click("rownextbut")
+            .expectText("inputtxt", " AA")
+            .click("okbut")
             .expectWindow("flocgridfrm")
             .closeAll();
         QVERIFY(walk(d));
-        QCOMPARE(QString::fromStdString(state.fl.MapLine[1]), QStringLiteral("AAA  "));  // padded to the POD
+        QCOMPARE(QString::fromStdString(state.fl.MapLine[1]),
+                 QStringLiteral("AAA  ")); // padded to the POD
         QCOMPARE(state.fl.MapEndLine, 3);
     }
 
@@ -336,29 +406,46 @@ private slots:
             return [&expected, make](QWidget*) { expected.push_back(RenderText(make())); };
         };
         ModalDriver d(main.get());
-        d.expectWindow("fldescfrm").click("contbut")
-            .expectWindow("flgridfrm").click("prt1but").step("grid", expect([] { return GridOverlayReport(); }))
+        d.expectWindow("fldescfrm")
+            .click("contbut")
+            .expectWindow("flgridfrm")
+            .click("prt1but")
+            .step("grid", expect([] { return GridOverlayReport(); }))
             .click("Contbut")
-            .expectWindow("flfrm").click("onefacbut")
-            .expectWindow("zedu1frm").click("Minmaxbut").click("sqeucbut");
+            .expectWindow("flfrm")
+            .click("onefacbut")
+            .expectWindow("zedu1frm")
+            .click("Minmaxbut")
+            .click("sqeucbut");
         LoadFile(d, "mid-county.fl");
-        d.expectWindow("flocgridfrm").click("Okbut")
-            .expectWindow("flareafrm").click("prtbut").step("input map", expect([this] { return MapReport(state.fl); }))
+        d.expectWindow("flocgridfrm")
+            .click("Okbut")
+            .expectWindow("flareafrm")
+            .click("prtbut")
+            .step("input map", expect([this] { return MapReport(state.fl); }))
             .click("okbut")
-            .expectWindow("flresultfrm").click("okbut")
-            .expectWindow("flareafrm").click("prtbut").step("numbered", expect([this] { return MapReport(state.fl); }))
+            .expectWindow("flresultfrm")
             .click("okbut")
-            .expectWindow("flpopfrm").click("prtbut")
+            .expectWindow("flareafrm")
+            .click("prtbut")
+            .step("numbered", expect([this] { return MapReport(state.fl); }))
+            .click("okbut")
+            .expectWindow("flpopfrm")
+            .click("prtbut")
             .step("distribution", expect([this] { return DistributionReport(state.fl); }))
             .click("okbut")
-            .expectWindow("flareafrm").click("okbut")
-            .expectWindow("flservfrm").click("prtbut")
+            .expectWindow("flareafrm")
+            .click("okbut")
+            .expectWindow("flservfrm")
+            .click("prtbut")
             .step("first report", expect([this] { return ResultsReport1(state.fl); }))
             .click("okbut")
-            .expectWindow("flareafrm").click("prtbut")
+            .expectWindow("flareafrm")
+            .click("prtbut")
             .step("service map", expect([this] { return MapReport(state.fl); }))
             .click("okbut")
-            .expectWindow("flservfrm").click("Prt2but")
+            .expectWindow("flservfrm")
+            .click("Prt2but")
             .step("second report", expect([this] { return ResultsReport2(state.fl); }))
             .click("ok2but")
             .expectNoWindow();
@@ -369,7 +456,8 @@ private slots:
             QVERIFY2(RenderText(prints.reports[i]) == expected[i], qPrintable(QString::number(i)));
         QCOMPARE(prints.reports[1].fontName, std::string("courier"));
         QCOMPARE(prints.reports[4].fontName, std::string("times new roman"));
-        QVERIFY(RenderText(prints.reports[1]) != RenderText(prints.reports[5]));  // input vs service map
+        QVERIFY(RenderText(prints.reports[1]) !=
+                RenderText(prints.reports[5])); // input vs service map
     }
 
     void cancelReturnsToTheInputMapReadyToRunAgain() {

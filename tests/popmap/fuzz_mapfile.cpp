@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
+#include "app/modulestate.h"
 #include "popmap/mapfile.h"
 #include "popmap/search.h"
-#include "app/modulestate.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
@@ -15,13 +15,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     davrenta::ResetPodSymbols(state.fl);
     if (!davrenta::ParseMapProblem(text, state.fl).ok()) {
         if (state.fl.AreaCount != 0 || state.fl.MapEndLine != 0)
-            std::abort();  // a refused file changed the problem
+            std::abort(); // a refused file changed the problem
         return 0;
     }
     if (const auto written = davrenta::MapFileContents(state.fl)) {
         davrenta::ModuleState again;
         if (!davrenta::ParseMapProblem(*written, again.fl).ok())
-            std::abort();  // what we write must read back
+            std::abort(); // what we write must read back
         const auto rewritten = davrenta::MapFileContents(again.fl);
         if (!rewritten || *rewritten != *written)
             std::abort();

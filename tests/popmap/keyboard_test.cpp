@@ -15,7 +15,7 @@ TEST(AreaEntry, AreasAreTheLeadingFilledSymbolBoxes) {
     PopMap fl;
     StoreAreas(fl, Boxes({"A", "B", "", "D"}, 140), Boxes({"100", "2,5", "7", "9"}, 140));
     EXPECT_EQ(fl.AreaCount, 2);
-    EXPECT_EQ(fl.AreaPopulation[2], 2);  // the leading-number rule stops at the comma
+    EXPECT_EQ(fl.AreaPopulation[2], 2); // the leading-number rule stops at the comma
     EXPECT_EQ(fl.TotalPopulation, 102);
 
     StoreAreas(fl, Boxes({}, 140), Boxes({"5"}, 140));
@@ -46,7 +46,9 @@ TEST(AreaEntry, OpeningShowsTheAreasAndRebuildsLabels) {
 
 TEST(PodEntry, PodsAreTheRowsBeforeTheFirstEmptyX) {
     PopMap fl;
-    ASSERT_TRUE(StorePods(fl, Boxes({"4", "5", "6", "", "9"}, 30), Boxes({"1", "2", "3", "", "9"}, 30)).ok());
+    ASSERT_TRUE(
+        StorePods(fl, Boxes({"4", "5", "6", "", "9"}, 30), Boxes({"1", "2", "3", "", "9"}, 30))
+            .ok());
     EXPECT_EQ(fl.ExistingPodCount, 3);
     EXPECT_EQ(fl.PodColumn[3], 6);
     EXPECT_EQ(fl.PodLine[3], 3);
@@ -111,7 +113,7 @@ TEST(PodEntry, SearchCandidateLeftInTheNextSlotIsNoPhantomPod) {
 TEST(MapEntry, MovingBetweenLinesStoresTheBox) {
     PopMap fl;
     fl.MapLine[3] = "old";
-    OpenMapEntry(fl, true);  // a new keyboard problem starts empty
+    OpenMapEntry(fl, true); // a new keyboard problem starts empty
     EXPECT_EQ(fl.MapLine[3], "");
     EXPECT_EQ(fl.MapInputLine, 1);
     StoreInputLine(fl, "AAB");
@@ -143,7 +145,7 @@ TEST(MapEntry, OkPadsLinesUnderPodsAndFindsTheEnd) {
     fl.PodLine[1] = 5;
     fl.PodColumn[1] = 20;
     fl.PodLine[2] = 2;
-    fl.PodColumn[2] = 99;  // typed off the map: the line is padded to 60 at most
+    fl.PodColumn[2] = 99; // typed off the map: the line is padded to 60 at most
     fl.MapLine[5] = "AAAAAAAAAAAA";
     fl.MapLine[37] = "B";
     FinishMapEntry(fl);
@@ -161,7 +163,7 @@ TEST(MapEntry, OkPadsLinesUnderPodsAndFindsTheEnd) {
     PopMap blanks;
     blanks.MapLine[4] = "   ";
     FinishMapEntry(blanks);
-    EXPECT_EQ(blanks.MapEndLine, 5);  // a line of blanks counts
+    EXPECT_EQ(blanks.MapEndLine, 5); // a line of blanks counts
 }
 
 } // namespace

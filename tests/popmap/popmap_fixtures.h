@@ -12,7 +12,7 @@ namespace davrenta::testing {
 
 struct Problem {
     std::vector<std::pair<std::string, double>> areas;
-    std::vector<std::pair<int, int>> pods;  // line, column
+    std::vector<std::pair<int, int>> pods; // line, column
     std::vector<std::string> lines;
 };
 

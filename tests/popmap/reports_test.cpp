@@ -22,8 +22,10 @@ TEST(GridOverlay, DotsStandUnderTheUnitsRuler) {
     EXPECT_EQ(r.fontSize, 12);
     const Lines lines = RenderText(r);
     ASSERT_EQ(lines.size(), 3u + 2u + 50u + 3u + 1u);
-    EXPECT_EQ(lines[3], std::string(18, ' ') + "111111111122222222223333333333444444444455555555556");
-    EXPECT_EQ(lines[4], std::string(9, ' ') + "123456789012345678901234567890123456789012345678901234567890");
+    EXPECT_EQ(lines[3],
+              std::string(18, ' ') + "111111111122222222223333333333444444444455555555556");
+    EXPECT_EQ(lines[4],
+              std::string(9, ' ') + "123456789012345678901234567890123456789012345678901234567890");
     EXPECT_EQ(lines[5], "     1   " + std::string(60, '.'));
     EXPECT_EQ(lines[54], "     50  " + std::string(60, '.'));
     EXPECT_EQ(lines.back(), "                              Grid for ZEDU Map");
@@ -61,15 +63,16 @@ TEST(ResultsReports, WorkedExampleOnePod) {
               (Lines{"", pad + "EXISTING FACILITIES PLUS OPTIMAL LOCATION OF NEW FACILITY", "",
                      pad + "Facility  Line      Col.      Number", pad + " ", "",
                      pad + "PRIOR AVG. DISTANCE TRAVELED (X SCALE) 0.", "",
-                     pad + "OPTIMAL LOCATION FOR NEW FACILITY TO MINIMIZE TRAVEL FOR POPULATION ", "",
-                     pad + "COORDINATES 1, 2", pad + "NEW AVG. DIST. TRAVELED 0.712"}));
+                     pad + "OPTIMAL LOCATION FOR NEW FACILITY TO MINIMIZE TRAVEL FOR POPULATION ",
+                     "", pad + "COORDINATES 1, 2", pad + "NEW AVG. DIST. TRAVELED 0.712"}));
 
     const Lines second = RenderText(ResultsReport2(s.fl));
-    EXPECT_EQ(second, (Lines{"", pad + "EXISTING FACILITIES PLUS OPTIMAL LOCATION OF NEW FACILITY", "",
-                             pad + "OPTIMAL LOCATION FOR NEW FACILITY TO MINIMIZE TRAVEL FOR POPULATION ", "",
-                             pad + "Optimal location of new facility is *.", "",
-                             pad + "Facility  Line      Col.      Number", pad + " ",
-                             pad + "  *       1         2          150 "}));
+    EXPECT_EQ(second,
+              (Lines{"", pad + "EXISTING FACILITIES PLUS OPTIMAL LOCATION OF NEW FACILITY", "",
+                     pad + "OPTIMAL LOCATION FOR NEW FACILITY TO MINIMIZE TRAVEL FOR POPULATION ",
+                     "", pad + "Optimal location of new facility is *.", "",
+                     pad + "Facility  Line      Col.      Number", pad + " ",
+                     pad + "  *       1         2          150 "}));
 }
 
 TEST(ResultsReports, MeasuresAndTwoPods) {
@@ -82,7 +85,8 @@ TEST(ResultsReports, MeasuresAndTwoPods) {
     // The existing POD serves every cell: 99.5 + 20, printed as its integer part.
     EXPECT_EQ(first[5], std::string(9, ' ') + " 1 " + gap + " 1 " + gap + " 1 " + gap + " 119 ");
     EXPECT_NE(std::find(first.begin(), first.end(),
-                        std::string(9, ' ') + "OPTIMAL LOCATION FOR NEW FACILITY TO MAX. NUMBER SERVED AT FACILITY"),
+                        std::string(9, ' ') +
+                            "OPTIMAL LOCATION FOR NEW FACILITY TO MAX. NUMBER SERVED AT FACILITY"),
               first.end());
 
     s.fl.PerformanceMeasure = 3;
@@ -93,9 +97,11 @@ TEST(ResultsReports, MeasuresAndTwoPods) {
     ModuleState two = MakeState(p, 1, 1, 2);
     ASSERT_EQ(RunSearch(two).status, SearchStatus::Done);
     const Lines second = RenderText(ResultsReport2(two.fl));
-    EXPECT_EQ(second[1], std::string(9, ' ') + "EXISTING FACILITIES PLUS OPTIMAL LOCATIONS OF TWO NEW FACILITIES");
-    EXPECT_EQ(second[3], std::string(9, ' ') +
-                             "OPTIMAL LOCATION FOR TWO NEW FACILITIES TO MINIMIZE TRAVEL FOR POPULATION ");
+    EXPECT_EQ(second[1], std::string(9, ' ') +
+                             "EXISTING FACILITIES PLUS OPTIMAL LOCATIONS OF TWO NEW FACILITIES");
+    EXPECT_EQ(second[3],
+              std::string(9, ' ') +
+                  "OPTIMAL LOCATION FOR TWO NEW FACILITIES TO MINIMIZE TRAVEL FOR POPULATION ");
     EXPECT_EQ(second[second.size() - 2].substr(0, 12), std::string(9, ' ') + "  *");
     EXPECT_EQ(second.back().substr(0, 12), std::string(9, ' ') + "  @");
 }

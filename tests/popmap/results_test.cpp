@@ -28,7 +28,7 @@ TEST(ResultsWindow, WorkedExampleBothStages) {
     EXPECT_EQ(t3.result1lbl, "OPTIMAL LOCATION FOR NEW POD TO MINIMIZE TRAVEL FOR POPULATION ");
     EXPECT_EQ(t3.result4lbl, "COORDINATES OF NEW POD (x, y) 2, 1");
     EXPECT_EQ(t3.result5lbl, "NEW AVG. DIST. TRAVELED 0.712");
-    EXPECT_EQ(t3.result2lbl, "");  // no existing POD, no prior line
+    EXPECT_EQ(t3.result2lbl, ""); // no existing POD, no prior line
     EXPECT_EQ(t3.result7lbl, "TOTAL POPULATION SERVED =  150\rTOTAL MAP POINTS USED       = 3");
     ASSERT_EQ(t3.facgrd.size(), 1u);
     EXPECT_EQ(t3.facgrd[0][3], "Number Served");
@@ -57,7 +57,8 @@ TEST(ResultsWindow, ExistingPodsShowPriorFiguresAndIntegerParts) {
     EXPECT_EQ(t.facgrd[1], (std::array<std::string, 4>{"1", "1", "1", "2469"}));
     EXPECT_EQ(t.result2lbl.rfind("PRIOR AVG. DIST. TRAVELED ", 0), 0u);
     EXPECT_EQ(t.result1lbl, "OPTIMAL LOCATION FOR NEW POD TO MAX. NUMBER SERVED AT FACILITY");
-    EXPECT_EQ(t.result5lbl.rfind("MAX SERVED 1235\rNEW AVG.  DIST. TRAVELED ", 0), 0u) << t.result5lbl;
+    EXPECT_EQ(t.result5lbl.rfind("MAX SERVED 1235\rNEW AVG.  DIST. TRAVELED ", 0), 0u)
+        << t.result5lbl;
 
     Problem half{{{"A", 2469.2}}, {}, {"AA"}};
     ModuleState h = Solved(half, 1, 1, 1);
@@ -92,13 +93,15 @@ TEST(ResultsWindow, TwoPodsUseBothCoordinateStyles) {
     s.fl.maptype = MapType::ExistingService;
     const ResultsTexts t3 = OpenResults(s.fl, Metric::Rectilinear);
     EXPECT_EQ(t3.result1lbl, "OPTIMAL LOCATION FOR NEW PODS TO MINIMIZE TRAVEL FOR POPULATION ");
-    const std::string a = "COORDINATES OF NEW POD 1 (x, y) = " + std::to_string(s.fl.NewPod1Column) + ", 1\r" +
-                          "COORDINATES OF NEW POD 2 (x, y) = " + std::to_string(s.fl.NewPod2Column) + ", 1";
+    const std::string a =
+        "COORDINATES OF NEW POD 1 (x, y) = " + std::to_string(s.fl.NewPod1Column) + ", 1\r" +
+        "COORDINATES OF NEW POD 2 (x, y) = " + std::to_string(s.fl.NewPod2Column) + ", 1";
     EXPECT_EQ(t3.result4lbl, a);
 
     s.fl.maptype = MapType::NewService;
     const ResultsTexts t4 = OpenResults(s.fl, Metric::Rectilinear);
-    EXPECT_EQ(t4.result2lbl, "Optimal location of first new POD is *.\rOptimal location of second new POD is @.");
+    EXPECT_EQ(t4.result2lbl,
+              "Optimal location of first new POD is *.\rOptimal location of second new POD is @.");
     EXPECT_EQ(t4.result4lbl.substr(0, 32), "COORDINATES OF NEW POD 1 (x,y)= ");
     EXPECT_EQ(t4.result5lbl.rfind("AVERAGE DISTANCE ", 0), 0u);
     EXPECT_NE(t4.result5lbl.find("   MAX DISTANCE 0.2"), std::string::npos) << t4.result5lbl;
@@ -148,7 +151,7 @@ TEST(MapScreen, CaptionsAndShownMaps) {
     EXPECT_EQ(ShownMapLine(fl, 1), "xAA");
     fl.maptype = MapType::NewService;
     EXPECT_EQ(MapCaption(fl), "SERVICE AREAS FOR EACH EXISTING FACILITY PLUS NEW FACILITY");
-    EXPECT_EQ(ShownMapLine(fl, 1), "xX*");  // the first of two tied cells
+    EXPECT_EQ(ShownMapLine(fl, 1), "xX*"); // the first of two tied cells
     ASSERT_TRUE(MarkNearOptimal(fl, "0.25").ok());
     EXPECT_EQ(MapCaption(fl), "NEAR OPTIMAL (%) LOCATIONS  0.25");
     EXPECT_EQ(ShownMapLine(fl, 1), "1X%");

@@ -142,7 +142,7 @@ TEST(OnePodSearch, PodBeyondTheEndOfItsLineIsMarkedNowhere) {
     ModuleState s = MakeState(p, 1, 1);
     ASSERT_EQ(PlainOnePodSearch(s).status, SearchStatus::Done);
     EXPECT_EQ(s.fl.NumberedMap[1], "AAA");
-    EXPECT_EQ(s.fl.MarkedServiceMap[1], "AAA");  // every cell labelled "A", none marked
+    EXPECT_EQ(s.fl.MarkedServiceMap[1], "AAA"); // every cell labelled "A", none marked
     EXPECT_EQ(s.fl.ServiceMap[1], "AAA");
     EXPECT_EQ(s.fl.BestServiceMap[1].size(), 3u);
 }
@@ -181,7 +181,7 @@ TEST(SearchFailure, TwoNewPodsWithThirtyExistingAreRefused) {
     const SearchOutcome outcome = RunSearch(s);
     EXPECT_EQ(outcome.status, SearchStatus::Failed);
     EXPECT_NE(outcome.message.find("31 PODs"), std::string::npos);
-    EXPECT_EQ(s.fl.PodLine[31], 0);  // nothing written past the slots
+    EXPECT_EQ(s.fl.PodLine[31], 0); // nothing written past the slots
 
     s.fl.NewPodCount = 1;
     EXPECT_EQ(RunSearch(s).status, SearchStatus::Done);
@@ -273,7 +273,7 @@ TEST(TwoPodSearch, NoExistingPodUnderMeasure1ShowsOnlyTheNewLabels) {
     ModuleState s = MakeState(p, 1, 1, 2);
     ASSERT_EQ(PlainTwoPodSearch(s).status, SearchStatus::Done);
     EXPECT_EQ(s.fl.BestServiceMap[1], "****....@@@@");
-    EXPECT_LT(s.fl.NewPod1Column, s.fl.NewPod2Column);  // the earlier of the two orders wins
+    EXPECT_LT(s.fl.NewPod1Column, s.fl.NewPod2Column); // the earlier of the two orders wins
     EXPECT_EQ(s.fl.BestServiceMap[1].find('X'), std::string::npos);
 }
 
@@ -330,7 +330,7 @@ TEST(NearOptimal, WorkedExampleBounds) {
     EXPECT_EQ(narrow.fl.NearOptimalMap[1], "AXB");
 
     ModuleState zero = s;
-    ASSERT_TRUE(MarkNearOptimal(zero.fl, "abc").ok());  // not a number: taken as 0
+    ASSERT_TRUE(MarkNearOptimal(zero.fl, "abc").ok()); // not a number: taken as 0
     EXPECT_EQ(zero.fl.NearOptimalMap[1], "AXB");
     EXPECT_EQ(zero.fl.NumberedMap[1], "AAB");
 }

@@ -67,7 +67,8 @@ TEST(ChosenPath, SaveModeNormalisesTheEnding) {
 }
 
 TEST(ChosenPath, ShortNamesNeverReachIntoTheDirectory) {
-    EXPECT_EQ(ChosenProblemFileName("/home/ann", "fl", ChooserMode::Write, "fl"), "/home/ann/fl.fl");
+    EXPECT_EQ(ChosenProblemFileName("/home/ann", "fl", ChooserMode::Write, "fl"),
+              "/home/ann/fl.fl");
     EXPECT_EQ(ChosenProblemFileName("/home/ann", "l", ChooserMode::Write, "fl"), "/home/ann/l.fl");
     // Nothing is left of ".fl" once its ending is gone.
     EXPECT_EQ(ChosenProblemFileName("/home/ann", ".fl", ChooserMode::Write, "fl"), std::nullopt);

@@ -13,13 +13,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const double value = davrenta::LeadingNumber(text);
     if (!std::isfinite(value))
-        std::abort();  // a typed value stays usable
+        std::abort(); // a typed value stays usable
     const auto back = davrenta::ParseFieldNumber(davrenta::RoundTripForm(value));
     if (!back || *back != value)
         std::abort();
-    if (davrenta::LeadingNumber(davrenta::PlainForm(value)) != davrenta::LeadingNumber(davrenta::PlainForm(value)))
+    if (davrenta::LeadingNumber(davrenta::PlainForm(value)) !=
+        davrenta::LeadingNumber(davrenta::PlainForm(value)))
         std::abort();
-    for (const char* pattern : {"0", "0.0", "0.00", "0.000", "#0.000", "0.###", "####.###", "#######"})
+    for (const char* pattern :
+         {"0", "0.0", "0.00", "0.000", "#0.000", "0.###", "####.###", "#######"})
         if (davrenta::FormatPicture(value, pattern).empty())
             std::abort();
     if (size >= sizeof(double)) {

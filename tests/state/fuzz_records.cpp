@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t fields = 0;
     while (reader.next())
         if (++fields > size + 1)
-            std::abort();  // more fields than bytes: the reader is not moving on
+            std::abort(); // more fields than bytes: the reader is not moving on
     if (davrenta::RecordWriter::CanHold(text)) {
         davrenta::RecordWriter writer;
         writer.text(text).number(1).endRecord();

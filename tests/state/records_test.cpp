@@ -53,12 +53,14 @@ TEST(RecordWriter, FlagsTextsItCannotHold) {
 }
 
 TEST(RecordReader, SplitsOnCommasAndEveryLineEnd) {
-    std::vector<Field> expected = {{"3", false, 1}, {"2", false, 1}, {"A", true, 2},
-                                   {"12", false, 2}, {"x", false, 3}};
+    std::vector<Field> expected = {
+        {"3", false, 1}, {"2", false, 1}, {"A", true, 2}, {"12", false, 2}, {"x", false, 3}};
     EXPECT_EQ(ReadAll("3,2\r\n\"A\",12\r\nx\r\n"), expected);
     EXPECT_EQ(ReadAll("3,2\n\"A\",12\nx\n"), expected);
     EXPECT_EQ(ReadAll("3,2\r\"A\",12\rx"), expected);
-    EXPECT_EQ(ReadAll("\xEF\xBB\xBF" "3,2\r\n\"A\",12\r\nx"), expected);
+    EXPECT_EQ(ReadAll("\xEF\xBB\xBF"
+                      "3,2\r\n\"A\",12\r\nx"),
+              expected);
 }
 
 TEST(RecordReader, KeepsQuotedTextAsItStands) {
@@ -74,8 +76,10 @@ TEST(RecordReader, KeepsQuotedTextAsItStands) {
 TEST(RecordReader, TrimsUnquotedFieldsAndKeepsEmptyOnes) {
     EXPECT_EQ(ReadAll(" \t12 \t, x y \r\n"),
               (std::vector<Field>{{"12", false, 1}, {"x y", false, 1}}));
-    EXPECT_EQ(ReadAll("a,,b"), (std::vector<Field>{{"a", false, 1}, {"", false, 1}, {"b", false, 1}}));
-    EXPECT_EQ(ReadAll("1,\r\n2"), (std::vector<Field>{{"1", false, 1}, {"", false, 1}, {"2", false, 2}}));
+    EXPECT_EQ(ReadAll("a,,b"),
+              (std::vector<Field>{{"a", false, 1}, {"", false, 1}, {"b", false, 1}}));
+    EXPECT_EQ(ReadAll("1,\r\n2"),
+              (std::vector<Field>{{"1", false, 1}, {"", false, 1}, {"2", false, 2}}));
     EXPECT_EQ(ReadAll("1,"), (std::vector<Field>{{"1", false, 1}, {"", false, 1}}));
     EXPECT_EQ(ReadAll(",\r\n"), (std::vector<Field>{{"", false, 1}, {"", false, 1}}));
     EXPECT_EQ(ReadAll("1,  \r\n"), (std::vector<Field>{{"1", false, 1}, {"", false, 1}}));
@@ -93,8 +97,9 @@ TEST(RecordReader, SkipsLinesWithoutFieldsAndCountsThem) {
 }
 
 TEST(RecordReader, MissingClosingQuoteEndsAtLineEnd) {
-    EXPECT_EQ(ReadAll("5,\"abc\r\n6,\"d\"\r\n"),
-              (std::vector<Field>{{"5", false, 1}, {"abc", true, 1}, {"6", false, 2}, {"d", true, 2}}));
+    EXPECT_EQ(
+        ReadAll("5,\"abc\r\n6,\"d\"\r\n"),
+        (std::vector<Field>{{"5", false, 1}, {"abc", true, 1}, {"6", false, 2}, {"d", true, 2}}));
     EXPECT_EQ(ReadAll("\"abc"), (std::vector<Field>{{"abc", true, 1}}));
     EXPECT_EQ(ReadAll("\""), (std::vector<Field>{{"", true, 1}}));
 }

@@ -39,7 +39,8 @@ TEST(ReportRender, TabBehindPositionStartsNextPrintedLine) {
     EXPECT_EQ(Render(ReportLine().text("abcdef").tab(3).text("x")), (Lines{"abcdef", "  x"}));
     EXPECT_EQ(Render(ReportLine().text("abc").tab(3).text("x")), (Lines{"abc", "  x"}));
     // Two tabs in a row: the second goes back from where the first one moved to.
-    EXPECT_EQ(Render(ReportLine().text("a").tab(10).tab(5).text("x")), (Lines{"a        ", "    x"}));
+    EXPECT_EQ(Render(ReportLine().text("a").tab(10).tab(5).text("x")),
+              (Lines{"a        ", "    x"}));
     Report r;
     r.line().text("one");
     r.line();

@@ -12,7 +12,7 @@
 class ExitTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void exitEndsTheApplicationsEventLoops();
 };
 

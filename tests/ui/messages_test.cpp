@@ -8,7 +8,7 @@
 class MessagesTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void lineBreaksBecomeLines();
     void handlerReceivesTheShownTextAndIsRestored();
     void plainCaptionDropsMnemonics();

@@ -41,7 +41,7 @@ namespace davrenta::testing {
 class ModalDriver : public QObject {
     Q_OBJECT
 
-public:
+  public:
     // root: the non-modal window (the main window) that stands for "no modal window open";
     // expectWindow("mainfrm") matches it then, and steps may act on it.
     explicit ModalDriver(QWidget* root = nullptr);
@@ -103,7 +103,7 @@ public:
     // "filefrm ("File")" for each open modal window, topmost last; "none" when none is open.
     static QString describeOpenWindows();
 
-private:
+  private:
     enum class Kind {
         ExpectWindow,
         ExpectCaption,
@@ -165,21 +165,21 @@ private:
 
 // Records messages instead of showing boxes while it lives.
 class MessageCapture {
-public:
+  public:
     MessageCapture();
     ~MessageCapture();
     MessageCapture(const MessageCapture&) = delete;
     MessageCapture& operator=(const MessageCapture&) = delete;
     QStringList texts;
 
-private:
+  private:
     MessageHandler previous_;
 };
 
 // Captures printed reports instead of showing the preview while it lives. With failWith set,
 // every job fails with that reason.
 class PrintCapture {
-public:
+  public:
     PrintCapture();
     ~PrintCapture();
     PrintCapture(const PrintCapture&) = delete;
@@ -187,7 +187,7 @@ public:
     std::vector<Report> reports;
     QString failWith;
 
-private:
+  private:
     PrintSink previous_;
 };
 

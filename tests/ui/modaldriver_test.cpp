@@ -17,7 +17,7 @@ namespace {
 
 // A small window with named controls; buttons do what the test gives them.
 class Window : public QDialog {
-public:
+  public:
     explicit Window(const QString& name, QWidget* parent = nullptr) : QDialog(parent) {
         setObjectName(name);
         setWindowTitle(name.toUpper());
@@ -43,7 +43,7 @@ public:
         return l;
     }
 
-private:
+  private:
     QVBoxLayout* layout_;
 };
 
@@ -52,7 +52,7 @@ private:
 class ModalDriverTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void walksAChainOfWindows();
     void failsNamingTheOpenWindow();
     void failsOnControlMissingOrDisabled();

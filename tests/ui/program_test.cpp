@@ -6,7 +6,7 @@
 class ProgramTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void startsAndStaysUp();
 };
 

@@ -45,7 +45,7 @@ bool Answer(ModuleState& state, const QString& button, QString* failure) {
 class SourceWindowTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void opensWithCaptionPromptAndBlankSourceFlag();
     void keyboardEmptiesMapTablesWhateverTheStudy();
     void diskSetsLoadModeAndSourceFlag();

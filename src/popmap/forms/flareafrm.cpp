@@ -161,7 +161,9 @@ void flareafrm::scrollToNewPods() {
         flareagrd->scrollTo(index(line, column), QAbstractItemView::EnsureVisible);
 }
 
-void flareafrm::backbut_Click() { accept(); }
+void flareafrm::backbut_Click() {
+    accept();
+}
 
 void flareafrm::editbut_Click() {
     HideForSuccessor(this);
@@ -196,10 +198,13 @@ SearchOutcome flareafrm::search() {
     QPointer<QLabel> label = Label1;
     control.progress = [label](int done, int total) {
         const QString text = QString::fromStdString(ProgressText(done, total));
-        QMetaObject::invokeMethod(label, [label, text] {
-            if (label)
-                label->setText(text);
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            label,
+            [label, text] {
+                if (label)
+                    label->setText(text);
+            },
+            Qt::QueuedConnection);
     };
 
     QFutureWatcher<SearchOutcome> watcher;
@@ -257,7 +262,9 @@ void flareafrm::okbut_Click() {
     accept();
 }
 
-void flareafrm::cancelbut_Click() { cancel_ = true; }
+void flareafrm::cancelbut_Click() {
+    cancel_ = true;
+}
 
 void flareafrm::closeEvent(QCloseEvent* event) {
     // The search owns the state until it stops: closing asks it to stop first.

@@ -4,8 +4,8 @@
 
 #include <QDialog>
 
-#include "popmap/search.h"
 #include "app/modulestate.h"
+#include "popmap/search.h"
 
 class QLabel;
 class QPushButton;
@@ -21,7 +21,7 @@ inline constexpr const char* kSearchCancelledText = "Search cancelled. Ok runs i
 class flareafrm : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     explicit flareafrm(ModuleState& state, QWidget* parent = nullptr);
 
     Grid* flareagrd;
@@ -32,7 +32,7 @@ public:
     QPushButton* prtbut;
     QPushButton* Savebut;
     QPushButton* okbut;
-    QPushButton* cancelbut;  // shown while a search runs
+    QPushButton* cancelbut; // shown while a search runs
 
     void backbut_Click();
     void editbut_Click();
@@ -41,12 +41,12 @@ public:
     void okbut_Click();
     void cancelbut_Click();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void reject() override;
 
-private:
+  private:
     void showMap();
     void scrollToNewPods();
     // Runs the search on a worker thread while this window keeps repainting its progress.

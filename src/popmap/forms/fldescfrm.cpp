@@ -42,6 +42,8 @@ void fldescfrm::contbut_Click() {
     accept();
 }
 
-void fldescfrm::Command1_Click() { reject(); }
+void fldescfrm::Command1_Click() {
+    reject();
+}
 
 } // namespace davrenta

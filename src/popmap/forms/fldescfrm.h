@@ -13,7 +13,7 @@ namespace davrenta {
 class fldescfrm : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     explicit fldescfrm(ModuleState& state, QWidget* parent = nullptr);
 
     QLabel* Label1;
@@ -23,7 +23,7 @@ public:
     void contbut_Click();
     void Command1_Click();
 
-private:
+  private:
     ModuleState& state_;
 };
 

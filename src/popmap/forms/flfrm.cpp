@@ -13,9 +13,12 @@ namespace davrenta {
 flfrm::flfrm(ModuleState& state, QWidget* parent) : QDialog(parent), state_(state) {
     SetUpWindow(this, QStringLiteral("flfrm"), QStringLiteral("POD Location"));
 
-    Label1 = MakeLabel(this, QStringLiteral("Label1"), QStringLiteral("Choose the number of new PODs to locate."));
-    onefacbut = MakeButton(this, QStringLiteral("onefacbut"), QStringLiteral("Locate &One New POD at a Time (Recommended)"));
-    twofacbut = MakeButton(this, QStringLiteral("twofacbut"), QStringLiteral("Locate &Two New PODs at a Time (Not Recommended)"));
+    Label1 = MakeLabel(this, QStringLiteral("Label1"),
+                       QStringLiteral("Choose the number of new PODs to locate."));
+    onefacbut = MakeButton(this, QStringLiteral("onefacbut"),
+                           QStringLiteral("Locate &One New POD at a Time (Recommended)"));
+    twofacbut = MakeButton(this, QStringLiteral("twofacbut"),
+                           QStringLiteral("Locate &Two New PODs at a Time (Not Recommended)"));
     backbut = MakeButton(this, QStringLiteral("backbut"), QStringLiteral("&Back"));
     onefacbut->setDefault(true);
 
@@ -39,8 +42,14 @@ void flfrm::locate(int newPods) {
     accept();
 }
 
-void flfrm::onefacbut_Click() { locate(1); }
-void flfrm::twofacbut_Click() { locate(2); }
-void flfrm::backbut_Click() { reject(); }
+void flfrm::onefacbut_Click() {
+    locate(1);
+}
+void flfrm::twofacbut_Click() {
+    locate(2);
+}
+void flfrm::backbut_Click() {
+    reject();
+}
 
 } // namespace davrenta

@@ -13,7 +13,7 @@ namespace davrenta {
 class flfrm : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     explicit flfrm(ModuleState& state, QWidget* parent = nullptr);
 
     QLabel* Label1;
@@ -25,7 +25,7 @@ public:
     void twofacbut_Click();
     void backbut_Click();
 
-private:
+  private:
     void locate(int newPods);
     ModuleState& state_;
 };

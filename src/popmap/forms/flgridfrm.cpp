@@ -18,10 +18,12 @@ namespace davrenta {
 flgridfrm::flgridfrm(ModuleState& state, QWidget* parent) : QDialog(parent), state_(state) {
     SetUpWindow(this, QStringLiteral("flgridfrm"), QStringLiteral("Grid Printing"));
 
-    Label1 = MakeLabel(this, QStringLiteral("Label1"), DisplayText(GridPrintingText(state_.LineBreak)));
+    Label1 =
+        MakeLabel(this, QStringLiteral("Label1"), DisplayText(GridPrintingText(state_.LineBreak)));
     Label1->setWordWrap(true);
     Label1->setMinimumWidth(420);
-    prt1but = MakeButton(this, QStringLiteral("prt1but"), QStringLiteral("&Print Grid Overlay In Character Mode"));
+    prt1but = MakeButton(this, QStringLiteral("prt1but"),
+                         QStringLiteral("&Print Grid Overlay In Character Mode"));
     Contbut = MakeButton(this, QStringLiteral("Contbut"), QStringLiteral("&Continue"));
     backbut = MakeButton(this, QStringLiteral("backbut"), QStringLiteral("&Back"));
     Contbut->setDefault(true);
@@ -50,6 +52,8 @@ void flgridfrm::Contbut_Click() {
     accept();
 }
 
-void flgridfrm::backbut_Click() { reject(); }
+void flgridfrm::backbut_Click() {
+    reject();
+}
 
 } // namespace davrenta

@@ -13,7 +13,7 @@ namespace davrenta {
 class flgridfrm : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     explicit flgridfrm(ModuleState& state, QWidget* parent = nullptr);
 
     QLabel* Label1;
@@ -25,7 +25,7 @@ public:
     void Contbut_Click();
     void backbut_Click();
 
-private:
+  private:
     ModuleState& state_;
 };
 

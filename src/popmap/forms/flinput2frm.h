@@ -4,8 +4,8 @@
 
 #include <QDialog>
 
-#include "popmap/model.h"
 #include "app/modulestate.h"
+#include "popmap/model.h"
 
 class QLabel;
 class QLineEdit;
@@ -17,7 +17,7 @@ namespace davrenta {
 class flinput2frm : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     explicit flinput2frm(ModuleState& state, QWidget* parent = nullptr);
 
     QLabel* Label3;
@@ -27,7 +27,7 @@ public:
 
     void okbut_Click();
 
-private:
+  private:
     ModuleState& state_;
 };
 

@@ -24,12 +24,14 @@ namespace davrenta {
 flinput4frm::flinput4frm(ModuleState& state, QWidget* parent) : QDialog(parent), state_(state) {
     SetUpWindow(this, QStringLiteral("flinput4frm"), QStringLiteral("Population Location"));
 
-    Label1 = MakeLabel(this, QStringLiteral("Label1"), QStringLiteral("Enter population symbol for specified line and column."));
+    Label1 = MakeLabel(this, QStringLiteral("Label1"),
+                       QStringLiteral("Enter population symbol for specified line and column."));
     Label3 = MakeLabel(this, QStringLiteral("Label3"), QStringLiteral("Line"));
     linelbl = MakeLabel(this, QStringLiteral("linelbl"));
     Label5 = MakeLabel(this, QStringLiteral("Label5"), QString::fromStdString(EntryTensRuler()));
     Label4 = MakeLabel(this, QStringLiteral("Label4"), QString::fromLatin1(kUnitsRuler));
-    inputtxt = MakeTextBox(this, QStringLiteral("inputtxt"), QStringLiteral("Text of the current map line"));
+    inputtxt = MakeTextBox(this, QStringLiteral("inputtxt"),
+                           QStringLiteral("Text of the current map line"));
     inputtxt->setMaxLength(kMapColumns);
     flareagrd = new Grid(this);
     NameControl(flareagrd, QStringLiteral("flareagrd"), QStringLiteral("Map lines"));
@@ -50,8 +52,9 @@ flinput4frm::flinput4frm(ModuleState& state, QWidget* parent) : QDialog(parent),
     const int indent = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, inputtxt) + 2;
     Label5->setIndent(indent);
     Label4->setIndent(indent);
-    inputtxt->setMinimumWidth(QFontMetrics(mono).horizontalAdvance(QString(kMapColumns + 2, QLatin1Char('M'))) +
-                              2 * indent);
+    inputtxt->setMinimumWidth(
+        QFontMetrics(mono).horizontalAdvance(QString(kMapColumns + 2, QLatin1Char('M'))) +
+        2 * indent);
 
     flareagrd->setFixedRows(0);
     flareagrd->setFixedCols(1);
@@ -129,7 +132,8 @@ void flinput4frm::rowprevbut_Click() {
 }
 
 void flinput4frm::Command1_Click() {
-    ShowMessage(this, CellText(state_.fl.MapLine[std::clamp(state_.fl.MapInputLine, 1, kMapLines)]));
+    ShowMessage(this,
+                CellText(state_.fl.MapLine[std::clamp(state_.fl.MapInputLine, 1, kMapLines)]));
 }
 
 void flinput4frm::okbut_Click() {

@@ -16,7 +16,7 @@ class Grid;
 class flinput4frm : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     explicit flinput4frm(ModuleState& state, QWidget* parent = nullptr);
 
     QLabel* Label1;
@@ -36,7 +36,7 @@ public:
     void okbut_Click();
     void Command1_Click();
 
-private:
+  private:
     void leaveLine();
     void showCurrentLine();
     ModuleState& state_;

@@ -31,7 +31,8 @@ flinputfrm::flinputfrm(ModuleState& state, QWidget* parent) : QDialog(parent), s
     for (int p = 0; p < kMaxTypedAreas; ++p) {
         const int column = p / kRowsPerColumn, row = p % kRowsPerColumn;
         if (row == 0)
-            grid->addWidget(new QLabel(QStringLiteral("Symbol    Population")), 0, column * 3, 1, 2);
+            grid->addWidget(new QLabel(QStringLiteral("Symbol    Population")), 0, column * 3, 1,
+                            2);
         const QString area = QString::number(p + 1);
         inputsymtxt[p] = MakeTextBox(page, ArrayName(QStringLiteral("inputsymtxt"), p),
                                      QStringLiteral("Symbol of area ") + area);

@@ -4,8 +4,8 @@
 
 #include <QDialog>
 
-#include "popmap/model.h"
 #include "app/modulestate.h"
+#include "popmap/model.h"
 
 class QLineEdit;
 class QPushButton;
@@ -16,7 +16,7 @@ namespace davrenta {
 class flinputfrm : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     explicit flinputfrm(ModuleState& state, QWidget* parent = nullptr);
 
     std::array<QLineEdit*, kMaxTypedAreas> inputsymtxt{};
@@ -25,7 +25,7 @@ public:
 
     void okbut_Click();
 
-private:
+  private:
     ModuleState& state_;
 };
 

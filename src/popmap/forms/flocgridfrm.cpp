@@ -67,6 +67,8 @@ void flocgridfrm::editbut_Click() {
     accept();
 }
 
-void flocgridfrm::savebut_Click() { SaveMapProblem(state_, this); }
+void flocgridfrm::savebut_Click() {
+    SaveMapProblem(state_, this);
+}
 
 } // namespace davrenta

@@ -14,7 +14,7 @@ class Grid;
 class flocgridfrm : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     explicit flocgridfrm(ModuleState& state, QWidget* parent = nullptr);
 
     Grid* areagrd;
@@ -27,7 +27,7 @@ public:
     void editbut_Click();
     void savebut_Click();
 
-private:
+  private:
     ModuleState& state_;
 };
 

@@ -20,7 +20,8 @@ floptfrm::floptfrm(ModuleState& state, QWidget* parent) : QDialog(parent), state
                 QStringLiteral("Calculate Near Optimal Solution"));
 
     Label1 = MakeLabel(this, QStringLiteral("Label1"), QString::fromLatin1(kNearOptimalPrompt));
-    inputtxt = MakeTextBox(this, QStringLiteral("inputtxt"), QString::fromLatin1(kNearOptimalPrompt));
+    inputtxt =
+        MakeTextBox(this, QStringLiteral("inputtxt"), QString::fromLatin1(kNearOptimalPrompt));
     okbut = MakeButton(this, QStringLiteral("okbut"), QStringLiteral("&Ok"));
     okbut->setDefault(true);
     Label1->setBuddy(inputtxt);

@@ -14,7 +14,7 @@ namespace davrenta {
 class floptfrm : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     explicit floptfrm(ModuleState& state, QWidget* parent = nullptr);
 
     QLabel* Label1;
@@ -23,7 +23,7 @@ public:
 
     void okbut_Click();
 
-private:
+  private:
     ModuleState& state_;
 };
 

@@ -18,7 +18,8 @@ namespace davrenta {
 flpopfrm::flpopfrm(ModuleState& state, QWidget* parent) : QDialog(parent), state_(state) {
     SetUpWindow(this, QStringLiteral("flpopfrm"), QStringLiteral("Distribution of Population"));
 
-    Label1 = MakeLabel(this, QStringLiteral("Label1"), QStringLiteral("Distribution of Population"));
+    Label1 =
+        MakeLabel(this, QStringLiteral("Label1"), QStringLiteral("Distribution of Population"));
     QFont title = Label1->font();
     title.setBold(true);
     Label1->setFont(title);
@@ -68,6 +69,8 @@ void flpopfrm::prtbut_Click() {
                 ReportPdfPath(state_, QStringLiteral("distribution")));
 }
 
-void flpopfrm::okbut_Click() { accept(); }
+void flpopfrm::okbut_Click() {
+    accept();
+}
 
 } // namespace davrenta

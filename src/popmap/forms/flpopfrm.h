@@ -15,7 +15,7 @@ class Grid;
 class flpopfrm : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     explicit flpopfrm(ModuleState& state, QWidget* parent = nullptr);
 
     QLabel* Label1;
@@ -26,7 +26,7 @@ public:
     void prtbut_Click();
     void okbut_Click();
 
-private:
+  private:
     ModuleState& state_;
 };
 

@@ -14,7 +14,7 @@ class Grid;
 class flresultfrm : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     explicit flresultfrm(ModuleState& state, QWidget* parent = nullptr);
 
     Grid* flareagrd;
@@ -23,7 +23,7 @@ public:
 
     void okbut_Click();
 
-private:
+  private:
     ModuleState& state_;
 };
 

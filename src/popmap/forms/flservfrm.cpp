@@ -23,7 +23,8 @@ flservfrm::flservfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     SetUpWindow(this, QStringLiteral("flservfrm"), QStringLiteral("Output"));
 
     facgrd = new Grid(this);
-    NameControl(facgrd, QStringLiteral("facgrd"), QStringLiteral("PODs and the population each serves"));
+    NameControl(facgrd, QStringLiteral("facgrd"),
+                QStringLiteral("PODs and the population each serves"));
     floclbl = MakeLabel(this, QStringLiteral("floclbl"));
     result1lbl = MakeLabel(this, QStringLiteral("result1lbl"));
     result2lbl = MakeLabel(this, QStringLiteral("result2lbl"));
@@ -47,7 +48,8 @@ flservfrm::flservfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     }
 
     auto* labels = new QVBoxLayout;
-    for (QLabel* l : {floclbl, result1lbl, result4lbl, result2lbl, result5lbl, result6lbl, result7lbl})
+    for (QLabel* l :
+         {floclbl, result1lbl, result4lbl, result2lbl, result5lbl, result6lbl, result7lbl})
         labels->addWidget(l);
     labels->addStretch();
     auto* body = new QHBoxLayout;
@@ -99,7 +101,9 @@ void flservfrm::okbut_Click() {
     accept();
 }
 
-void flservfrm::ok2but_Click() { accept(); }
+void flservfrm::ok2but_Click() {
+    accept();
+}
 
 void flservfrm::prtbut_Click() {
     PrintReport(this, ResultsReport1(state_.fl), ReportPdfPath(state_, QStringLiteral("results")));

@@ -15,7 +15,7 @@ class Grid;
 class flservfrm : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     explicit flservfrm(ModuleState& state, QWidget* parent = nullptr);
 
     Grid* facgrd;
@@ -40,9 +40,9 @@ public:
     void Savebut_Click();
     void opbut_Click();
 
-private:
+  private:
     ModuleState& state_;
-    bool podsAdded_ = false;  // the located PODs join the existing ones once per window
+    bool podsAdded_ = false; // the located PODs join the existing ones once per window
 };
 
 } // namespace davrenta

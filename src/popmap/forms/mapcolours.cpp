@@ -57,7 +57,8 @@ std::vector<LegendEntry> MapColours::legend() const {
     switch (fl_.maptype) {
     case MapType::ExistingService:
     case MapType::NewService: {
-        const int newPods = fl_.maptype == MapType::ExistingService ? 0 : (fl_.NewPodCount == 1 ? 1 : 2);
+        const int newPods =
+            fl_.maptype == MapType::ExistingService ? 0 : (fl_.NewPodCount == 1 ? 1 : 2);
         for (int k = 1; k <= std::min(n + newPods, kMaxPods); ++k) {
             if (fl_.PodSymbol[k].empty())
                 continue;

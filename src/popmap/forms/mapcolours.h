@@ -27,7 +27,7 @@ struct LegendEntry {
 // Colours that make the maps quicker to read: each POD's service area in its own tint, the
 // POD cells themselves dark, the near-optimal cells shaded. The texts stay as they are.
 class MapColours {
-public:
+  public:
     explicit MapColours(const PopMap& fl);
 
     // The colours of cell (line, column) showing `shown`, or none for a plain cell.

@@ -21,8 +21,10 @@ zedu1frm::zedu1frm(ModuleState& state, QWidget* parent) : QDialog(parent), state
 
     Label1 = MakeLabel(this, QStringLiteral("Label1"));
     mintravbut = MakeButton(this, QStringLiteral("mintravbut"), QStringLiteral("Minimize &Travel"));
-    maxnumbut = MakeButton(this, QStringLiteral("maxnumbut"), QStringLiteral("Maximum &Number Served"));
-    Minmaxbut = MakeButton(this, QStringLiteral("Minmaxbut"), QStringLiteral("Minimize &Maximum Distance"));
+    maxnumbut =
+        MakeButton(this, QStringLiteral("maxnumbut"), QStringLiteral("Maximum &Number Served"));
+    Minmaxbut =
+        MakeButton(this, QStringLiteral("Minmaxbut"), QStringLiteral("Minimize &Maximum Distance"));
     rectbut = MakeButton(this, QStringLiteral("rectbut"), QStringLiteral("&Rectilinear"));
     eucbut = MakeButton(this, QStringLiteral("eucbut"), QStringLiteral("&Euclidean"));
     sqeucbut = MakeButton(this, QStringLiteral("sqeucbut"), QStringLiteral("&Squared Euclidean"));
@@ -79,12 +81,26 @@ void zedu1frm::chooseDistance(int method) {
     accept();
 }
 
-void zedu1frm::mintravbut_Click() { chooseMeasure(1); }
-void zedu1frm::maxnumbut_Click() { chooseMeasure(2); }
-void zedu1frm::Minmaxbut_Click() { chooseMeasure(3); }
-void zedu1frm::rectbut_Click() { chooseDistance(1); }
-void zedu1frm::eucbut_Click() { chooseDistance(2); }
-void zedu1frm::sqeucbut_Click() { chooseDistance(3); }
-void zedu1frm::backbut_Click() { reject(); }
+void zedu1frm::mintravbut_Click() {
+    chooseMeasure(1);
+}
+void zedu1frm::maxnumbut_Click() {
+    chooseMeasure(2);
+}
+void zedu1frm::Minmaxbut_Click() {
+    chooseMeasure(3);
+}
+void zedu1frm::rectbut_Click() {
+    chooseDistance(1);
+}
+void zedu1frm::eucbut_Click() {
+    chooseDistance(2);
+}
+void zedu1frm::sqeucbut_Click() {
+    chooseDistance(3);
+}
+void zedu1frm::backbut_Click() {
+    reject();
+}
 
 } // namespace davrenta

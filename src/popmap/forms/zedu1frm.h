@@ -13,7 +13,7 @@ namespace davrenta {
 class zedu1frm : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     explicit zedu1frm(ModuleState& state, QWidget* parent = nullptr);
 
     QLabel* Label1;
@@ -33,7 +33,7 @@ public:
     void sqeucbut_Click();
     void backbut_Click();
 
-private:
+  private:
     void chooseMeasure(int measure);
     void chooseDistance(int method);
     ModuleState& state_;
