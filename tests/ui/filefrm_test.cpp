@@ -126,7 +126,7 @@ void FileChooserTest::saveModeFlAppendsTheExtensionOnce() {
     ModuleState state;
     state.ModuleFlag = davrenta::Study::PopMap;
     state.SaveMode = davrenta::ChooserMode::Write;
-    state.fl.maptype = MapType::NearOptimal;
+    state.fl.maptype = davrenta::MapType::NearOptimal;
     ModalDriver driver;
     driver.expectWindow(QStringLiteral("filefrm"))
         .setText(QStringLiteral("Text1"), typed)
@@ -134,7 +134,7 @@ void FileChooserTest::saveModeFlAppendsTheExtensionOnce() {
     QVERIFY(choose(state, driver));
     QCOMPARE(QString::fromStdString(state.ProblemFileName),
              QDir(dir_->path()).canonicalPath() + QLatin1Char('/') + expected);
-    QCOMPARE(state.fl.maptype, MapType::Input);
+    QCOMPARE(state.fl.maptype, davrenta::MapType::Input);
 }
 
 void FileChooserTest::saveModeClickShowsNameWithoutExtension() {
@@ -186,14 +186,14 @@ void FileChooserTest::doubleClickChoosesTheFile() {
         ModuleState state;
         state.ModuleFlag = davrenta::Study::PopMap;
         state.SaveMode = static_cast<davrenta::ChooserMode>(mode);
-        state.fl.maptype = MapType::ExistingService;
+        state.fl.maptype = davrenta::MapType::ExistingService;
         ModalDriver driver;
         driver.expectWindow(QStringLiteral("filefrm"))
             .doubleClick(QStringLiteral("File1"), QStringLiteral("county.fl"));
         QVERIFY(choose(state, driver));
         QCOMPARE(QString::fromStdString(state.ProblemFileName),
                  QDir(dir_->path()).canonicalPath() + QStringLiteral("/county.fl"));
-        QCOMPARE(state.fl.maptype, MapType::Input);
+        QCOMPARE(state.fl.maptype, davrenta::MapType::Input);
     }
 }
 
@@ -261,7 +261,7 @@ void FileChooserTest::emptyNameGivesInvalidFileNameAndStaysOpen() {
     ModuleState state;
     state.ModuleFlag = davrenta::Study::PopMap;
     state.SaveMode = davrenta::ChooserMode::Write;
-    state.fl.maptype = MapType::NewService;
+    state.fl.maptype = davrenta::MapType::NewService;
     ModalDriver driver;
     driver.expectWindow(QStringLiteral("filefrm"))
         .click(QStringLiteral("okbut"))
@@ -269,7 +269,8 @@ void FileChooserTest::emptyNameGivesInvalidFileNameAndStaysOpen() {
         .expectWindow(QStringLiteral("filefrm"))
         .check(QStringLiteral("nothing changed"),
                [&](QWidget*, QString*) {
-                   return state.ProblemFileName.empty() && state.fl.maptype == MapType::NewService;
+                   return state.ProblemFileName.empty() &&
+                          state.fl.maptype == davrenta::MapType::NewService;
                })
         .setText(QStringLiteral("Text1"), QStringLiteral("later"))
         .click(QStringLiteral("okbut"));

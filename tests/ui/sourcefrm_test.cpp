@@ -91,13 +91,13 @@ void SourceWindowTest::keyboardEmptiesMapTablesWhateverTheStudy() {
 void SourceWindowTest::diskSetsLoadModeAndSourceFlag() {
     ModuleState state;
     state.SaveMode = davrenta::ChooserMode::Write;
-    state.fl.maptype = MapType::NewService;
+    state.fl.maptype = davrenta::MapType::NewService;
     FillMapInput(state.fl);
     QString failure;
     QVERIFY2(Answer(state, QStringLiteral("diskbut"), &failure), qPrintable(failure));
     QCOMPARE(state.SourceFlag, davrenta::Source::Disk);
     QCOMPARE(state.SaveMode, davrenta::ChooserMode::Read);
-    QCOMPARE(state.fl.maptype, MapType::Input);
+    QCOMPARE(state.fl.maptype, davrenta::MapType::Input);
     QCOMPARE(state.fl.MapLine[1], std::string("AB")); // loading replaces the map only once read
 }
 
