@@ -22,13 +22,13 @@ void SetExampleFooters(CLI::App& app) {
         {"popmap", "Example (one new POD, minimize travel, Euclidean distance):\n"
                    "  davrenta-batch popmap small-town.fl --pods 1 --measure 1 --distance 2"},
         {"sfloc", "Example (the location under the three distance methods, as JSON):\n"
-                  "  davrenta-batch sfloc depots.sf --json"},
+                  "  davrenta-batch sfloc rural-clinic.sf --json"},
         {"sitematch", "Example (at most two sites, the problem saved under a new name):\n"
-                      "  davrenta-batch sitematch clinics.sm --max-sites 2 --save clinics-2.sm"},
-        {"mhact", "Example (rectilinear distances, then the best switch of two departments):\n"
-                  "  davrenta-batch mhact plant.mh --distance 1 --improve"},
-        {"mhsim", "Example (multi-servers with lock door, 30 cycles, repeatable):\n"
-                  "  davrenta-batch mhsim dock.mhs --option 2 --cycles 30 --seed 7 --json"},
+                      "  davrenta-batch sitematch county-depots.sm --max-sites 2 --save two.sm"},
+        {"mhact", "Example (rectilinear distances, then switches until none lowers the activity):\n"
+                  "  davrenta-batch mhact assembly-plant.mh --distance 1 --improve"},
+        {"mhsim", "Example (multi-servers, 30 cycles, repeatable):\n"
+                  "  davrenta-batch mhsim loading-dock.mhs --option 1 --cycles 30 --seed 7 --json"},
     };
     for (const Footer& f : footers) {
         const auto found =
@@ -36,7 +36,8 @@ void SetExampleFooters(CLI::App& app) {
         if (!found.empty())
             found.front()->footer(
                 std::string(f.text) +
-                "\nExample problems of every study: /usr/share/davrenta/examples");
+                "\nThe example files are in /usr/share/davrenta/examples; copy one into the\n"
+                "current folder to run the example as shown.");
     }
 }
 

@@ -214,6 +214,7 @@ class MhActFlow : public QObject {
             .expectText("Label3", "14900")
             .click("savebut")
             .expectWindow("filefrm")
+            // The chooser stays in the examples' folder it last showed: save beside the test.
             .setText("Text1", dir.filePath("mezzanine-copy"))
             .click("okbut")
             .expectWindow("mhres1frm")

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFont>
 #include <QStyle>
 #include <QStyleFactory>
@@ -31,8 +32,20 @@ void QuietPlatform(QtMsgType type, const QMessageLogContext&, const QString& tex
 } // namespace
 
 int main(int argc, char** argv) {
-    // Pictures come out the same on every machine: no display, one style, one palette.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Pictures come out the same on every machine: no display, one style, one palette, and a
+    // screen of 1280 x 1024. The offscreen default of 800 x 600 would squeeze the wider windows
+    // below the size they open at on a desk.
+    static const char kScreen[] = R"({"screens": [{"name": "shots", "x": 0, "y": 0,
+        "width": 1280, "height": 1024, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})";
+    QTemporaryDir platformDir;
+    const QString screenFile = platformDir.filePath(QStringLiteral("screen.json"));
+    QFile screen(screenFile);
+    if (!platformDir.isValid() || !screen.open(QIODevice::WriteOnly) || screen.write(kScreen) < 0) {
+        std::fprintf(stderr, "davrenta-screenshots: cannot write %s\n", qPrintable(screenFile));
+        return 1;
+    }
+    screen.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screenFile));
     qputenv("QT_QPA_PLATFORMTHEME", "");
     qInstallMessageHandler(QuietPlatform);
     QApplication app(argc, argv);

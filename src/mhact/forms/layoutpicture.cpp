@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
+#include <utility>
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -39,13 +42,29 @@ void LayoutPicture::paintEvent(QPaintEvent*) {
         minY = std::min(minY, d.y);
         maxY = std::max(maxY, d.y);
     }
-    const double margin = 36;
+    // Names are centred on their dots: the outermost need half the widest name beside them.
+    const QFontMetrics metrics = fontMetrics();
+    double widest = 0;
+    for (const Place& d : places_)
+        widest = std::max(widest, double(metrics.horizontalAdvance(d.name)));
+    const double margin = 36, side = std::max(margin, widest / 2 + 4);
     const double spanX = maxX > minX ? maxX - minX : 1, spanY = maxY > minY ? maxY - minY : 1;
-    const double scale = std::min((width() - 2 * margin) / spanX, (height() - 2 * margin) / spanY);
+    const double scale = std::min((width() - 2 * side) / spanX, (height() - 2 * margin) / spanY);
     // Y grows upwards, as on a plan.
     auto at = [&](const Place& d) {
-        return QPointF(margin + (d.x - minX) * scale, height() - margin - (d.y - minY) * scale);
+        return QPointF(side + (d.x - minX) * scale, height() - margin - (d.y - minY) * scale);
     };
+    // Along a row the names take turns above and below their dots, so that names wider than
+    // the dots' spacing do not run into each other.
+    std::vector<std::size_t> order(places_.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
+        return std::pair(places_[a].y, places_[a].x) < std::pair(places_[b].y, places_[b].x);
+    });
+    std::vector<bool> below(places_.size(), false);
+    for (std::size_t k = 1; k < order.size(); ++k)
+        if (places_[order[k]].y == places_[order[k - 1]].y)
+            below[order[k]] = !below[order[k - 1]];
 
     QColor flow = palette().color(QPalette::Highlight);
     flow.setAlpha(150);
@@ -58,10 +77,13 @@ void LayoutPicture::paintEvent(QPaintEvent*) {
     }
     p.setPen(QPen(palette().color(QPalette::Text), 1));
     p.setBrush(palette().color(QPalette::Text));
-    for (const Place& d : places_) {
-        const QPointF c = at(d);
+    const double h = metrics.height();
+    for (std::size_t i = 0; i < places_.size(); ++i) {
+        const QPointF c = at(places_[i]);
         p.drawEllipse(c, 4, 4);
-        p.drawText(c + QPointF(6, -6), d.name);
+        const double w = metrics.horizontalAdvance(places_[i].name);
+        p.drawText(QRectF(c.x() - w / 2, below[i] ? c.y() + 6 : c.y() - 6 - h, w, h),
+                   Qt::AlignCenter, places_[i].name);
     }
 }
 

@@ -179,6 +179,8 @@ void MhsResultsWindow::chartlst_Click() {
     auto* x = new QBarCategoryAxis;
     x->append(categories);
     x->setLabelsAngle(-60);
+    // Charts elide angled category labels by the bar's width, which leaves only "..." here.
+    x->setTruncateLabels(false);
     auto* y = new QValueAxis;
     y->setRange(0, static_cast<double>(std::max<long long>(most, 1)));
     y->setLabelFormat(QStringLiteral("%d"));

@@ -151,8 +151,13 @@ void LocationPlot::paintEvent(QPaintEvent*) {
         }
     }
 
-    // The legend names every mark, in one line above the picture.
-    double x = plot.left();
+    // The legend names every mark, in one line above the picture; it starts left of the plot
+    // when it would not fit otherwise.
+    const QString facilityName = QStringLiteral("facility, area by weight");
+    double legendWidth = 15 + fm.horizontalAdvance(facilityName);
+    for (const auto& location : pic.locations)
+        legendWidth += 17 + fm.horizontalAdvance(QString::fromStdString(location.name)) + 14;
+    double x = std::max(4.0, std::min(double(plot.left()), width() - legendWidth - 4));
     const double y = fm.height() / 2.0 + 4;
     for (std::size_t k = 0; k < pic.locations.size(); ++k) {
         DrawMarker(p, static_cast<int>(k), QPointF(x + 7, y));
@@ -167,8 +172,7 @@ void LocationPlot::paintEvent(QPaintEvent*) {
     p.setBrush(fill);
     p.drawEllipse(QPointF(x + 6, y), 5, 5);
     p.setPen(palette().text().color());
-    p.drawText(QPointF(x + 15, y + fm.ascent() / 2.0 - 1),
-               QStringLiteral("facility, area by weight"));
+    p.drawText(QPointF(x + 15, y + fm.ascent() / 2.0 - 1), facilityName);
 }
 
 } // namespace davrenta

@@ -188,6 +188,10 @@ void sfgridfrm::showResultState() {
         box->setReadOnly(true);
     backbut->setDefault(true);
     backbut->setFocus();
+    // The results and the picture take room the editing state did not need: grow to show
+    // them beside a readable table, within the screen.
+    resize(size().expandedTo(sizeHint()));
+    FitToScreen(this);
 }
 
 void sfgridfrm::okbut_Click() {

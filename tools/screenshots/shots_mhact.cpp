@@ -1,0 +1,39 @@
+// The material-handling-activity study on the assembly plant from the examples: departments,
+// moves, results with the flow diagram, the switch search and the improvement.
+#include "camera.h"
+#include "modaldriver.h"
+#include "shell/mainfrm.h"
+
+namespace davrenta::screenshots {
+namespace {
+
+using testing::ModalDriver;
+
+QString Run(ModalDriver& d, mainfrm& main) {
+    return d.run([&main] { main.helpmnu_Click(3); }) ? QString() : d.failure();
+}
+
+QString Walk(Session& s) {
+    Camera* c = &s.camera;
+    ModalDriver d(&s.main);
+    Await(d, c, "mhactdescfrm").click("Command1");
+    Await(d, c, "mhinput1frm").click("rectbut");
+    d.expectWindow("sourcefrm").click("diskbut");
+    d.expectWindow("filefrm")
+        .click("examplesbut")
+        .setText("Text1", "assembly-plant.mh")
+        .click("okbut");
+    Await(d, c, "mhdatafrm").click("okbut");
+    Await(d, c, "mhdeptfrm").click("okbut");
+    Await(d, c, "mhres1frm").click("Command1");
+    Await(d, c, "mhres2frm").click("noswitchbut");
+    d.expectWindow("mhres1frm").click("improvebut");
+    Await(d, c, "mhimprovefrm").click("keepbut");
+    d.expectWindow("mhres1frm").click("newbut").expectNoWindow();
+    return Run(d, s.main);
+}
+
+RegisterShots mhact("mhact", Walk);
+
+} // namespace
+} // namespace davrenta::screenshots

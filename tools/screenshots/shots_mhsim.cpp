@@ -1,0 +1,58 @@
+// The material-handling simulation: the loading dock from the examples through the options and
+// its parameters to the multi-server results, then the other three options' results on their
+// examples. Every run has a seed, so the pictures come out the same each time.
+#include "camera.h"
+#include "modaldriver.h"
+#include "shell/mainfrm.h"
+
+namespace davrenta::screenshots {
+namespace {
+
+using testing::ModalDriver;
+
+QString Run(ModalDriver& d, mainfrm& main) {
+    return d.run([&main] { main.helpmnu_Click(4); }) ? QString() : d.failure();
+}
+
+// From the description to the parameter window of an option loaded from an example.
+void Load(ModalDriver& d, Camera* camera, const char* option, const QString& example) {
+    Await(d, camera, "mhsdescfrm").click("okbut");
+    Await(d, camera, "mhsinput1frm").click(option);
+    d.expectWindow("sourcefrm").click("diskbut");
+    d.expectWindow("filefrm").click("examplesbut").setText("Text1", example).click("okbut");
+    d.expectWindow("mhsinput2frm").setText("seedtxt", "7");
+}
+
+QString LoadingDock(Session& s) {
+    Camera* c = &s.camera;
+    ModalDriver d(&s.main);
+    Load(d, c, "input1but", "loading-dock.mhs");
+    Await(d, c, "mhsinput2frm").click("okbut");
+    Await(d, c, "mhsresult1frm").closeAll();
+    return Run(d, s.main);
+}
+
+// One more option's results, on its own example.
+QString Results(Session& s, const char* option, const QString& example, const QString& window) {
+    ModalDriver d(&s.main);
+    Load(d, nullptr, option, example);
+    d.expectWindow("mhsinput2frm").click("okbut");
+    Await(d, &s.camera, window).closeAll();
+    return Run(d, s.main);
+}
+
+QString Walk(Session& s) {
+    QString failure = LoadingDock(s);
+    if (failure.isEmpty())
+        failure = Results(s, "input2but", "clinic-desk.mhs", "mhsresult2frm");
+    if (failure.isEmpty())
+        failure = Results(s, "input3but", "tool-crib.mhs", "mhsresult3frm");
+    if (failure.isEmpty())
+        failure = Results(s, "input4but", "repair-bay.mhs", "mhsresult4frm");
+    return failure;
+}
+
+RegisterShots mhsim("mhsim", Walk);
+
+} // namespace
+} // namespace davrenta::screenshots
