@@ -12,16 +12,15 @@
 #include "modaldriver.h"
 #include "shell/grid.h"
 #include "shell/mainfrm.h"
+#include "studywindows.h"
 
 using namespace davrenta;
+using davrenta::testing::FileText;
+using davrenta::testing::GridOf;
 using davrenta::testing::ModalDriver;
 using davrenta::testing::PrintCapture;
 
 namespace {
-
-Grid* GridOf(QWidget* window, const char* name) {
-    return window->findChild<Grid*>(QString::fromLatin1(name));
-}
 
 QStringList Row(Grid* g, int row) {
     QStringList cells;
@@ -48,38 +47,22 @@ void LoadExample(ModalDriver& d, const QString& name) {
         .click("okbut");
 }
 
-QString FileText(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()) : QString();
-}
-
 } // namespace
 
 class MhActFlow : public QObject {
     Q_OBJECT
 
   private:
-    ModuleState state;
-    std::unique_ptr<mainfrm> main;
-    QTemporaryDir dir;
+    davrenta::testing::StudyWindows study{[](mainfrm& m) { m.helpmnu_Click(3); }};
+    ModuleState& state = study.state;
+    std::unique_ptr<mainfrm>& main = study.main;
+    QTemporaryDir& dir = study.dir;
 
-    bool walk(ModalDriver& d) {
-        const bool ok = d.run([this] { main->helpmnu_Click(3); });
-        if (!ok)
-            qWarning("%s", qPrintable(d.failure()));
-        return ok;
-    }
+    bool walk(ModalDriver& d) { return study.walk(d); }
 
   private slots:
-    void init() {
-        state = ModuleState{};
-        main = std::make_unique<mainfrm>(state, davrenta::MakeStudyTable(state));
-        main->setExitHandler([] {});
-        main->show();
-        QVERIFY(dir.isValid());
-        QDir::setCurrent(dir.path());
-    }
-    void cleanup() { main.reset(); }
+    void init() { study.open(); }
+    void cleanup() { study.close(); }
 
     void helpEntryIsEnabled() { QVERIFY(main->helpmnu[3]->isEnabled()); }
 

@@ -12,8 +12,10 @@
 #include "app/studies.h"
 #include "modaldriver.h"
 #include "shell/mainfrm.h"
+#include "studywindows.h"
 
 using namespace davrenta;
+using davrenta::testing::Hidden;
 using davrenta::testing::ModalDriver;
 using davrenta::testing::PrintCapture;
 
@@ -43,38 +45,22 @@ ModalDriver& ExpectTwoDecimals(ModalDriver& d, const QString& box) {
     });
 }
 
-bool Hidden(QWidget* w, const char* name) {
-    auto* widget = w->findChild<QWidget*>(QString::fromLatin1(name));
-    return widget && !widget->isVisible();
-}
-
 } // namespace
 
 class MhSimFlow : public QObject {
     Q_OBJECT
 
   private:
-    ModuleState state;
-    std::unique_ptr<mainfrm> main;
-    QTemporaryDir dir;
+    davrenta::testing::StudyWindows study{[](mainfrm& m) { m.helpmnu_Click(4); }};
+    ModuleState& state = study.state;
+    std::unique_ptr<mainfrm>& main = study.main;
+    QTemporaryDir& dir = study.dir;
 
-    bool walk(ModalDriver& d) {
-        const bool ok = d.run([this] { main->helpmnu_Click(4); });
-        if (!ok)
-            qWarning("%s", qPrintable(d.failure()));
-        return ok;
-    }
+    bool walk(ModalDriver& d) { return study.walk(d); }
 
   private slots:
-    void init() {
-        state = ModuleState{};
-        main = std::make_unique<mainfrm>(state, davrenta::MakeStudyTable(state));
-        main->setExitHandler([] {});
-        main->show();
-        QVERIFY(dir.isValid());
-        QDir::setCurrent(dir.path());
-    }
-    void cleanup() { main.reset(); }
+    void init() { study.open(); }
+    void cleanup() { study.close(); }
 
     void helpEntryIsEnabled() { QVERIFY(main->helpmnu[4]->isEnabled()); }
 

@@ -18,6 +18,7 @@
 #include "studywindows.h"
 
 using namespace davrenta;
+using davrenta::testing::GridOf;
 using davrenta::testing::ModalDriver;
 using davrenta::testing::PrintCapture;
 
@@ -25,10 +26,6 @@ namespace {
 
 QString Examples() {
     return QStringLiteral(DAVRENTA_EXAMPLES_DIR);
-}
-
-Grid* GridOf(QWidget* window, const char* name) {
-    return window->findChild<Grid*>(QString::fromLatin1(name));
 }
 
 // Main window -> description -> grid window -> one or two PODs -> measure -> method.
@@ -83,7 +80,7 @@ class PopMapFlow : public QObject {
     Q_OBJECT
 
   private:
-    davrenta::testing::StudyWindows study;
+    davrenta::testing::StudyWindows study{[](mainfrm& m) { m.flcmd_Click(); }};
     ModuleState& state = study.state;
     std::unique_ptr<mainfrm>& main = study.main;
     QTemporaryDir& dir = study.dir;

@@ -25,13 +25,10 @@
 #include "studywindows.h"
 
 using namespace davrenta;
+using davrenta::testing::GridOf;
 using davrenta::testing::ModalDriver;
 
 namespace {
-
-Grid* GridOf(QWidget* window, const char* name) {
-    return window->findChild<Grid*>(QString::fromLatin1(name));
-}
 
 // A map problem of one area "A" (population 100) and no existing POD; the header counts the
 // line after the last.
@@ -80,7 +77,7 @@ class PopMapWindows : public QObject {
     Q_OBJECT
 
   private:
-    davrenta::testing::StudyWindows study;
+    davrenta::testing::StudyWindows study{[](mainfrm& m) { m.flcmd_Click(); }};
     ModuleState& state = study.state;
     QTemporaryDir& dir = study.dir;
 

@@ -14,9 +14,12 @@
 #include "app/studies.h"
 #include "modaldriver.h"
 #include "shell/mainfrm.h"
+#include "studywindows.h"
 
 using namespace davrenta;
+using davrenta::testing::FileBytes;
 using davrenta::testing::ModalDriver;
+using davrenta::testing::Shown;
 
 namespace {
 
@@ -38,11 +41,6 @@ void PressEnter(ModalDriver& d, const char* box) {
     });
 }
 
-bool Shown(QWidget* w, const char* name) {
-    auto* control = w->findChild<QWidget*>(QLatin1String(name));
-    return control && control->isVisible();
-}
-
 // Rows 1..n shown, row n+1 hidden.
 void ExpectRows(ModalDriver& d, int n) {
     d.check(QStringLiteral("%1 rows shown").arg(n), [n](QWidget* w, QString* why) {
@@ -55,31 +53,22 @@ void ExpectRows(ModalDriver& d, int n) {
     });
 }
 
-QByteArray FileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
 } // namespace
 
 class SflocFlow : public QObject {
     Q_OBJECT
 
   private:
-    ModuleState state;
-    std::unique_ptr<mainfrm> main;
-    QTemporaryDir dir;
+    davrenta::testing::StudyWindows study{[](mainfrm& m) { m.sflcmd_Click(); }};
+    ModuleState& state = study.state;
+    std::unique_ptr<mainfrm>& main = study.main;
+    QTemporaryDir& dir = study.dir;
 
+    // The study from its main-window button, or from its Help entry.
     bool walk(ModalDriver& d, bool fromMenu = false) {
-        const bool ok = d.run([this, fromMenu] {
-            if (fromMenu)
-                main->helpmenu->trigger();
-            else
-                main->sflcmd_Click();
-        });
-        if (!ok)
-            qWarning("%s", qPrintable(d.failure()));
-        return ok;
+        if (fromMenu)
+            return study.walk(d, [this] { main->helpmenu->trigger(); });
+        return study.walk(d);
     }
 
     void loadFile(ModalDriver& d, const QString& name, bool examples) {
@@ -94,15 +83,8 @@ class SflocFlow : public QObject {
     }
 
   private slots:
-    void init() {
-        state = ModuleState{};
-        main = std::make_unique<mainfrm>(state, davrenta::MakeStudyTable(state));
-        main->setExitHandler([] {});
-        main->show();
-        QVERIFY(dir.isValid());
-        QDir::setCurrent(dir.path());
-    }
-    void cleanup() { main.reset(); }
+    void init() { study.open(); }
+    void cleanup() { study.close(); }
 
     void entriesAreEnabled() {
         QVERIFY(main->sflcmd->isEnabled());

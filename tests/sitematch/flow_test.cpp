@@ -10,24 +10,15 @@
 #include "modaldriver.h"
 #include "shell/grid.h"
 #include "shell/mainfrm.h"
+#include "studywindows.h"
 
 using namespace davrenta;
+using davrenta::testing::FileText;
 using davrenta::testing::ModalDriver;
 using davrenta::testing::PrintCapture;
+using davrenta::testing::Shown;
 
 namespace {
-
-bool Shown(QWidget* window, const char* name) {
-    auto* control = window->findChild<QWidget*>(QString::fromLatin1(name));
-    return control && control->isVisible();
-}
-
-QString FileText(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("(unreadable)");
-    return QString::fromLatin1(file.readAll());
-}
 
 // Main window -> description -> the site-limit window.
 void Enter(ModalDriver& d) {
@@ -63,27 +54,16 @@ class SiteMatchFlow : public QObject {
     Q_OBJECT
 
   private:
-    ModuleState state;
-    std::unique_ptr<mainfrm> main;
-    QTemporaryDir dir;
+    davrenta::testing::StudyWindows study{[](mainfrm& m) { m.helpmnu_Click(2); }};
+    ModuleState& state = study.state;
+    std::unique_ptr<mainfrm>& main = study.main;
+    QTemporaryDir& dir = study.dir;
 
-    bool walk(ModalDriver& d) {
-        const bool ok = d.run([this] { main->helpmnu_Click(2); });
-        if (!ok)
-            qWarning("%s", qPrintable(d.failure()));
-        return ok;
-    }
+    bool walk(ModalDriver& d) { return study.walk(d); }
 
   private slots:
-    void init() {
-        state = ModuleState{};
-        main = std::make_unique<mainfrm>(state, davrenta::MakeStudyTable(state));
-        main->setExitHandler([] {});
-        main->show();
-        QVERIFY(dir.isValid());
-        QDir::setCurrent(dir.path());
-    }
-    void cleanup() { main.reset(); }
+    void init() { study.open(); }
+    void cleanup() { study.close(); }
 
     void helpEntryIsEnabled() { QVERIFY(main->helpmnu[2]->isEnabled()); }
 
