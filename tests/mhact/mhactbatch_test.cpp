@@ -11,36 +11,18 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "batchrun.h"
+
+using davrenta::testing::Batch;
+using davrenta::testing::BatchRun;
+using davrenta::testing::Errors;
+using davrenta::testing::Example;
+
 namespace {
-
-struct BatchRun {
-    int status = -1;
-    std::string out;
-};
-
-BatchRun Batch(const std::string& args, bool withStderr = true) {
-    const std::string command =
-        std::string(DAVRENTA_BATCH_PATH) + " " + args + (withStderr ? " 2>&1" : " 2>/dev/null");
-    BatchRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    std::array<char, 4096> buffer;
-    std::size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        run.out.append(buffer.data(), n);
-    const int raw = pclose(pipe);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return run;
-}
-
-std::string Example(const std::string& name) {
-    return std::string(DAVRENTA_EXAMPLES_DIR) + "/" + name;
-}
 
 TEST(BatchMhAct, JsonOfTheMachineShop) {
     const BatchRun run =
-        Batch("mhact " + Example("machine-shop.mh") + " --distance 1 --json", false);
+        Batch("mhact " + Example("machine-shop.mh") + " --distance 1 --json", Errors::Dropped);
     ASSERT_EQ(run.status, 0) << run.out;
     const auto j = nlohmann::json::parse(run.out);
     EXPECT_EQ(j["ActivityTotal"].get<double>(), 5180);
@@ -74,7 +56,7 @@ TEST(BatchMhAct, EveryExampleUnderEveryMethod) {
         for (const char* method : {"1", "2", "3"}) {
             const BatchRun run = Batch(std::string("mhact ") + Example(file) + " --distance " +
                                            method + " --improve --json",
-                                       false);
+                                       Errors::Dropped);
             ASSERT_EQ(run.status, 0) << file << " " << method << run.out;
             const auto j = nlohmann::json::parse(run.out);
             EXPECT_TRUE(j["SwitchDept1"].get<int>() > 0) << file << " " << method;
@@ -93,7 +75,8 @@ TEST(BatchMhAct, TheAssemblyPlantsBestSwitchAndImprovement) {
 }
 
 TEST(BatchMhAct, SharedLocationsAreNotListed) {
-    const BatchRun run = Batch("mhact " + Example("mezzanine.mh") + " --distance 2 --json", false);
+    const BatchRun run =
+        Batch("mhact " + Example("mezzanine.mh") + " --distance 2 --json", Errors::Dropped);
     ASSERT_EQ(run.status, 0) << run.out;
     const auto j = nlohmann::json::parse(run.out);
     EXPECT_EQ(j["TotalLoads"].get<double>(), 131);

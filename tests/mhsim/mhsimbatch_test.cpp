@@ -12,36 +12,25 @@
 
 namespace fs = std::filesystem;
 
+#include "batchrun.h"
+
+using davrenta::testing::Batch;
+using davrenta::testing::BatchRun;
+using davrenta::testing::Errors;
+using davrenta::testing::Example;
+
 namespace {
 
-struct Output {
-    std::string out;
-    int status = -1;
-};
-
-Output Batch(const std::string& arguments) {
-    const std::string command =
-        std::string(DAVRENTA_BATCH_PATH) + " mhsim " + arguments + " 2>/dev/null";
-    Output o;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    std::array<char, 4096> buffer;
-    std::size_t n;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        o.out.append(buffer.data(), n);
-    const int raw = ::pclose(pipe);
-    o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return o;
-}
-
-std::string Example(const char* name) {
-    return std::string(DAVRENTA_EXAMPLES_DIR) + "/" + name;
+// davrenta-batch mhsim, its messages left out.
+BatchRun Mhsim(const std::string& arguments) {
+    return Batch("mhsim " + arguments, Errors::Dropped);
 }
 
 } // namespace
 
 TEST(MhSimBatch, TextWithASeedRepeatsExactly) {
     const std::string args = Example("loading-dock.mhs") + " --option 1 --seed 42";
-    const Output first = Batch(args), second = Batch(args);
+    const BatchRun first = Mhsim(args), second = Mhsim(args);
     ASSERT_EQ(first.status, 0) << first.out;
     EXPECT_EQ(first.out, second.out);
     EXPECT_NE(first.out.find("== Results For Multi-Servers Option =="), std::string::npos);
@@ -50,12 +39,12 @@ TEST(MhSimBatch, TextWithASeedRepeatsExactly) {
         << first.out;
     EXPECT_NE(first.out.find("SIMULATION RESULTS FOR MULTI-SERVERS OPTION"), std::string::npos);
     EXPECT_NE(first.out.find("Maximum observed line length"), std::string::npos);
-    EXPECT_NE(Batch(Example("loading-dock.mhs") + " --option 1 --seed 43").out, first.out);
+    EXPECT_NE(Mhsim(Example("loading-dock.mhs") + " --option 1 --seed 43").out, first.out);
 }
 
 TEST(MhSimBatch, JsonCarriesEveryResultByNameAndRepeats) {
     const std::string args = Example("tool-crib.mhs") + " --option 3 --seed 7 --cycles 40 --json";
-    const Output first = Batch(args), second = Batch(args);
+    const BatchRun first = Mhsim(args), second = Mhsim(args);
     ASSERT_EQ(first.status, 0);
     EXPECT_EQ(first.out, second.out);
     const auto j = nlohmann::json::parse(first.out);
@@ -74,11 +63,11 @@ TEST(MhSimBatch, JsonCarriesEveryResultByNameAndRepeats) {
 }
 
 TEST(MhSimBatch, ExitStatusesForUsageUnreadableAndRefusedRuns) {
-    EXPECT_EQ(Batch(Example("loading-dock.mhs") + " --option 5").status, 2);
-    EXPECT_EQ(Batch(Example("loading-dock.mhs") + " --option 1 --seed abc").status, 2);
-    EXPECT_EQ(Batch(Example("loading-dock.mhs") + " --option 1 --cycles ''").status, 2);
-    EXPECT_EQ(Batch("/nonexistent/none.mhs --option 1").status, 3);
-    const Output refused = Batch(Example("loading-dock.mhs") + " --option 1 --cycles 1 --json");
+    EXPECT_EQ(Mhsim(Example("loading-dock.mhs") + " --option 5").status, 2);
+    EXPECT_EQ(Mhsim(Example("loading-dock.mhs") + " --option 1 --seed abc").status, 2);
+    EXPECT_EQ(Mhsim(Example("loading-dock.mhs") + " --option 1 --cycles ''").status, 2);
+    EXPECT_EQ(Mhsim("/nonexistent/none.mhs --option 1").status, 3);
+    const BatchRun refused = Mhsim(Example("loading-dock.mhs") + " --option 1 --cycles 1 --json");
     EXPECT_EQ(refused.status, 4);
     EXPECT_EQ(nlohmann::json::parse(refused.out)["error"],
               "Number of simulation cycles must be a whole number from 2 to 1000000000.");
@@ -87,7 +76,7 @@ TEST(MhSimBatch, ExitStatusesForUsageUnreadableAndRefusedRuns) {
 TEST(MhSimBatch, SaveWritesTheProblemAsRun) {
     const fs::path out =
         fs::temp_directory_path() / ("batch-" + std::to_string(::getpid()) + ".mhs");
-    ASSERT_EQ(Batch(Example("clinic-desk.mhs") + " --option 2 --seed 1 --cycles 30 --save " +
+    ASSERT_EQ(Mhsim(Example("clinic-desk.mhs") + " --option 2 --seed 1 --cycles 30 --save " +
                     out.string())
                   .status,
               0);
@@ -102,7 +91,7 @@ TEST(MhSimBatch, UniformWithBBelowAIsRefusedAsSimulateRefusesIt) {
     const fs::path file =
         fs::temp_directory_path() / ("uniform-" + std::to_string(::getpid()) + ".mhs");
     std::ofstream(file, std::ios::binary) << "10,8,0,2,7,1,0.5,2\r\n";
-    const Output refused = Batch(file.string() + " --option 1 --seed 1 --json");
+    const BatchRun refused = Mhsim(file.string() + " --option 1 --seed 1 --json");
     EXPECT_EQ(refused.status, 4);
     EXPECT_EQ(nlohmann::json::parse(refused.out)["error"],
               "Uniform distribution\nparameter b must be larger than parameter a");

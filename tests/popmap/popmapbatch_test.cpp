@@ -11,18 +11,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "batchrun.h"
+
+using davrenta::testing::Batch;
+using davrenta::testing::BatchRun;
+using davrenta::testing::Errors;
+using davrenta::testing::Example;
+
 namespace {
-
-struct BatchRun {
-    int status = -1;
-    std::string out;
-    std::string err; // only when asked to keep it apart
-};
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // A file for one test, removed with it.
 struct TempFile {
@@ -39,29 +35,6 @@ struct TempFile {
     }
     ~TempFile() { std::remove(path.c_str()); }
 };
-
-BatchRun Batch(const std::string& args, bool splitErr = false) {
-    const TempFile errFile("");
-    const std::string command = std::string(DAVRENTA_BATCH_PATH) + " " + args +
-                                (splitErr ? " 2>" + errFile.path : std::string(" 2>&1"));
-    BatchRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    std::array<char, 4096> buffer;
-    std::size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        run.out.append(buffer.data(), n);
-    const int raw = pclose(pipe);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    if (splitErr)
-        run.err = Slurp(errFile.path);
-    return run;
-}
-
-std::string Example(const std::string& name) {
-    return std::string(DAVRENTA_EXAMPLES_DIR) + "/" + name;
-}
 
 TEST(BatchPopMap, JsonOfTheWorkedExample) {
     const BatchRun run = Batch("popmap " + Example("worked-example.fl") +
@@ -183,7 +156,7 @@ TEST(BatchPopMap, Failures) {
 
     const TempFile bad("2,0,2\r\n\"A\",5\r\n\"Q\",3\r\n1,\"A\"\r\n");
     const BatchRun failed =
-        Batch("popmap " + bad.path + " --pods 1 --measure 1 --distance 1 --json", true);
+        Batch("popmap " + bad.path + " --pods 1 --measure 1 --distance 1 --json", Errors::Apart);
     EXPECT_EQ(failed.status, 4);
     EXPECT_EQ(nlohmann::json::parse(failed.out)["error"],
               bad.path + ": Population symbol = Q missing from map");
@@ -191,7 +164,8 @@ TEST(BatchPopMap, Failures) {
               "davrenta-batch: " + bad.path + ": Population symbol = Q missing from map\n");
 
     const BatchRun refused =
-        Batch("popmap " + Example("full-region.fl") + " --pods 2 --measure 1 --distance 1", true);
+        Batch("popmap " + Example("full-region.fl") + " --pods 2 --measure 1 --distance 1",
+              Errors::Apart);
     EXPECT_EQ(refused.status, 4);
     EXPECT_EQ(refused.out, "");
     EXPECT_NE(refused.err.find(Example("full-region.fl") + ": With 30 existing PODs"),
@@ -203,7 +177,7 @@ TEST(BatchPopMap, JsonCarriesEveryByteAsOneLatin1Character) {
     // A Latin-1 symbol and a UTF-8 lead byte cut from its follower, as map cells.
     const TempFile map("2,0,2\r\n\"A\",10\r\n\"\xE9\",5\r\n3,\"A\xE9\xC3\"\r\n");
     const BatchRun run =
-        Batch("popmap " + map.path + " --pods 1 --measure 1 --distance 1 --json", true);
+        Batch("popmap " + map.path + " --pods 1 --measure 1 --distance 1 --json", Errors::Apart);
     ASSERT_EQ(run.status, 0) << run.err;
     const auto j = nlohmann::json::parse(run.out);
     EXPECT_EQ(j["NumberedMap"][0], "A\u00e9\u00c3");
@@ -212,8 +186,8 @@ TEST(BatchPopMap, JsonCarriesEveryByteAsOneLatin1Character) {
 
     // The failure path writes the same way, and cannot abort.
     const TempFile missing("1,0,2\r\n\"\xFF\",5\r\n1,\"A\xC3\"\r\n");
-    const BatchRun failed =
-        Batch("popmap " + missing.path + " --pods 1 --measure 1 --distance 1 --json", true);
+    const BatchRun failed = Batch(
+        "popmap " + missing.path + " --pods 1 --measure 1 --distance 1 --json", Errors::Apart);
     EXPECT_EQ(failed.status, 4);
     EXPECT_EQ(nlohmann::json::parse(failed.out)["error"],
               missing.path + ": Population symbol = \\xFF missing from map");
@@ -223,14 +197,14 @@ TEST(BatchPopMap, NoLocationAndNonFiniteFiguresAreFailures) {
     // Every location's travel is above the starting value: no cell may be reported.
     const TempFile heavy("1,0,2\r\n\"A\",1e12\r\n5,\"A A A\"\r\n");
     const BatchRun none =
-        Batch("popmap " + heavy.path + " --pods 1 --measure 1 --distance 1 --json", true);
+        Batch("popmap " + heavy.path + " --pods 1 --measure 1 --distance 1 --json", Errors::Apart);
     EXPECT_EQ(none.status, 4);
     EXPECT_EQ(nlohmann::json::parse(none.out)["error"],
               heavy.path + ": No location was found: the total travel of every location is "
                            "10000000000 or more. Make the populations smaller and search again.");
     const TempFile negative("2,0,2\r\n\"A\",-1\r\n\"B\",-2\r\n2,\"AB\"\r\n");
     const BatchRun nobody =
-        Batch("popmap " + negative.path + " --pods 2 --measure 2 --distance 1", true);
+        Batch("popmap " + negative.path + " --pods 2 --measure 2 --distance 1", Errors::Apart);
     EXPECT_EQ(nobody.status, 4);
     EXPECT_EQ(nobody.out, "");
     EXPECT_NE(nobody.err.find("no location serves more than 0 people"), std::string::npos);
@@ -243,7 +217,7 @@ TEST(BatchPopMap, NoLocationAndNonFiniteFiguresAreFailures) {
     for (const char* measure : {"2", "3"}) {
         const BatchRun run =
             Batch("popmap " + huge.path + " --pods 1 --measure " + measure + " --distance 1 --json",
-                  true);
+                  Errors::Apart);
         EXPECT_EQ(run.status, 4) << measure;
         EXPECT_NE(nlohmann::json::parse(run.out)["error"].get<std::string>().find(
                       "too large to compute with"),
@@ -257,7 +231,7 @@ TEST(BatchPopMap, EmptyOptionValuesAreUsageErrors) {
                                     file + " --pods 1 --measure '' --distance 1",
                                     file + " --pods 1 --measure 1 --distance ''",
                                     std::string("'' --pods 1 --measure 1 --distance 1")}) {
-        const BatchRun run = Batch("popmap " + args, true);
+        const BatchRun run = Batch("popmap " + args, Errors::Apart);
         EXPECT_EQ(run.status, 2) << args;
         EXPECT_EQ(run.out, "") << args;
         EXPECT_NE(run.err.find("Usage"), std::string::npos) << args;
@@ -270,7 +244,7 @@ TEST(BatchPopMap, NearOptimalBoundIsANumberFrom0To1CheckedBeforeTheSearch) {
         const BatchRun run = Batch(std::string("popmap /nonexistent/x.fl --pods 1 --measure 1 "
                                                "--distance 1 --near-optimal ") +
                                        bound,
-                                   true);
+                                   Errors::Apart);
         EXPECT_EQ(run.status, 2) << bound;
         EXPECT_NE(run.err.find("is not a number from 0 to 1"), std::string::npos) << bound;
     }
@@ -291,7 +265,8 @@ TEST(BatchPopMap, PipesDevicesAndHugeValuesAreRefusedWithAShortMessage) {
     const std::string fifo = std::string(dir) + "/map.fl";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     for (const std::string& file : {fifo, std::string("/dev/zero"), std::string(dir)}) {
-        const BatchRun run = Batch("popmap " + file + " --pods 1 --measure 1 --distance 1", true);
+        const BatchRun run =
+            Batch("popmap " + file + " --pods 1 --measure 1 --distance 1", Errors::Apart);
         EXPECT_EQ(run.status, 3) << file;
         EXPECT_NE(run.err.find("The file " + file + " cannot be read"), std::string::npos)
             << run.err;
@@ -302,7 +277,8 @@ TEST(BatchPopMap, PipesDevicesAndHugeValuesAreRefusedWithAShortMessage) {
     // A huge bad field with raw bytes: the message quotes a short, escaped prefix.
     const TempFile bad("1,0,2\r\n\"A\",\x1B[2J\xFF" + std::string(200000, '9') +
                        "x\r\n1,\"A\"\r\n");
-    const BatchRun run = Batch("popmap " + bad.path + " --pods 1 --measure 1 --distance 1", true);
+    const BatchRun run =
+        Batch("popmap " + bad.path + " --pods 1 --measure 1 --distance 1", Errors::Apart);
     EXPECT_EQ(run.status, 3);
     EXPECT_LT(run.err.size(), 500u) << run.err.size();
     EXPECT_NE(run.err.find("\"\\x1B[2J\\xFF999"), std::string::npos) << run.err;
@@ -312,7 +288,7 @@ TEST(BatchPopMap, PipesDevicesAndHugeValuesAreRefusedWithAShortMessage) {
     const BatchRun option =
         Batch("popmap " + bad.path + " --measure 1 --distance 1 --pods \"$(printf '\\033')\"" +
                   std::string(100000, '7'),
-              true);
+              Errors::Apart);
     EXPECT_EQ(option.status, 2);
     EXPECT_EQ(option.err.find('\x1B'), std::string::npos);
     EXPECT_LT(option.err.size(), 3000u);

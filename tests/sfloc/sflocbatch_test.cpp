@@ -11,32 +11,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "batchrun.h"
+
+using davrenta::testing::Batch;
+using davrenta::testing::BatchRun;
+using davrenta::testing::Errors;
+using davrenta::testing::Example;
+
 namespace {
-
-struct BatchRun {
-    int status = -1;
-    std::string out;
-};
-
-BatchRun Batch(const std::string& args, bool withStderr = true) {
-    const std::string command =
-        std::string(DAVRENTA_BATCH_PATH) + " " + args + (withStderr ? " 2>&1" : " 2>/dev/null");
-    BatchRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    std::array<char, 4096> buffer;
-    std::size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        run.out.append(buffer.data(), n);
-    const int raw = pclose(pipe);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return run;
-}
-
-std::string Example(const std::string& name) {
-    return std::string(DAVRENTA_EXAMPLES_DIR) + "/" + name;
-}
 
 std::string TempPath(const std::string& name) {
     return (std::filesystem::temp_directory_path() /
@@ -65,7 +47,7 @@ TEST(BatchSfloc, TextShowsTheTableAndTheThreeLocations) {
 }
 
 TEST(BatchSfloc, JsonCarriesLabelsTableAndObjectives) {
-    const BatchRun run = Batch("sfloc " + Example("rural-clinic.sf") + " --json", false);
+    const BatchRun run = Batch("sfloc " + Example("rural-clinic.sf") + " --json", Errors::Dropped);
     ASSERT_EQ(run.status, 0) << run.out;
     const auto j = nlohmann::json::parse(run.out);
     EXPECT_EQ(j["olrectxlbl"], "5.800");
@@ -81,7 +63,7 @@ TEST(BatchSfloc, JsonCarriesLabelsTableAndObjectives) {
 
 TEST(BatchSfloc, EveryShippedExampleIsAnswered) {
     for (const char* name : {"rural-clinic.sf", "warehouse-stores.sf", "depot-range.sf"}) {
-        const BatchRun run = Batch("sfloc " + Example(name) + " --json", false);
+        const BatchRun run = Batch("sfloc " + Example(name) + " --json", Errors::Dropped);
         EXPECT_EQ(run.status, 0) << name << run.out;
     }
 }
@@ -102,7 +84,7 @@ TEST(BatchSfloc, ExitStatusesForUsageUnreadableAndNoResult) {
 
     const std::string zero = TempPath("zero.sf");
     std::ofstream(zero, std::ios::binary) << "2\r\n1,1,2\r\n3,3,-2\r\n";
-    const BatchRun none = Batch("sfloc " + zero + " --json", false);
+    const BatchRun none = Batch("sfloc " + zero + " --json", Errors::Dropped);
     EXPECT_EQ(none.status, 4);
     const auto j = nlohmann::json::parse(none.out);
     EXPECT_EQ(j["error"], "The problem in " + zero +

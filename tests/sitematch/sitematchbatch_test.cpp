@@ -10,32 +10,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "batchrun.h"
+
+using davrenta::testing::Batch;
+using davrenta::testing::BatchRun;
+using davrenta::testing::Errors;
+using davrenta::testing::Example;
+
 namespace {
-
-struct BatchRun {
-    int status = -1;
-    std::string out;
-};
-
-BatchRun Batch(const std::string& args, bool withErrors = true) {
-    const std::string command =
-        std::string(DAVRENTA_BATCH_PATH) + " " + args + (withErrors ? " 2>&1" : " 2>/dev/null");
-    BatchRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    std::array<char, 4096> buffer;
-    std::size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        run.out.append(buffer.data(), n);
-    const int raw = pclose(pipe);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return run;
-}
-
-std::string Example(const std::string& name) {
-    return std::string(DAVRENTA_EXAMPLES_DIR) + "/" + name;
-}
 
 TEST(BatchSiteMatch, JsonOfTheTiedExampleUnderTwoSites) {
     const BatchRun run = Batch("sitematch " + Example("tied-sites.sm") + " --max-sites 2 --json");
@@ -121,7 +103,7 @@ TEST(BatchSiteMatch, ExitStatusesOfUsageFilesAndRefusals) {
     ASSERT_NE(::mkdtemp(tmpl), nullptr);
     const std::string small = std::string(tmpl) + "/two.sm";
     std::ofstream(small, std::ios::binary) << "1,2\r\n3\r\n4\r\n1\r\n";
-    const BatchRun refused = Batch("sitematch " + small + " --max-sites 3 --json", false);
+    const BatchRun refused = Batch("sitematch " + small + " --max-sites 3 --json", Errors::Dropped);
     EXPECT_EQ(refused.status, 4);
     const auto j = nlohmann::json::parse(refused.out);
     EXPECT_EQ(j["error"], "The problem has 2 sites, so it cannot use a maximum of three sites. "
