@@ -1,9 +1,13 @@
 #include "popmap/fastpairs.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <limits>
+#include <mutex>
 #include <numeric>
+
+#include "popmap/fastkernel.h"
 
 // How the pair search stays exact.
 //

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "popmap/fastgrid.h"
+#include "popmap/fastreach.h"
 #include "popmap/fastsearch.h"
+#include "popmap/threadpool.h"
 
 namespace davrenta::fastsearch_detail {
 

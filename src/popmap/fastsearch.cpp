@@ -2,7 +2,10 @@
 
 #include "app/modulestate.h"
 #include "popmap/fastgrid.h"
+#include "popmap/fastkernel.h"
 #include "popmap/fastpairs.h"
+#include "popmap/fastreach.h"
+#include "popmap/threadpool.h"
 
 namespace davrenta {
 
