@@ -1,5 +1,8 @@
 #pragma once
 
+// The two-POD pair search's driver: the seed rows, then every first cell in parallel, each
+// row handed to the measure's own file (pairtravel, pairserved, pairmaxdistance).
+
 #include "popmap/fastgrid.h"
 #include "popmap/fastreach.h"
 #include "popmap/fastsearch.h"
