@@ -29,13 +29,13 @@ namespace {
 // Seed rows: the best few first cells by the one-POD bound, each against the others.
 constexpr int kSeedCount = 16;
 
-std::unique_ptr<PairRows> MakeRows(const Grid& g, const Cap& prior, int measure, Pool& pool) {
+std::unique_ptr<PairRows> MakeRows(const Grid& g, const Cap& prior, Measure measure, Pool& pool) {
     switch (measure) {
-    case 1:
+    case Measure::MinimizeTravel:
         return MakeTravelRows(g, prior, pool);
-    case 2:
+    case Measure::MaximumServed:
         return MakeServedRows(g, prior, pool);
-    case 3:
+    case Measure::MinimizeMaxDistance:
         return MakeMaxDistanceRows(g, prior, pool);
     default:
         return nullptr;
@@ -76,7 +76,7 @@ bool PairRows::SinglePass(const Cap& cap, SingleResults& out) {
     });
 }
 
-PairOutcome SearchPairs(const Grid& g, const Cap& prior, int measure, Pool& pool,
+PairOutcome SearchPairs(const Grid& g, const Cap& prior, Measure measure, Pool& pool,
                         FastSearchStats* stats) {
     PairOutcome outcome;
     const std::unique_ptr<PairRows> rows = MakeRows(g, prior, measure, pool);

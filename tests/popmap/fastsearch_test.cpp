@@ -39,6 +39,9 @@ bool Same(const std::string& a, const std::string& b) {
 bool Same(MapType a, MapType b) {
     return a == b;
 }
+bool Same(Measure a, Measure b) {
+    return a == b;
+}
 
 std::string Show(double v) {
     char text[40];
@@ -56,6 +59,9 @@ std::string Show(const std::string& v) {
 }
 std::string Show(MapType v) {
     return std::to_string(MapTypeCode(v));
+}
+std::string Show(Measure v) {
+    return std::to_string(MeasureCode(v));
 }
 
 template <typename T>
@@ -406,7 +412,7 @@ TEST(FastSearchMatchesReference, ShippedSmallTown) {
         for (int measure : {1, 2, 3})
             for (int method : {1, 2, 3}) {
                 ModuleState start = loaded;
-                start.fl.PerformanceMeasure = measure;
+                start.fl.PerformanceMeasure = static_cast<Measure>(measure);
                 start.fl.NewPodCount = newPods;
                 start.DistanceMethod = static_cast<Metric>(method);
                 EXPECT_TRUE(MatchesReference(start, newPods, 2))
@@ -447,7 +453,7 @@ TEST(FastSearchMatchesReference, DISABLED_LargerMapsWithManyPods) {
 
 TEST(FastSearchMatchesReference, ShippedFullRegionOneNewPod) {
     ModuleState start = LoadExample("full-region.fl");
-    start.fl.PerformanceMeasure = 2;
+    start.fl.PerformanceMeasure = Measure::MaximumServed;
     start.DistanceMethod = Metric::Euclidean;
     EXPECT_TRUE(MatchesReference(start, 1, 2));
 }
@@ -457,7 +463,7 @@ TEST(FastSearchKernels, PortableAndWideBuildsAgreeOnTheFullRegion) {
     for (int measure : {1, 2, 3})
         for (int method : {1, 2, 3}) {
             ModuleState wide = loaded;
-            wide.fl.PerformanceMeasure = measure;
+            wide.fl.PerformanceMeasure = static_cast<Measure>(measure);
             wide.DistanceMethod = static_cast<Metric>(method);
             FillWithLeftovers(wide.fl);
             ModuleState portable = wide;
@@ -474,7 +480,7 @@ TEST(FastSearchBounds, ExistingPodsLetMostPairsGoUnevaluated) {
     const ModuleState loaded = LoadExample("mid-county.fl");
     for (int measure : {1, 2, 3}) {
         ModuleState s = loaded;
-        s.fl.PerformanceMeasure = measure;
+        s.fl.PerformanceMeasure = static_cast<Measure>(measure);
         s.fl.NewPodCount = 2;
         FastSearchStats stats;
         ASSERT_EQ(RunFast(s, 2, 2, {}, &stats).status, SearchStatus::Done);
