@@ -13,11 +13,16 @@
 // u = 2^-53), gives T(a,b) >= U(a) + U(b) - U0 - 4 g U0, where U(x) are the computed travels
 // against the ceiling E and U0 the ceiling's own. The threshold below adds 1e-9 (B + U0),
 // which covers 4 g U0 and the rounding of the threshold itself with a wide margin. Running
-// sums of non-negative terms never decrease, so a partial sum above the best also discards.
+// sums of non-negative terms never decrease, so a partial sum above the best also discards;
+// and since the inequality holds cell by cell, so does a partial sum plus the same bound
+// taken over the cells still to come.
 
 namespace davrenta::fastsearch_detail {
 
 namespace {
+
+// Cells between checks of a batch's running sums against the best.
+constexpr int kChunk = 64;
 
 class TravelRows final : public PairRows {
   public:
@@ -105,21 +110,24 @@ class TravelRows final : public PairRows {
                 c1 = c;
         std::vector<double> standIn;
         double standInBase = 0;
+        Cap standInCap;
         if (c1 >= 0) {
             std::vector<double> ceiling(static_cast<std::size_t>(g_.K));
             for (int k = 0; k < g_.K; ++k) {
                 const double d = g_.Distance(c1, k);
                 ceiling[static_cast<std::size_t>(k)] = d < g_.prior[k] ? d : g_.prior[k];
             }
-            const Cap cap = MakeCap(g_, std::move(ceiling));
+            standInCap = MakeCap(g_, std::move(ceiling));
             SingleResults bound(C);
-            if (!SinglePass(cap, bound))
+            if (!SinglePass(standInCap, bound))
                 return false;
             standIn = std::move(bound.travel);
-            standInBase = cap.prefixSum[g_.K];
+            standInBase = standInCap.prefixSum[g_.K];
         }
         const bool standInUsable = c1 >= 0 && usable(standIn, standInBase);
+        const Cap* scoreCap = nullptr;
         if (priorUseful && usable(single.travel, prior_.prefixSum[g_.K])) {
+            scoreCap = &prior_;
             score_ = std::move(single.travel);
             scoreBase_ = prior_.prefixSum[g_.K];
             bounded_ = true;
@@ -129,6 +137,7 @@ class TravelRows final : public PairRows {
                 hasSecond_ = true;
             }
         } else if (standInUsable) {
+            scoreCap = &standInCap;
             score_ = std::move(standIn);
             scoreBase_ = standInBase;
             bounded_ = true;
@@ -148,7 +157,43 @@ class TravelRows final : public PairRows {
             for (int c = C - 1; c >= 0; --c)
                 laterSecond_[c] = std::min(laterSecond_[c + 1], second_[c]);
         }
-        return true;
+        return !bounded_ || BuildRests(*scoreCap);
+    }
+
+    // The bound, cell by cell, over the cells still to come: at a chunk boundary k, a pair's
+    // running sum plus rest(a) + rest(b) - rest(ceiling) from k on bounds its total from
+    // below (the rounding of these sums is far inside the same allowance as the threshold's:
+    // every quantity involved is at most best + U0). rest_ holds, per candidate and boundary,
+    // what its one-POD terms against the ranking ceiling add from there on.
+    bool BuildRests(const Cap& cap) {
+        const int K = g_.K;
+        if (K == 0)
+            return true;
+        stride_ = (K - 1) / kChunk + 1;
+        rest_.assign(static_cast<std::size_t>(g_.C) * stride_, 0.0);
+        ceilingRest_.resize(static_cast<std::size_t>(stride_));
+        for (int j = 0; j < stride_; ++j)
+            ceilingRest_[j] = cap.prefixSum[K] - cap.prefixSum[j * kChunk];
+        const bool completed = pool_.Run(g_.lastLine, nullptr, false, 0, [&](int item, int) {
+            const int line = item + 1;
+            for (int x = g_.candLineStart[line]; x < g_.candLineStart[line + 1]; ++x) {
+                double* rest = rest_.data() + static_cast<std::size_t>(x) * stride_;
+                double total = 0;
+                for (int j = 0; j < stride_; ++j) {
+                    rest[j] = total;
+                    const int end = std::min(K, (j + 1) * kChunk);
+                    for (int k = j * kChunk; k < end; ++k) {
+                        const double d = g_.Distance(x, k);
+                        const double e = cap.value[k];
+                        total += g_.pop[k] * (d < e ? d : e);
+                    }
+                }
+                for (int j = 0; j < stride_; ++j)
+                    rest[j] = total - rest[j];
+            }
+        });
+        hasRest_ = completed;
+        return completed;
     }
 
     // Second cells b whose bound is above this are strictly worse than the best so far.
@@ -182,17 +227,28 @@ class TravelRows final : public PairRows {
         double sum[kLanes];
         for (double& x : sum)
             x = s.prefix[k0];
-        auto lost = [&] {
+        const double restLimit = best + kSlack * (best + scoreBase_);
+        // True when every lane's total is sure to exceed the best: its running sum already
+        // does, or at a chunk boundary the running sum with the bound on the rest.
+        auto lost = [&](int k) {
             if (!bounded_)
                 return false;
-            for (int q = 0; q < lanes; ++q)
-                if (!(sum[q] > best))
-                    return false;
+            const bool boundary = hasRest_ && k < K && k % kChunk == 0;
+            const std::size_t j = static_cast<std::size_t>(k / kChunk);
+            const double restA =
+                boundary ? rest_[static_cast<std::size_t>(a) * stride_ + j] - ceilingRest_[j] : 0;
+            for (int q = 0; q < lanes; ++q) {
+                if (sum[q] > best)
+                    continue;
+                const auto b = static_cast<std::size_t>(s.batch[static_cast<std::size_t>(q)]);
+                if (boundary && sum[q] + (restA + rest_[b * stride_ + j]) > restLimit)
+                    continue;
+                return false;
+            }
             return true;
         };
-        constexpr int kChunk = 64;
         for (int k = k0; k < k1;) {
-            const int stop = std::min(k + kChunk, k1);
+            const int stop = std::min((k / kChunk + 1) * kChunk, k1);
             for (; k < stop; ++k) {
                 const double m = s.ma[k];
                 const double p = g_.pop[k];
@@ -202,19 +258,19 @@ class TravelRows final : public PairRows {
                     sum[q] += p * (d < m ? d : m);
                 }
             }
-            if (lost()) {
+            if (lost(k)) {
                 cutShort_ += lanes;
                 return;
             }
         }
         for (int k = k1; k < K;) {
-            const int stop = std::min(k + kChunk, K);
+            const int stop = std::min((k / kChunk + 1) * kChunk, K);
             for (; k < stop; ++k) {
                 const double t = s.ta[k];
                 for (int q = 0; q < kLanes; ++q)
                     sum[q] += t;
             }
-            if (lost()) {
+            if (lost(k)) {
                 cutShort_ += lanes;
                 return;
             }
@@ -232,6 +288,10 @@ class TravelRows final : public PairRows {
     bool hasSecond_ = false;
     std::vector<double> second_, laterSecond_;
     double secondBase_ = 0;
+    // The bound on the cells still to come, per candidate and chunk boundary.
+    bool hasRest_ = false;
+    int stride_ = 0;
+    std::vector<double> rest_, ceilingRest_;
 };
 
 } // namespace

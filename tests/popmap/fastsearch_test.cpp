@@ -451,6 +451,35 @@ TEST(FastSearchMatchesReference, DISABLED_LargerMapsWithManyPods) {
     }
 }
 
+// Maps of more than 64 area cells without (or with one) existing POD, where the travel
+// search bounds a pair's total by its running sum plus a bound on the cells still to come:
+// equal populations on a map symmetric both ways make many pairs tie exactly, and the pair
+// kept must still be the reference's.
+TEST(FastSearchMatchesReference, TravelBoundOnTheCellsStillToComeKeepsTies) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < 10; ++i) {
+        std::string half;
+        for (int j = 0; j < 7; ++j)
+            half += (i + j) % 4 == 0 ? 'b' : 'a';
+        lines.push_back(half + std::string(half.rbegin(), half.rend()));
+    }
+    for (int i = 4; i >= 0; --i)
+        lines[static_cast<std::size_t>(9 - i)] = lines[static_cast<std::size_t>(i)];
+    const std::vector<Problem> problems = {
+        {{{"a", 100}, {"b", 100}}, {}, lines},
+        {{{"a", 35}, {"b", 910}}, {}, lines},
+        {{{"a", 100}, {"b", 100}}, {{5, 7}}, lines},
+    };
+    for (std::size_t i = 0; i < problems.size(); ++i)
+        for (int method : {1, 2, 3}) {
+            ModuleState start = MakeState(problems[i], 1, method, 2);
+            EXPECT_TRUE(MatchesReference(start, 2, 2)) << "map " << i << ", method " << method;
+            FastSearchStats stats;
+            ASSERT_EQ(RunFast(start, 2, 1, {}, &stats).status, SearchStatus::Done);
+            EXPECT_GT(stats.pairsCutShort, 0) << "map " << i << ", method " << method;
+        }
+}
+
 TEST(FastSearchMatchesReference, ShippedFullRegionOneNewPod) {
     ModuleState start = LoadExample("full-region.fl");
     start.fl.PerformanceMeasure = Measure::MaximumServed;
