@@ -49,7 +49,7 @@ void Search(benchmark::State& bench, const std::string& example, Engine engine, 
     ModuleState start = Example(example);
     if (pods >= 0 && pods < start.fl.ExistingPodCount)
         start.fl.ExistingPodCount = pods;
-    start.fl.PerformanceMeasure = measure;
+    start.fl.PerformanceMeasure = static_cast<davrenta::Measure>(measure);
     start.fl.NewPodCount = newPods;
     start.DistanceMethod = static_cast<davrenta::Metric>(method);
     FastSearchStats stats;
@@ -169,6 +169,8 @@ BENCHMARK(TwoPodTarget)
     ->Iterations(1)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true)
+    ->MeasureProcessCPUTime() // CPU of every thread, not the calling one's alone
+    ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 
 // The mid-sized county, where the reference's two-POD search finishes within seconds.

@@ -83,7 +83,7 @@ int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::os
     PopMap& fl = state.fl;
     ClearOnModuleEntry(fl);
     fl.NewPodCount = options.pods;
-    fl.PerformanceMeasure = options.measure;
+    fl.PerformanceMeasure = static_cast<Measure>(options.measure);
     state.DistanceMethod = static_cast<Metric>(options.distance);
     state.ProblemFileName = options.file;
     if (Status read = ReadMapFile(state); !read)
@@ -184,7 +184,7 @@ int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::os
             j["CandidateMaxDistance"] = maxDistance;
         }
         if (options.nearOptimal) {
-            if (fl.PerformanceMeasure == 1)
+            if (fl.PerformanceMeasure == Measure::MinimizeTravel)
                 j["NearTravelLimit"] = fl.NearTravelLimit;
             else
                 j["NearMaxDistanceLimit"] = fl.NearMaxDistanceLimit;

@@ -1,32 +1,23 @@
 #pragma once
 
-// What the fast searches share: the map geometry (candidate and area-cell lists, the distance
-// table), the reach of each candidate against a ceiling, the one-POD vector kernel and the
-// service-map builder.
+// The map geometry of the fast searches: candidate and area-cell lists in cell order, the
+// distance table and its mirrored copy, the existing PODs' minimum per cell; and the service
+// map of a candidate or pair, built from them.
 
 #include <array>
-#include <atomic>
-#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "popmap/search.h"
-#include "popmap/threadpool.h"
 
 namespace davrenta::fastsearch_detail {
 
 // Offsets between two map cells run over -49..49 lines and -59..59 columns.
 inline constexpr int kLineSpan = 2 * kMapLines - 1;
 inline constexpr int kColumnSpan = 2 * kMapColumns - 1;
-// Candidates evaluated side by side by the one-POD kernel.
+// Candidates evaluated side by side by the one-POD kernel; the mirrored table is padded for
+// loads of that many.
 inline constexpr int kKernelLanes = 8;
-
-// A second build of that kernel for processors with 256-bit vectors, picked at run time.
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
-#define DAVRENTA_WIDE_KERNEL 1
-#else
-#define DAVRENTA_WIDE_KERNEL 0
-#endif
 
 // The map as the searches walk it. Candidates are every cell in cell order; area cells are the
 // cells that the assignment rule evaluates, also in cell order, so that a sum over them in
@@ -76,45 +67,10 @@ struct Grid {
 // populations and labels come from the prepared problem.
 Grid MakeGeometry(const ModuleState& state);
 void AddPopulations(Grid& g, const PopMap& fl);
-Grid MakeGrid(const ModuleState& state); // both, after PrepareSearch
-
-// A ceiling on every area cell's distance (the nearest existing POD, or a stand-in used only
-// for bounds) with what an evaluation against the ceiling alone gives: the terms pop * value,
-// their running sums and maxima, and for each candidate line the range of area cells that a
-// POD on that line can bring strictly below the ceiling. Outside that range a new POD changes
-// no term, so a sum can start from the running sum and a maximum from the prefix and suffix
-// maxima.
-struct Cap {
-    std::vector<double> value, term;
-    std::vector<double> prefixSum; // K + 1 entries, the reference's running total
-    std::vector<double> prefixMax; // K + 1 entries, starting from 0
-    std::vector<double> suffixMax; // K + 1 entries, ending with 0
-    double max = 0;
-    // Per candidate: the area cells [begin, end) of the lines on which a POD there can come
-    // strictly below the ceiling of some cell; empty ranges are (K, K).
-    std::vector<int> reachBegin, reachEnd;
-};
-
-// In two steps as well: the reach needs the ceiling only, the terms the populations.
-Cap MakeReach(const Grid& g, std::vector<double> value);
-void AddTerms(Cap& cap, const Grid& g);
-Cap MakeCap(const Grid& g, std::vector<double> value);
-
-// One new POD at each candidate of [first, end), all on one line, against a ceiling: total
-// travel, maximum distance and the population it takes (cells strictly nearer to it), each
-// computed as the reference computes them.
-struct SingleResults {
-    std::vector<double> travel, maxDistance, served;
-    explicit SingleResults(int count) : travel(count), maxDistance(count), served(count) {}
-};
-void EvaluateCandidates(const Grid& g, const Cap& cap, int first, int end, SingleResults& out);
 
 // The service map of the existing PODs plus "*" at candidate a and, when b >= 0, "@" at b,
 // written as the assignment rule writes it.
 void BuildServiceMap(const PopMap& fl, const Grid& g, int a, int b,
                      Table1<std::string, kMapLines>& map);
-
-// Whether the processor runs the 256-bit build of the one-POD kernel.
-bool WideVectorsAvailable();
 
 } // namespace davrenta::fastsearch_detail

@@ -1,7 +1,12 @@
 #pragma once
 
+// The two-POD pair search's driver: the seed rows, then every first cell in parallel, each
+// row handed to the measure's own file (pairtravel, pairserved, pairmaxdistance).
+
 #include "popmap/fastgrid.h"
+#include "popmap/fastreach.h"
 #include "popmap/fastsearch.h"
+#include "popmap/threadpool.h"
 
 namespace davrenta::fastsearch_detail {
 
@@ -10,10 +15,10 @@ struct PairOutcome {
     int first = -1, second = -1; // candidates of the winning pair; -1 when no pair wins
 };
 
-// The winner of the two-POD search under measure 1, 2 or 3: the pair that the reference's
+// The winner of the two-POD search under one of the three measures: the pair that the reference's
 // scan over all ordered pairs keeps, that is the best value with ties going to the earliest
 // pair in that scan. Progress is reported once per first cell.
-PairOutcome SearchPairs(const Grid& g, const Cap& prior, int measure, Pool& pool,
+PairOutcome SearchPairs(const Grid& g, const Cap& prior, Measure measure, Pool& pool,
                         FastSearchStats* stats);
 
 } // namespace davrenta::fastsearch_detail

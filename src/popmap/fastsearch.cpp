@@ -2,7 +2,10 @@
 
 #include "app/modulestate.h"
 #include "popmap/fastgrid.h"
+#include "popmap/fastkernel.h"
 #include "popmap/fastpairs.h"
+#include "popmap/fastreach.h"
+#include "popmap/threadpool.h"
 
 namespace davrenta {
 
@@ -147,15 +150,20 @@ SearchOutcome TwoPodSearch(ModuleState& state, const SearchControl& control,
     if (auto failed = Start(state, pool, g, prior, options))
         return *failed;
     const int n = fl.ExistingPodCount;
-    const int measure = fl.PerformanceMeasure;
+    const Measure measure = fl.PerformanceMeasure;
 
     FastSearchStats stats{pool.Threads()};
     PairOutcome winner;
-    if (measure >= 1 && measure <= 3) {
+    switch (measure) {
+    case Measure::MinimizeTravel:
+    case Measure::MaximumServed:
+    case Measure::MinimizeMaxDistance:
         winner = SearchPairs(g, prior, measure, pool, &stats);
-    } else {
+        break;
+    default:
         // No pair can replace the initial state; the scan still runs its course.
         winner.completed = pool.Run(g.C, nullptr, true, g.C, [](int, int) {});
+        break;
     }
     if (options.stats)
         *options.stats = stats;
@@ -183,11 +191,11 @@ SearchOutcome TwoPodSearch(ModuleState& state, const SearchControl& control,
         const int b = winner.second;
         const Figures f = Evaluate(g, a, b);
         switch (measure) {
-        case 1:
+        case Measure::MinimizeTravel:
             fl.BestTravel = f.travel;
             fl.BestMaxDistance = f.maxDistance;
             break;
-        case 3:
+        case Measure::MinimizeMaxDistance:
             fl.BestMaxDistance = f.maxDistance;
             fl.BestTravel = f.travel;
             break;

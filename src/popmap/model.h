@@ -32,6 +32,18 @@ inline int MapTypeCode(MapType t) {
     return static_cast<int>(t);
 }
 
+// The performance measure a search optimizes.
+enum class Measure {
+    MinimizeTravel = 1,      // total travel of the population to its nearest POD
+    MaximumServed = 2,       // population the new POD(s) take from the existing ones
+    MinimizeMaxDistance = 3, // largest distance from a cell to its nearest POD
+};
+
+// 1, 2, 3: the codes the batch's --measure takes and the messages name.
+inline int MeasureCode(Measure m) {
+    return static_cast<int>(m);
+}
+
 // The population-map study: one problem at a time, with its settings and everything a search
 // derives from it.
 struct PopMap {
@@ -50,7 +62,7 @@ struct PopMap {
 
     // Settings of the run.
     int NewPodCount = 1;
-    int PerformanceMeasure = 1;
+    Measure PerformanceMeasure = Measure::MinimizeTravel;
     MapType maptype = MapType::Input;
     double NearOptimalBound = 0;
 

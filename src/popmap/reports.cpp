@@ -117,20 +117,20 @@ Report ResultsReport1(const PopMap& fl) {
         }
     };
     switch (fl.PerformanceMeasure) {
-    case 1:
+    case Measure::MinimizeTravel:
         At10(r).text("OPTIMAL LOCATION FOR " + facility + " TO MINIMIZE TRAVEL FOR POPULATION ");
         r.line();
         lineColumn("COORDINATES ");
         At10(r).text("NEW AVG. DIST. TRAVELED " + Average(fl, fl.BestTravel));
         break;
-    case 2:
+    case Measure::MaximumServed:
         At10(r).text("OPTIMAL LOCATION FOR " + facility + " TO MAX. NUMBER SERVED AT FACILITY");
         r.line();
         lineColumn("COORDINATES ");
         At10(r).text("MAX SERVED " + FormatPicture(Rounded(fl.BestServed), "#######"));
         At10(r).text("NEW AVG.  DIST. TRAVELED " + Average(fl, fl.BestServedTravel));
         break;
-    case 3:
+    case Measure::MinimizeMaxDistance:
         At10(r).text("OPTIMAL LOCATION FOR " + facility +
                      " TO MINIMIZE MAX_DISTANCE FOR POPULATION ");
         r.line();
@@ -160,14 +160,14 @@ Report ResultsReport2(const PopMap& fl) {
     r.line();
     const std::string facility = two ? "TWO NEW FACILITIES" : "NEW FACILITY";
     switch (fl.PerformanceMeasure) {
-    case 1:
+    case Measure::MinimizeTravel:
         At10(r).text("OPTIMAL LOCATION FOR " + facility + " TO MINIMIZE TRAVEL FOR POPULATION ");
         break;
-    case 3:
+    case Measure::MinimizeMaxDistance:
         At10(r).text("OPTIMAL LOCATION FOR " + facility +
                      " TO MINIMIZE MAX_DISTANCE FOR POPULATION ");
         break;
-    case 2:
+    case Measure::MaximumServed:
         At10(r).text("OPTIMAL LOCATION FOR " + facility + " TO MAX. NUMBER SERVED AT FACILITY");
         break;
     default:

@@ -8,15 +8,15 @@ namespace davrenta {
 namespace {
 
 // Why no candidate replaced the starting best, by measure.
-std::string NoWinner(int measure) {
+std::string NoWinner(Measure measure) {
     switch (measure) {
-    case 1:
+    case Measure::MinimizeTravel:
         return "No location was found: the total travel of every location is 10000000000 or "
                "more. Make the populations smaller and search again.";
-    case 2:
+    case Measure::MaximumServed:
         return "No location was found: no location serves more than 0 people (the populations "
                "are zero, negative or too small). Check the populations and search again.";
-    case 3:
+    case Measure::MinimizeMaxDistance:
         return "No location was found: the map has no cell a new POD can stand on.";
     default:
         return "No location was found: choose a performance measure from 1 to 3.";
@@ -25,11 +25,11 @@ std::string NoWinner(int measure) {
 
 bool Won(const PopMap& fl) {
     switch (fl.PerformanceMeasure) {
-    case 1:
+    case Measure::MinimizeTravel:
         return fl.BestTravel < kBigValue;
-    case 2:
+    case Measure::MaximumServed:
         return fl.BestServed > 0;
-    case 3:
+    case Measure::MinimizeMaxDistance:
         return fl.BestMaxDistance < kBigValue;
     default:
         return false;

@@ -60,7 +60,7 @@ ResultsTexts ResultsFor(const PopMap& fl, MapType maptype, Metric distanceMethod
     ResultsTexts t;
     const int n = fl.ExistingPodCount;
     const bool onePod = fl.NewPodCount == 1;
-    const int measure = fl.PerformanceMeasure;
+    const Measure measure = fl.PerformanceMeasure;
 
     t.result7lbl = "TOTAL POPULATION SERVED = " + StrForm(fl.TotalPopulation) + br +
                    "TOTAL MAP POINTS USED       =" + StrForm(fl.MapPointsUsed);
@@ -89,12 +89,12 @@ ResultsTexts ResultsFor(const PopMap& fl, MapType maptype, Metric distanceMethod
                            FormatPicture(kDistanceScale * fl.PriorAverageDistance, "0.000");
         if (onePod) {
             switch (measure) {
-            case 1:
+            case Measure::MinimizeTravel:
                 t.result1lbl = "OPTIMAL LOCATION FOR NEW POD TO MINIMIZE TRAVEL FOR POPULATION ";
                 t.result4lbl = OnePodCoordinates(fl);
                 t.result5lbl = NewAverageText(fl);
                 break;
-            case 2:
+            case Measure::MaximumServed:
                 if (n > 0) {
                     t.result1lbl = "OPTIMAL LOCATION FOR NEW POD TO MAX. NUMBER SERVED AT FACILITY";
                     t.result4lbl = OnePodCoordinates(fl);
@@ -105,7 +105,7 @@ ResultsTexts ResultsFor(const PopMap& fl, MapType maptype, Metric distanceMethod
                         "NEW FACILITY TO SERVE THE MAX. NUMBER";
                 }
                 break;
-            case 3:
+            case Measure::MinimizeMaxDistance:
                 t.result1lbl =
                     "OPTIMAL LOCATION FOR NEW POD TO MINIMIZE MAX_DISTANCE FOR POPULATION ";
                 t.result4lbl = OnePodCoordinates(fl);
@@ -116,17 +116,17 @@ ResultsTexts ResultsFor(const PopMap& fl, MapType maptype, Metric distanceMethod
             }
         } else {
             switch (measure) {
-            case 1:
+            case Measure::MinimizeTravel:
                 t.result1lbl = kMinTravelPods;
                 t.result4lbl = TwoPodCoordinates(fl, false, br);
                 t.result5lbl = NewAverageText(fl);
                 break;
-            case 2:
+            case Measure::MaximumServed:
                 t.result1lbl = kMaxServedPods;
                 t.result4lbl = TwoPodCoordinates(fl, true, br);
                 t.result5lbl = MaxServedText(fl, "AVG.  DISTANCE TRAVELED (X SCALE) ", br);
                 break;
-            case 3:
+            case Measure::MinimizeMaxDistance:
                 t.result1lbl = kMinMaxPods;
                 t.result4lbl = TwoPodCoordinates(fl, true, br);
                 t.result6lbl = NewAverageText(fl);
@@ -142,16 +142,16 @@ ResultsTexts ResultsFor(const PopMap& fl, MapType maptype, Metric distanceMethod
         t.Savebut = true;
         if (!onePod) {
             switch (measure) {
-            case 3:
+            case Measure::MinimizeMaxDistance:
                 t.result1lbl = kMinMaxPods;
                 t.result4lbl = TwoPodCoordinates(fl, true, br);
                 break;
-            case 2:
+            case Measure::MaximumServed:
                 t.result1lbl = kMaxServedPods;
                 t.result4lbl = TwoPodCoordinates(fl, true, br);
                 t.result5lbl = MaxServedText(fl, "AVG.  DISTANCE TRAVELED (X SCALE) ", br);
                 break;
-            case 1:
+            case Measure::MinimizeTravel:
                 t.result1lbl = kMinTravelPods;
                 t.result4lbl = TwoPodCoordinates(fl, true, br);
                 t.result5lbl = "AVERAGE DISTANCE " + FormatPicture(NewAverageTravel(fl), "0.###") +

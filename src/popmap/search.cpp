@@ -136,21 +136,21 @@ int CountCells(const PopMap& fl) {
 
 bool TakeIfBetter(PopMap& fl, double travel, double maxDistance, double served) {
     switch (fl.PerformanceMeasure) {
-    case 1:
+    case Measure::MinimizeTravel:
         if (travel < fl.BestTravel) {
             fl.BestTravel = travel;
             fl.BestMaxDistance = maxDistance;
             return true;
         }
         return false;
-    case 3:
+    case Measure::MinimizeMaxDistance:
         if (maxDistance < fl.BestMaxDistance) {
             fl.BestMaxDistance = maxDistance;
             fl.BestTravel = travel;
             return true;
         }
         return false;
-    case 2:
+    case Measure::MaximumServed:
         if (served > fl.BestServed) {
             fl.BestServed = served;
             fl.BestServedTravel = travel;
@@ -292,7 +292,7 @@ SearchOutcome PlainOnePodSearch(ModuleState& state, const SearchControl& control
             fl.CandidateTravel(cl, cc) = e.travel;
             fl.CandidateMaxDistance(cl, cc) = e.maxDistance;
 
-            if (fl.PerformanceMeasure == 2)
+            if (fl.PerformanceMeasure == Measure::MaximumServed)
                 fl.PodServed[n + 1] = ServedBy(fl, fl.TrialServiceMap, '*');
             if (TakeIfBetter(fl, e.travel, e.maxDistance, fl.PodServed[n + 1])) {
                 fl.NewPodLine = cl;
@@ -335,7 +335,7 @@ SearchOutcome PlainTwoPodSearch(ModuleState& state, const SearchControl& control
 
                     // One sum over the cells either new POD serves: adding the two PODs' sums
                     // would let rounding choose among equally good pairs.
-                    const double served = fl.PerformanceMeasure == 2
+                    const double served = fl.PerformanceMeasure == Measure::MaximumServed
                                               ? ServedBy(fl, fl.TrialServiceMap, '*', '@')
                                               : 0.0;
                     if (TakeIfBetter(fl, e.travel, e.maxDistance, served)) {
@@ -384,7 +384,7 @@ Status MarkNearOptimal(PopMap& fl, std::string_view boundText) {
     fl.NearOptimalBound = f;
     fl.maptype = MapType::NearOptimal;
     const int last = LastMapLine(fl);
-    const bool travel = fl.PerformanceMeasure == 1;
+    const bool travel = fl.PerformanceMeasure == Measure::MinimizeTravel;
     if (travel)
         fl.NearTravelLimit = fl.BestTravel * (1 + f);
     else

@@ -39,6 +39,9 @@ bool Same(const std::string& a, const std::string& b) {
 bool Same(MapType a, MapType b) {
     return a == b;
 }
+bool Same(Measure a, Measure b) {
+    return a == b;
+}
 
 std::string Show(double v) {
     char text[40];
@@ -56,6 +59,9 @@ std::string Show(const std::string& v) {
 }
 std::string Show(MapType v) {
     return std::to_string(MapTypeCode(v));
+}
+std::string Show(Measure v) {
+    return std::to_string(MeasureCode(v));
 }
 
 template <typename T>
@@ -406,7 +412,7 @@ TEST(FastSearchMatchesReference, ShippedSmallTown) {
         for (int measure : {1, 2, 3})
             for (int method : {1, 2, 3}) {
                 ModuleState start = loaded;
-                start.fl.PerformanceMeasure = measure;
+                start.fl.PerformanceMeasure = static_cast<Measure>(measure);
                 start.fl.NewPodCount = newPods;
                 start.DistanceMethod = static_cast<Metric>(method);
                 EXPECT_TRUE(MatchesReference(start, newPods, 2))
@@ -445,9 +451,38 @@ TEST(FastSearchMatchesReference, DISABLED_LargerMapsWithManyPods) {
     }
 }
 
+// Maps of more than 64 area cells without (or with one) existing POD, where the travel
+// search bounds a pair's total by its running sum plus a bound on the cells still to come:
+// equal populations on a map symmetric both ways make many pairs tie exactly, and the pair
+// kept must still be the reference's.
+TEST(FastSearchMatchesReference, TravelBoundOnTheCellsStillToComeKeepsTies) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < 10; ++i) {
+        std::string half;
+        for (int j = 0; j < 7; ++j)
+            half += (i + j) % 4 == 0 ? 'b' : 'a';
+        lines.push_back(half + std::string(half.rbegin(), half.rend()));
+    }
+    for (int i = 4; i >= 0; --i)
+        lines[static_cast<std::size_t>(9 - i)] = lines[static_cast<std::size_t>(i)];
+    const std::vector<Problem> problems = {
+        {{{"a", 100}, {"b", 100}}, {}, lines},
+        {{{"a", 35}, {"b", 910}}, {}, lines},
+        {{{"a", 100}, {"b", 100}}, {{5, 7}}, lines},
+    };
+    for (std::size_t i = 0; i < problems.size(); ++i)
+        for (int method : {1, 2, 3}) {
+            ModuleState start = MakeState(problems[i], 1, method, 2);
+            EXPECT_TRUE(MatchesReference(start, 2, 2)) << "map " << i << ", method " << method;
+            FastSearchStats stats;
+            ASSERT_EQ(RunFast(start, 2, 1, {}, &stats).status, SearchStatus::Done);
+            EXPECT_GT(stats.pairsCutShort, 0) << "map " << i << ", method " << method;
+        }
+}
+
 TEST(FastSearchMatchesReference, ShippedFullRegionOneNewPod) {
     ModuleState start = LoadExample("full-region.fl");
-    start.fl.PerformanceMeasure = 2;
+    start.fl.PerformanceMeasure = Measure::MaximumServed;
     start.DistanceMethod = Metric::Euclidean;
     EXPECT_TRUE(MatchesReference(start, 1, 2));
 }
@@ -457,7 +492,7 @@ TEST(FastSearchKernels, PortableAndWideBuildsAgreeOnTheFullRegion) {
     for (int measure : {1, 2, 3})
         for (int method : {1, 2, 3}) {
             ModuleState wide = loaded;
-            wide.fl.PerformanceMeasure = measure;
+            wide.fl.PerformanceMeasure = static_cast<Measure>(measure);
             wide.DistanceMethod = static_cast<Metric>(method);
             FillWithLeftovers(wide.fl);
             ModuleState portable = wide;
@@ -474,7 +509,7 @@ TEST(FastSearchBounds, ExistingPodsLetMostPairsGoUnevaluated) {
     const ModuleState loaded = LoadExample("mid-county.fl");
     for (int measure : {1, 2, 3}) {
         ModuleState s = loaded;
-        s.fl.PerformanceMeasure = measure;
+        s.fl.PerformanceMeasure = static_cast<Measure>(measure);
         s.fl.NewPodCount = 2;
         FastSearchStats stats;
         ASSERT_EQ(RunFast(s, 2, 2, {}, &stats).status, SearchStatus::Done);

@@ -183,12 +183,14 @@ class PopMapFlow : public QObject {
         reference.ProblemFileName = (Examples() + "/small-town.fl").toStdString();
         QVERIFY(ReadMapFile(reference).ok());
         reference.fl.NewPodCount = 2;
-        reference.fl.PerformanceMeasure = 2;
+        reference.fl.PerformanceMeasure = Measure::MaximumServed;
         reference.DistanceMethod = davrenta::Metric::Euclidean;
         QVERIFY(PlainTwoPodSearch(reference).status == SearchStatus::Done);
         QCOMPARE(state.fl.NewPod1Line, reference.fl.NewPod1Line);
         QCOMPARE(state.fl.NewPod2Column, reference.fl.NewPod2Column);
         QCOMPARE(state.fl.BestServed, reference.fl.BestServed);
+        QVERIFY(state.fl.PerformanceMeasure == Measure::MaximumServed);
+        QVERIFY(state.DistanceMethod == davrenta::Metric::Euclidean);
     }
 
     void nearOptimalOnTheWorkedExample() {

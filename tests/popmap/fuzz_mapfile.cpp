@@ -29,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Small problems are searched too: nothing a file holds may crash a search.
     if (state.fl.MapEndLine <= 4 && state.fl.AreaCount <= 4) {
         state.fl.NewPodCount = 1 + static_cast<int>(size % 2);
-        state.fl.PerformanceMeasure = 1 + static_cast<int>(size % 3);
+        state.fl.PerformanceMeasure =
+            static_cast<davrenta::Measure>(1 + static_cast<int>(size % 3));
         state.DistanceMethod = static_cast<davrenta::Metric>(1 + static_cast<int>((size / 3) % 3));
         davrenta::RunSearch(state);
     }

@@ -236,7 +236,7 @@ TEST(ResultsSave, AddsTheNewPodAsAnExistingOne) {
     ResetPodSymbols(next.fl);
     ASSERT_TRUE(ParseMapProblem(text, next.fl).ok());
     next.fl.NewPodCount = 1;
-    next.fl.PerformanceMeasure = 1;
+    next.fl.PerformanceMeasure = Measure::MinimizeTravel;
     ASSERT_EQ(RunSearch(next).status, SearchStatus::Done);
     EXPECT_NE(next.fl.NewPodColumn, column);
     EXPECT_LT(next.fl.BestTravel, s.fl.BestTravel);

@@ -42,7 +42,7 @@ inline ModuleState MakeState(const Problem& p, int measure = 1, int method = 1, 
             end = i;
     }
     fl.MapEndLine = end + 1;
-    fl.PerformanceMeasure = measure;
+    fl.PerformanceMeasure = static_cast<Measure>(measure);
     fl.NewPodCount = newPods;
     state.DistanceMethod = static_cast<Metric>(method);
     return state;

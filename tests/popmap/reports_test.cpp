@@ -89,7 +89,7 @@ TEST(ResultsReports, MeasuresAndTwoPods) {
                             "OPTIMAL LOCATION FOR NEW FACILITY TO MAX. NUMBER SERVED AT FACILITY"),
               first.end());
 
-    s.fl.PerformanceMeasure = 3;
+    s.fl.PerformanceMeasure = Measure::MinimizeMaxDistance;
     const Lines minmax = RenderText(ResultsReport1(s.fl));
     // (2, 1) takes the rest of line 1 and (2, 2) from the POD at (1, 1).
     EXPECT_EQ(minmax.back(), std::string(9, ' ') + "COORDINATES (X,Y) 2, 1");

@@ -51,7 +51,7 @@ zedu1frm::zedu1frm(ModuleState& state, QWidget* parent) : QDialog(parent), state
     mintravbut->setDefault(true);
 }
 
-void zedu1frm::chooseMeasure(int measure) {
+void zedu1frm::chooseMeasure(Measure measure) {
     state_.fl.PerformanceMeasure = measure;
     Label1->setText(QStringLiteral("Select distance calculation method."));
     for (QPushButton* b : {mintravbut, maxnumbut, Minmaxbut})
@@ -82,13 +82,13 @@ void zedu1frm::chooseDistance(int method) {
 }
 
 void zedu1frm::mintravbut_Click() {
-    chooseMeasure(1);
+    chooseMeasure(Measure::MinimizeTravel);
 }
 void zedu1frm::maxnumbut_Click() {
-    chooseMeasure(2);
+    chooseMeasure(Measure::MaximumServed);
 }
 void zedu1frm::Minmaxbut_Click() {
-    chooseMeasure(3);
+    chooseMeasure(Measure::MinimizeMaxDistance);
 }
 void zedu1frm::rectbut_Click() {
     chooseDistance(1);

@@ -34,7 +34,7 @@ class zedu1frm : public QDialog {
     void backbut_Click();
 
   private:
-    void chooseMeasure(int measure);
+    void chooseMeasure(Measure measure);
     void chooseDistance(int method);
     ModuleState& state_;
 };
