@@ -89,7 +89,7 @@ void mhdeptfrm::prtbut_Click() {
     // What the boxes show now, typed but not yet taken by "Ok".
     MhActivityState shown = state_.mh;
     StoreMoves(shown, typedMoves());
-    PrintReport(this, MoveTableReport(shown));
+    PrintReport(this, MoveTableReport(shown), ReportPdfPath(state_, QStringLiteral("moves")));
 }
 
 } // namespace davrenta

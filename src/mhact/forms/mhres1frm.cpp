@@ -88,7 +88,8 @@ void mhres1frm::savebut_Click() {
 }
 
 void mhres1frm::prntbut_Click() {
-    PrintReport(this, MhResultsReport(state_.mh, state_.DistanceMethod));
+    PrintReport(this, MhResultsReport(state_.mh, state_.DistanceMethod),
+                ReportPdfPath(state_, QStringLiteral("activity")));
 }
 
 void mhres1frm::Command1_Click() {

@@ -195,7 +195,7 @@ void MhsResultsWindow::chartlst_Click() {
 }
 
 void MhsResultsWindow::prntbut_Click() {
-    PrintReport(this, MhsReport(state_.mhs));
+    PrintReport(this, MhsReport(state_.mhs), ReportPdfPath(state_, QStringLiteral("simulation")));
 }
 
 void MhsResultsWindow::savebut_Click() {

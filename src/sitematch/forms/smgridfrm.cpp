@@ -146,7 +146,7 @@ void smgridfrm::rembut_Click() {
 }
 
 void smgridfrm::Prtbut_Click() {
-    PrintReport(this, MatchDataReport(state_.sm));
+    PrintReport(this, MatchDataReport(state_.sm), ReportPdfPath(state_, QStringLiteral("data")));
 }
 
 } // namespace davrenta

@@ -93,7 +93,8 @@ smresultsfrm::smresultsfrm(ModuleState& state, QWidget* parent) : QDialog(parent
 }
 
 void smresultsfrm::prtbut_Click() {
-    PrintReport(this, MatchResultsReport(state_.sm, state_.LineBreak));
+    PrintReport(this, MatchResultsReport(state_.sm, state_.LineBreak),
+                ReportPdfPath(state_, QStringLiteral("results")));
 }
 
 void smresultsfrm::avebut_Click() {
