@@ -16,6 +16,7 @@
 #include "shell/filefrm.h"
 
 using davrenta::filefrm;
+using davrenta::MapType;
 using davrenta::ModuleState;
 using davrenta::testing::ModalDriver;
 
