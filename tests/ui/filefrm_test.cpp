@@ -16,7 +16,6 @@
 #include "shell/filefrm.h"
 
 using davrenta::filefrm;
-using davrenta::MapType;
 using davrenta::ModuleState;
 using davrenta::testing::ModalDriver;
 

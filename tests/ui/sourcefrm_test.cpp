@@ -9,7 +9,6 @@
 #include "shell/controls.h"
 #include "shell/sourcefrm.h"
 
-using davrenta::MapType;
 using davrenta::ModuleState;
 using davrenta::sourcefrm;
 using davrenta::testing::ModalDriver;
