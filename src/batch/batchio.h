@@ -70,6 +70,22 @@ std::string ForTerminal(std::string text);
 // A text for a terminal: control bytes other than the line end shown escaped.
 std::string SafeForTerminal(std::string_view text);
 
+// A window's grid rows as a terminal shows them: each cell padded to 16 columns (at least one
+// blank after it), trailing blanks dropped.
+template <std::size_t N>
+void PrintRows(std::ostream& out, const std::vector<std::array<std::string, N>>& rows) {
+    for (const auto& row : rows) {
+        std::string line;
+        for (const auto& cell : row) {
+            line += cell;
+            line.append(cell.size() < 16 ? 16 - cell.size() : 1, ' ');
+        }
+        while (!line.empty() && line.back() == ' ')
+            line.pop_back();
+        out << SafeForTerminal(line) << '\n';
+    }
+}
+
 // "== Report: title ==" and the report's lines.
 void PrintReport(std::ostream& out, const std::string& title, const Report& report);
 

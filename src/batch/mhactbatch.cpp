@@ -9,20 +9,6 @@ namespace davrenta {
 
 namespace {
 
-template <std::size_t N>
-void PrintRows(std::ostream& out, const std::vector<std::array<std::string, N>>& rows) {
-    for (const auto& row : rows) {
-        std::string line;
-        for (const auto& cell : row) {
-            line += cell;
-            line.append(cell.size() < 16 ? 16 - cell.size() : 1, ' ');
-        }
-        while (!line.empty() && line.back() == ' ')
-            line.pop_back();
-        out << SafeForTerminal(line) << '\n';
-    }
-}
-
 ordered_json Figure(const std::optional<double>& value) {
     return value ? ordered_json(*value) : ordered_json(nullptr);
 }

@@ -38,20 +38,6 @@ ordered_json Labels(const ResultsTexts& t) {
     return j;
 }
 
-template <std::size_t N>
-void PrintRows(std::ostream& out, const std::vector<std::array<std::string, N>>& rows) {
-    for (const auto& row : rows) {
-        std::string line;
-        for (const auto& cell : row) {
-            line += cell;
-            line.append(cell.size() < 16 ? 16 - cell.size() : 1, ' ');
-        }
-        while (!line.empty() && line.back() == ' ')
-            line.pop_back();
-        out << SafeForTerminal(line) << '\n';
-    }
-}
-
 // A map as the map screen showed it at one step of the sequence.
 struct MapView {
     std::string caption;
