@@ -214,7 +214,7 @@ class MhActFlow : public QObject {
             .expectText("Label3", "14900")
             .click("savebut")
             .expectWindow("filefrm")
-            .setText("Text1", "mezzanine-copy")
+            .setText("Text1", dir.filePath("mezzanine-copy"))
             .click("okbut")
             .expectWindow("mhres1frm")
             .click("newbut")
