@@ -39,10 +39,13 @@ const std::string& ProblemPath() {
         if (fd < 0)
             std::abort();
         close(fd);
-        std::string made(name.data());
-        std::atexit([] { std::remove(ProblemPath().c_str()); });
-        return made;
+        return std::string(name.data());
     }();
+    // Registered once the path is built, so that it runs before the path is destroyed.
+    static const bool removedAtExit = [] {
+        return std::atexit([] { std::remove(path.c_str()); }) == 0;
+    }();
+    (void)removedAtExit;
     return path;
 }
 
