@@ -1,10 +1,13 @@
 #include "sfloc/forms/sfgridfrm.h"
 
+#include <algorithm>
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
@@ -66,7 +69,10 @@ sfgridfrm::sfgridfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     auto* scroll = new QScrollArea;
     scroll->setWidget(page);
     scroll->setWidgetResizable(true);
-    scroll->setMinimumWidth(page->sizeHint().width() + 24);
+    // The whole table when the screen has room; on a small or highly scaled screen it scrolls
+    // sideways instead of pushing over the picture beside it.
+    const int available = screen() ? screen()->availableGeometry().width() : 1 << 16;
+    scroll->setMinimumWidth(std::min(page->sizeHint().width() + 24, available / 2));
 
     // Results: a heading, column headings and one row per measure.
     Label10 = MakeLabel(this, QStringLiteral("Label10"), QStringLiteral("Optimal Location"));
