@@ -30,4 +30,16 @@ std::vector<ShotSet>& ShotSets() {
     return sets;
 }
 
+testing::ModalDriver& OpenExample(testing::ModalDriver& d, const QString& name) {
+    d.expectWindow(QStringLiteral("sourcefrm")).click(QStringLiteral("diskbut"));
+    return d.expectWindow(QStringLiteral("filefrm"))
+        .click(QStringLiteral("examplesbut"))
+        .setText(QStringLiteral("Text1"), name)
+        .click(QStringLiteral("okbut"));
+}
+
+QString RunWalk(testing::ModalDriver& d, const std::function<void()>& enter) {
+    return d.run(enter) ? QString() : d.failure();
+}
+
 } // namespace davrenta::screenshots

@@ -42,6 +42,13 @@ class Camera {
 testing::ModalDriver& Await(testing::ModalDriver& d, Camera* camera, const QString& window,
                             const QString& picture = {});
 
+// The source window's disk button, then a shipped example opened from the chooser's
+// Examples folder.
+testing::ModalDriver& OpenExample(testing::ModalDriver& d, const QString& name);
+
+// Runs a walk from the study's entry; the driver's failure, empty when all went as scripted.
+QString RunWalk(testing::ModalDriver& d, const std::function<void()>& enter);
+
 // What a study's pictures are taken with: a fresh state, its main window (shown, credits
 // closed) and a working folder of its own for anything the walk saves.
 struct Session {

@@ -10,7 +10,7 @@ namespace {
 using testing::ModalDriver;
 
 QString Run(ModalDriver& d, mainfrm& main) {
-    return d.run([&main] { main.helpmnu_Click(3); }) ? QString() : d.failure();
+    return RunWalk(d, [&main] { main.helpmnu_Click(3); });
 }
 
 QString Walk(Session& s) {
@@ -18,11 +18,7 @@ QString Walk(Session& s) {
     ModalDriver d(&s.main);
     Await(d, c, "mhactdescfrm").click("Command1");
     Await(d, c, "mhinput1frm").click("rectbut");
-    d.expectWindow("sourcefrm").click("diskbut");
-    d.expectWindow("filefrm")
-        .click("examplesbut")
-        .setText("Text1", "assembly-plant.mh")
-        .click("okbut");
+    OpenExample(d, "assembly-plant.mh");
     Await(d, c, "mhdatafrm").click("okbut");
     Await(d, c, "mhdeptfrm").click("okbut");
     Await(d, c, "mhres1frm").click("Command1");

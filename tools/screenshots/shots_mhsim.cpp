@@ -11,15 +11,14 @@ namespace {
 using testing::ModalDriver;
 
 QString Run(ModalDriver& d, mainfrm& main) {
-    return d.run([&main] { main.helpmnu_Click(4); }) ? QString() : d.failure();
+    return RunWalk(d, [&main] { main.helpmnu_Click(4); });
 }
 
 // From the description to the parameter window of an option loaded from an example.
 void Load(ModalDriver& d, Camera* camera, const char* option, const QString& example) {
     Await(d, camera, "mhsdescfrm").click("okbut");
     Await(d, camera, "mhsinput1frm").click(option);
-    d.expectWindow("sourcefrm").click("diskbut");
-    d.expectWindow("filefrm").click("examplesbut").setText("Text1", example).click("okbut");
+    OpenExample(d, example);
     d.expectWindow("mhsinput2frm").setText("seedtxt", "7");
 }
 

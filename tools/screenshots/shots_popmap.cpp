@@ -10,7 +10,7 @@ namespace {
 using testing::ModalDriver;
 
 QString Run(ModalDriver& d, mainfrm& main) {
-    return d.run([&main] { main.flcmd_Click(); }) ? QString() : d.failure();
+    return RunWalk(d, [&main] { main.flcmd_Click(); });
 }
 
 // Description, grid, one new POD, minimize travel, rectilinear: up to the input source.

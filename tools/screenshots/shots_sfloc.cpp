@@ -11,7 +11,7 @@ namespace {
 using testing::ModalDriver;
 
 QString Run(ModalDriver& d, mainfrm& main) {
-    return d.run([&main] { main.sflcmd_Click(); }) ? QString() : d.failure();
+    return RunWalk(d, [&main] { main.sflcmd_Click(); });
 }
 
 QString FromKeyboard(Session& s) {
@@ -33,11 +33,7 @@ QString FromDisk(Session& s) {
     Camera* c = &s.camera;
     ModalDriver d(&s.main);
     d.expectWindow("sfdescfrm").click("contbut");
-    d.expectWindow("sourcefrm").click("diskbut");
-    d.expectWindow("filefrm")
-        .click("examplesbut")
-        .setText("Text1", "rural-clinic.sf")
-        .click("okbut");
+    OpenExample(d, "rural-clinic.sf");
     Await(d, c, "sfgridfrm").click("rembut");
     d.expectWindow("sfremvfrm").setText("remtxt", "2");
     Await(d, c, "sfremvfrm").click("canbut");

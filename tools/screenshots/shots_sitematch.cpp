@@ -11,7 +11,7 @@ namespace {
 using testing::ModalDriver;
 
 QString Run(ModalDriver& d, mainfrm& main) {
-    return d.run([&main] { main.helpmnu_Click(2); }) ? QString() : d.failure();
+    return RunWalk(d, [&main] { main.helpmnu_Click(2); });
 }
 
 QString FromKeyboard(Session& s) {
@@ -36,11 +36,7 @@ QString FromDisk(Session& s) {
     ModalDriver d(&s.main);
     d.expectWindow("smdescfrm").click("Ok");
     d.expectWindow("smfrm").click("threecmd");
-    d.expectWindow("sourcefrm").click("diskbut");
-    d.expectWindow("filefrm")
-        .click("examplesbut")
-        .setText("Text1", "county-depots.sm")
-        .click("okbut");
+    OpenExample(d, "county-depots.sm");
     Await(d, c, "smgridfrm").click("rembut");
     d.expectWindow("smremvfrm").setText("remtxt", "2");
     Await(d, c, "smremvfrm").click("canbut");
