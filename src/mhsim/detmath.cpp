@@ -17,8 +17,28 @@ constexpr double kInvLn2 = 1.44269504088896338700e+00;
 } // namespace
 
 namespace detail {
+
 const LogTable kLogTable;
+
+FloatLogTable::FloatLogTable() {
+    constexpr std::uint32_t width = 1u << (23 - kBits);
+    constexpr std::uint32_t one = 0x3f800000;
+    for (std::uint32_t i = 0; i < entry.size(); ++i) {
+        const std::uint32_t from = kOffset + i * width;
+        // The intervals on either side of 1 take c = 1, so that ln u keeps its relative
+        // accuracy as u nears 1.
+        const double c =
+            from == one || from + width == one ? 1.0 : std::bit_cast<float>(from + width / 2);
+        const double scaled = std::floor(0x1p28 / c + 0.5); // below 2^29
+        entry[i].invc = scaled * 0x1p-28;
+        // ln c = -ln(1/c), with f = (1/c - 1) / (1/c + 1).
+        entry[i].logc = -TwiceAtanh((scaled - 0x1p28) / (scaled + 0x1p28));
+    }
 }
+
+const FloatLogTable kFloatLogTable;
+
+} // namespace detail
 
 double DetExp(double x) {
     if (x != x)

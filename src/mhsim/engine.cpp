@@ -1,6 +1,7 @@
 #include "mhsim/engine.h"
 
 #include <algorithm>
+#include <atomic>
 #include <barrier>
 #include <chrono>
 #include <cmath>
@@ -70,8 +71,35 @@ Status CheckDistribution(const MhSimState& mhs) {
     return {};
 }
 
-template <bool Lock, bool Limited>
+// When every draw of a cycle is exponential, each one is -mean ln(U) for the next nonzero U of
+// the cycle's stream, whichever mean it takes. The logarithms are then computed a few at a
+// time ahead of use, where they need not wait for one another: the same values, sooner.
+class LogsAhead {
+  public:
+    explicit LogsAhead(UniformSource& source) : source_(source) {}
+
+    double expo(double mean) {
+        if (next_ == kAhead) {
+            for (double& l : logs_)
+                l = DetLogUniform(source_.nextNonZero());
+            next_ = 0;
+        }
+        return -mean * logs_[next_++];
+    }
+
+  private:
+    static constexpr int kAhead = 8;
+    UniformSource& source_;
+    double logs_[kAhead];
+    int next_ = kAhead;
+};
+
+template <bool Lock, bool Limited, bool AllExpo>
 bool Cycle(const CycleInputs& in, UniformSource& rng, EventList& ev, CycleMeasures& m) {
+    LogsAhead ahead(rng);
+    const auto gap = [&] {
+        return AllExpo ? ahead.expo(in.meanGap) : ExpoVariate(in.meanGap, rng);
+    };
     const int s = in.servers;
     const double T = in.cycleLength;
     int idle = s;
@@ -82,9 +110,10 @@ bool Cycle(const CycleInputs& in, UniformSource& rng, EventList& ev, CycleMeasur
 
     ev.clear();
     ev.schedule(kClosing, T);
-    ev.schedule(kArrival, ExpoVariate(in.meanGap, rng));
+    ev.schedule(kArrival, gap());
     const auto startService = [&] {
-        const double end = clock + ServiceTime(in.service, rng);
+        const double end =
+            clock + (AllExpo ? ahead.expo(in.service.a) : ServiceTime(in.service, rng));
         sound = sound && std::isfinite(end);
         ev.schedule(kDeparture, end);
         --idle;
@@ -102,7 +131,7 @@ bool Cycle(const CycleInputs& in, UniformSource& rng, EventList& ev, CycleMeasur
         if (type == kArrival) {
             if (Lock && locked)
                 continue;
-            ev.schedule(kArrival, clock + ExpoVariate(in.meanGap, rng));
+            ev.schedule(kArrival, clock + gap());
             if (idle > 0) {
                 startService();
             } else if (!Limited) {
@@ -142,6 +171,12 @@ bool Cycle(const CycleInputs& in, UniformSource& rng, EventList& ev, CycleMeasur
     m.events = events;
     return clock > 0 && std::isfinite(m.overtime) && std::isfinite(m.lineLength) &&
            std::isfinite(m.wait) && std::isfinite(m.propBusy);
+}
+
+template <bool Lock, bool Limited>
+bool CycleFor(const CycleInputs& in, UniformSource& rng, EventList& ev, CycleMeasures& m) {
+    return in.service.code == 2 ? Cycle<Lock, Limited, true>(in, rng, ev, m)
+                                : Cycle<Lock, Limited, false>(in, rng, ev, m);
 }
 
 // Sums and sums of squares of the six measures, in cycle order.
@@ -199,13 +234,13 @@ bool SimulateCycle(const CycleInputs& in, std::uint64_t seed, long long cycle, C
     EventList ev;
     switch (in.option) {
     case 2:
-        return Cycle<true, false>(in, rng, ev, m);
+        return CycleFor<true, false>(in, rng, ev, m);
     case 3:
-        return Cycle<false, true>(in, rng, ev, m);
+        return CycleFor<false, true>(in, rng, ev, m);
     case 4:
-        return Cycle<true, true>(in, rng, ev, m);
+        return CycleFor<true, true>(in, rng, ev, m);
     default:
-        return Cycle<false, false>(in, rng, ev, m);
+        return CycleFor<false, false>(in, rng, ev, m);
     }
 }
 
@@ -263,16 +298,22 @@ RunOutcome RunSimulation(MhSimState& mhs, std::uint64_t seed, const RunControl& 
     bool stop = false;
     RunOutcome outcome;
 
-    // Participant w runs its share of the block; participant 0 then adds the block in order.
-    const auto work = [&](int w) {
-        const long long per = (blockCount + threads - 1) / threads;
-        const long long from = std::min(blockCount, w * per);
-        const long long to = std::min(blockCount, from + per);
-        for (long long i = from; i < to; ++i) {
-            if (control.cancel && control.cancel->load(std::memory_order_relaxed))
+    // The participants take the block's cycles a chunk at a time, so that a core that runs
+    // slower (a busy neighbour) takes fewer; participant 0 then adds the block in order.
+    std::atomic<long long> taken{0};
+    const auto work = [&] {
+        constexpr long long kChunk = 128;
+        for (;;) {
+            const long long from = taken.fetch_add(kChunk, std::memory_order_relaxed);
+            if (from >= blockCount)
                 return;
-            const auto slot = static_cast<std::size_t>(i);
-            sound[slot] = SimulateCycle(in, seed, start + i + 1, block[slot]);
+            const long long to = std::min(blockCount, from + kChunk);
+            for (long long i = from; i < to; ++i) {
+                if (control.cancel && control.cancel->load(std::memory_order_relaxed))
+                    return;
+                const auto slot = static_cast<std::size_t>(i);
+                sound[slot] = SimulateCycle(in, seed, start + i + 1, block[slot]);
+            }
         }
     };
     const auto gather = [&] {
@@ -300,20 +341,21 @@ RunOutcome RunSimulation(MhSimState& mhs, std::uint64_t seed, const RunControl& 
         if (control.progress)
             control.progress(start, total);
         blockCount = std::min(blockSize, total - start);
+        taken.store(0, std::memory_order_relaxed);
         stop = blockCount == 0;
     };
 
     blockCount = std::min(blockSize, total);
     if (threads == 1) {
         while (!stop) {
-            work(0);
+            work();
             gather();
         }
     } else {
         std::barrier sync(threads);
         const auto participant = [&](int w) {
             for (;;) {
-                work(w);
+                work();
                 sync.arrive_and_wait();
                 if (w == 0)
                     gather();

@@ -12,8 +12,8 @@ enum EventType { kArrival = 1, kDeparture = 2, kClosing = 3 };
 // The pending events of one cycle, earliest first. At most kMaxPendingEvents are pending;
 // events of equal time leave in the order they were scheduled (so the closing event, scheduled
 // first, leaves before an arrival or a departure at the same time). Kept as a contiguous array
-// in reverse time order: the earliest event is taken from the end, and a new event, usually
-// the latest, is placed after a short scan from the front.
+// in reverse time order: the earliest event is taken from the end, and a new event moves the
+// few that leave before it up one place as it looks for its own.
 class EventList {
   public:
     void clear() { count_ = 0; }
@@ -24,12 +24,12 @@ class EventList {
     // Inserts an event after every pending event whose time is not later than its own.
     void schedule(int type, double time) {
         assert(!full());
-        int i = 0;
-        while (i < count_ && time < slots_[i].time)
-            ++i;
-        for (int k = count_; k > i; --k)
+        int k = count_;
+        while (k > 0 && !(time < slots_[k - 1].time)) {
             slots_[k] = slots_[k - 1];
-        slots_[i] = {time, type};
+            --k;
+        }
+        slots_[k] = {time, type};
         ++count_;
     }
 

@@ -68,8 +68,8 @@ double NormalVariate(double mean, double sd, UniformSource& source) {
 }
 
 double WeibullVariate(const ServiceDistribution& d, UniformSource& source) {
-    const double u = source.next();
-    return d.b * DetPow(-DetLog(1 - u), d.inverseShape);
+    const float u = source.next();
+    return d.b * DetPow(-DetLogUniform(1 - u), d.inverseShape); // 1 - u is exact
 }
 
 double LognormalVariate(const ServiceDistribution& d, UniformSource& source) {
@@ -111,6 +111,8 @@ double UniformVariate(double low, double high, UniformSource& source) {
 }
 
 double ErlangVariate(const ServiceDistribution& d, UniformSource& source) {
+    if (d.phases == 1) // the product is one draw: the same bits as the exponential
+        return ExpoVariate(d.a, source);
     // A long product would underflow to 0 (and its logarithm to -infinity): fold it into a
     // sum of logarithms well before that.
     double product = 1, logs = 0;

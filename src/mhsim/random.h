@@ -55,7 +55,7 @@ ServiceDistribution PrepareService(int code, double a, double b);
 
 // One exponential variate of the given mean: -mean ln(U).
 inline double ExpoVariate(double mean, UniformSource& source) {
-    return -mean * DetLog(source.nextNonZero());
+    return -mean * DetLogUniform(source.nextNonZero());
 }
 
 // The eight generators, each as its definition gives it.

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <random>
 
@@ -49,4 +50,22 @@ TEST(DetMath, WithinAFewUnitsInTheLastPlaceOfTheLibrary) {
     EXPECT_NEAR(DetLog(1.7976931348623157e308), 709.78271289338397, 1e-12);
     EXPECT_NEAR(DetLog(2.0), 0.69314718055994531, 2e-16);
     EXPECT_NEAR(DetPow(2.0, 0.5), 1.4142135623730951, 4e-16);
+}
+
+TEST(DetMath, LogOfEveryUniformDrawWithinTwoUnitsInTheLastPlace) {
+    double worst = 0;
+    float worstAt = 0;
+    for (std::uint32_t k = 1; k < (1u << 24); ++k) {
+        const float u = static_cast<float>(k) * 0x1p-24f;
+        const double ulps = UlpsApart(DetLogUniform(u), std::log(static_cast<double>(u)));
+        if (ulps > worst) {
+            worst = ulps;
+            worstAt = u;
+        }
+    }
+    EXPECT_LE(worst, 2) << "at " << worstAt;
+    EXPECT_EQ(DetLogUniform(1.0f), 0.0);
+    EXPECT_EQ(DetLogUniform(0.5f), -0.69314718055994531);
+    // Smaller values than a draw can take, down to the smallest normal.
+    EXPECT_NEAR(DetLogUniform(0x1p-126f), -87.336544750553102, 2e-14);
 }

@@ -161,6 +161,31 @@ TEST(RunSimulation, SameSeedGivesTheSameResultsOnAnyNumberOfThreads) {
     EXPECT_NE(other.NumServMean, one.NumServMean);
 }
 
+// Exponential service takes its logarithms ahead of use; Erlang with one phase draws the same
+// values one at a time. The two runs must agree to the bit, cycle by cycle.
+TEST(RunSimulation, ExponentialServiceGivesTheBitsOfErlangWithOnePhase) {
+    for (int option = 1; option <= 4; ++option) {
+        const MhSimState expo = Simulate(Problem(option, 2, 3, 0.6, 8, 300, 2), 99);
+        MhSimState problem = Problem(option, 2, 3, 0.6, 8, 300, 2);
+        problem.DistCode = 8;
+        problem.ServiceParamB = 1;
+        const MhSimState erlang = Simulate(problem, 99);
+        ASSERT_EQ(expo.CycleValues.size(), erlang.CycleValues.size());
+        for (std::size_t c = 0; c < expo.CycleValues.size(); ++c) {
+            const CycleMeasures &a = expo.CycleValues[c], &b = erlang.CycleValues[c];
+            ASSERT_EQ(a.events, b.events) << option << " " << c;
+            ASSERT_EQ(a.served, b.served) << option << " " << c;
+            ASSERT_EQ(a.overtime, b.overtime) << option << " " << c;
+            ASSERT_EQ(a.lineLength, b.lineLength) << option << " " << c;
+            ASSERT_EQ(a.wait, b.wait) << option << " " << c;
+            ASSERT_EQ(a.propBusy, b.propBusy) << option << " " << c;
+            ASSERT_EQ(a.turnaways, b.turnaways) << option << " " << c;
+        }
+        EXPECT_EQ(expo.WaitStd, erlang.WaitStd) << option;
+        EXPECT_EQ(expo.MaxLine, erlang.MaxLine) << option;
+    }
+}
+
 TEST(RunSimulation, ReportsProgressByCyclesUpToTheTotal) {
     MhSimState mhs = Problem(1, 1, 1, 0.5, 8, 20000);
     std::vector<long long> seen;
