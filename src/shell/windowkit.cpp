@@ -57,6 +57,31 @@ void SetUpWindow(QWidget* window, const QString& name, const QString& title) {
     window->installEventFilter(new ScreenFit(window));
 }
 
+QScrollArea* ScrollingPage(QWidget* window, QLayout* content) {
+    // Asks for the content's own size, where a plain scroll area would ask for a small one.
+    class Page : public QScrollArea {
+      public:
+        using QScrollArea::QScrollArea;
+        QSize sizeHint() const override { return widget()->sizeHint(); }
+    };
+    // Made inside the window before it takes the content, so that the controls keep their
+    // place in the window's tab order.
+    auto* scroll = new Page(window);
+    auto* page = new QWidget(scroll);
+    content->setContentsMargins(0, 0, 0, 0);
+    page->setLayout(content);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setFocusPolicy(Qt::NoFocus); // focus and Tab go to the content's controls
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(page);
+    QSize least = page->minimumSizeHint();
+    if (const QScreen* screen = window->screen())
+        // Room for the window's frame, margins and a row of buttons below the page.
+        least = least.boundedTo(screen->availableGeometry().size() - QSize(48, 140));
+    scroll->setMinimumSize(least);
+    return scroll;
+}
+
 QWidget* VisibleOwner(QWidget* window) {
     while (window && !window->isVisible())
         window = window->parentWidget();

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include <QDialog>
+#include <QLayout>
+#include <QScrollArea>
 #include <QString>
 
 #include "shell/grid.h"
@@ -16,6 +18,11 @@ namespace davrenta {
 // its accessible name, a size grip on dialogs, and a size that never exceeds the screen it
 // opens on, at any scaling.
 void SetUpWindow(QWidget* window, const QString& name, const QString& title);
+
+// The window's content on a frameless scroll area: laid out as it would be without one while
+// the screen has room for it, and scrolling on a small or highly scaled screen rather than
+// squeezing labels and boxes below their texts.
+QScrollArea* ScrollingPage(QWidget* window, QLayout* content);
 
 // Keeps a window within the available area of its screen when it is shown.
 void FitToScreen(QWidget* window);

@@ -29,6 +29,13 @@ QString Q(const std::string& text) {
     return QString::fromStdString(text);
 }
 
+// A box never narrower than the figure it shows, however little room the window has.
+void ShowWhole(QLineEdit* box) {
+    const QFontMetrics metrics = box->fontMetrics();
+    box->setMinimumWidth(metrics.horizontalAdvance(box->text()) +
+                         metrics.horizontalAdvance(QLatin1Char('M')) + 6);
+}
+
 } // namespace
 
 MhsResultsWindow::MhsResultsWindow(ModuleState& state, QWidget* parent)
@@ -87,6 +94,7 @@ MhsResultsWindow::MhsResultsWindow(ModuleState& state, QWidget* parent)
         for (const auto& [suffix, text] : cells) {
             QLineEdit* box = field(Q(rr.field + suffix));
             box->setText(Q(*text));
+            ShowWhole(box);
             box->setAccessibleName(Q(rr.label) + QStringLiteral(" ") +
                                    (c == 1   ? QStringLiteral("mean")
                                     : c == 2 ? QStringLiteral("standard deviation")
@@ -98,6 +106,7 @@ MhsResultsWindow::MhsResultsWindow(ModuleState& state, QWidget* parent)
     maxlinelbl = label("maxlinelbl", "Maximum observed line length");
     QLineEdit* maxline = field(QStringLiteral("maxlinetxt"));
     maxline->setText(Q(t.maxlinetxt));
+    ShowWhole(maxline);
     maxline->setAccessibleName(maxlinelbl->text());
     results->addWidget(maxlinelbl, r, 0);
     results->addWidget(maxline, r, 1);
@@ -134,7 +143,7 @@ MhsResultsWindow::MhsResultsWindow(ModuleState& state, QWidget* parent)
     for (QPushButton* button : {prntbut, savebut, chgbut, okbut})
         buttons->addWidget(button);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(body, 1);
+    layout->addWidget(ScrollingPage(this, body), 1);
     layout->addLayout(buttons);
 
     connect(prntbut, &QPushButton::clicked, this, &MhsResultsWindow::prntbut_Click);
