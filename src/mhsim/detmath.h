@@ -104,10 +104,11 @@ extern const FloatLogTable kFloatLogTable;
 
 } // namespace detail
 
-// ln(u) for a single-precision u in (0, 1], within two units in the last place; the logarithm
-// of every uniform draw. A draw has only 24 significant bits, so the reduction is exact and
-// there is no branch: u = 2^k z with z in [0.699, 1.398) comes from integer operations on its
-// bits, and ln u = k ln 2 + ln c + ln(1 + r) with r = z / c - 1 below 2^-8.
+// ln(u) for a single-precision u from the smallest normal one, 2^-126, to 1, within two units
+// in the last place; the logarithm of every uniform draw. A draw has only 24 significant bits, so
+// the reduction is exact and there is no branch: u = 2^k z with z in [0.699, 1.398) comes from
+// integer operations on its bits, and ln u = k ln 2 + ln c + ln(1 + r) with r = z / c - 1 below
+// 2^-8.
 inline double DetLogUniform(float u) {
     using Table = detail::FloatLogTable;
     const std::uint32_t bits = std::bit_cast<std::uint32_t>(u);
