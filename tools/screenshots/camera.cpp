@@ -42,4 +42,12 @@ QString RunWalk(testing::ModalDriver& d, const std::function<void()>& enter) {
     return d.run(enter) ? QString() : d.failure();
 }
 
+QString WalkInTurn(Session& session,
+                   std::initializer_list<std::function<QString(Session&)>> walks) {
+    for (const auto& walk : walks)
+        if (QString failure = walk(session); !failure.isEmpty())
+            return failure;
+    return {};
+}
+
 } // namespace davrenta::screenshots

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 #include <vector>
 
 #include <QString>
@@ -48,6 +49,11 @@ testing::ModalDriver& OpenExample(testing::ModalDriver& d, const QString& name);
 
 // Runs a walk from the study's entry; the driver's failure, empty when all went as scripted.
 QString RunWalk(testing::ModalDriver& d, const std::function<void()>& enter);
+
+struct Session;
+
+// Runs walks one after the other until one fails; its failure, empty when all went as scripted.
+QString WalkInTurn(Session& session, std::initializer_list<std::function<QString(Session&)>> walks);
 
 // What a study's pictures are taken with: a fresh state, its main window (shown, credits
 // closed) and a working folder of its own for anything the walk saves.

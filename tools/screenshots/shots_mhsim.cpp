@@ -41,14 +41,12 @@ QString Results(Session& s, const char* option, const QString& example, const QS
 }
 
 QString Walk(Session& s) {
-    QString failure = LoadingDock(s);
-    if (failure.isEmpty())
-        failure = Results(s, "input2but", "clinic-desk.mhs", "mhsresult2frm");
-    if (failure.isEmpty())
-        failure = Results(s, "input3but", "tool-crib.mhs", "mhsresult3frm");
-    if (failure.isEmpty())
-        failure = Results(s, "input4but", "repair-bay.mhs", "mhsresult4frm");
-    return failure;
+    const auto results = [](const char* option, const char* example, const char* window) {
+        return [=](Session& session) { return Results(session, option, example, window); };
+    };
+    return WalkInTurn(s, {LoadingDock, results("input2but", "clinic-desk.mhs", "mhsresult2frm"),
+                          results("input3but", "tool-crib.mhs", "mhsresult3frm"),
+                          results("input4but", "repair-bay.mhs", "mhsresult4frm")});
 }
 
 RegisterShots mhsim("mhsim", Walk);

@@ -63,10 +63,7 @@ QString FromKeyboard(Session& s) {
 }
 
 QString Walk(Session& s) {
-    QString failure = FromDisk(s);
-    if (failure.isEmpty())
-        failure = FromKeyboard(s);
-    return failure;
+    return WalkInTurn(s, {FromDisk, FromKeyboard});
 }
 
 RegisterShots popmap("popmap", Walk);

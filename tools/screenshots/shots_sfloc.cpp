@@ -43,10 +43,7 @@ QString FromDisk(Session& s) {
 }
 
 QString Walk(Session& s) {
-    QString failure = FromKeyboard(s);
-    if (failure.isEmpty())
-        failure = FromDisk(s);
-    return failure;
+    return WalkInTurn(s, {FromKeyboard, FromDisk});
 }
 
 RegisterShots sfloc("sfloc", Walk);

@@ -47,10 +47,7 @@ QString FromDisk(Session& s) {
 }
 
 QString Walk(Session& s) {
-    QString failure = FromKeyboard(s);
-    if (failure.isEmpty())
-        failure = FromDisk(s);
-    return failure;
+    return WalkInTurn(s, {FromKeyboard, FromDisk});
 }
 
 RegisterShots sitematch("sitematch", Walk);
