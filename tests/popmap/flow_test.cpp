@@ -16,37 +16,19 @@
 #include "shell/grid.h"
 #include "shell/mainfrm.h"
 #include "studywindows.h"
+#include "walks.h"
 
 using namespace davrenta;
 using davrenta::testing::GridOf;
+using davrenta::testing::LoadFile;
 using davrenta::testing::ModalDriver;
 using davrenta::testing::PrintCapture;
+using davrenta::testing::Setup;
 
 namespace {
 
 QString Examples() {
     return QStringLiteral(DAVRENTA_EXAMPLES_DIR);
-}
-
-// Main window -> description -> grid window -> one or two PODs -> measure -> method.
-void Setup(ModalDriver& d, const char* pods, const char* measure, const char* method) {
-    d.expectWindow("fldescfrm")
-        .click("contbut")
-        .expectWindow("flgridfrm")
-        .click("Contbut")
-        .expectWindow("flfrm")
-        .click(pods)
-        .expectWindow("zedu1frm")
-        .click(measure)
-        .click(method);
-}
-
-// Loads a problem file through the chooser, by name in the examples folder or as a path.
-void LoadFile(ModalDriver& d, const QString& name, bool examples = true) {
-    d.expectWindow("sourcefrm").click("diskbut").expectWindow("filefrm");
-    if (examples)
-        d.click("examplesbut");
-    d.setText("Text1", name).click("okbut");
 }
 
 // From the review window through the whole result sequence to the second results window.

@@ -23,10 +23,13 @@
 #include "shell/mainfrm.h"
 #include "shell/printing.h"
 #include "studywindows.h"
+#include "walks.h"
 
 using namespace davrenta;
 using davrenta::testing::GridOf;
+using davrenta::testing::LoadFile;
 using davrenta::testing::ModalDriver;
+using davrenta::testing::Setup;
 
 namespace {
 
@@ -43,23 +46,9 @@ void WriteMap(const QString& path, const QStringList& lines) {
 
 // Main window -> description -> grid window -> PODs -> measure -> method -> a file by its path.
 void SetupWithFile(ModalDriver& d, const char* pods, const QString& path) {
-    d.expectWindow("fldescfrm")
-        .click("contbut")
-        .expectWindow("flgridfrm")
-        .click("Contbut")
-        .expectWindow("flfrm")
-        .click(pods)
-        .expectWindow("zedu1frm")
-        .click("mintravbut")
-        .click("rectbut")
-        .expectWindow("sourcefrm")
-        .click("diskbut")
-        .expectWindow("filefrm")
-        .setText("Text1", path)
-        .click("okbut")
-        .expectWindow("flocgridfrm")
-        .click("Okbut")
-        .expectWindow("flareafrm");
+    Setup(d, pods, "mintravbut", "rectbut");
+    LoadFile(d, path, false);
+    d.expectWindow("flocgridfrm").click("Okbut").expectWindow("flareafrm");
 }
 
 bool CellInView(Grid* grid, int line, int column) {
