@@ -1,7 +1,8 @@
 #include "popmap/resultcheck.h"
 
-#include <cmath>
 #include <string>
+
+#include "state/figures.h"
 
 namespace davrenta {
 
@@ -40,20 +41,15 @@ bool IsCell(const PopMap& fl, int line, int column) {
     return line >= 1 && line <= LastMapLine(fl) && column >= 1 && column <= CellsInLine(fl, line);
 }
 
-template <typename Table> bool AllFinite(const Table& table, int count) {
+template <typename Table> void AddSlots(Figures& figures, const Table& table, int count) {
     for (int k = 1; k <= count; ++k)
-        if (!std::isfinite(table[static_cast<std::size_t>(k)]))
-            return false;
-    return true;
+        figures.add(table[static_cast<std::size_t>(k)]);
 }
 
-bool CandidatesFinite(const PopMap& fl) {
+void AddCandidates(Figures& figures, const PopMap& fl) {
     for (int i = 1; i <= LastMapLine(fl); ++i)
         for (int j = 1; j <= CellsInLine(fl, i); ++j)
-            if (!std::isfinite(fl.CandidateTravel(i, j)) ||
-                !std::isfinite(fl.CandidateMaxDistance(i, j)))
-                return false;
-    return true;
+            figures.add({fl.CandidateTravel(i, j), fl.CandidateMaxDistance(i, j)});
 }
 
 } // namespace
@@ -69,19 +65,19 @@ SearchOutcome CheckSearchResult(const PopMap& fl, SearchOutcome outcome) {
         return {SearchStatus::Failed, NoWinner(fl.PerformanceMeasure)};
 
     const int n = fl.ExistingPodCount;
-    const bool finite =
-        std::isfinite(fl.TotalPopulation) && std::isfinite(fl.BestTravel) &&
-        std::isfinite(fl.BestMaxDistance) && std::isfinite(fl.BestServed) &&
-        std::isfinite(fl.BestServedTravel) && std::isfinite(fl.PriorAverageDistance) &&
-        std::isfinite(fl.PriorMaxDistance) && std::isfinite(fl.BestTravel / fl.TotalPopulation) &&
-        std::isfinite(fl.BestServedTravel / fl.TotalPopulation) &&
-        AllFinite(fl.AreaCellPopulation, fl.AreaCount) && AllFinite(fl.ExistingPodServed, n) &&
-        AllFinite(fl.PodServed, n + (one ? 1 : 2)) && (!one || CandidatesFinite(fl));
-    if (!finite)
-        return {SearchStatus::Failed,
-                "The populations are too large to compute with: a total travel or a number "
-                "served goes beyond the largest number. Make the populations smaller and "
-                "search again."};
+    Figures figures;
+    figures.add({fl.TotalPopulation, fl.BestTravel, fl.BestMaxDistance, fl.BestServed,
+                 fl.BestServedTravel, fl.PriorAverageDistance, fl.PriorMaxDistance,
+                 fl.BestTravel / fl.TotalPopulation, fl.BestServedTravel / fl.TotalPopulation});
+    AddSlots(figures, fl.AreaCellPopulation, fl.AreaCount);
+    AddSlots(figures, fl.ExistingPodServed, n);
+    AddSlots(figures, fl.PodServed, n + (one ? 1 : 2));
+    if (one)
+        AddCandidates(figures, fl);
+    if (Status finite = RequireFinite(figures, "populations", "a total travel or a number served",
+                                      "Make the populations smaller and search again.");
+        !finite)
+        return {SearchStatus::Failed, finite.message()};
     return outcome;
 }
 
