@@ -117,7 +117,7 @@ void smgridfrm::okbut_Click() {
         return;
     }
     // Figures too large to add up are told here, where they can be corrected.
-    if (Status searched = MatchSearch(state_.sm); !searched) {
+    if (Status searched = SearchForResults(state_.sm); !searched) {
         ShowMessage(this, searched.message());
         return;
     }
