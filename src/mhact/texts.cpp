@@ -26,10 +26,8 @@ std::string Figure(const std::optional<double>& value, const char* pattern) {
 
 // " 150.0    Reduction 25.0%": the new total and its saving on the total before.
 std::string ReductionText(double start, double best) {
-    std::string reduction = kUndefinedFigure;
-    if (start != 0)
-        reduction = FormatPicture((start - best) * 100 / start, "0.0");
-    return " " + FormatPicture(best, "0.0") + "    Reduction " + reduction + "%";
+    return " " + FormatPicture(best, "0.0") + "    Reduction " +
+           Figure(Reduction(start, best), "0.0") + "%";
 }
 
 std::string SwitchText(const MhActivityState& mh, int a, int b, double start, double best) {

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
 
 #include <sys/stat.h>
@@ -54,6 +55,23 @@ TEST(MhFileWriter, RefusesNamesThatWouldNotReadBack) {
         ASSERT_FALSE(text.ok()) << name;
         EXPECT_NE(text.message().find("department 2"), std::string::npos) << text.message();
     }
+}
+
+TEST(MhFileWriter, RefusesNumbersAndCountsTheReaderWouldRefuse) {
+    MhActivityState mh = Layout({{"Press", 1, 4}, {"Paint", 3, 8}}, {{0, 5}, {3, 0}});
+    mh.MoveCount(1, 2) = std::numeric_limits<double>::infinity();
+    auto text = MhFileContents(mh);
+    ASSERT_FALSE(text.ok());
+    EXPECT_EQ(text.message(), "The number of moves from department 1 to 2 goes beyond the "
+                              "largest number, which a problem file cannot keep. The problem is "
+                              "not saved.");
+    mh.MoveCount(1, 2) = 5;
+    mh.DeptY[2] = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_EQ(MhFileContents(mh).message(),
+              "The location of department 2 goes beyond the largest number, which a problem file "
+              "cannot keep. The problem is not saved.");
+    EXPECT_EQ(MhFileContents(MhActivityState{}).message(),
+              "There is no department to save. Enter the departments and save again.");
 }
 
 TEST(MhFileReader, ReadsFreeFields) {
