@@ -40,11 +40,11 @@ std::string SwitchText(const MhActivityState& mh, int a, int b, double start, do
 std::array<std::string, 3> DepartmentRowTexts(const MhActivityState& mh, int i) {
     if (mh.DeptName[i].empty() && mh.DeptX[i] == 0 && mh.DeptY[i] == 0)
         return {"", "", ""};
-    return {mh.DeptName[i], PlainForm(mh.DeptX[i]), PlainForm(mh.DeptY[i])};
+    return {mh.DeptName[i], RoundTripForm(mh.DeptX[i]), RoundTripForm(mh.DeptY[i])};
 }
 
 std::string MoveText(double moves) {
-    return PlainForm(moves);
+    return RoundTripForm(moves);
 }
 
 MhResultsTexts OpenMhResults(MhActivityState& mh, Metric method, char lineBreak,

@@ -221,6 +221,26 @@ class SiteMatchFlow : public QObject {
         QCOMPARE(state.sm.OptimalTotalCost, 19.5);
     }
 
+    void theTableKeepsEveryDigitOfALoadedProblem() {
+        // 0.1 + 0.2 and 1/3 need 17 digits: shown in 15, Ok would have rounded them.
+        QFile file(dir.filePath("digits.sm"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("1,2\r\n0.30000000000000004\r\n0.33333333333333331\r\n3\r\n");
+        file.close();
+        ModalDriver d(main.get());
+        Enter(d);
+        FromDisk(d, "onecmd", "digits.sm");
+        d.expectWindow("smgridfrm")
+            .click("okbut")
+            .expectWindow("smresultsfrm")
+            .click("Okbut")
+            .expectWindow("mainfrm");
+        QVERIFY(walk(d));
+        // Exactly (QCOMPARE would forgive the rounding).
+        QVERIFY(state.sm.SiteTime(1, 1) == 0.1 + 0.2);
+        QVERIFY(state.sm.SiteTime(1, 2) == 1.0 / 3);
+    }
+
     void costsBeyondTheLargestNumberAreToldOnTheTable() {
         // One site costs 0.85e308 either way, two sites -1.7e308: the saving is 2.55e308.
         QFile file(dir.filePath("over.sm"));
