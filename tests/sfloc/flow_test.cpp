@@ -41,18 +41,6 @@ void PressEnter(ModalDriver& d, const char* box) {
     });
 }
 
-// From the description to the input window of facility 1, for a count typed by keyboard.
-void FromKeyboard(ModalDriver& d, const char* count) {
-    d.expectWindow("sfdescfrm")
-        .click("contbut")
-        .expectWindow("sourcefrm")
-        .click("Keybut")
-        .expectWindow("sfinputfrm")
-        .setText("facinputtxt", count)
-        .click("okbut")
-        .expectWindow("sfinputdatafrm");
-}
-
 // Rows 1..n shown, row n+1 hidden.
 void ExpectRows(ModalDriver& d, int n) {
     d.check(QStringLiteral("%1 rows shown").arg(n), [n](QWidget* w, QString* why) {
@@ -265,8 +253,15 @@ class SflocFlow : public QObject {
 
     void weightsSummingToZeroStayInTheEditState() {
         ModalDriver d(main.get());
-        FromKeyboard(d, "1");
-        d.setText("xcoordtxt", "4")
+        d.expectWindow("sfdescfrm")
+            .click("contbut")
+            .expectWindow("sourcefrm")
+            .click("Keybut")
+            .expectWindow("sfinputfrm")
+            .setText("facinputtxt", "1")
+            .click("okbut")
+            .expectWindow("sfinputdatafrm")
+            .setText("xcoordtxt", "4")
             .setText("weighttxt", "0")
             .click("okbut")
             .expectWindow("sfgridfrm")
@@ -281,36 +276,6 @@ class SflocFlow : public QObject {
             .setText("gridinputtxt(2)", "3")
             .click("okbut")
             .expectText("olrectxlbl", "4.000")
-            .click("donebut")
-            .expectNoWindow();
-        QVERIFY(walk(d));
-    }
-
-    void weightsBeyondSinglePrecisionAreToldNotShownAtTheOrigin() {
-        ModalDriver d(main.get());
-        FromKeyboard(d, "2");
-        d.setText("weighttxt", "2e38")
-            .click("okbut")
-            .expectWindow("sfinputdatafrm")
-            .setText("xcoordtxt", "1")
-            .setText("ycoordtxt", "1")
-            .setText("weighttxt", "2e38")
-            .click("okbut")
-            .expectWindow("sfgridfrm")
-            .click("okbut")
-            .expectMessage("The coordinates and weights are too large to compute with: a weight "
-                           "sum in single precision, a location or a weighted total distance "
-                           "goes beyond the largest number. Scale them down and solve again.")
-            .check("still editing, nothing solved shown",
-                   [](QWidget* w, QString* why) {
-                       *why = "results shown after the refusal";
-                       return Shown(w, "okbut") && !Shown(w, "Savebut") && !Shown(w, "olsqeuxlbl");
-                   })
-            .setText("gridinputtxt(2)", "2")
-            .setText("gridinputtxt(5)", "2")
-            .click("okbut")
-            .expectText("olsqeuxlbl", "0.500")
-            .expectText("olsqeuylbl", "0.500")
             .click("donebut")
             .expectNoWindow();
         QVERIFY(walk(d));
