@@ -347,18 +347,6 @@ CycleInputs LongCycle() {
 
 } // namespace
 
-TEST(SimulateCycle, ACancelIsSeenWithinTheCycle) {
-    const std::atomic<bool> cancelled{true};
-    CycleMeasures m;
-    // Every event when each service draws thousands of uniforms ...
-    EXPECT_EQ(SimulateCycle(LongCycle(), 1, 1, m, &cancelled), CycleStatus::Cancelled);
-    EXPECT_EQ(m.events, 1);
-    // ... every 4096 events when it draws one.
-    CycleInputs quick = InputsOf(Problem(1, 98, 1e6, 0.00005, 1, 2));
-    EXPECT_EQ(SimulateCycle(quick, 1, 1, m, &cancelled), CycleStatus::Cancelled);
-    EXPECT_EQ(m.events, 4096);
-}
-
 // The flag set from another thread while the cycle runs: the cycle stops where it is, long
 // before its 200000 events.
 TEST(SimulateCycle, ACancelFromAnotherThreadStopsARunningCycle) {

@@ -204,40 +204,6 @@ TEST(MhSimBatch, UniformWithBBelowAIsRefusedAsSimulateRefusesIt) {
     fs::remove(file);
 }
 
-TEST(MhSimBatch, RunsBeyondTheWorkBoundAreRefusedBeforeTheyStart) {
-    const auto started = std::chrono::steady_clock::now();
-    const BatchRun refused =
-        Mhsim(Example("loading-dock.mhs") + " --option 1 --cycles 1e9 --seed 1 --json");
-    EXPECT_EQ(refused.status, 4);
-    EXPECT_EQ(nlohmann::json::parse(refused.out)["error"],
-              "The run would take about 42000000000 events (1000000000 cycles of about 42): "
-              "more than the 10000000000 a run may take. Use fewer cycles, a shorter cycle or a "
-              "lower demand rate.");
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
-}
-
-TEST(MhSimBatch, ResultsBeyondTheLargestNumberAreRefusedOrComputedNeverNull) {
-    const fs::path file =
-        fs::temp_directory_path() / ("huge-" + std::to_string(::getpid()) + ".mhs");
-    // Proportions busy near -1e306 whose sum over 500 cycles overflows: a finite mean.
-    std::ofstream(file, std::ios::binary) << "500,8,0,2,1,-1e306,1e305,2\r\n";
-    BatchRun run = Mhsim(file.string() + " --option 2 --seed 1 --json");
-    ASSERT_EQ(run.status, 0) << run.out;
-    const auto j = nlohmann::json::parse(run.out);
-    EXPECT_TRUE(j["PropBusyMean"].is_number());
-    EXPECT_LT(j["PropBusyMean"].get<double>(), -1e305);
-    EXPECT_GT(j["PropBusyStd"].get<double>(), 1e304);
-    // Waits of 1e306 hours: no number of minutes.
-    std::ofstream(file, std::ios::binary) << "20,8,0,2,1,1e306,1e305,2\r\n";
-    run = Mhsim(file.string() + " --option 2 --seed 1 --json");
-    EXPECT_EQ(run.status, 4);
-    EXPECT_EQ(nlohmann::json::parse(run.out)["error"],
-              "The service times are too large to compute with: the wait time per service "
-              "(minutes) of cycle 1 goes beyond the largest number. Use service time parameters "
-              "or a length of simulation cycle of smaller magnitude.");
-    fs::remove(file);
-}
-
 // Ctrl-C and SIGTERM stop a long run at once: exit 128 + the signal, nothing printed, the file
 // named by --save as it was and no temporary file left. With stderr not on a terminal no
 // progress shows, however long the run has taken.

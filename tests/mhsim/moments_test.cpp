@@ -37,9 +37,8 @@ TEST(Moments, OrdinaryValuesGiveTheTextbookSumsBitForBit) {
     const Moments m = Of({0.1, 0.7, 2.5, 0, 13.25});
     EXPECT_EQ(m.count(), 5);
     EXPECT_EQ(m.mean(), (0.1 + 0.7 + 2.5 + 0 + 13.25) / 5);
-    EXPECT_EQ(m.sampleStd(),
-              SampleStd(5, 0.1 + 0.7 + 2.5 + 0 + 13.25,
-                        0.1 * 0.1 + 0.7 * 0.7 + 2.5 * 2.5 + 0 + 13.25 * 13.25));
+    EXPECT_EQ(m.sampleStd(), SampleStd(5, 0.1 + 0.7 + 2.5 + 0 + 13.25,
+                                       0.1 * 0.1 + 0.7 * 0.7 + 2.5 * 2.5 + 0 + 13.25 * 13.25));
 }
 
 // A square of 1e161 passes the largest number: the old sums showed a deviation of 0 beside

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <vector>
 
 #include "app/modulestate.h"
 #include "mhsim/engine.h"
@@ -201,20 +202,12 @@ void ExpectSameInputs(const MhSimState& a, const MhSimState& b, const std::strin
     EXPECT_EQ(a.NumServers, b.NumServers) << file;
 }
 
-void ExpectSameResults(const MhSimState& a, const MhSimState& b, const std::string& file) {
-    const double first[] = {a.NumServMean,  a.NumServStd,  a.LineLenMean,  a.LineLenStd,
-                            a.WaitMean,     a.WaitStd,     a.PropBusyMean, a.PropBusyStd,
-                            a.OvertimeMean, a.OvertimeStd, a.TurnawayMean, a.TurnawayStd,
-                            a.NumServHalf,  a.WaitHalf,    a.OvertimeHalf, a.TurnawayHalf};
-    const double second[] = {b.NumServMean,  b.NumServStd,  b.LineLenMean,  b.LineLenStd,
-                             b.WaitMean,     b.WaitStd,     b.PropBusyMean, b.PropBusyStd,
-                             b.OvertimeMean, b.OvertimeStd, b.TurnawayMean, b.TurnawayStd,
-                             b.NumServHalf,  b.WaitHalf,    b.OvertimeHalf, b.TurnawayHalf};
-    for (std::size_t k = 0; k < std::size(first); ++k) {
-        EXPECT_TRUE(std::isfinite(first[k])) << file << " figure " << k;
-        EXPECT_EQ(first[k], second[k]) << file << " figure " << k;
-    }
-    EXPECT_EQ(a.MaxLine, b.MaxLine) << file;
+// Every figure the results window shows, MaxLine apart.
+std::vector<double> Shown(const MhSimState& m) {
+    return {m.NumServMean,  m.NumServStd,  m.LineLenMean,  m.LineLenStd,
+            m.WaitMean,     m.WaitStd,     m.PropBusyMean, m.PropBusyStd,
+            m.OvertimeMean, m.OvertimeStd, m.TurnawayMean, m.TurnawayStd,
+            m.NumServHalf,  m.WaitHalf,    m.OvertimeHalf, m.TurnawayHalf};
 }
 
 } // namespace
@@ -264,7 +257,10 @@ TEST_F(MhsFile, ReadRunSaveReadGivesTheSameProblemAndResults) {
         EXPECT_EQ(outcome.message, again.message) << text;
         if (outcome.status == RunStatus::Done) {
             ++ran;
-            ExpectSameResults(one.mhs, two.mhs, text);
+            EXPECT_EQ(Shown(one.mhs), Shown(two.mhs)) << text;
+            EXPECT_EQ(one.mhs.MaxLine, two.mhs.MaxLine) << text;
+            for (const double figure : Shown(one.mhs))
+                EXPECT_TRUE(std::isfinite(figure)) << text;
         }
     }
     EXPECT_GT(ran, 30) << ran; // enough problems ran to the end
