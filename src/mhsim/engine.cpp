@@ -122,12 +122,13 @@ CycleStatus Cycle(const CycleInputs& in, UniformSource& rng, EventList& ev, Cycl
         --idle;
     };
     long long events = 0;
+    const long long checkMask = in.checkMask; // kept in a register, not read from memory
     for (;;) {
         int type;
         double time;
         ev.next(type, time);
         ++events;
-        if ((events & in.checkMask) == 0 && cancel.load(std::memory_order_relaxed)) {
+        if ((events & checkMask) == 0 && cancel.load(std::memory_order_relaxed)) {
             m.events = events;
             return CycleStatus::Cancelled;
         }
