@@ -337,6 +337,7 @@ class Engine {
     int idle_ = 0;
     bool finished_ = false;
     std::atomic<int> hungry_{0};
+    std::atomic<int> queued_{0}; // queue_.size(), readable without the lock
     std::atomic<bool> stop_{false};
     std::vector<std::atomic<double>> frontier_; // published, never above a worker's frontier
     std::vector<std::atomic<long long>> nodes_;
@@ -497,6 +498,7 @@ void Engine::Donate(Worker& w, int depth) {
                 t.lb = f.kids[k].lb;
                 queue_.push_back(std::move(t));
             }
+            queued_.store(static_cast<int>(queue_.size()));
         }
         f.end = f.next;
         wake_.notify_all();
@@ -518,7 +520,8 @@ void Engine::Explore(Worker& w, int depth) {
         nodes_[w.index].store(w.nodes, std::memory_order_relaxed);
         frontier_[w.index].store(Frontier(w, depth), std::memory_order_relaxed);
     }
-    if (hungry_.load(std::memory_order_relaxed) > 0)
+    // Work for an idle thread, unless some already waits in the queue.
+    if (hungry_.load(std::memory_order_relaxed) > 0 && queued_.load(std::memory_order_relaxed) == 0)
         Donate(w, depth);
     if (f.freeMoving == 0) {
         Leaf(f, -1, -1);
@@ -566,6 +569,7 @@ void Engine::Work(Worker& w) {
             --idle_;
             t = std::move(queue_.front());
             queue_.pop_front();
+            queued_.store(static_cast<int>(queue_.size()));
             frontier_[w.index].store(t.lb);
         }
         w.frames[0] = root_;
@@ -599,43 +603,50 @@ SearchResult Engine::Run() {
     const auto start = Clock::now();
     auto seconds = [&] { return std::chrono::duration<double>(Clock::now() - start).count(); };
 
+    // The root's own bound, so that a search stopped before any thread reached it still
+    // reports one.
     root_ = RootFrame(p_);
-    queue_.push_back(Task{});
-
-    std::vector<Worker> workers(threads_);
-    std::vector<std::thread> running;
-    for (int k = 0; k < threads_; ++k) {
-        workers[k].index = k;
-        running.emplace_back([this, &workers, k] { Work(workers[k]); });
+    Task first;
+    if (root_.freeMoving > 0) {
+        BoundWork w;
+        ComputeBound(p_, orders_, root_, w);
+        first.lb = w.base - w.margin;
+    } else {
+        first.lb = -Margin(p_.scale, 0, 0, 0);
     }
+    queue_.push_back(std::move(first));
+    queued_.store(1);
 
     SearchEnd end = SearchEnd::Proven;
     const bool limited = control_.timeLimit > 0 && std::isfinite(control_.timeLimit);
     double lastReport = 0;
+    std::vector<Worker> workers(threads_);
+    std::vector<std::thread> running;
     {
+        // Held until the first look at cancel: a search cancelled before it starts leaves the
+        // root untouched.
         std::unique_lock lock(mutex_);
-        for (;;) {
-            if (finished_)
-                break;
-            // Cancel is looked at often; progress as asked.
-            wake_.wait_for(lock, std::chrono::milliseconds(25));
+        for (int k = 0; k < threads_; ++k) {
+            workers[k].index = k;
+            running.emplace_back([this, &workers, k] { Work(workers[k]); });
+        }
+        // Cancel and the time limit are looked at often, from the start; progress as asked.
+        for (bool waited = false;; waited = true) {
+            if (waited)
+                wake_.wait_for(lock, std::chrono::milliseconds(25));
             if (finished_)
                 break;
             const double now = seconds();
-            if (!stop_.load()) {
-                if (control_.cancel && control_.cancel->load()) {
-                    end = SearchEnd::Cancelled;
-                    stop_.store(true);
-                    wake_.notify_all();
-                } else if (limited && now >= control_.timeLimit) {
-                    end = SearchEnd::TimeLimit;
-                    stop_.store(true);
-                    wake_.notify_all();
-                }
-            }
-            if (stop_.load())
+            if (control_.cancel && control_.cancel->load())
+                end = SearchEnd::Cancelled;
+            else if (limited && now >= control_.timeLimit)
+                end = SearchEnd::TimeLimit;
+            if (end != SearchEnd::Proven) {
+                stop_.store(true);
+                wake_.notify_all();
                 break; // the workers unwind on their own
-            if (control_.progress && now - lastReport >= control_.progressInterval) {
+            }
+            if (waited && control_.progress && now - lastReport >= control_.progressInterval) {
                 lastReport = now;
                 lock.unlock();
                 SearchProgress pr;

@@ -1,6 +1,7 @@
 #include "mhact/qapsearch.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <numeric>
 #include <random>
@@ -207,6 +208,24 @@ TEST(LayoutSearch, FirstOfEqualLayoutsKeepsSharedPlacesAndIdleDepartmentsInOrder
         EXPECT_EQ((std::vector<int>(r.best.placeOf.begin(), r.best.placeOf.begin() + 4)),
                   (std::vector<int>{0, 3, 2, 1}));
     }
+}
+
+TEST(LayoutSearch, CancelledBeforeItStartsReportsTheRootBoundNotMinusInfinity) {
+    std::mt19937 rng(8);
+    const Problem p = RandomProblem(rng, 9, Metric::Euclidean, false);
+    Candidate start{Identity(p.n), 0};
+    start.activity = Activity(p, start.placeOf);
+    std::atomic<bool> cancel{true};
+    SearchControl control;
+    control.cancel = &cancel;
+    control.threads = 2;
+    const SearchResult r = Search(p, start, control);
+    Layout none;
+    none.fill(-1);
+    EXPECT_EQ(r.end, SearchEnd::Cancelled);
+    EXPECT_EQ(r.bound, NodeBound(p, none));
+    EXPECT_EQ(r.best.activity, start.activity);
+    EXPECT_EQ(r.nodes, 0);
 }
 
 } // namespace
