@@ -25,8 +25,9 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 // half from each end. The least linear assignment of free departments to free places over these
 // costs, plus the placed pairs' activity, bounds every layout below the node.
 //
-// The assignment's bound is read from column potentials v, which makes it valid for any v:
-// sum_i min_s (C[i][s] - v[s]) + sum_s min(v[s], 0). The same potentials give, for each
+// Free departments without moves cost nothing anywhere and make the assignment square. Its
+// bound is read from column potentials v, which makes it valid for any v:
+// sum_i min_s (C[i][s] - v[s]) + sum_s v[s]. The same potentials give, for each
 // department i and place s, the least rise of that bound when i is put on s (its penalty), which
 // prunes children before their own bound is computed.
 //
@@ -42,17 +43,39 @@ double Margin(double scale, int free, double vmax, double vabs) {
     return 4e-16 * ((256 + 80.0 * free) * scale + 20 * (free * vmax + vabs)) + 1e-300;
 }
 
-// Least assignment of m rows to distinct columns among mc >= m (shortest augmenting paths with
-// potentials). Only the column potentials are wanted: they are nonpositive and make every
-// reduced cost C - u - v nonnegative, up to rounding, which the bound's formula tolerates.
-void AssignmentPotentials(int m, int mc, const double (*c)[kMax], double* v) {
-    double u[kMax + 1] = {}, pv[kMax + 1] = {}, minv[kMax + 1];
+// Least assignment of k rows to k columns by shortest augmenting paths, from the column
+// potentials v (a parent node's, when the search goes down: most rows then start on a tight
+// column and few paths are needed). Only the potentials are wanted, returned in v: the bound's
+// formula is valid for any potentials, so rounding here costs strength, never validity.
+void AssignmentPotentials(int k, const double (*c)[kMax], double* v) {
+    double u[kMax + 1], pv[kMax + 1], minv[kMax + 1];
     int rowOf[kMax + 1] = {}, way[kMax + 1] = {};
     bool used[kMax + 1];
-    for (int i = 1; i <= m; ++i) {
+    bool matched[kMax + 1] = {};
+    pv[0] = 0;
+    for (int j = 1; j <= k; ++j)
+        pv[j] = v[j - 1];
+    // Each row on its cheapest column under the potentials, where that column is still free.
+    for (int i = 1; i <= k; ++i) {
+        double low = kInf;
+        int at = 1;
+        for (int j = 1; j <= k; ++j)
+            if (c[i - 1][j - 1] - pv[j] < low) {
+                low = c[i - 1][j - 1] - pv[j];
+                at = j;
+            }
+        u[i] = low;
+        if (rowOf[at] == 0) {
+            rowOf[at] = i;
+            matched[i] = true;
+        }
+    }
+    for (int i = 1; i <= k; ++i) {
+        if (matched[i])
+            continue;
         rowOf[0] = i;
         int j0 = 0;
-        for (int j = 0; j <= mc; ++j) {
+        for (int j = 0; j <= k; ++j) {
             minv[j] = kInf;
             used[j] = false;
         }
@@ -61,7 +84,7 @@ void AssignmentPotentials(int m, int mc, const double (*c)[kMax], double* v) {
             const int i0 = rowOf[j0];
             double delta = kInf;
             int j1 = 0;
-            for (int j = 1; j <= mc; ++j) {
+            for (int j = 1; j <= k; ++j) {
                 if (used[j])
                     continue;
                 const double cur = c[i0 - 1][j - 1] - u[i0] - pv[j];
@@ -76,7 +99,7 @@ void AssignmentPotentials(int m, int mc, const double (*c)[kMax], double* v) {
             }
             if (j1 == 0)
                 break; // cannot happen with finite costs
-            for (int j = 0; j <= mc; ++j) {
+            for (int j = 0; j <= k; ++j) {
                 if (used[j]) {
                     u[rowOf[j]] += delta;
                     pv[j] -= delta;
@@ -92,7 +115,7 @@ void AssignmentPotentials(int m, int mc, const double (*c)[kMax], double* v) {
             j0 = j1;
         } while (j0 != 0);
     }
-    for (int j = 0; j < mc; ++j)
+    for (int j = 0; j < k; ++j)
         v[j] = pv[j + 1];
 }
 
@@ -108,6 +131,7 @@ struct Frame {
     std::int8_t placeOf[kMax];
     std::int8_t deptAt[kMax];
     double L[kMax][kMax];
+    double potential[kMax]; // by place: the column potentials of the node's assignment
     double fixed = 0;
     int freeMoving = 0; // free departments with moves
     double lb = 0;      // no layout below this node is under it
@@ -180,6 +204,7 @@ Frame RootFrame(const Problem& p) {
         f.deptAt[d] = -1;
         for (int s = 0; s < kMax; ++s)
             f.L[d][s] = 0;
+        f.potential[d] = 0;
         if (d < p.n && !p.idle[d])
             ++f.freeMoving;
     }
@@ -266,16 +291,22 @@ void ComputeBound(const Problem& p, const Orders& o, const Frame& f, BoundWork& 
     }
 
     double* v = w.v;
-    AssignmentPotentials(m, mc, C, v);
-    double vmax = 0, vabs = 0, vsum = 0;
+    // Departments without moves still to place cost nothing anywhere: rows of zeros make the
+    // assignment square.
+    for (int r = m; r < mc; ++r)
+        for (int c = 0; c < mc; ++c)
+            C[r][c] = 0;
+    for (int c = 0; c < mc; ++c)
+        v[c] = f.potential[cols[c]];
+    AssignmentPotentials(mc, C, v);
+    double vmax = 0, vabs = 0, lap = 0;
     for (int c = 0; c < mc; ++c) {
         vmax = std::max(vmax, std::fabs(v[c]));
         vabs += std::fabs(v[c]);
-        vsum += std::min(v[c], 0.0);
+        lap += v[c];
     }
     double* rowMin = w.rowMin;
-    double lap = vsum;
-    for (int r = 0; r < m; ++r) {
+    for (int r = 0; r < mc; ++r) {
         double low = kInf;
         for (int c = 0; c < mc; ++c)
             low = std::min(low, C[r][c] - v[c]);
@@ -284,7 +315,7 @@ void ComputeBound(const Problem& p, const Orders& o, const Frame& f, BoundWork& 
     }
     w.m = m;
     w.mc = mc;
-    w.margin = Margin(p.scale, m, vmax, vabs);
+    w.margin = Margin(p.scale, mc, vmax, vabs);
     w.base = f.fixed + lap;
 }
 
@@ -373,6 +404,8 @@ bool Engine::Expand(Frame& f) {
     const double* rowMin = w.rowMin;
     const double base = w.base, margin = w.margin;
     f.lb = std::max(f.lb, base - margin);
+    for (int c = 0; c < mc; ++c)
+        f.potential[cols[c]] = v[c];
     const double best = Best();
     if (f.lb > best)
         return false;
