@@ -6,6 +6,7 @@
 //   mhact_bench --benchmark_filter=Example              assembly-plant.mh (15 departments)
 //   mhact_bench --benchmark_filter=Factory/n:15         random 15-department factories
 //   mhact_bench --benchmark_filter=Factory/n:12         random 12-department factories
+//   mhact_bench --benchmark_filter=Cbc                  the same problems in a general solver
 //
 // Arguments: the method (1 rectilinear, 2 Euclidean, 3 squared Euclidean), and for the factories
 // the number of departments first and the seed last; the counter "nodes" is the number of bounds
@@ -14,10 +15,23 @@
 // 4 for 15 departments, 4 by 4 for 12), drawn at random; moves sparse, as a product's route makes
 // them: one route through every department in random order carrying 20 to 100 loads a step, and
 // for each department two chances in four of a side flow of 5 to 40 loads to another.
+//
+// Beside them, what a user might pick instead: Debian's coinor-cbc (/usr/bin/cbc, run as its
+// users run it, on an LP file, with its defaults and a limit of 120 s), on the usual
+// linearization of the layout problem: x[d][p] = 1 when department d is on place p, and for
+// each pair of departments with moves and each two places a variable y for both, tied to the x
+// by y summed over one department's places = the other's x. Its wall time is set beside ours for
+// the same problems; the counter "proven" tells whether cbc proved its optimum in time, and the
+// run stops with an error if the two optima differ.
 
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
 #include <numeric>
 #include <random>
 #include <string>
@@ -116,6 +130,133 @@ void Factory(benchmark::State& state) {
 BENCHMARK(Factory)
     ->ArgNames({"n", "method", "seed"})
     ->ArgsProduct({{12, 15}, {1, 2, 3}, {1, 2, 3, 4, 5}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// The problem as an LP file for cbc; false when it cannot be written.
+bool WriteLp(const MhActivityState& mh, Metric method, const std::string& path) {
+    const int n = mh.DeptCount;
+    std::ofstream lp(path);
+    lp.precision(17);
+    std::vector<std::pair<int, int>> pairs;
+    for (int a = 1; a <= n; ++a)
+        for (int b = a + 1; b <= n; ++b)
+            if (mh.MoveCount(a, b) != 0)
+                pairs.emplace_back(a, b);
+    auto y = [](int a, int b, int p, int q) {
+        return "y" + std::to_string(a) + "_" + std::to_string(b) + "_" + std::to_string(p) + "_" +
+               std::to_string(q);
+    };
+    auto x = [](int d, int p) { return "x" + std::to_string(d) + "_" + std::to_string(p); };
+    lp << "Minimize\n obj:";
+    for (const auto& [a, b] : pairs)
+        for (int p = 1; p <= n; ++p)
+            for (int q = 1; q <= n; ++q)
+                if (p != q)
+                    lp << " + "
+                       << mh.MoveCount(a, b) *
+                              Distance(method, mh.DeptX[p], mh.DeptY[p], mh.DeptX[q], mh.DeptY[q])
+                       << " " << y(a, b, p, q) << "\n";
+    lp << "Subject To\n";
+    for (int d = 1; d <= n; ++d) {
+        lp << " d" << d << ":";
+        for (int p = 1; p <= n; ++p)
+            lp << " + " << x(d, p);
+        lp << " = 1\n p" << d << ":";
+        for (int e = 1; e <= n; ++e)
+            lp << " + " << x(e, d);
+        lp << " = 1\n";
+    }
+    for (const auto& [a, b] : pairs)
+        for (int p = 1; p <= n; ++p) {
+            lp << " a" << a << "_" << b << "_" << p << ":";
+            for (int q = 1; q <= n; ++q)
+                if (q != p)
+                    lp << " + " << y(a, b, p, q);
+            lp << " - " << x(a, p) << " = 0\n b" << a << "_" << b << "_" << p << ":";
+            for (int q = 1; q <= n; ++q)
+                if (q != p)
+                    lp << " + " << y(a, b, q, p);
+            lp << " - " << x(b, p) << " = 0\n";
+        }
+    lp << "Bounds\n";
+    for (const auto& [a, b] : pairs)
+        for (int p = 1; p <= n; ++p)
+            for (int q = 1; q <= n; ++q)
+                if (p != q)
+                    lp << " 0 <= " << y(a, b, p, q) << " <= 1\n";
+    lp << "Binary\n";
+    for (int d = 1; d <= n; ++d)
+        for (int p = 1; p <= n; ++p)
+            lp << " " << x(d, p) << "\n";
+    lp << "End\n";
+    return static_cast<bool>(lp);
+}
+
+void Peer(benchmark::State& state, const MhActivityState& mh, Metric method) {
+    if (::access("/usr/bin/cbc", X_OK) != 0) {
+        state.SkipWithError("/usr/bin/cbc is not installed (Debian package coinor-cbc)");
+        return;
+    }
+    const Result<BestLayoutOutcome> ours = FindBestLayout(mh, method);
+    char name[] = "/tmp/davrenta-mhact-XXXXXX";
+    const int fd = ::mkstemp(name);
+    if (fd < 0) {
+        state.SkipWithError("no temporary file");
+        return;
+    }
+    ::close(fd);
+    const std::string path = std::string(name) + ".lp";
+    std::rename(name, path.c_str());
+    if (!ours || !WriteLp(mh, method, path)) {
+        std::remove(path.c_str());
+        state.SkipWithError("no problem to hand to cbc");
+        return;
+    }
+    std::string output;
+    for (auto _ : state) {
+        output.clear();
+        FILE* pipe = ::popen(("/usr/bin/cbc " + path + " sec 120 solve 2>&1").c_str(), "r");
+        if (!pipe)
+            break;
+        char buffer[4096];
+        std::size_t got;
+        while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+            output.append(buffer, got);
+        ::pclose(pipe);
+    }
+    std::remove(path.c_str());
+    const bool proven = output.find("Result - Optimal solution found") != std::string::npos;
+    const std::size_t at = output.find("Objective value:");
+    const double value = at == std::string::npos ? NAN : std::atof(output.c_str() + at + 16);
+    state.counters["proven"] = proven;
+    if (proven && !(std::fabs(value - ours->activity) <= 1e-6 * std::fabs(ours->activity)))
+        state.SkipWithError(("cbc's optimum " + std::to_string(value) + " is not ours " +
+                             std::to_string(ours->activity))
+                                .c_str());
+}
+
+void CbcExample(benchmark::State& state) {
+    ModuleState s;
+    s.ProblemFileName = std::string(DAVRENTA_EXAMPLES_DIR) + "/assembly-plant.mh";
+    if (!ReadMhFile(s)) {
+        state.SkipWithError("assembly-plant.mh cannot be read");
+        return;
+    }
+    CombineDirections(s.mh);
+    Peer(state, s.mh, static_cast<Metric>(state.range(0)));
+}
+BENCHMARK(CbcExample)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void CbcFactory(benchmark::State& state) {
+    const MhActivityState mh =
+        RandomFactory(static_cast<int>(state.range(0)), static_cast<unsigned>(state.range(2)));
+    Peer(state, mh, static_cast<Metric>(state.range(1)));
+}
+BENCHMARK(CbcFactory)
+    ->ArgNames({"n", "method", "seed"})
+    ->ArgsProduct({{12}, {1, 2, 3}, {1, 2}})
+    ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
