@@ -38,6 +38,11 @@ void Start(ModalDriver& d, const char* method) {
         .click(method);
 }
 
+// The best-layout window shows a result once its search has ended.
+bool SearchEnded(QWidget* w) {
+    return !w->findChild<QLabel*>("Label1")->text().isEmpty();
+}
+
 void LoadExample(ModalDriver& d, const QString& name) {
     d.expectWindow("sourcefrm")
         .click("diskbut")
@@ -331,9 +336,7 @@ class MhActFlow : public QObject {
                               !w->findChild<QWidget*>("prntbut")->isEnabled();
                    })
             .click("searchbut")
-            .waitUntil(
-                "the search ended",
-                [](QWidget* w) { return !w->findChild<QLabel*>("Label1")->text().isEmpty(); })
+            .waitUntil("the search ended", SearchEnded)
             .expectText("Label1", "BEST LAYOUT = 17180.0    Reduction 47.9%\n"
                                   "PROVEN: NO LAYOUT OF THESE PLACES HAS A LOWER ACTIVITY")
             .expectText("Label2", "CURRENT LAYOUT 32965.0, 91.9% ABOVE THE BEST\n"
@@ -358,9 +361,7 @@ class MhActFlow : public QObject {
             .click("bestbut")
             .expectWindow("mhbestfrm")
             .click("searchbut")
-            .waitUntil(
-                "the search ended",
-                [](QWidget* w) { return !w->findChild<QLabel*>("Label1")->text().isEmpty(); })
+            .waitUntil("the search ended", SearchEnded)
             .expectText("Label1", "THE CURRENT LAYOUT IS THE BEST = 17180.0\n"
                                   "PROVEN: NO LAYOUT OF THESE PLACES HAS A LOWER ACTIVITY")
             .check("nothing to accept",

@@ -72,10 +72,12 @@ mhbestfrm::mhbestfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     buttons->addStretch();
     for (QPushButton* b : {acceptbut, keepbut, prntbut})
         buttons->addWidget(b);
+    // The table, the texts and the diagram scroll on a small or highly scaled screen rather
+    // than being cut short.
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(limit);
     layout->addWidget(progresslbl);
-    layout->addLayout(body, 1);
+    layout->addWidget(ScrollingPage(this, body), 1);
     layout->addLayout(buttons);
     resize(1000, 560);
 
