@@ -6,6 +6,7 @@
 //   mhact_bench --benchmark_filter=^Example             assembly-plant.mh (15 departments)
 //   mhact_bench --benchmark_filter=^Factory/n:15        random 15-department factories
 //   mhact_bench --benchmark_filter=^Factory/n:12        random 12-department factories
+//   mhact_bench --benchmark_filter=^Dense               dense moves on a full grid
 //   mhact_bench --benchmark_filter=Cbc                  some of them in a general solver
 //
 // Arguments: the method (1 rectilinear, 2 Euclidean, 3 squared Euclidean), and for the factories
@@ -15,6 +16,8 @@
 // 4 for 15 departments, 4 by 4 for 12), drawn at random; moves sparse, as a product's route makes
 // them: one route through every department in random order carrying 20 to 100 loads a step, and
 // for each department two chances in four of a side flow of 5 to 40 loads to another.
+// Beyond that kind, a harder one: 15 departments filling a 5 by 3 grid 10 m apart, six pairs in
+// ten with 1 to 60 loads.
 //
 // Beside them, what a user might pick instead: Debian's coinor-cbc (/usr/bin/cbc, run as its
 // users run it, on an LP file, with its defaults and a limit of 120 s), on the usual
@@ -130,6 +133,33 @@ void Factory(benchmark::State& state) {
 BENCHMARK(Factory)
     ->ArgNames({"n", "method", "seed"})
     ->ArgsProduct({{12, 15}, {1, 2, 3}, {1, 2, 3, 4, 5}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+MhActivityState DenseGrid(unsigned seed) {
+    std::mt19937 rng(seed);
+    MhActivityState mh;
+    mh.DeptCount = 15;
+    for (int d = 1; d <= 15; ++d) {
+        mh.DeptName[d] = "D" + std::to_string(d);
+        mh.DeptX[d] = 10.0 * ((d - 1) % 5);
+        mh.DeptY[d] = 10.0 * ((d - 1) / 5) + 10;
+    }
+    for (int a = 1; a <= 15; ++a)
+        for (int b = a + 1; b <= 15; ++b)
+            if (rng() % 10 < 6)
+                mh.MoveCount(a, b) = 1 + rng() % 60;
+    return mh;
+}
+
+void Dense(benchmark::State& state) {
+    Solve(state, DenseGrid(static_cast<unsigned>(state.range(1))),
+          static_cast<Metric>(state.range(0)), 0);
+}
+BENCHMARK(Dense)
+    ->ArgNames({"method", "seed"})
+    ->ArgsProduct({{1, 2, 3}, {1, 2}})
+    ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
