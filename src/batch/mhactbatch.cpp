@@ -1,14 +1,15 @@
 #include "batch/mhactbatch.h"
 
-#include "app/modulestate.h"
 #include <cmath>
 #include <cstdlib>
 
+#include "app/modulestate.h"
 #include "mhact/activity.h"
 #include "mhact/bestlayout.h"
 #include "mhact/besttexts.h"
 #include "mhact/mhfile.h"
 #include "mhact/texts.h"
+#include "state/atomicfile.h"
 
 namespace davrenta {
 
@@ -62,16 +63,26 @@ int RunMhActBatch(const MhActBatchOptions& options, std::ostream& out, std::ostr
     MhActivityState& mh = state.mh;
     const Metric method = state.DistanceMethod;
     const int n = mh.DeptCount;
+    const auto failed = [&](const Status& status) {
+        return NoResult(options.json, out, err, ShownPath(options.file) + ": " + status.message());
+    };
 
+    // Each window's figures are checked as the window that shows them would be opened.
     const Report moveTable = MoveTableReport(mh);
+    if (Status shown = CheckActivityResult(mh, method); !shown)
+        return failed(shown);
     ActivityFigures figures;
     const MhResultsTexts results = OpenMhResults(mh, method, state.LineBreak, &figures);
     const double activityTotal = mh.ActivityTotal;
     const Report print = MhResultsReport(mh, method);
+    if (Status shown = CheckSwitchResult(mh, method); !shown)
+        return failed(shown);
     const SwitchTexts switches = OpenSwitches(mh, method);
     std::optional<ImproveOutcome> improved;
     std::optional<ImproveTexts> improvedTexts;
     if (options.improve) {
+        if (Status shown = CheckImproveResult(mh, method); !shown)
+            return failed(shown);
         improved = Improve(mh, method);
         improvedTexts = ImproveResultTexts(mh, *improved);
     }
@@ -82,7 +93,7 @@ int RunMhActBatch(const MhActBatchOptions& options, std::ostream& out, std::ostr
         control.timeLimit = options.timeLimit;
         Result<BestLayoutOutcome> found = FindBestLayout(mh, method, control);
         if (!found)
-            return NoResult(options.json, out, err, found.message());
+            return failed(found.failure());
         best = std::move(*found);
         bestTexts = BestLayoutResultTexts(mh, *best, state.LineBreak);
     }
@@ -90,7 +101,7 @@ int RunMhActBatch(const MhActBatchOptions& options, std::ostream& out, std::ostr
     if (!options.save.empty()) {
         state.ProblemFileName = options.save;
         if (Status saved = WriteMhFile(state); !saved)
-            return NoResult(options.json, out, err, saved.message());
+            return Unreadable(err, saved.message());
     }
 
     if (options.json) {

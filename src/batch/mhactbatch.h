@@ -19,8 +19,8 @@ struct MhActBatchOptions {
 
 // Runs the material-handling-activity study on a problem file as the file holds it: results,
 // prints, the switch search and, when asked, the improvement and the best layout. Returns the
-// exit status: 0 done, 3 the file cannot be read, 4 no best layout (a figure too large) or the
-// problem could not be saved.
+// exit status: 0 done, 3 the file cannot be read or the problem cannot be saved, 4 a figure of
+// the results (or of the best layout) goes beyond the largest number.
 int RunMhActBatch(const MhActBatchOptions& options, std::ostream& out, std::ostream& err);
 
 // The "mhact" subcommand: the material-handling-activity study on a .mh problem file.

@@ -73,7 +73,7 @@ int RunSfloc(const CLI::App* command, const SflocOptions& options, std::ostream&
         ModuleState target = state;
         target.ProblemFileName = options.save;
         if (Status saved = WriteSfFile(target); !saved)
-            return NoResult(options.json, out, err, saved.message());
+            return Unreadable(err, saved.message()); // the message names the file
     }
 
     if (options.json) {

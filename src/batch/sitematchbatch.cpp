@@ -63,7 +63,7 @@ int Run(const CLI::App* command, const SiteMatchBatchOptions& options, std::ostr
     if (Status read = ReadSiteMatchFile(options.file, sm); !read)
         return Unreadable(err, read.message());
     sm.MaxSites = limit[0] - '0';
-    if (Status searched = MatchSearch(sm); !searched)
+    if (Status searched = SearchForResults(sm); !searched)
         return NoResult(options.json, out, err, searched.message());
 
     const auto rows = MatchResultRows(sm);

@@ -41,10 +41,37 @@ qap::Layout PlacesOf(int n, const Table1<double, kDeptSlots>& x,
     return l;
 }
 
-constexpr const char* kSmallerRemedy = "Use smaller locations or move counts and search again.";
+constexpr const char* kSmallerRemedy =
+    "Bring the departments closer together or make the moves smaller, and search again.";
 
 Failure TooLarge() {
     return TooLargeToCompute("locations and moves", "the activity of a layout", kSmallerRemedy);
+}
+
+// The problem of the departments as they stand: moves combined, locations numbered as the
+// departments holding them.
+struct Prepared {
+    MhActivityState work;
+    int n = 0;
+    double px[qap::kMax] = {}, py[qap::kMax] = {};
+    qap::Problem problem;
+};
+
+Result<Prepared> Prepare(const MhActivityState& mh, Metric method) {
+    Prepared p;
+    p.work = mh;
+    CombineDirections(p.work);
+    p.n = std::clamp(p.work.DeptCount, 0, kMaxDepartments);
+    double upper[qap::kMax][qap::kMax] = {};
+    for (int a = 0; a < p.n; ++a) {
+        p.px[a] = p.work.DeptX[a + 1];
+        p.py[a] = p.work.DeptY[a + 1];
+        for (int b = a + 1; b < p.n; ++b)
+            upper[a][b] = p.work.MoveCount(a + 1, b + 1);
+    }
+    if (!qap::MakeProblem(p.n, p.px, p.py, upper, method, p.problem))
+        return TooLarge();
+    return p;
 }
 
 } // namespace
@@ -56,22 +83,23 @@ bool BestLayoutOutcome::changed(const MhActivityState& mh) const {
     return false;
 }
 
+Status CheckBestLayoutProblem(const MhActivityState& mh, Metric method) {
+    if (Result<Prepared> p = Prepare(mh, method); !p)
+        return p.failure();
+    return {};
+}
+
 Result<BestLayoutOutcome> FindBestLayout(const MhActivityState& mh, Metric method,
                                          const BestLayoutControl& control) {
     const auto started = std::chrono::steady_clock::now();
-    MhActivityState work = mh;
-    CombineDirections(work);
-    const int n = std::clamp(work.DeptCount, 0, kMaxDepartments);
-    double px[qap::kMax] = {}, py[qap::kMax] = {}, upper[qap::kMax][qap::kMax] = {};
-    for (int a = 0; a < n; ++a) {
-        px[a] = work.DeptX[a + 1];
-        py[a] = work.DeptY[a + 1];
-        for (int b = a + 1; b < n; ++b)
-            upper[a][b] = work.MoveCount(a + 1, b + 1);
-    }
-    qap::Problem problem;
-    if (!qap::MakeProblem(n, px, py, upper, method, problem))
-        return TooLarge();
+    Result<Prepared> prepared = Prepare(mh, method);
+    if (!prepared)
+        return prepared.failure();
+    MhActivityState& work = prepared->work;
+    const int n = prepared->n;
+    const double* px = prepared->px;
+    const double* py = prepared->py;
+    const qap::Problem& problem = prepared->problem;
 
     const ImproveOutcome improved = Improve(work, method);
     qap::Candidate current{qap::Identity(n), 0};

@@ -61,6 +61,10 @@ struct BestLayoutOutcome {
 Result<BestLayoutOutcome> FindBestLayout(const MhActivityState& mh, Metric method,
                                          const BestLayoutControl& control = {});
 
+// Whether the search can run: refused, with FindBestLayout's message, when a figure would go
+// beyond the largest number.
+Status CheckBestLayoutProblem(const MhActivityState& mh, Metric method);
+
 // Takes the best layout as the current one.
 void AcceptBestLayout(MhActivityState& mh, const BestLayoutOutcome& outcome);
 

@@ -18,11 +18,8 @@ std::string Activity(double value) {
 }
 
 // The saving on the current layout, as the switch window words it.
-std::string Reduction(double start, double best) {
-    std::optional<double> saved;
-    if (start != 0)
-        saved = (start - best) * 100 / start;
-    return "    Reduction " + Percent(saved, "0.0");
+std::string ReductionOf(double start, double best) {
+    return "    Reduction " + Percent(Reduction(start, best), "0.0");
 }
 
 std::string Bound(const BestLayoutOutcome& o) {
@@ -76,19 +73,20 @@ BestLayoutTexts BestLayoutResultTexts(const MhActivityState& mh, const BestLayou
     const std::string value = " = " + Activity(o.activity);
     switch (o.end) {
     case BestLayoutEnd::Proven:
-        t.Label1 = t.changed ? "BEST LAYOUT" + value + Reduction(o.StartActivity, o.activity)
+        t.Label1 = t.changed ? "BEST LAYOUT" + value + ReductionOf(o.StartActivity, o.activity)
                              : "THE CURRENT LAYOUT IS THE BEST" + value;
         t.Label1 +=
             lineBreak + std::string("PROVEN: NO LAYOUT OF THESE PLACES HAS A LOWER ACTIVITY");
         break;
     case BestLayoutEnd::TimeLimit:
     case BestLayoutEnd::Cancelled:
-        t.Label1 = (t.changed ? "BEST LAYOUT FOUND" + value + Reduction(o.StartActivity, o.activity)
-                              : "NO BETTER LAYOUT FOUND" + value) +
-                   lineBreak +
-                   (o.end == BestLayoutEnd::TimeLimit ? "NOT PROVEN: THE TIME LIMIT WAS REACHED. "
-                                                      : "NOT PROVEN: THE SEARCH WAS CANCELLED. ") +
-                   Bound(o);
+        t.Label1 =
+            (t.changed ? "BEST LAYOUT FOUND" + value + ReductionOf(o.StartActivity, o.activity)
+                       : "NO BETTER LAYOUT FOUND" + value) +
+            lineBreak +
+            (o.end == BestLayoutEnd::TimeLimit ? "NOT PROVEN: THE TIME LIMIT WAS REACHED. "
+                                               : "NOT PROVEN: THE SEARCH WAS CANCELLED. ") +
+            Bound(o);
         break;
     }
     t.Label2 = Against("CURRENT LAYOUT", o.StartActivity, o) + lineBreak +

@@ -241,13 +241,18 @@ TEST(BestLayout, TimeLimitAndCancelEndWithAConsistentResult) {
 }
 
 TEST(BestLayout, FiguresBeyondTheLargestNumberAreRefused) {
-    MhActivityState mh = Layout({{"A", 0, 1}, {"B", 1e300, 1}, {"C", -1e300, 1}}, {{0, 1e10, 0}});
+    // Near the largest number the search has no room for its sums: refused, though the activity
+    // of one layout is still a number.
+    MhActivityState mh = Layout({{"A", 0, 1}, {"B", 1e152, 1}, {"C", -1e152, 1}}, {{0, 1, 0}});
     const Result<BestLayoutOutcome> best = FindBestLayout(mh, Metric::SquaredEuclidean);
     ASSERT_FALSE(best.ok());
-    EXPECT_EQ(best.message(),
-              "The locations and moves are too large to compute with: the activity of a layout "
-              "goes beyond the largest number. Use smaller locations or move counts and search "
-              "again.");
+    const std::string refusal =
+        "The locations and moves are too large to compute with: the activity of a layout goes "
+        "beyond the largest number. Bring the departments closer together or make the moves "
+        "smaller, and search again.";
+    EXPECT_EQ(best.message(), refusal);
+    EXPECT_EQ(CheckBestLayoutProblem(mh, Metric::SquaredEuclidean).message(), refusal);
+    EXPECT_TRUE(CheckBestLayoutProblem(mh, Metric::Rectilinear).ok());
 }
 
 TEST(BestLayout, TimeLimitTextIsSecondsAboveZero) {
