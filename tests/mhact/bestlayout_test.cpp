@@ -17,6 +17,7 @@
 namespace davrenta {
 namespace {
 
+using mhtest::Dept;
 using mhtest::Layout;
 
 constexpr Metric kMethods[] = {Metric::Rectilinear, Metric::Euclidean, Metric::SquaredEuclidean};
@@ -187,20 +188,15 @@ TEST(BestLayout, ExamplesNeverAboveImproveAndTheSameOnOneOrTwoThreads) {
 // A dense problem no machine finishes in a moment: ended early, the result still holds
 // together.
 MhActivityState HardProblem() {
-    std::mt19937 rng(4);
-    std::uniform_int_distribution<int> load(1, 60), pick(0, 9);
-    MhActivityState mh;
-    mh.DeptCount = 15;
-    for (int d = 1; d <= 15; ++d) {
-        mh.DeptName[d] = "D" + std::to_string(d);
-        mh.DeptX[d] = 10.0 * ((d - 1) % 5);
-        mh.DeptY[d] = 10.0 * ((d - 1) / 5) + 10;
-    }
-    for (int a = 1; a <= 15; ++a)
-        for (int b = a + 1; b <= 15; ++b)
-            if (pick(rng) < 6)
-                mh.MoveCount(a, b) = load(rng);
-    return mh;
+    std::vector<Dept> depts;
+    for (int d = 0; d < 15; ++d)
+        depts.push_back({"D" + std::to_string(d + 1), 10.0 * (d % 5), 10.0 + 10 * (d / 5)});
+    std::vector<std::vector<double>> moves(15, std::vector<double>(15, 0));
+    for (int a = 0; a < 15; ++a)
+        for (int b = a + 1; b < 15; ++b)
+            if ((a * 7 + b * 3) % 5 != 0)
+                moves[a][b] = 1 + (a * b + 3 * a + b) % 37;
+    return Layout(depts, moves);
 }
 
 void ExpectConsistent(const MhActivityState& mh, Metric method, const BestLayoutOutcome& o) {
