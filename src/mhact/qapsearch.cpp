@@ -340,7 +340,7 @@ class Engine {
         int rootDepth = 0;
         long long nodes = 0;
         bool stopped = false;
-        double frontierAtStop = kInf;
+        std::vector<Task> open; // what was left unexplored when it stopped
         int index = 0;
     };
 
@@ -350,6 +350,8 @@ class Engine {
     void Leaf(const Frame& f, int dept, int place);
     void Donate(Worker& w, int depth);
     double Frontier(const Worker& w, int depth) const;
+    void Leave(Worker& w, int depth) const;
+    double OpenBound(const Task& t);
     double Best() const { return bestValue_.load(std::memory_order_relaxed); }
     double BoundNow();
 
@@ -517,6 +519,52 @@ double Engine::Frontier(const Worker& w, int depth) const {
     return low;
 }
 
+// The nodes a stopped worker leaves: the one it was about to enter and the children still
+// waiting on its path.
+void Engine::Leave(Worker& w, int depth) const {
+    auto task = [&](int d, double lb) {
+        Task t;
+        t.path.assign(w.path, w.path + d);
+        t.lb = lb;
+        return t;
+    };
+    w.open.push_back(task(depth, w.frames[depth].lb));
+    for (int d = w.rootDepth; d < depth; ++d) {
+        const Frame& f = w.frames[d];
+        for (int k = f.next; k < f.end; ++k) {
+            Task t = task(d, f.kids[k].lb);
+            t.path.emplace_back(f.kids[k].dept, f.kids[k].place);
+            w.open.push_back(std::move(t));
+        }
+    }
+}
+
+// What a node left open when the search stopped is proven to be at least: its own bound and,
+// one level down, the least of its children's, no more than a few hundred bounds for all of
+// them together.
+double Engine::OpenBound(const Task& t) {
+    Frame a = root_, b;
+    for (const auto& [dept, place] : t.path) {
+        Assign(p_, orders_, a, b, dept, place);
+        a = b;
+    }
+    a.lb = t.lb;
+    if (a.freeMoving == 0) {
+        // A single layout (departments without moves aside): taken if it is better.
+        Leaf(a, -1, -1);
+        Candidate c;
+        for (int d = 0; d < p_.n; ++d)
+            c.placeOf[d] = a.placeOf[d];
+        return Activity(p_, c.placeOf);
+    }
+    if (!Expand(a))
+        return Best(); // nothing below it beats the best
+    double low = kInf;
+    for (int k = 0; k < a.end; ++k)
+        low = std::min(low, a.kids[k].lb);
+    return low;
+}
+
 void Engine::Donate(Worker& w, int depth) {
     for (int d = w.rootDepth; d < depth; ++d) {
         Frame& f = w.frames[d];
@@ -544,7 +592,7 @@ void Engine::Explore(Worker& w, int depth) {
     f.next = f.end = 0;
     if (stop_.load(std::memory_order_relaxed)) {
         w.stopped = true;
-        w.frontierAtStop = Frontier(w, depth);
+        Leave(w, depth);
         return;
     }
     if (f.lb > Best())
@@ -552,6 +600,11 @@ void Engine::Explore(Worker& w, int depth) {
     if ((++w.nodes & 1023) == 0) {
         nodes_[w.index].store(w.nodes, std::memory_order_relaxed);
         frontier_[w.index].store(Frontier(w, depth), std::memory_order_relaxed);
+    }
+    if (control_.nodeLimit > 0 && w.nodes >= control_.nodeLimit) {
+        std::lock_guard lock(mutex_);
+        stop_.store(true);
+        wake_.notify_all();
     }
     // Work for an idle thread, unless some already waits in the queue.
     if (hungry_.load(std::memory_order_relaxed) > 0 && queued_.load(std::memory_order_relaxed) == 0)
@@ -667,7 +720,7 @@ SearchResult Engine::Run() {
         for (bool waited = false;; waited = true) {
             if (waited)
                 wake_.wait_for(lock, std::chrono::milliseconds(25));
-            if (finished_)
+            if (finished_ || stop_.load())
                 break;
             const double now = seconds();
             if (control_.cancel && control_.cancel->load())
@@ -697,19 +750,19 @@ SearchResult Engine::Run() {
         t.join();
 
     SearchResult result;
-    result.best = best_;
-    result.seconds = seconds();
     bool interrupted = !queue_.empty();
-    double low = best_.activity;
+    double low = kInf;
     for (const Task& t : queue_)
-        low = std::min(low, t.lb);
+        low = std::min(low, OpenBound(t));
     for (const Worker& w : workers) {
         result.nodes += w.nodes;
-        if (w.stopped) {
-            interrupted = true;
-            low = std::min(low, w.frontierAtStop);
-        }
+        interrupted = interrupted || w.stopped;
+        for (const Task& t : w.open)
+            low = std::min(low, OpenBound(t));
     }
+    result.best = best_;
+    result.seconds = seconds();
+    low = std::min(low, best_.activity);
     if (interrupted) {
         result.end = end == SearchEnd::Proven ? SearchEnd::Cancelled : end;
         result.bound = low;

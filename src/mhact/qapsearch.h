@@ -18,13 +18,15 @@ struct SearchProgress {
 
 struct SearchControl {
     const std::atomic<bool>* cancel = nullptr;
-    double timeLimit = 0; // seconds; 0 or less: none
+    double timeLimit = 0;    // seconds; 0 or less: none
+    long long nodeLimit = 0; // bounds a thread computes before the search stops; 0: none
     int threads = 1;
     // Called from the thread that runs Search, every progressInterval seconds.
     std::function<void(const SearchProgress&)> progress;
     double progressInterval = 0.25;
 };
 
+// A search stopped by its node limit ends as Cancelled.
 enum class SearchEnd { Proven, TimeLimit, Cancelled };
 
 struct SearchResult {

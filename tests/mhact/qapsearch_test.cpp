@@ -223,9 +223,54 @@ TEST(LayoutSearch, CancelledBeforeItStartsReportsTheRootBoundNotMinusInfinity) {
     Layout none;
     none.fill(-1);
     EXPECT_EQ(r.end, SearchEnd::Cancelled);
-    EXPECT_EQ(r.bound, NodeBound(p, none));
+    // At least the root's own bound (one level down it may be more), never above a layout.
+    EXPECT_GE(r.bound, NodeBound(p, none));
+    EXPECT_LE(r.bound, r.best.activity);
     EXPECT_EQ(r.best.activity, start.activity);
     EXPECT_EQ(r.nodes, 0);
+}
+
+// Stopped after a given number of bounds, wherever that falls: the bound it reports is never
+// above the best activity of all, and the layout it reports is whole and has the activity said.
+TEST(LayoutSearch, StoppedAnywhereTheBoundStaysBelowTheOptimum) {
+    std::mt19937 rng(12);
+    int stopped = 0;
+    for (const Metric method : kMethods)
+        for (int k = 0; k < 6; ++k) {
+            const int n = 7 + k % 2;
+            const Problem p = RandomProblem(rng, n, method, false);
+            std::vector<int> perm(n);
+            std::iota(perm.begin(), perm.end(), 0);
+            double optimum = INFINITY;
+            do {
+                Layout l;
+                for (int d = 0; d < n; ++d)
+                    l[d] = static_cast<std::int8_t>(perm[d]);
+                optimum = std::min(optimum, Activity(p, l));
+            } while (std::next_permutation(perm.begin(), perm.end()));
+            Candidate start{Identity(n), 0};
+            start.activity = Activity(p, start.placeOf);
+            for (long long limit : {1, 2, 3, 5, 8, 13, 21}) {
+                SearchControl control;
+                control.nodeLimit = limit;
+                const SearchResult r = Search(p, start, control);
+                EXPECT_LE(r.bound, optimum) << "problem " << k << ", limit " << limit;
+                EXPECT_LE(optimum, r.best.activity);
+                EXPECT_EQ(r.best.activity, Activity(p, r.best.placeOf));
+                std::vector<int> places(r.best.placeOf.begin(), r.best.placeOf.begin() + n);
+                std::sort(places.begin(), places.end());
+                for (int q = 0; q < n; ++q)
+                    EXPECT_EQ(places[q], q);
+                if (r.end != SearchEnd::Proven) {
+                    ++stopped;
+                    EXPECT_EQ(r.end, SearchEnd::Cancelled);
+                } else {
+                    EXPECT_EQ(r.bound, optimum);
+                }
+            }
+        }
+    // Most of these searches end early; a few small ones may finish first.
+    EXPECT_GT(stopped, 60);
 }
 
 } // namespace
