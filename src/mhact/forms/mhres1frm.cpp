@@ -54,8 +54,9 @@ mhres1frm::mhres1frm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     side->addLayout(figures);
     side->addWidget(layoutpic, 1);
     auto* body = new QHBoxLayout;
-    body->addWidget(res1grd, 3);
-    body->addLayout(side, 2);
+    // The table as wide as its columns, the diagram in the rest.
+    body->addWidget(res1grd);
+    body->addLayout(side, 1);
     // The table, the figures and the diagram scroll on a small or highly scaled screen rather
     // than being cut short.
     auto* layout = new QVBoxLayout(this);
