@@ -207,6 +207,19 @@ Result<std::string> ReadProblemFile(const std::string& path, std::size_t maxByte
     return contents;
 }
 
+Status LoadProblemFile(const std::string& path,
+                       const std::function<Status(std::string_view contents)>& parse,
+                       std::size_t maxBytes) {
+    constexpr std::string_view kUnchanged = " The current problem is unchanged.";
+    Result<std::string> contents = ReadProblemFile(path, maxBytes);
+    if (!contents)
+        return Fail(contents.message() + std::string(kUnchanged));
+    if (Status parsed = parse(*contents); !parsed)
+        return Fail("The file " + ShownPath(path) + " cannot be read: " + parsed.message() +
+                    std::string(kUnchanged));
+    return {};
+}
+
 Status SaveProblemFile(const std::string& path, const std::string& contents) {
     if (auto reason = WriteFileAtomically(path, contents))
         return Fail("The file " + ShownPath(path) + " was not saved: " + *reason + ".");

@@ -235,8 +235,8 @@ class SiteMatchFlow : public QObject {
             .click("okbut")
             .expectMessage(QString::fromStdString(
                 "The file " + path +
-                " cannot be read: line 3: the file ends before the time to site 2 of facility "
-                "1. The current problem is unchanged."))
+                " cannot be read: line 3, time 1,2: the file ends before the time to site 2 of "
+                "facility 1. The current problem is unchanged."))
             .expectWindow("smfrm");
         FromKeyboard(d, "threecmd");
         Sizes(d, "4", "2");
