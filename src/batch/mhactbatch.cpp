@@ -42,10 +42,10 @@ int RunMhActBatch(const MhActBatchOptions& options, std::ostream& out, std::ostr
     if (!options.save.empty()) {
         state.ProblemFileName = options.save;
         if (Status saved = WriteMhFile(state); !saved)
-            return NoResult(options.json, out, err, saved.message());
+            return Unreadable(err, saved.message());
     }
 
-    if (options.json) {
+    {
         ordered_json j;
         ordered_json moves = ordered_json::array();
         for (int i = 1; i <= n; ++i) {
@@ -88,8 +88,8 @@ int RunMhActBatch(const MhActBatchOptions& options, std::ostream& out, std::ostr
                                         {"impgrd", JsonRows(improvedTexts->impgrd)},
                                         {"Label1", JsonText(improvedTexts->Label1)}};
         }
-        out << DumpJson(j) << '\n';
-        return kExitDone;
+        if (std::optional<int> done = CheckedResult(options.json, out, err, j))
+            return *done;
     }
 
     PrintReport(out, "move table", moveTable);
@@ -112,22 +112,18 @@ int RunMhActBatch(const MhActBatchOptions& options, std::ostream& out, std::ostr
 
 BatchCommand AddMhActCommand(CLI::App& app) {
     auto options = std::make_shared<MhActBatchOptions>();
-    auto distance = std::make_shared<std::string>();
     CLI::App* cmd =
         app.add_subcommand("mhact", "Material-handling activity of a layout (.mh file)");
-    cmd->add_option("FILE", options->file, "The material-handling problem file")->required();
-    cmd->add_option("--distance", *distance, "1 rectilinear, 2 Euclidean, 3 squared Euclidean")
-        ->required();
+    AddFileArgument(cmd, options->file, "The material-handling problem file");
+    cmd->add_option("--distance", options->distance,
+                    "1 rectilinear, 2 Euclidean, 3 squared Euclidean")
+        ->required()
+        ->transform(WholeFrom(1, 3));
     cmd->add_flag("--improve", options->improve,
                   "Repeat the best switch until none lowers the activity");
-    cmd->add_flag("--json", options->json, "Print one JSON object instead of text");
-    cmd->add_option("--save", options->save, "Write the problem (moves combined) to this file");
-    return {cmd, [cmd, options, distance](std::ostream& out, std::ostream& err) {
-                if (*distance != "1" && *distance != "2" && *distance != "3")
-                    return UsageError(cmd, err, "--distance must be 1, 2 or 3");
-                options->distance = std::stoi(*distance);
-                if (cmd->count("--save") > 0 && options->save.empty())
-                    return UsageError(cmd, err, "--save needs a file name");
+    AddJsonFlag(cmd, options->json);
+    AddSaveOption(cmd, options->save, "Write the problem (moves combined) to this file");
+    return {cmd, [options](std::ostream& out, std::ostream& err) {
                 return RunMhActBatch(*options, out, err);
             }};
 }

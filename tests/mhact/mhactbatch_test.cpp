@@ -111,7 +111,7 @@ TEST(BatchMhAct, ExitStatuses) {
     EXPECT_EQ(
         Batch("mhact " + Example("machine-shop.mh") + " --distance 1 --save /nonexistent/dir/x.mh")
             .status,
-        4);
+        3);
 }
 
 } // namespace
