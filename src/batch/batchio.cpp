@@ -167,8 +167,7 @@ CLI::Validator SeedValue() {
         "0 to 18446744073709551615");
 }
 
-CLI::Option* AddFileArgument(CLI::App* command, std::string& file,
-                             const std::string& description) {
+CLI::Option* AddFileArgument(CLI::App* command, std::string& file, const std::string& description) {
     return command->add_option("FILE", file, description)->required()->check(NotEmpty());
 }
 

@@ -114,9 +114,8 @@ BatchCommand AddSiteMatchCommand(CLI::App& app) {
     AddSaveOption(sm, options->save,
                   "Also write the problem to this file, as the results window's Save does");
     AddJsonFlag(sm, options->json);
-    return {sm, [options](std::ostream& out, std::ostream& err) {
-                return Run(*options, out, err);
-            }};
+    return {sm,
+            [options](std::ostream& out, std::ostream& err) { return Run(*options, out, err); }};
 }
 
 } // namespace davrenta

@@ -68,8 +68,9 @@ Status Parse(std::string_view contents, ParsedProblem& p) {
         }
         p.lines.push_back(text->text);
     }
-    const std::string last = p.mapEndLine > 1   ? "map line record " + std::to_string(p.mapEndLine - 1)
-                             : p.podCount > 0   ? "existing POD record " + std::to_string(p.podCount)
+    const std::string last = p.mapEndLine > 1
+                                 ? "map line record " + std::to_string(p.mapEndLine - 1)
+                             : p.podCount > 0  ? "existing POD record " + std::to_string(p.podCount)
                              : p.areaCount > 0 ? "area record " + std::to_string(p.areaCount)
                                                : header;
     in.expectEnd(last, "the " + std::to_string(p.areaCount) + " areas, " +

@@ -190,9 +190,9 @@ bool PaintReportToPdf(const Report& report, const QString& path, QString* error)
         if (!PaintReport(report, &writer, &reason))
             return false;
     }
-    if (auto failed = WriteFileAtomically(QFile::encodeName(path).toStdString(),
-                                          std::string(document.constData(),
-                                                      static_cast<std::size_t>(document.size())))) {
+    if (auto failed = WriteFileAtomically(
+            QFile::encodeName(path).toStdString(),
+            std::string(document.constData(), static_cast<std::size_t>(document.size())))) {
         reason = QString::fromStdString(*failed);
         return false;
     }

@@ -246,8 +246,7 @@ std::optional<std::string> WriteFileAtomically(const std::string& path,
                ", not a file; save under another name";
     // The atomic rename would replace a file the user marked read-only without a word; refuse
     // it as an editor does.
-    if (replacing &&
-        ((old.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0))
+    if (replacing && ((old.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0))
         return "cannot write " + ShownPath(path) +
                ": the file is read-only; allow writing to it, or save under another name";
 

@@ -158,8 +158,7 @@ std::optional<RecordField> RecordReader::nextField() {
     }
 }
 
-std::optional<RecordField> RecordParser::field(const std::string& record,
-                                               const std::string& what) {
+std::optional<RecordField> RecordParser::field(const std::string& record, const std::string& what) {
     if (error)
         return std::nullopt;
     auto f = reader_.next();
@@ -188,8 +187,8 @@ std::optional<double> RecordParser::number(const std::string& record, const std:
     return value;
 }
 
-std::optional<int> RecordParser::whole(const std::string& record, const std::string& what,
-                                       int low, int high) {
+std::optional<int> RecordParser::whole(const std::string& record, const std::string& what, int low,
+                                       int high) {
     auto f = field(record, what);
     if (!f)
         return std::nullopt;
@@ -210,10 +209,9 @@ void RecordParser::expectEnd(const std::string& lastRecord, const std::string& d
         if (!f->quoted && !f->text.empty() &&
             f->text.find_first_not_of('\x1a') == std::string::npos)
             continue; // the end-of-file mark
-        const std::string what =
-            f->text.empty() && !f->quoted
-                ? "a comma follows the last value"
-                : "\"" + QuoteForMessage(f->text) + "\" follows the last record";
+        const std::string what = f->text.empty() && !f->quoted ? "a comma follows the last value"
+                                                               : "\"" + QuoteForMessage(f->text) +
+                                                                     "\" follows the last record";
         fail(f->line, "after " + lastRecord, "the file holds more than " + declared + ": " + what);
         return;
     }

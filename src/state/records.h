@@ -81,8 +81,7 @@ class RecordParser {
     // A finite number in an unquoted field.
     std::optional<double> number(const std::string& record, const std::string& what);
     // A whole number from low to high.
-    std::optional<int> whole(const std::string& record, const std::string& what, int low,
-                             int high);
+    std::optional<int> whole(const std::string& record, const std::string& what, int low, int high);
     // Nothing may follow the last record but blank lines and an end-of-file mark (the Ctrl-Z
     // that old editors end a text with). A value more, even an empty one after a trailing
     // comma, means the file is not the problem its counts declare: everywhere else in a file an

@@ -29,9 +29,9 @@ Checked Check(bool json, const ordered_json& result) {
 TEST(CheckedResult, AFigureBeyondTheLargestNumberIsNoResultNeverNull) {
     ordered_json result;
     result["DeptCount"] = 2;
-    result["Improve"] = ordered_json{{"Steps", ordered_json::array({ordered_json{
-                                                   {"ActivityTotal", 12.5}},
-                                               ordered_json{{"ActivityTotal", kInf}}})}};
+    result["Improve"] =
+        ordered_json{{"Steps", ordered_json::array({ordered_json{{"ActivityTotal", 12.5}},
+                                                    ordered_json{{"ActivityTotal", kInf}}})}};
     const std::string message =
         "davrenta-batch: The results are too large to compute with: "
         "Improve.Steps[1].ActivityTotal goes beyond the largest number. Use smaller values in "
@@ -106,15 +106,18 @@ TEST(OptionValues, WholeNumbersInRangeAreHandedOnPlain) {
     const CLI::Validator cycles = WholeFrom(2, 1e9);
     EXPECT_EQ(Through(cycles, "30"), "30");
     EXPECT_EQ(Through(cycles, "0030"), "30");
-    EXPECT_EQ(Through(cycles, "1e3"), "refused: \"1e3\" is not a whole number from 2 to 1000000000");
+    EXPECT_EQ(Through(cycles, "1e3"),
+              "refused: \"1e3\" is not a whole number from 2 to 1000000000");
     EXPECT_EQ(Through(cycles, "1000000000"), "1000000000");
     EXPECT_EQ(Through(cycles, "-5"), "refused: \"-5\" is not a whole number from 2 to 1000000000");
     EXPECT_EQ(Through(cycles, "1"), "refused: \"1\" is not a whole number from 2 to 1000000000");
     EXPECT_EQ(Through(cycles, "1e12"),
               "refused: \"1e12\" is not a whole number from 2 to 1000000000");
-    EXPECT_EQ(Through(cycles, "2.5"), "refused: \"2.5\" is not a whole number from 2 to 1000000000");
+    EXPECT_EQ(Through(cycles, "2.5"),
+              "refused: \"2.5\" is not a whole number from 2 to 1000000000");
     EXPECT_EQ(Through(cycles, ""), "refused: \"\" is not a whole number from 2 to 1000000000");
-    EXPECT_EQ(Through(cycles, "30x"), "refused: \"30x\" is not a whole number from 2 to 1000000000");
+    EXPECT_EQ(Through(cycles, "30x"),
+              "refused: \"30x\" is not a whole number from 2 to 1000000000");
     EXPECT_EQ(Through(WholeFrom(1, 4), "0"), "refused: \"0\" is not 1, 2, 3 or 4");
     EXPECT_EQ(Through(WholeFrom(1, 2), "3"), "refused: \"3\" is not 1 or 2");
     EXPECT_EQ(Through(WholeFrom(1, 2), "2.0"), "refused: \"2.0\" is not 1 or 2");

@@ -74,7 +74,7 @@ TEST(BatchContract, EmptyFileOrOptionValuesAreUsageErrorsWithTheUsageText) {
         EXPECT_NE(noFile.err.find("FILE: an empty value is not allowed"), std::string::npos)
             << s.name << noFile.err;
         // The usage text is the study's own.
-        EXPECT_NE(noFile.err.find(std::string("Usage: ") ), std::string::npos) << noFile.err;
+        EXPECT_NE(noFile.err.find(std::string("Usage: ")), std::string::npos) << noFile.err;
         EXPECT_NE(noFile.err.find(std::string(s.name) + " [OPTIONS] FILE"), std::string::npos)
             << s.name << noFile.err;
         EXPECT_EQ(noFile.out, "");

@@ -110,8 +110,8 @@ TEST(MhFileReader, MalformedFilesLeaveTheProblemUnchanged) {
          "counts it declares: \"B\" follows the last record."},
         // A trailing comma is refused as in every study's file.
         {"1\r\nA,1,2\r\n 0 ,\r\n", "line 3, after move count 1,1: the file holds more than "
-                                     "the 1 departments and 1 move counts it declares: a comma "
-                                     "follows the last value."},
+                                   "the 1 departments and 1 move counts it declares: a comma "
+                                   "follows the last value."},
         {"1\r\nA,1e999,2\r\n0\r\n", "the X of department 1"},
     };
     for (const auto& c : cases) {

@@ -138,8 +138,10 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"1,1,2\r\n\"A\",5\r\n51,1\r\n1,\"A\"\r\n", "not a whole number from 1 to 50"},
         BadFile{"1,1,2\r\n\"A\",5\r\n1,61\r\n1,\"A\"\r\n", "not a whole number from 1 to 60"},
         BadFile{"1,1,2\r\n\"A\",5\r\n1.5,1\r\n1,\"A\"\r\n", "not a whole number"},
-        BadFile{"142,0,2\r\n", "not a whole number from 0 to 141"}, BadFile{"1,31,2\r\n", "not a whole number from 0 to 30"},
-        BadFile{"1,0,52\r\n", "not a whole number from 0 to 51"}, BadFile{"-1,0,2\r\n", "not a whole number from 0 to 141"},
+        BadFile{"142,0,2\r\n", "not a whole number from 0 to 141"},
+        BadFile{"1,31,2\r\n", "not a whole number from 0 to 30"},
+        BadFile{"1,0,52\r\n", "not a whole number from 0 to 51"},
+        BadFile{"-1,0,2\r\n", "not a whole number from 0 to 141"},
         BadFile{"1,0,3\r\n\"A\",5\r\n1,\"A\"\r\n", "map line record 2"},
         BadFile{"1,0,2\r\n\"A\",5\r\n61,"
                 "\"AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA\"\r\n",

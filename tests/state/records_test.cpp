@@ -201,8 +201,9 @@ std::string ParseSmall(std::string_view contents) {
 }
 
 TEST(RecordParser, OnlyBlankLinesAndAnEndOfFileMarkMayFollowTheLastRecord) {
-    for (const char* accepted : {"1\r\n5,6\r\n", "1\r\n5,6", "1\n5,6\n\n \t\r\n", "1\r\n5,6\r\n\x1a",
-                                 "1\r\n5,6\r\n\x1a\x1a\x1a\x1a", "1\r\n5,6\x1a"})
+    for (const char* accepted :
+         {"1\r\n5,6\r\n", "1\r\n5,6", "1\n5,6\n\n \t\r\n", "1\r\n5,6\r\n\x1a",
+          "1\r\n5,6\r\n\x1a\x1a\x1a\x1a", "1\r\n5,6\x1a"})
         EXPECT_EQ(ParseSmall(accepted), "") << accepted;
     const std::pair<const char*, const char*> refused[] = {
         {"1\r\n5,6\r\n7\r\n", "line 3, after record 1: the file holds more than the 1 record it "
