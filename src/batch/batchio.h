@@ -37,6 +37,7 @@ struct BatchCommand {
 //   4  no result: the study refused the problem, the computation failed, or a figure of the
 //      result is not a finite number; the message on stderr, and under --json
 //      {"error": message} on stdout.
+//   130, 143  stopped by Ctrl-C or SIGTERM during a run (interrupt.h): nothing printed or saved.
 inline constexpr int kExitDone = 0;
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitUnreadable = 3;

@@ -4,6 +4,7 @@
 #include "mhact/activity.h"
 #include "mhact/mhfile.h"
 #include "mhact/texts.h"
+#include "state/atomicfile.h"
 
 namespace davrenta {
 
@@ -25,16 +26,26 @@ int RunMhActBatch(const MhActBatchOptions& options, std::ostream& out, std::ostr
     MhActivityState& mh = state.mh;
     const Metric method = state.DistanceMethod;
     const int n = mh.DeptCount;
+    const auto failed = [&](const Status& status) {
+        return NoResult(options.json, out, err, ShownPath(options.file) + ": " + status.message());
+    };
 
+    // Each window's figures are checked as the window that shows them would be opened.
     const Report moveTable = MoveTableReport(mh);
+    if (Status shown = CheckActivityResult(mh, method); !shown)
+        return failed(shown);
     ActivityFigures figures;
     const MhResultsTexts results = OpenMhResults(mh, method, state.LineBreak, &figures);
     const double activityTotal = mh.ActivityTotal;
     const Report print = MhResultsReport(mh, method);
+    if (Status shown = CheckSwitchResult(mh, method); !shown)
+        return failed(shown);
     const SwitchTexts switches = OpenSwitches(mh, method);
     std::optional<ImproveOutcome> improved;
     std::optional<ImproveTexts> improvedTexts;
     if (options.improve) {
+        if (Status shown = CheckImproveResult(mh, method); !shown)
+            return failed(shown);
         improved = Improve(mh, method);
         improvedTexts = ImproveResultTexts(mh, *improved);
     }

@@ -70,7 +70,7 @@ int RunSfloc(const SflocOptions& options, std::ostream& out, std::ostream& err) 
         ModuleState target = state;
         target.ProblemFileName = options.save;
         if (Status saved = WriteSfFile(target); !saved)
-            return Unreadable(err, saved.message());
+            return Unreadable(err, saved.message()); // the message names the file
     }
 
     {

@@ -56,7 +56,7 @@ int Run(const SiteMatchBatchOptions& options, std::ostream& out, std::ostream& e
     if (Status read = ReadSiteMatchFile(options.file, sm); !read)
         return Unreadable(err, read.message());
     sm.MaxSites = options.maxSites;
-    if (Status searched = MatchSearch(sm); !searched)
+    if (Status searched = SearchForResults(sm); !searched)
         return NoResult(options.json, out, err, searched.message());
 
     const auto rows = MatchResultRows(sm);

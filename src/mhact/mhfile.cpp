@@ -116,6 +116,22 @@ Result<std::string> MhFileContents(const MhActivityState& mh) {
                 "\" holds a comma, a double quote, a line break or a blank at either end, which a "
                 "problem file cannot keep. Change the name and save again.");
     }
+    // The reader takes 1 to 15 departments and refuses a number beyond the largest one.
+    if (n < 1)
+        return Fail("There is no department to save. Enter the departments and save again.");
+    const auto beyond = [](const std::string& what) {
+        return Fail("The " + what +
+                    " goes beyond the largest number, which a problem file cannot keep. The "
+                    "problem is not saved.");
+    };
+    for (int i = 1; i <= n; ++i)
+        if (!std::isfinite(mh.DeptX[i]) || !std::isfinite(mh.DeptY[i]))
+            return beyond("location of department " + std::to_string(i));
+    for (int i = 1; i <= n; ++i)
+        for (int j = 1; j <= n; ++j)
+            if (!std::isfinite(mh.MoveCount(i, j)))
+                return beyond("number of moves from department " + std::to_string(i) + " to " +
+                              std::to_string(j));
     std::string out = FreeNumber(n) + "\r\n";
     for (int i = 1; i <= n; ++i)
         out += DepartmentLine(mh.DeptName[i], mh.DeptX[i], mh.DeptY[i]) + "\r\n";

@@ -258,6 +258,57 @@ class MhActFlow : public QObject {
         QCOMPARE(QString::fromStdString(state.mh.DeptName[1]), QStringLiteral("Kept"));
     }
 
+    void figuresBeyondTheLargestNumberAreToldWhereTheyCanBeChanged() {
+        ModalDriver d(main.get());
+        Start(d, "sqeucbut");
+        d.expectWindow("sourcefrm")
+            .click("Keybut")
+            .expectWindow("mhdatafrm")
+            .setText("nametxt(1)", "Press")
+            .setText("xtxt(1)", "0")
+            .setText("ytxt(1)", "1")
+            .setText("nametxt(2)", "Paint")
+            .setText("xtxt(2)", "3")
+            .setText("ytxt(2)", "1")
+            .setText("nametxt(3)", "Far")
+            .setText("xtxt(3)", "1e308")
+            .setText("ytxt(3)", "1")
+            .click("okbut")
+            .expectWindow("mhdeptfrm")
+            // Both directions together go beyond the largest number.
+            .setText("loadtxt(2)", "1.7e308")
+            .setText("loadtxt(16)", "1.7e308")
+            .click("okbut")
+            .expectMessage("The locations and moves are too large to compute with: a combined "
+                           "number of moves goes beyond the largest number. Bring the "
+                           "departments closer together or make the moves smaller, and compute "
+                           "again.")
+            .expectWindow("mhdeptfrm")
+            .check("moves left as typed",
+                   [this](QWidget*, QString* why) {
+                       *why = "the refused computation combined the moves";
+                       return state.mh.MoveCount(1, 2) == 1.7e308 &&
+                              state.mh.MoveCount(2, 1) == 1.7e308;
+                   })
+            .setText("loadtxt(2)", "2")
+            .setText("loadtxt(16)", "")
+            .click("okbut")
+            .expectWindow("mhres1frm")
+            .expectText("Label3", "18")
+            // Exchanged with Press, Far puts the loads beyond every distance.
+            .click("Command1")
+            .expectMessage("The locations and moves are too large to compute with: the "
+                           "activity after an exchange goes beyond the largest number. Bring "
+                           "the departments closer together or make the moves smaller, and "
+                           "compute again.")
+            .expectWindow("mhres1frm")
+            .expectText("Label3", "18")
+            .click("newbut")
+            .expectNoWindow();
+        QVERIFY(walk(d));
+        QCOMPARE(state.mh.MoveCount(1, 2), 2.0);
+    }
+
     void emptyDepartmentWindowSaysNoDataAndImproveTakesTheBestLayout() {
         ModalDriver d(main.get());
         Start(d, "rectbut");

@@ -114,4 +114,45 @@ TEST(BatchMhAct, ExitStatuses) {
         3);
 }
 
+std::string TempFile(const std::string& name, const std::string& contents) {
+    const std::string path =
+        ::testing::TempDir() + "mhact-" + std::to_string(::getpid()) + "-" + name;
+    std::ofstream(path, std::ios::binary) << contents;
+    return path;
+}
+
+TEST(BatchMhAct, FiguresBeyondTheLargestNumberAreNoResult) {
+    // Moves of 1.7e308 both ways combine to more than the largest number; the far department
+    // carries no load until an exchange moves A there.
+    for (const auto& [name, contents] :
+         {std::pair{"both-ways.mh", "2\r\nA,0,1\r\nB,1,1\r\n0\r\n1.7e308\r\n1.7e308\r\n0\r\n"},
+          {"exchange.mh", "3\r\nA,0,1\r\nB,3,1\r\nFar,1e308,1\r\n0,2,0\r\n0,0,0\r\n0,0,0\r\n"}}) {
+        const std::string file = TempFile(name, contents);
+        const BatchRun run = Batch(
+            "mhact " + file + " --distance 3 --json --save " + file + ".saved", Errors::Dropped);
+        EXPECT_EQ(run.status, 4) << name << run.out;
+        const auto j = nlohmann::json::parse(run.out);
+        ASSERT_EQ(j.size(), 1u) << run.out;
+        EXPECT_EQ(j["error"].get<std::string>().rfind(
+                      file + ": The locations and moves are too large to compute with: ", 0),
+                  0u);
+        EXPECT_FALSE(std::filesystem::exists(file + ".saved")) << name;
+        std::filesystem::remove(file);
+    }
+}
+
+TEST(BatchMhAct, ASaveThatWouldNotReadBackIsRefusedWithExitThree) {
+    // A quoted name may hold a comma; the file's unquoted names cannot.
+    const std::string file =
+        TempFile("comma.mh", "2\r\n\"Saw, band\",0,1\r\nLathe,3,1\r\n0,4\r\n0,0\r\n");
+    const std::string saved = file + ".saved";
+    const BatchRun run =
+        Batch("mhact " + file + " --distance 1 --json --save " + saved, Errors::Apart);
+    EXPECT_EQ(run.status, 3);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("The name of department 1 \"Saw, band\""), std::string::npos) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(saved));
+    std::filesystem::remove(file);
+}
+
 } // namespace

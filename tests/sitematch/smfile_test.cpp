@@ -2,6 +2,7 @@
 // without touching the problem in hand.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -9,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "randomfigures.h"
 #include "sitematch/search.h"
 #include "sitematch/smfile.h"
 #include "sitematch/texts.h"
@@ -19,6 +21,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::Problem;
+using testing::RandomFigures;
+using testing::SameBits;
 
 // The two-facility, three-site example: times 4, 7, 2 and demand 10; 5, 1, 6 and demand 3.
 SiteMatchState Example() {
@@ -191,6 +195,68 @@ TEST_F(SiteMatchFile, FailedSaveKeepsTheOldFileAndSaysWhy) {
         << status.message();
     EXPECT_EQ(contentsOf("taken.sm/inside"), "kept");
     EXPECT_FALSE(WriteSiteMatchFile(path("no-folder/p.sm"), Example()).ok());
+}
+
+void ExpectSameProblem(const SiteMatchState& a, const SiteMatchState& b) {
+    ASSERT_EQ(a.MatchFacilityCount, b.MatchFacilityCount);
+    ASSERT_EQ(a.SiteCount, b.SiteCount);
+    for (int i = 1; i <= a.MatchFacilityCount; ++i) {
+        for (int j = 1; j <= a.SiteCount; ++j)
+            EXPECT_TRUE(SameBits(a.SiteTime(i, j), b.SiteTime(i, j)))
+                << i << "," << j << ": " << a.SiteTime(i, j) << " " << b.SiteTime(i, j);
+        EXPECT_TRUE(SameBits(a.FacilityDemand[i], b.FacilityDemand[i]))
+            << i << ": " << a.FacilityDemand[i] << " " << b.FacilityDemand[i];
+    }
+}
+
+TEST_F(SiteMatchFile, ReadSearchSaveReadGivesTheSameProblemAndResults) {
+    RandomFigures random(4217);
+    int shown = 0, refused = 0;
+    for (int round = 0; round < 300; ++round) {
+        SiteMatchState made;
+        made.MatchFacilityCount = random.whole(1, kMaxMatchFacilities);
+        made.SiteCount = random.whole(1, kMaxSites);
+        const bool plain = random.chance(60);
+        std::string text =
+            std::to_string(made.MatchFacilityCount) + "," + std::to_string(made.SiteCount);
+        const auto typed = [&](double value) {
+            text += (random.chance(50) ? "\r\n" : ",") + testing::Typed(value);
+            return value;
+        };
+        for (int i = 1; i <= made.MatchFacilityCount; ++i) {
+            for (int j = 1; j <= made.SiteCount; ++j)
+                made.SiteTime(i, j) = typed(plain ? random.mostlyPlain() : random.any());
+            made.FacilityDemand[i] = typed(plain ? random.mostlyPlain() : random.any());
+        }
+        put("first.sm", text);
+        SiteMatchState first;
+        ASSERT_TRUE(ReadSiteMatchFile(path("first.sm"), first).ok()) << text;
+        ExpectSameProblem(first, made);
+        first.MaxSites = random.whole(1, std::min(made.SiteCount, kMaxSiteLimit));
+        const Status searched = SearchForResults(first);
+
+        // Saved as Save writes it (without waiting for the disk at every round).
+        put("second.sm", SiteMatchFileContents(first));
+        SiteMatchState second;
+        ASSERT_TRUE(ReadSiteMatchFile(path("second.sm"), second).ok());
+        ExpectSameProblem(second, first);
+        EXPECT_EQ(SiteMatchFileContents(second), contentsOf("second.sm"));
+        second.MaxSites = first.MaxSites;
+        const Status again = SearchForResults(second);
+        ASSERT_EQ(again.ok(), searched.ok()) << text;
+        EXPECT_EQ(again.message(), searched.message());
+        if (!searched) {
+            ++refused;
+            continue;
+        }
+        ++shown;
+        EXPECT_TRUE(SameBits(second.OptimalTotalCost, first.OptimalTotalCost));
+        EXPECT_EQ(MatchResultRows(second), MatchResultRows(first));
+        EXPECT_EQ(MatchMessage(second, '\r'), MatchMessage(first, '\r'));
+        EXPECT_EQ(CostsBySitesRows(second), CostsBySitesRows(first));
+    }
+    EXPECT_GT(shown, 50);
+    EXPECT_GT(refused, 20);
 }
 
 } // namespace

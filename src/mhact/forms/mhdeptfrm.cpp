@@ -12,6 +12,7 @@
 #include "mhact/forms/mhres1frm.h"
 #include "mhact/texts.h"
 #include "shell/controls.h"
+#include "shell/messages.h"
 #include "shell/printing.h"
 #include "shell/windowkit.h"
 
@@ -80,6 +81,11 @@ std::vector<std::vector<std::string>> mhdeptfrm::typedMoves() const {
 
 void mhdeptfrm::okbut_Click() {
     StoreMoves(state_.mh, typedMoves());
+    // Results with a figure beyond the largest number are told here, where they can be changed.
+    if (Status shown = CheckActivityResult(state_.mh, state_.DistanceMethod); !shown) {
+        ShowMessage(this, shown.message());
+        return;
+    }
     HideForSuccessor(this);
     OpenModal<mhres1frm>(state_, this);
     accept();

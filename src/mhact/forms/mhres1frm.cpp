@@ -93,6 +93,10 @@ void mhres1frm::prntbut_Click() {
 }
 
 void mhres1frm::Command1_Click() {
+    if (Status shown = CheckSwitchResult(state_.mh, state_.DistanceMethod); !shown) {
+        ShowMessage(this, shown.message());
+        return;
+    }
     mhres2frm window(state_, VisibleOwner(this));
     window.exec();
     if (window.switched())
@@ -100,6 +104,10 @@ void mhres1frm::Command1_Click() {
 }
 
 void mhres1frm::improvebut_Click() {
+    if (Status shown = CheckImproveResult(state_.mh, state_.DistanceMethod); !shown) {
+        ShowMessage(this, shown.message());
+        return;
+    }
     mhimprovefrm window(state_, VisibleOwner(this));
     window.exec();
     if (window.layoutAccepted())
