@@ -233,18 +233,5 @@ TEST(RecordParser, AValueMissingAtTheEndIsPlacedWhereTheWriterWouldPutIt) {
     EXPECT_EQ(ParseSmall("1\r\n5\r\n"), "line 2, record 1: the file ends before the second value.");
 }
 
-TEST(RecordParser, ValuesAreCheckedAsNumbersAndWholeNumbersInRange) {
-    RecordParser in("\"3\",2.5");
-    EXPECT_FALSE(in.whole("count record", "count", 0, 9));
-    EXPECT_EQ(in.error, "line 1, count record: the count \"3\" is not a whole number from 0 to 9.");
-    RecordParser out("1e400");
-    EXPECT_FALSE(out.number("record 1", "value"));
-    EXPECT_EQ(out.error, "line 1, record 1: the value \"1e400\" is not a number.");
-    RecordParser fraction("2.5");
-    EXPECT_FALSE(fraction.whole("count record", "count", 0, 9));
-    EXPECT_EQ(fraction.error,
-              "line 1, count record: the count \"2.5\" is not a whole number from 0 to 9.");
-}
-
 } // namespace
 } // namespace davrenta
