@@ -242,8 +242,8 @@ class MhSimFlow : public QObject {
             .click("okbut")
             .expectWindow("mhsinput1frm")
             .expectMessage("The file " + dir.filePath("bad.mhs") +
-                           " cannot be read: line 1, value 4 (demand rate): \"two\" is not a "
-                           "number.")
+                           " cannot be read: line 1, problem record: the demand rate (value 4) "
+                           "\"two\" is not a number. The current problem is unchanged.")
             .click("input5but")
             .expectNoWindow();
         QVERIFY(walk(d));
