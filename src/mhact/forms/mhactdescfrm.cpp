@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -23,13 +22,9 @@ mhactdescfrm::mhactdescfrm(ModuleState& state, QWidget* parent) : QDialog(parent
     Command2 = MakeButton(this, QStringLiteral("Command2"), QStringLiteral("&Back"));
     Command1->setDefault(true);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command2);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow({Command1, Command2}));
     // The paragraph on a few lines while the screen has room; on more lines on a small or
     // highly scaled one, the window as tall as they need.
     int width = 460;

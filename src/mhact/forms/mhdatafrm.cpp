@@ -3,7 +3,6 @@
 #include <vector>
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -59,14 +58,10 @@ mhdatafrm::mhdatafrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     page->addWidget(instlbl);
     page->addLayout(table);
     page->addStretch();
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(okbut);
-    buttons->addWidget(backbut);
     // Fifteen rows scroll on a small or highly scaled screen rather than being squeezed.
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(ScrollingPage(this, page), 1);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow({okbut, backbut}));
 
     connect(okbut, &QPushButton::clicked, this, &mhdatafrm::okbut_Click);
     connect(backbut, &QPushButton::clicked, this, &mhdatafrm::backbut_Click);

@@ -1,7 +1,5 @@
 #include "mhact/forms/mhdeptfrm.h"
 
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -63,14 +61,10 @@ mhdeptfrm::mhdeptfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     movetbl = new HeadedTable(this, corner, columns, rows, cells);
     movetbl->setObjectName(QStringLiteral("movetbl"));
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(prtbut);
-    buttons->addWidget(okbut);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(titlelbl);
     layout->addWidget(movetbl, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow({prtbut, okbut}));
     // As large as the table while the screen has room.
     resize(sizeHint());
     // Typing starts at the first department's moves to the second (a department's moves to

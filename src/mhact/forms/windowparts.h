@@ -40,11 +40,11 @@ class HeadedTable : public QScrollArea {
     void placeHeadings();
 
     QWidget* corner_;
-    QWidget* top_;      // the column headings' strip, moved as the cells scroll sideways
-    QWidget* topClip_;  // shows the part of the strip above the visible cells
-    QWidget* side_;     // the row headings' strip
+    QWidget* top_;     // the column headings' strip, moved as the cells scroll sideways
+    QWidget* topClip_; // shows the part of the strip above the visible cells
+    QWidget* side_;    // the row headings' strip
     QWidget* sideClip_;
-    QSize headings_;    // the heading column's width and the heading row's height
+    QSize headings_; // the heading column's width and the heading row's height
     QSize firstCell_;
     int gap_ = 0;
 };
