@@ -136,32 +136,6 @@ class MhActSmallScreen : public QObject {
         d.expectWindow("mhres1frm").click("newbut").expectNoWindow();
         QVERIFY(study.walk(d));
     }
-
-    // Two departments: the switch window with nothing better to offer.
-    void windowsOfASmallProblemFitToo() {
-        ModalDriver d(study.main.get());
-        d.expectWindow("mhactdescfrm").click("Command1");
-        d.expectWindow("mhinput1frm").click("eucbut");
-        d.expectWindow("sourcefrm").click("Keybut");
-        d.expectWindow("mhdatafrm")
-            .setText("nametxt(1)", "Receiving")
-            .setText("xtxt(1)", "0")
-            .setText("ytxt(1)", "50")
-            .setText("nametxt(2)", "Shipping")
-            .setText("xtxt(2)", "120")
-            .setText("ytxt(2)", "50")
-            .check(kWhole, Whole)
-            .click("okbut");
-        d.expectWindow("mhdeptfrm").setText("loadtxt(2)", "50").check(kWhole, Whole);
-        d.click("okbut").expectWindow("mhres1frm").check(kWhole, Whole);
-        d.click("Command1")
-            .expectWindow("mhres2frm")
-            .expectText("Label1", "NO IMPROVEMENTS")
-            .check(kWhole, Whole)
-            .click("donebut");
-        d.expectWindow("mhres1frm").click("newbut").expectNoWindow();
-        QVERIFY(study.walk(d));
-    }
 };
 
 int main(int argc, char** argv) {
