@@ -22,6 +22,13 @@ double TwelveUniformSum(UniformSource& source) {
     return sum - 6;
 }
 
+// A count parameter as a whole number. The work estimate prepares a distribution before its
+// parameters are checked, so a value beyond the range of counts becomes 0 (refused later),
+// never a conversion without a defined result.
+long long WholeCount(double value) {
+    return value >= 0 && value < 9.0e18 ? static_cast<long long>(value) : 0;
+}
+
 } // namespace
 
 UniformSource::UniformSource(std::uint64_t seed, std::uint64_t stream) {
@@ -48,14 +55,14 @@ ServiceDistribution PrepareService(int code, double a, double b) {
         break;
     }
     case 5:
-        d.trials = static_cast<long long>(a);
+        d.trials = WholeCount(a);
         d.probabilityOfZero = DetPow(1 - b, a);
         break;
     case 6:
         d.poissonLimit = DetExp(-a);
         break;
     case 8:
-        d.phases = static_cast<long long>(b);
+        d.phases = WholeCount(b);
         break;
     default:
         break;

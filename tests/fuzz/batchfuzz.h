@@ -108,9 +108,18 @@ Run RunCommand(AddCommand add, const std::vector<std::string>& args) {
         Broken("the target built a command line the subcommand refuses");
     }
     std::ostringstream out, err;
+    const int status = command.run(out, err);
+    // Delivered to standard output as the program does it: only what a run that ended may show.
+    char* delivered = nullptr;
+    std::size_t length = 0;
+    std::FILE* stdoutFile = ::open_memstream(&delivered, &length);
+    if (!stdoutFile)
+        Broken("no stream for the output");
     Run run;
-    run.status = command.run(out, err);
-    run.out = out.str();
+    run.status = DeliverOutput(stdoutFile, err, out.str(), status);
+    std::fclose(stdoutFile);
+    run.out.assign(delivered, length);
+    std::free(delivered);
     run.err = err.str();
     return run;
 }

@@ -1,6 +1,10 @@
 // "Simulate" up to the run: the order the boxes are read in and what refuses a run.
+#include <cmath>
+#include <tuple>
+
 #include <gtest/gtest.h>
 
+#include "mhsim/engine.h"
 #include "mhsim/parameters.h"
 
 using namespace davrenta;
@@ -122,4 +126,24 @@ TEST(CheckRunLength, RefusesRunsBeyondTheBoundSayingHowLongTheyWouldBe) {
     const RunWork w = ExpectedWork(m);
     EXPECT_EQ(w.events, 40000004);
     EXPECT_EQ(w.serviceDraws, 1999980000000);
+}
+
+// The estimate is taken before the parameters are checked: counts far beyond their range
+// (Erlang's K, the binomial's n) give an estimate, and the parameter check the refusal.
+TEST(CheckRunLength, CountsBeyondTheirRangeLeaveTheRefusalToTheParameterCheck) {
+    MhSimState m;
+    m.SimOption = 1;
+    m.SimCycles = 2;
+    m.DemandRate = 4;
+    m.CycleLength = 8;
+    m.NumServers = 1;
+    for (const auto& [code, a, b] : {std::tuple{8, 1.0, 1e305}, std::tuple{8, 1.0, -1e305},
+                                     std::tuple{5, 1e305, 0.5}, std::tuple{5, -1e305, 0.5}}) {
+        m.DistCode = code;
+        m.ServiceParamA = a;
+        m.ServiceParamB = b;
+        const RunWork w = ExpectedWork(m);
+        EXPECT_TRUE(std::isfinite(w.total)) << code << ' ' << a << ' ' << b;
+        EXPECT_FALSE(ValidateRun(m).ok()) << code << ' ' << a << ' ' << b;
+    }
 }
