@@ -180,9 +180,9 @@ RunOutcome RunShowingProgress(const std::function<RunOutcome(const RunControl&)>
         if (seconds < 1)
             continue;
         const long long cycles = done.load();
-        std::string line = what + ": " + std::to_string(cycles) + " of " +
-                           std::to_string(total) + " cycles (" +
-                           std::to_string(cycles * 100 / std::max(total, 1LL)) + "%), ";
+        std::string line = what + ": " + std::to_string(cycles) + " of " + std::to_string(total) +
+                           " cycles (" + std::to_string(cycles * 100 / std::max(total, 1LL)) +
+                           "%), ";
         if (precise && half.load() >= 0)
             line += "half-width " + FormatPicture(half.load(), "0.0000") + ", ";
         line += std::to_string(seconds) + " s; Ctrl-C stops";
@@ -255,8 +255,7 @@ int RunMhSimBatch(const MhSimBatchOptions& options, std::ostream& out, std::ostr
             control, total, "Comparing", terminal);
         if (interrupt.interrupted()) {
             err << "davrenta-batch: "
-                << interrupt.message("the run was stopped; nothing was printed or saved.")
-                << '\n';
+                << interrupt.message("the run was stopped; nothing was printed or saved.") << '\n';
             return interrupt.exitStatus();
         }
         if (compared.status != RunStatus::Done)
@@ -265,8 +264,7 @@ int RunMhSimBatch(const MhSimBatchOptions& options, std::ostream& out, std::ostr
     }
     if (precision)
         control.halfWidth = [](double) {};
-    const auto total =
-        static_cast<long long>(precision ? precision->maxCycles : mhs.SimCycles);
+    const auto total = static_cast<long long>(precision ? precision->maxCycles : mhs.SimCycles);
     const RunOutcome outcome = RunShowingProgress(
         [&](const RunControl& c) {
             return precision ? RunUntilPrecise(mhs, seed, *precision, c)
@@ -300,8 +298,7 @@ namespace {
 
 // The comparison's and the run until precise's options as typed, checked once parsed.
 struct CapacityTexts {
-    CLI::Option *servers, *targetWait, *targetTurnaways, *precision, *measure, *maxCycles,
-        *cycles;
+    CLI::Option *servers, *targetWait, *targetTurnaways, *precision, *measure, *maxCycles, *cycles;
     std::string serversText, waitText, turnawaysText, precisionText, measureText, maxText;
 };
 
@@ -324,9 +321,9 @@ std::shared_ptr<CapacityTexts> AddCapacityOptions(CLI::App* cmd) {
                                    "Run until the 95% half-width of the measure is below H (in "
                                    "its unit, the wait in minutes) or H% of its mean")
                        ->type_name("H|H%");
-    t->measure = cmd->add_option("--precision-measure", t->measureText,
-                                 "The measure --precision is for")
-                     ->check(CLI::IsMember({"wait", "line", "busy", "turnaways", "overtime"}));
+    t->measure =
+        cmd->add_option("--precision-measure", t->measureText, "The measure --precision is for")
+            ->check(CLI::IsMember({"wait", "line", "busy", "turnaways", "overtime"}));
     t->maxCycles = cmd->add_option("--max-cycles", t->maxText,
                                    "With --precision: the most cycles to run (default a "
                                    "million, or fewer where the work bound allows fewer)")

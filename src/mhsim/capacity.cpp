@@ -151,16 +151,15 @@ std::string TargetText(const CapacityTarget& target) {
 std::string TargetSummary(const std::vector<MhSimState>& rows, const CapacityTarget& target) {
     if (target.kind == TargetKind::None || rows.empty())
         return {};
-    const std::string range = PlainForm(rows.front().NumServers) + " to " +
-                              PlainForm(rows.back().NumServers);
+    const std::string range =
+        PlainForm(rows.front().NumServers) + " to " + PlainForm(rows.back().NumServers);
     const std::optional<std::size_t> k = SmallestMeeting(rows, target);
     if (!k) {
         const bool anyUncertain = std::any_of(rows.begin(), rows.end(), [&](const MhSimState& r) {
             return MarkAgainst(r, target) == TargetMark::Uncertain;
         });
-        return "No number of servers from " + range + " meets the target (" +
-               TargetText(target) + ")" +
-               (anyUncertain ? "; those marked uncertain may, with more cycles." : ".");
+        return "No number of servers from " + range + " meets the target (" + TargetText(target) +
+               ")" + (anyUncertain ? "; those marked uncertain may, with more cycles." : ".");
     }
     const MhSimState& r = rows[*k];
     const bool wait = target.kind == TargetKind::Wait;
@@ -251,8 +250,8 @@ Report ComparisonReport(const std::vector<MhSimState>& rows, const CapacityTarge
     const bool marks = target.kind != TargetKind::None;
 
     // Means with their 95% half-widths; the long-day values beside, where theory applies.
-    ReportLine& head = r.line().text("Servers").tab(9).text("Wait (minutes)").tab(28).text(
-        "Line length");
+    ReportLine& head =
+        r.line().text("Servers").tab(9).text("Wait (minutes)").tab(28).text("Line length");
     if (anyTheory)
         head.tab(46).text("Long days:").tab(58).text("Long days:");
     if (marks)
@@ -294,7 +293,8 @@ Report ComparisonReport(const std::vector<MhSimState>& rows, const CapacityTarge
         if (third)
             line.tab(47).text(MeasureColumn(m, SimMeasure::Overtime));
         line.tab(third ? 66 : 47)
-            .text(option >= 3 ? MeasureColumn(m, SimMeasure::Turnaways) : std::to_string(m.MaxLine));
+            .text(option >= 3 ? MeasureColumn(m, SimMeasure::Turnaways)
+                              : std::to_string(m.MaxLine));
     }
     r.line();
     r.line().text("Each figure is the mean over the cycles +/- its 95% half-width; every number");
@@ -302,8 +302,7 @@ Report ComparisonReport(const std::vector<MhSimState>& rows, const CapacityTarge
     if (anyTheory) {
         r.line().text(option == 1 ? "Long days: the multi-server queue's value for long days"
                                   : "Long days: the limited-line multi-server queue's value for");
-        r.line().text(option == 1 ? "(none: the line grows without limit)."
-                                  : "long days.");
+        r.line().text(option == 1 ? "(none: the line grows without limit)." : "long days.");
     }
     if (marks) {
         r.line();
@@ -345,8 +344,8 @@ std::vector<std::string> PreciseLines(const MhSimState& mhs) {
                     " is " + Picture(half) + ",",
                 "below the target of " + target + ", after " + cycles + " cycles."};
     return {"Run until precise: after the largest number of cycles, " + cycles + ",",
-            "the 95% half-width of the " + MeasureName(p.target.measure) + " is " +
-                Picture(half) + ", not below the target of " + target + "."};
+            "the 95% half-width of the " + MeasureName(p.target.measure) + " is " + Picture(half) +
+                ", not below the target of " + target + "."};
 }
 
 } // namespace davrenta

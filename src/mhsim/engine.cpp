@@ -245,11 +245,10 @@ template <bool Lock, bool Limited, bool Traced>
 CycleStatus CycleFor(const CycleInputs& in, UniformSource& arrivals, UniformSource& services,
                      EventList& ev, WaitingLine& line, CycleMeasures& m,
                      const std::atomic<bool>& cancel, CycleTrace* trace) {
-    return in.service.code == 2
-               ? Cycle<Lock, Limited, true, Traced>(in, arrivals, services, ev, line, m, cancel,
-                                                    trace)
-               : Cycle<Lock, Limited, false, Traced>(in, arrivals, services, ev, line, m, cancel,
-                                                     trace);
+    return in.service.code == 2 ? Cycle<Lock, Limited, true, Traced>(in, arrivals, services, ev,
+                                                                     line, m, cancel, trace)
+                                : Cycle<Lock, Limited, false, Traced>(in, arrivals, services, ev,
+                                                                      line, m, cancel, trace);
 }
 
 template <bool Traced>
@@ -623,8 +622,7 @@ Status ValidatePrecision(const MhSimState& mhs, const PrecisionTarget& target) {
     if (!(target.halfWidth > 0) || !std::isfinite(target.halfWidth))
         return Fail(target.relative ? "The half-width to reach must be a percentage above 0."
                                     : "The half-width to reach must be a number above 0.");
-    if (!Whole(target.maxCycles) || target.maxCycles < kMinPreciseCycles ||
-        target.maxCycles > 1e9)
+    if (!Whole(target.maxCycles) || target.maxCycles < kMinPreciseCycles || target.maxCycles > 1e9)
         return Fail("The largest number of cycles must be a whole number from 10 to "
                     "1000000000.");
     MhSimState bound = mhs;
@@ -654,8 +652,8 @@ RunOutcome RunUntilPrecise(MhSimState& mhs, std::uint64_t seed, const PrecisionT
     rule.target = target.halfWidth;
     rule.relative = target.relative;
     CycleRun run;
-    const RunOutcome outcome = RunCycles(InputsOf(bound), PerCycleWork(bound), seed, total,
-                                         control, true, &rule, 0, total, run);
+    const RunOutcome outcome = RunCycles(InputsOf(bound), PerCycleWork(bound), seed, total, control,
+                                         true, &rule, 0, total, run);
     if (outcome.status != RunStatus::Done)
         return outcome;
     const Result<RunResults> results = Summarise(run.sums, static_cast<double>(run.cycles));
@@ -696,9 +694,8 @@ RunOutcome RunServerSweep(const MhSimState& problem, int from, int to, std::uint
         mhs.NumServers = servers;
         mhs.CycleValues.clear();
         CycleRun run;
-        RunOutcome outcome =
-            RunCycles(InputsOf(mhs), PerCycleWork(mhs), seed, total, control, false, nullptr,
-                      total * (servers - from), overall, run);
+        RunOutcome outcome = RunCycles(InputsOf(mhs), PerCycleWork(mhs), seed, total, control,
+                                       false, nullptr, total * (servers - from), overall, run);
         Result<RunResults> results = Fail("");
         if (outcome.status == RunStatus::Done) {
             results = Summarise(run.sums, static_cast<double>(total));

@@ -27,7 +27,14 @@ struct CycleMeasures {
 };
 
 // The measures of a run, in the order the engine adds them.
-enum class SimMeasure { Served = 0, Overtime = 1, LineLen = 2, Wait = 3, PropBusy = 4, Turnaways = 5 };
+enum class SimMeasure {
+    Served = 0,
+    Overtime = 1,
+    LineLen = 2,
+    Wait = 3,
+    PropBusy = 4,
+    Turnaways = 5
+};
 
 // A run until precise stops once the 95 % half-width of `measure` is below `halfWidth` (in the
 // measure's unit, the wait in minutes; or, relative, a percentage of its mean), checked after
@@ -74,7 +81,7 @@ struct MhSimState {
     // 95 % confidence half-widths of the means (Student t, N - 1 degrees of freedom).
     double NumServHalf = 0, LineLenHalf = 0, WaitHalf = 0, PropBusyHalf = 0, OvertimeHalf = 0,
            TurnawayHalf = 0;
-    std::uint64_t Seed = 0; // the seed of the last run
+    std::uint64_t Seed = 0;            // the seed of the last run
     std::optional<PreciseRun> Precise; // set when the last run ran until precise
     // The first kKeptCycles cycles' measures, for the chart.
     std::vector<CycleMeasures> CycleValues;

@@ -51,13 +51,13 @@ Status CheckRunLength(const MhSimState& mhs, int runs) {
         return {};
     // The service times' draws are named where they add a tenth or more.
     const bool draws = w.total >= 1.1 * w.events;
-    const std::string cycles = About(mhs.SimCycles) + " cycles of about " +
-                               About(w.events / runs / mhs.SimCycles);
+    const std::string cycles =
+        About(mhs.SimCycles) + " cycles of about " + About(w.events / runs / mhs.SimCycles);
     std::string message =
         runs == 1 ? "The run would take about " + About(w.events) + " events (" + cycles + ")"
                   : "The comparison of " + std::to_string(runs) +
-                        " numbers of servers would take about " + About(w.events) +
-                        " events (" + std::to_string(runs) + " runs of " + cycles + ")";
+                        " numbers of servers would take about " + About(w.events) + " events (" +
+                        std::to_string(runs) + " runs of " + cycles + ")";
     if (draws)
         message += " and " + About(w.serviceDraws) +
                    " random numbers for the service times, as long as about " + About(w.total) +

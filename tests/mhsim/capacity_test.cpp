@@ -81,8 +81,7 @@ TEST(CommonRandomNumbers, EveryCountSeesTheSameArrivalsAndServiceTimesInEachCycl
                     EXPECT_EQ(trace.serviceTimes, reference.serviceTimes)
                         << option << " " << servers;
                     for (std::size_t k = 0; k < trace.startedCustomer.size(); ++k) {
-                        const auto customer =
-                            static_cast<std::size_t>(trace.startedCustomer[k]);
+                        const auto customer = static_cast<std::size_t>(trace.startedCustomer[k]);
                         ASSERT_LT(customer, trace.serviceTimes.size());
                         EXPECT_EQ(trace.startedService[k], trace.serviceTimes[customer]);
                         if (k > 0) {
@@ -205,11 +204,9 @@ TEST(RunServerSweep, EachCountAgreesWithTheoryForLongDays) {
     for (const MhSimState& m : open) {
         const LongDayValues theory = *LongDayTheory(m);
         const double bias = 3 * Relaxation(m.NumServers, 2.4, 1) / T;
-        EXPECT_NEAR(m.WaitMean, theory.waitMinutes,
-                    2 * m.WaitHalf + theory.waitMinutes * bias)
+        EXPECT_NEAR(m.WaitMean, theory.waitMinutes, 2 * m.WaitHalf + theory.waitMinutes * bias)
             << m.NumServers;
-        EXPECT_NEAR(m.LineLenMean, theory.lineLength,
-                    2 * m.LineLenHalf + theory.lineLength * bias)
+        EXPECT_NEAR(m.LineLenMean, theory.lineLength, 2 * m.LineLenHalf + theory.lineLength * bias)
             << m.NumServers;
     }
     const std::vector<MhSimState> limited = Sweep(Problem(3, 1, 2.0, 1, 5000, 30, 3), 1, 3, 32);
@@ -225,8 +222,8 @@ TEST(RunServerSweep, EachCountAgreesWithTheoryForLongDays) {
 }
 
 TEST(CapacityTarget, MarksByTheIntervalAndTheSmallestCountMeetingIt) {
-    const std::vector<MhSimState> rows = {Row(1, 40, 5), Row(2, 12, 3), Row(3, 9, 2),
-                                          Row(4, 7, 1), Row(5, 8.5, 1.5)};
+    const std::vector<MhSimState> rows = {Row(1, 40, 5), Row(2, 12, 3), Row(3, 9, 2), Row(4, 7, 1),
+                                          Row(5, 8.5, 1.5)};
     const CapacityTarget wait{TargetKind::Wait, 10};
     EXPECT_EQ(MarkAgainst(rows[0], wait), TargetMark::Misses);
     EXPECT_EQ(MarkAgainst(rows[1], wait), TargetMark::Uncertain); // 9 .. 15

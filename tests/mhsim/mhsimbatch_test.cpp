@@ -318,9 +318,9 @@ TEST(MhSimBatch, ServersComparisonRowsAreSingleRunsAndNameTheSmallestMeeting) {
               std::string::npos)
         << none.out;
     EXPECT_TRUE(
-        nlohmann::json::parse(Mhsim(dock + " --servers 1-3 --target-wait 0.001 --json").out)
-            ["SmallestMeeting"]
-                .is_null());
+        nlohmann::json::parse(
+            Mhsim(dock + " --servers 1-3 --target-wait 0.001 --json").out)["SmallestMeeting"]
+            .is_null());
 }
 
 TEST(MhSimBatch, ServersComparisonCarriesTheLongDayValuesWhereTheoryApplies) {
@@ -336,10 +336,9 @@ TEST(MhSimBatch, ServersComparisonCarriesTheLongDayValuesWhereTheoryApplies) {
         Mhsim(file + " --option 3 --seed 5 --servers 1-2 --target-turnaways 5 --json").out);
     EXPECT_TRUE(limited["ByServers"][0].contains("TurnawayTheory"));
     EXPECT_TRUE(limited["ByServers"][1].contains("WaitTheory"));
-    EXPECT_FALSE(
-        nlohmann::json::parse(Mhsim(file + " --option 2 --seed 5 --servers 3-3 --json").out)
-            ["ByServers"][0]
-                .contains("WaitTheory"));
+    EXPECT_FALSE(nlohmann::json::parse(
+                     Mhsim(file + " --option 2 --seed 5 --servers 3-3 --json").out)["ByServers"][0]
+                     .contains("WaitTheory"));
     fs::remove(file);
 }
 
