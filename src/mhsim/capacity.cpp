@@ -79,21 +79,9 @@ LongDayValues LimitedLine(double rate, double meanService, int s, long long q, d
 }
 
 std::string MeasureColumn(const MhSimState& m, SimMeasure measure) {
-    switch (measure) {
-    case SimMeasure::Served:
-        return WithHalfWidth(m.NumServMean, m.NumServHalf);
-    case SimMeasure::Overtime:
-        return WithHalfWidth(m.OvertimeMean, m.OvertimeHalf);
-    case SimMeasure::LineLen:
-        return WithHalfWidth(m.LineLenMean, m.LineLenHalf);
-    case SimMeasure::Wait:
-        return WithHalfWidth(m.WaitMean, m.WaitHalf);
-    case SimMeasure::PropBusy:
-        return WithHalfWidth(m.PropBusyMean, m.PropBusyHalf);
-    case SimMeasure::Turnaways:
-        return WithHalfWidth(m.TurnawayMean, m.TurnawayHalf);
-    }
-    return {};
+    double mean = 0, half = 0;
+    MeanAndHalf(m, measure, mean, half);
+    return WithHalfWidth(mean, half);
 }
 
 } // namespace
@@ -189,6 +177,29 @@ std::string MarkText(const std::vector<MhSimState>& rows, const CapacityTarget& 
 
 std::string WithHalfWidth(double mean, double half) {
     return Picture(mean) + " +/- " + Picture(half);
+}
+
+void MeanAndHalf(const MhSimState& m, SimMeasure measure, double& mean, double& half) {
+    switch (measure) {
+    case SimMeasure::Served:
+        mean = m.NumServMean, half = m.NumServHalf;
+        return;
+    case SimMeasure::Overtime:
+        mean = m.OvertimeMean, half = m.OvertimeHalf;
+        return;
+    case SimMeasure::LineLen:
+        mean = m.LineLenMean, half = m.LineLenHalf;
+        return;
+    case SimMeasure::Wait:
+        mean = m.WaitMean, half = m.WaitHalf;
+        return;
+    case SimMeasure::PropBusy:
+        mean = m.PropBusyMean, half = m.PropBusyHalf;
+        return;
+    case SimMeasure::Turnaways:
+        mean = m.TurnawayMean, half = m.TurnawayHalf;
+        return;
+    }
 }
 
 std::string MeasureName(SimMeasure measure) {
@@ -315,27 +326,8 @@ std::vector<std::string> PreciseLines(const MhSimState& mhs) {
     if (!mhs.Precise)
         return {};
     const PreciseRun& p = *mhs.Precise;
-    double half = 0;
-    switch (p.target.measure) {
-    case SimMeasure::Served:
-        half = mhs.NumServHalf;
-        break;
-    case SimMeasure::Overtime:
-        half = mhs.OvertimeHalf;
-        break;
-    case SimMeasure::LineLen:
-        half = mhs.LineLenHalf;
-        break;
-    case SimMeasure::Wait:
-        half = mhs.WaitHalf;
-        break;
-    case SimMeasure::PropBusy:
-        half = mhs.PropBusyHalf;
-        break;
-    case SimMeasure::Turnaways:
-        half = mhs.TurnawayHalf;
-        break;
-    }
+    double mean = 0, half = 0;
+    MeanAndHalf(mhs, p.target.measure, mean, half);
     const std::string target = p.target.relative ? PlainForm(p.target.halfWidth) + "% of the mean"
                                                  : PlainForm(p.target.halfWidth);
     const std::string cycles = std::to_string(p.cyclesRun);

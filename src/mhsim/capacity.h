@@ -71,6 +71,9 @@ Report ComparisonReport(const std::vector<MhSimState>& rows, const CapacityTarge
 // took. Empty for a run of a fixed number of cycles.
 std::vector<std::string> PreciseLines(const MhSimState& mhs);
 
+// A measure's mean and 95 % half-width in a run's results.
+void MeanAndHalf(const MhSimState& m, SimMeasure measure, double& mean, double& half);
+
 // The measure's name as the windows and messages give it.
 std::string MeasureName(SimMeasure measure);
 

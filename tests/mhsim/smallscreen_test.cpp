@@ -1,7 +1,11 @@
-// The simulation's results on a small, highly scaled screen: the window stays on the screen and
-// scrolls, and no label or figure is cut short. Twice the scale on the offscreen platform's
-// 800 x 600 screen leaves 400 x 300 to lay out in.
+// Every window of the simulation study on a small, highly scaled screen: each one stays on the
+// screen and scrolls, and no label, box, button or table cell is cut short. Twice the scale on
+// the offscreen platform's 800 x 600 screen leaves 400 x 300 to lay out in.
 #include <QApplication>
+#include <QChartView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
 #include <QtTest>
 
 #include "app/modulestate.h"
@@ -14,29 +18,152 @@ using namespace davrenta;
 using davrenta::testing::ModalDriver;
 using davrenta::testing::WholeOnScreen;
 
+namespace {
+
+const QString kWhole = QStringLiteral("on the screen, every text whole");
+
+// The results window opens scrolled to its results: every mean, standard deviation and
+// half-width box lies inside the visible part of the page, and the histogram starts there.
+bool OpensOnTheResults(QWidget* window, QString* why) {
+    auto* page = window->findChild<QScrollArea*>();
+    if (!page) {
+        *why = QStringLiteral("no scrolling page");
+        return false;
+    }
+    const QRect visible = page->viewport()->rect();
+    for (QLineEdit* box : window->findChildren<QLineEdit*>()) {
+        const QString name = box->objectName();
+        const bool result = name.endsWith(QStringLiteral("meantxt")) ||
+                            name.endsWith(QStringLiteral("stdtxt")) ||
+                            name.endsWith(QStringLiteral("halftxt"));
+        if (!result || !box->isVisibleTo(window))
+            continue;
+        const QRect at(box->mapTo(page->viewport(), QPoint(0, 0)), box->size());
+        if (!visible.contains(at)) {
+            *why = name + QStringLiteral(" out of view: %1,%2 %3x%4 in %5x%6")
+                              .arg(at.x())
+                              .arg(at.y())
+                              .arg(at.width())
+                              .arg(at.height())
+                              .arg(visible.width())
+                              .arg(visible.height());
+            return false;
+        }
+    }
+    auto* chart = window->findChild<QChartView*>(QStringLiteral("histchart"));
+    if (!visible.contains(chart->mapTo(page->viewport(), QPoint(0, 0)))) {
+        *why = QStringLiteral("the histogram starts out of view");
+        return false;
+    }
+    return true;
+}
+
+bool Compared(QWidget* w) {
+    return w->findChild<QPushButton*>(QStringLiteral("prntbut"))->isEnabled();
+}
+
+} // namespace
+
 class MhSimSmallScreen : public QObject {
     Q_OBJECT
 
   private:
     davrenta::testing::StudyWindows study{[](mainfrm& m) { m.helpmnu_Click(4); }};
 
+    // From the description to the results of an option loaded from an example.
+    void results(ModalDriver& d, const char* option, const char* example, const char* window,
+                 bool checkOnTheWay) {
+        d.expectWindow("mhsdescfrm");
+        if (checkOnTheWay)
+            d.check(kWhole, WholeOnScreen);
+        d.click("okbut").expectWindow("mhsinput1frm");
+        if (checkOnTheWay)
+            d.check(kWhole, WholeOnScreen);
+        d.click(option).expectWindow("sourcefrm");
+        if (checkOnTheWay)
+            d.check(kWhole, WholeOnScreen);
+        d.click("diskbut").expectWindow("filefrm");
+        if (checkOnTheWay)
+            d.check(kWhole, WholeOnScreen);
+        d.click("examplesbut").setText("Text1", example).click("okbut");
+        d.expectWindow("mhsinput2frm").check(kWhole, WholeOnScreen);
+        d.setText("seedtxt", "7")
+            .click("okbut")
+            .expectWindow(window)
+            .check(kWhole, WholeOnScreen)
+            .check("opens on the results", OpensOnTheResults);
+    }
+
   private slots:
     void init() { study.open(); }
     void cleanup() { study.close(); }
 
-    void resultsScrollInsteadOfCuttingTextsShort() {
+    void everyWindowOfOption1WithTheComparisonAndTheRunUntilPrecise() {
         ModalDriver d(study.main.get());
-        d.expectWindow("mhsdescfrm").click("okbut").expectWindow("mhsinput1frm");
-        d.click("input4but").expectWindow("sourcefrm").click("diskbut").expectWindow("filefrm");
-        d.click("examplesbut").setText("Text1", "repair-bay.mhs").click("okbut");
-        d.expectWindow("mhsinput2frm")
-            .setText("seedtxt", "7")
-            .click("okbut")
-            .expectWindow("mhsresult4frm")
-            .check("on the screen, every text whole", WholeOnScreen)
-            .click("okbut")
+        results(d, "input1but", "loading-dock.mhs", "mhsresult1frm", true);
+        d.click("comparebut")
+            .expectWindow("mhscomparefrm")
+            .check(kWhole, WholeOnScreen)
+            .setText("fromtxt", "1")
+            .setText("totxt", "5")
+            .select("targetlst", "Average wait at most (minutes)")
+            .setText("targettxt", "30")
+            .click("comparebut")
+            .waitUntil("compared", Compared)
+            .check(kWhole, WholeOnScreen)
+            .click("closebut")
+            .expectWindow("mhsresult1frm")
+            .click("precisebut")
+            .expectWindow("mhsprecisefrm")
+            .check(kWhole, WholeOnScreen)
+            .setText("maxtxt", "2000")
+            .click("runbut")
+            .expectWindow("mhsresult1frm")
+            .check(kWhole, WholeOnScreen)
+            .click("chgbut")
+            .expectWindow("mhsinput2frm")
+            .click("backbut")
+            .expectWindow("mhsinput1frm")
+            .click("input5but")
             .expectNoWindow();
         QVERIFY(study.walk(d));
+    }
+
+    void keyboardParametersAndTheResultsOfOptions2To4() {
+        ModalDriver d(study.main.get());
+        d.expectWindow("mhsdescfrm").click("okbut").expectWindow("mhsinput1frm");
+        d.click("input3but")
+            .expectWindow("sourcefrm")
+            .click("Keybut")
+            .expectWindow("mhsinput2frm")
+            .check(kWhole, WholeOnScreen)
+            .click("backbut")
+            .expectWindow("mhsinput1frm")
+            .click("input5but")
+            .expectNoWindow();
+        QVERIFY(study.walk(d));
+        for (const auto& [option, example, window] :
+             {std::tuple{"input2but", "clinic-desk.mhs", "mhsresult2frm"},
+              std::tuple{"input3but", "tool-crib.mhs", "mhsresult3frm"}}) {
+            ModalDriver r(study.main.get());
+            results(r, option, example, window, false);
+            r.click("comparebut")
+                .expectWindow("mhscomparefrm")
+                .click("comparebut")
+                .waitUntil("compared", Compared)
+                .check(kWhole, WholeOnScreen)
+                .click("closebut")
+                .expectWindow(window)
+                .click("okbut")
+                .expectWindow("mhsinput1frm")
+                .click("input5but")
+                .expectNoWindow();
+            QVERIFY(study.walk(r));
+        }
+        ModalDriver last(study.main.get());
+        results(last, "input4but", "repair-bay.mhs", "mhsresult4frm", false);
+        last.click("okbut").expectNoWindow();
+        QVERIFY(study.walk(last));
     }
 };
 
