@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QChartView>
 #include <QLineEdit>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QtTest>
@@ -11,6 +12,7 @@
 #include "app/modulestate.h"
 #include "modaldriver.h"
 #include "shell/mainfrm.h"
+#include "shell/printing.h"
 #include "smallscreen.h"
 #include "studywindows.h"
 
@@ -126,6 +128,19 @@ class MhSimSmallScreen : public QObject {
             .expectWindow("mhsinput1frm")
             .click("input5but")
             .expectNoWindow();
+        QVERIFY(study.walk(d));
+    }
+
+    // The print preview the results window opens (the shell's), where the machine lets it open.
+    void printPreviewOfTheResults() {
+        ModalDriver d(study.main.get());
+        results(d, "input1but", "loading-dock.mhs", "mhsresult1frm", false);
+        d.click("prntbut");
+        if (QPrinterInfo::availablePrinters().isEmpty())
+            d.expectMessage(QString::fromLatin1(kNoPrinterText));
+        d.expectWindow("printpreview").check(kWhole, WholeOnScreen).closeAll();
+        // The preview is the shell's window; its toolbar still cuts "Fit width" short here.
+        QEXPECT_FAIL("", "the print preview's toolbar at twice the scale", Continue);
         QVERIFY(study.walk(d));
     }
 
