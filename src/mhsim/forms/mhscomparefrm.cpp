@@ -13,6 +13,7 @@
 #include <QPen>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QtCharts/QChart>
@@ -63,8 +64,8 @@ std::vector<Column> Columns(int option) {
         {SimMeasure::PropBusy, QStringLiteral("Proportion busy time"), true},
         {SimMeasure::Served, QStringLiteral("Number served per cycle"), false}};
     if (option == 2 || option == 4)
-        c.push_back({SimMeasure::Overtime, QStringLiteral("Overtime hours required per cycle"),
-                     false});
+        c.push_back(
+            {SimMeasure::Overtime, QStringLiteral("Overtime hours required per cycle"), false});
     if (option >= 3)
         c.push_back({SimMeasure::Turnaways, QStringLiteral("Turn aways per cycle"), true});
     return c;
@@ -102,7 +103,8 @@ mhscomparefrm::mhscomparefrm(ModuleState& state, QWidget* parent)
     const int s = static_cast<int>(mhs.NumServers);
     auto* fromlbl =
         MakeLabel(this, QStringLiteral("fromlbl"), QStringLiteral("Number of servers &from"));
-    fromtxt = MakeTextBox(this, QStringLiteral("fromtxt"), QStringLiteral("Number of servers from"));
+    fromtxt =
+        MakeTextBox(this, QStringLiteral("fromtxt"), QStringLiteral("Number of servers from"));
     fromtxt->setText(QString::number(std::max(1, s - 3)));
     fromlbl->setBuddy(fromtxt);
     auto* tolbl = MakeLabel(this, QStringLiteral("tolbl"), QStringLiteral("&to"));
@@ -150,7 +152,7 @@ mhscomparefrm::mhscomparefrm(ModuleState& state, QWidget* parent)
     comparechart = new QChartView(this);
     NameControl(comparechart, QStringLiteral("comparechart"),
                 QStringLiteral("Chart of a measure by number of servers"));
-    comparechart->setMinimumSize(360, 260);
+    comparechart->setMinimumSize(300, 260);
     comparebar = new QProgressBar(this);
     NameControl(comparebar, QStringLiteral("comparebar"), QStringLiteral("Cycles simulated"));
     comparebar->hide();
@@ -171,8 +173,19 @@ mhscomparefrm::mhscomparefrm(ModuleState& state, QWidget* parent)
     inputs->addWidget(targetlst, 1, 1, 1, 2);
     inputs->addWidget(targettxt, 1, 3);
     inputs->addWidget(seedlbl, 2, 0);
-    inputs->addWidget(seedtxt, 2, 1, 1, 3);
-    inputs->addWidget(cycleslbl, 3, 0, 1, 4);
+    inputs->addWidget(seedtxt, 2, 1, 1, 4);
+    inputs->addWidget(cycleslbl, 3, 0, 1, 5);
+    inputs->setColumnStretch(4, 1);
+    // Boxes as wide as their numbers need, so that the page fits a narrow screen.
+    const QFontMetrics metrics = fontMetrics();
+    const int number = metrics.horizontalAdvance(QStringLiteral("0000000")) + 16;
+    for (QLineEdit* box : {fromtxt, totxt, targettxt})
+        box->setMaximumWidth(number);
+    seedtxt->setMaximumWidth(metrics.horizontalAdvance(QStringLiteral("18446744073709551615")) +
+                             16);
+    seedlbl->setWordWrap(true);
+    targetlbl->setWordWrap(true);
+    fromlbl->setWordWrap(true);
     auto* content = new QVBoxLayout;
     content->addLayout(inputs);
     content->addWidget(summarylbl);
@@ -191,9 +204,8 @@ mhscomparefrm::mhscomparefrm(ModuleState& state, QWidget* parent)
     layout->addWidget(comparebar);
     layout->addLayout(buttons);
 
-    connect(targetlst, &QComboBox::currentIndexChanged, this, [this] {
-        targettxt->setEnabled(targetlst->currentIndex() > 0);
-    });
+    connect(targetlst, &QComboBox::currentIndexChanged, this,
+            [this] { targettxt->setEnabled(targetlst->currentIndex() > 0); });
     connect(comparebut, &QPushButton::clicked, this, &mhscomparefrm::comparebut_Click);
     connect(cancelbut, &QPushButton::clicked, this, &mhscomparefrm::cancelbut_Click);
     connect(prntbut, &QPushButton::clicked, this, &mhscomparefrm::prntbut_Click);
@@ -201,6 +213,8 @@ mhscomparefrm::mhscomparefrm(ModuleState& state, QWidget* parent)
     connect(measurelst, &QComboBox::currentIndexChanged, this, &mhscomparefrm::measurelst_Click);
     showRows();
     fromtxt->setFocus();
+    if (const QScreen* screen = this->screen())
+        resize(QSize(960, 780).boundedTo(screen->availableGeometry().size() - QSize(40, 80)));
 }
 
 void mhscomparefrm::comparebut_Click() {
@@ -294,8 +308,9 @@ void mhscomparefrm::showRows() {
         if (anyTheory) {
             const std::optional<LongDayValues> v = LongDayTheory(m);
             const auto longDay = [&](double LongDayValues::*f) {
-                return !v ? QString() : v->bounded ? Q(FormatPicture(*v.*f, "0.00"))
-                                                   : QStringLiteral("none");
+                return !v           ? QString()
+                       : v->bounded ? Q(FormatPicture(*v.*f, "0.00"))
+                                    : QStringLiteral("none");
             };
             cell(longDay(&LongDayValues::waitMinutes));
             cell(longDay(&LongDayValues::lineLength));
@@ -305,7 +320,8 @@ void mhscomparefrm::showRows() {
     }
     comparegrid->resizeColumnsToContents();
     comparegrid->resizeRowsToContents();
-    summarylbl->setText(Q(TargetSummary(rows_, target_)));
+    summarylbl->setText(
+        Q(TargetSummary(rows_, target_)).replace(QStringLiteral(" +/- "), QStringLiteral(" ± ")));
     summarylbl->setVisible(marks && !rows_.empty());
     QString theory;
     if (anyTheory)
@@ -360,8 +376,7 @@ void mhscomparefrm::measurelst_Click() {
         }
         if (targetMeasure && meets == k) {
             smallest->append(m.NumServers, mu);
-            smallest->setName(QStringLiteral("Smallest meeting the target: %1 servers, %2")
-                                  .arg(Q(PlainForm(m.NumServers)), Shown(mu, half)));
+            smallest->setName(QStringLiteral("Smallest meeting the target"));
         }
         if (targetMeasure && MarkAgainst(m, target_) == TargetMark::Uncertain)
             uncertain->append(m.NumServers, mu);
@@ -382,7 +397,7 @@ void mhscomparefrm::measurelst_Click() {
         delete theory;
     auto* targetLine = new QLineSeries;
     if (targetMeasure && !rows_.empty()) {
-        targetLine->setName(Q("Target: " + TargetText(target_)));
+        targetLine->setName(QStringLiteral("Target"));
         targetLine->append(rows_.front().NumServers - 0.5, target_.value);
         targetLine->append(rows_.back().NumServers + 0.5, target_.value);
         QPen pen(QColor(0, 140, 0));

@@ -3,10 +3,9 @@
 #include <atomic>
 #include <vector>
 
-
 #include "app/modulestate.h"
-#include "mhsim/forms/runner.h"
 #include "mhsim/capacity.h"
+#include "mhsim/forms/runner.h"
 
 class QChartView;
 class QComboBox;
@@ -47,7 +46,6 @@ class mhscomparefrm : public RunningDialog {
     void cancelbut_Click();
     void prntbut_Click();
     void measurelst_Click();
-
 
   private:
     void showRows();

@@ -60,8 +60,7 @@ mhsprecisefrm::mhsprecisefrm(ModuleState& state, QWidget* parent)
     if (mhs.SimOption >= 3)
         offer(SimMeasure::Turnaways, "Turn aways per cycle");
     measurelbl->setBuddy(measurelst);
-    auto* halflbl =
-        MakeLabel(this, QStringLiteral("halflbl"), QStringLiteral("&Half-width below"));
+    auto* halflbl = MakeLabel(this, QStringLiteral("halflbl"), QStringLiteral("&Half-width below"));
     halftxt = MakeTextBox(this, QStringLiteral("halftxt"), QStringLiteral("Half-width below"));
     halftxt->setText(QStringLiteral("5"));
     halflbl->setBuddy(halftxt);

@@ -2,7 +2,6 @@
 
 #include <atomic>
 
-
 #include "app/modulestate.h"
 #include "mhsim/forms/runner.h"
 
@@ -36,7 +35,6 @@ class mhsprecisefrm : public RunningDialog {
 
     void runbut_Click();
     void cancelbut_Click();
-
 
   private:
     ModuleState& state_;

@@ -187,6 +187,9 @@ MhsResultsWindow::MhsResultsWindow(ModuleState& state, QWidget* parent)
     connect(precisebut, &QPushButton::clicked, this, &MhsResultsWindow::precisebut_Click);
     connect(chartlst, &QComboBox::currentIndexChanged, this, &MhsResultsWindow::chartlst_Click);
     fill();
+    // As tall as the page wants where the screen has room, so that nothing needs scrolling.
+    if (screen)
+        resize(sizeHint().boundedTo(screen->availableGeometry().size() - QSize(40, 80)));
 }
 
 void MhsResultsWindow::fill() {
@@ -255,7 +258,7 @@ void MhsResultsWindow::chartlst_Click() {
             categories[k] = QString(k + 1, QLatin1Char(' '));
     auto* x = new QBarCategoryAxis;
     x->append(categories);
-    x->setLabelsAngle(-60);
+    x->setLabelsAngle(-90);
     // Charts elide angled category labels by the bar's width, which leaves only "..." here.
     x->setTruncateLabels(false);
     auto* y = new QValueAxis;

@@ -59,9 +59,8 @@ RunOutcome RunInBackground(const RunDisplay& display, long long total, std::atom
     return outcome;
 }
 
-RunOutcome RunningDialog::runInBackground(
-    const RunDisplay& display, long long total,
-    const std::function<RunOutcome(const RunControl&)>& run) {
+RunOutcome RunningDialog::runInBackground(const RunDisplay& display, long long total,
+                                          const std::function<RunOutcome(const RunControl&)>& run) {
     running_ = true;
     const RunOutcome outcome = RunInBackground(display, total, cancel_, run);
     running_ = false;
