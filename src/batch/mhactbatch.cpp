@@ -1,7 +1,12 @@
 #include "batch/mhactbatch.h"
 
+#include <cmath>
+#include <cstdlib>
+
 #include "app/modulestate.h"
 #include "mhact/activity.h"
+#include "mhact/bestlayout.h"
+#include "mhact/besttexts.h"
 #include "mhact/mhfile.h"
 #include "mhact/texts.h"
 #include "state/atomicfile.h"
@@ -12,6 +17,38 @@ namespace {
 
 ordered_json Figure(const std::optional<double>& value) {
     return value ? ordered_json(*value) : ordered_json(nullptr);
+}
+
+// The best layout's figures, and the current and improved layouts against it (against the
+// lower bound when the search was stopped before the proof).
+void AddBestLayout(ordered_json& j, const MhActivityState& mh, Metric method,
+                   const BestLayoutOutcome& best, const BestLayoutTexts& texts) {
+    const double reference = best.proven() ? best.activity : best.lowerBound;
+    ordered_json layout = ordered_json::array();
+    for (int d = 1; d <= best.DeptCount; ++d)
+        layout.push_back(ordered_json{{"x", best.x[d]}, {"y", best.y[d]}});
+    j["OptimalActivity"] = best.activity;
+    j["OptimalLayout"] = std::move(layout);
+    j["Proven"] = best.proven();
+    j["LowerBound"] = best.lowerBound;
+    j["Gap"] = Figure(GapPercent(best.activity, best.lowerBound));
+    j["CurrentActivity"] = best.StartActivity;
+    j["CurrentAboveOptimal"] = Figure(PercentAbove(best.StartActivity, reference));
+    j["ImprovedActivity"] = best.ImprovedActivity;
+    j["ImprovedAboveOptimal"] = Figure(PercentAbove(best.ImprovedActivity, reference));
+    j["bestgrd"] = JsonRows(texts.bestgrd);
+    j["BestLabel1"] = JsonText(texts.Label1);
+    j["BestLabel2"] = JsonText(texts.Label2);
+    j["BestPrint"] = JsonReport(BestLayoutReport(mh, method, best));
+}
+
+// Seconds above 0, the whole text a number.
+std::optional<double> StrictSeconds(const std::string& text) {
+    char* end = nullptr;
+    const double seconds = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || !std::isfinite(seconds) || !(seconds > 0))
+        return std::nullopt;
+    return seconds;
 }
 
 } // namespace
@@ -48,6 +85,17 @@ int RunMhActBatch(const MhActBatchOptions& options, std::ostream& out, std::ostr
             return failed(shown);
         improved = Improve(mh, method);
         improvedTexts = ImproveResultTexts(mh, *improved);
+    }
+    std::optional<BestLayoutOutcome> best;
+    std::optional<BestLayoutTexts> bestTexts;
+    if (options.optimal) {
+        BestLayoutControl control;
+        control.timeLimit = options.timeLimit;
+        Result<BestLayoutOutcome> found = FindBestLayout(mh, method, control);
+        if (!found)
+            return failed(found.failure());
+        best = std::move(*found);
+        bestTexts = BestLayoutResultTexts(mh, *best, state.LineBreak);
     }
 
     if (!options.save.empty()) {
@@ -99,6 +147,8 @@ int RunMhActBatch(const MhActBatchOptions& options, std::ostream& out, std::ostr
                                         {"impgrd", JsonRows(improvedTexts->impgrd)},
                                         {"Label1", JsonText(improvedTexts->Label1)}};
         }
+        if (best)
+            AddBestLayout(j, mh, method, *best, *bestTexts);
         out << DumpJson(j) << '\n';
         return kExitDone;
     }
@@ -118,6 +168,12 @@ int RunMhActBatch(const MhActBatchOptions& options, std::ostream& out, std::ostr
         PrintRows(out, improvedTexts->impgrd);
         out << SafeForTerminal(improvedTexts->Label1) << '\n';
     }
+    if (bestTexts) {
+        out << "== Best Layout ==\n";
+        PrintRows(out, bestTexts->bestgrd);
+        out << SafeForTerminal(ForTerminal(bestTexts->Label1)) << '\n'
+            << SafeForTerminal(ForTerminal(bestTexts->Label2)) << '\n';
+    }
     return kExitDone;
 }
 
@@ -131,14 +187,28 @@ BatchCommand AddMhActCommand(CLI::App& app) {
         ->required();
     cmd->add_flag("--improve", options->improve,
                   "Repeat the best switch until none lowers the activity");
+    cmd->add_flag("--optimal", options->optimal,
+                  "Find the best layout of the current places and prove it");
+    auto timeLimit = std::make_shared<std::string>();
+    CLI::Option* limit = cmd->add_option("--time-limit", *timeLimit,
+                                         "Stop the --optimal search after this many seconds");
     cmd->add_flag("--json", options->json, "Print one JSON object instead of text");
     cmd->add_option("--save", options->save, "Write the problem (moves combined) to this file");
-    return {cmd, [cmd, options, distance](std::ostream& out, std::ostream& err) {
+    return {cmd, [cmd, options, distance, timeLimit, limit](std::ostream& out, std::ostream& err) {
                 if (*distance != "1" && *distance != "2" && *distance != "3")
                     return UsageError(cmd, err, "--distance must be 1, 2 or 3");
                 options->distance = std::stoi(*distance);
                 if (cmd->count("--save") > 0 && options->save.empty())
                     return UsageError(cmd, err, "--save needs a file name");
+                if (limit->count() > 0) {
+                    if (!options->optimal)
+                        return UsageError(cmd, err, "--time-limit needs --optimal");
+                    const std::optional<double> seconds = StrictSeconds(*timeLimit);
+                    if (!seconds)
+                        return UsageError(cmd, err,
+                                          "--time-limit must be a number of seconds above 0");
+                    options->timeLimit = *seconds;
+                }
                 return RunMhActBatch(*options, out, err);
             }};
 }

@@ -38,6 +38,11 @@ void Start(ModalDriver& d, const char* method) {
         .click(method);
 }
 
+// The best-layout window shows a result once its search has ended.
+bool SearchEnded(QWidget* w) {
+    return !w->findChild<QLabel*>("Label1")->text().isEmpty();
+}
+
 void LoadExample(ModalDriver& d, const QString& name) {
     d.expectWindow("sourcefrm")
         .click("diskbut")
@@ -359,6 +364,135 @@ class MhActFlow : public QObject {
             .click("newbut")
             .expectNoWindow();
         QVERIFY(walk(improve));
+    }
+
+    void bestLayoutBesideImproveIsProvenPrintedAndTaken() {
+        PrintCapture prints;
+        ModalDriver d(main.get());
+        Start(d, "rectbut");
+        LoadExample(d, "assembly-plant.mh");
+        d.expectWindow("mhdatafrm")
+            .click("okbut")
+            .expectWindow("mhdeptfrm")
+            .click("okbut")
+            .expectWindow("mhres1frm")
+            .expectText("Label3", "32965")
+            .click("bestbut")
+            .expectWindow("mhbestfrm")
+            .expectCaption("Best Layout")
+            .expectText("limittxt", "60")
+            .check("nothing to take before a search",
+                   [](QWidget* w, QString*) {
+                       return !w->findChild<QWidget*>("acceptbut")->isVisible() &&
+                              !w->findChild<QWidget*>("prntbut")->isEnabled();
+                   })
+            .click("searchbut")
+            .waitUntil("the search ended", SearchEnded)
+            .expectText("Label1", "BEST LAYOUT = 17180.0    Reduction 47.9%\n"
+                                  "PROVEN: NO LAYOUT OF THESE PLACES HAS A LOWER ACTIVITY")
+            .expectText("Label2", "CURRENT LAYOUT 32965.0, 91.9% ABOVE THE BEST\n"
+                                  "IMPROVE RESULT 18015.0, 4.9% ABOVE THE BEST")
+            .expectText("progresslbl", "The search is complete.")
+            .check("each department's place and the flow diagram of the best layout",
+                   [](QWidget* w, QString* why) {
+                       Grid* g = GridOf(w, "bestgrd");
+                       auto* pic = w->findChild<LayoutPicture*>("layoutpic");
+                       *why = Row(g, 0).join(',');
+                       return g->rows() == 16 && *why == "DEPARTMENT,X,Y,PLACE OF" &&
+                              pic->places().size() == 15 && !pic->lines().empty();
+                   })
+            .click("prntbut")
+            .click("acceptbut")
+            .expectWindow("mhdatafrm")
+            .click("okbut")
+            .expectWindow("mhdeptfrm")
+            .click("okbut")
+            .expectWindow("mhres1frm")
+            .expectText("Label3", "17180")
+            .click("bestbut")
+            .expectWindow("mhbestfrm")
+            .click("searchbut")
+            .waitUntil("the search ended", SearchEnded)
+            .expectText("Label1", "THE CURRENT LAYOUT IS THE BEST = 17180.0\n"
+                                  "PROVEN: NO LAYOUT OF THESE PLACES HAS A LOWER ACTIVITY")
+            .check("nothing to accept",
+                   [](QWidget* w, QString*) {
+                       return !w->findChild<QWidget*>("acceptbut")->isVisible();
+                   })
+            .click("keepbut")
+            .expectWindow("mhres1frm")
+            .click("newbut")
+            .expectNoWindow();
+        QVERIFY(walk(d));
+        QCOMPARE(prints.reports.size(), std::size_t{1});
+        const std::vector<std::string> lines = RenderText(prints.reports[0]);
+        QCOMPARE(lines[2], std::string("Best layout, rectilinear distance"));
+        QCOMPARE(lines.size(), std::size_t{25});
+        QCOMPARE(state.mh.DeptCount, 15);
+    }
+
+    void bestLayoutStoppedByTheTimeLimitOrCancelSaysSoAndKeepsTheLayout() {
+        // Fifteen departments with dense moves: a search of many seconds.
+        QFile f(dir.filePath("dense.mh"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("15\r\n");
+        for (int k = 0; k < 15; ++k)
+            f.write(QStringLiteral("D%1,%2,%3\r\n")
+                        .arg(k)
+                        .arg(10 * (k % 5))
+                        .arg(10 + 10 * (k / 5))
+                        .toLatin1());
+        for (int a = 0; a < 15; ++a)
+            for (int b = 0; b < 15; ++b)
+                f.write(QByteArray::number(
+                            a < b && (a * 7 + b * 3) % 5 != 0 ? 1 + (a * b + 3 * a + b) % 37 : 0) +
+                        "\r\n");
+        f.close();
+        auto stopped = [](const char* why) {
+            return [why](QWidget* w) {
+                return w->findChild<QLabel*>("Label1")->text().contains(QString::fromLatin1(why));
+            };
+        };
+        ModalDriver d(main.get());
+        Start(d, "sqeucbut");
+        d.expectWindow("sourcefrm")
+            .click("diskbut")
+            .expectWindow("filefrm")
+            .setText("Text1", dir.filePath("dense.mh"))
+            .click("okbut")
+            .expectWindow("mhdatafrm")
+            .click("okbut")
+            .expectWindow("mhdeptfrm")
+            .click("okbut")
+            .expectWindow("mhres1frm")
+            .click("bestbut")
+            .expectWindow("mhbestfrm")
+            .setText("limittxt", "0")
+            .click("searchbut")
+            .expectMessage("The time limit must be a number of seconds above 0.")
+            .expectWindow("mhbestfrm")
+            .setText("limittxt", "0.001")
+            .click("searchbut")
+            .waitUntil("stopped at the time limit", stopped("THE TIME LIMIT WAS REACHED"))
+            .expectText("progresslbl", "The search stopped before the end.")
+            .setText("limittxt", "600")
+            .click("searchbut")
+            .waitUntil("the search goes on",
+                       [](QWidget* w) { return w->findChild<QWidget*>("cancelbut")->isVisible(); })
+            .check("the result waits for the search",
+                   [](QWidget* w, QString*) {
+                       return !w->findChild<QWidget*>("searchbut")->isEnabled() &&
+                              !w->findChild<QWidget*>("keepbut")->isEnabled();
+                   })
+            .click("cancelbut")
+            .waitUntil("cancelled", stopped("NOT PROVEN: THE SEARCH WAS CANCELLED. LOWER BOUND "))
+            .click("keepbut")
+            .expectWindow("mhres1frm")
+            .click("newbut")
+            .expectNoWindow();
+        QVERIFY(walk(d));
+        QCOMPARE(state.mh.DeptX[2], 10.0);
+        QCOMPARE(state.mh.DeptY[7], 20.0);
     }
 };
 

@@ -40,8 +40,7 @@ inline bool LabelWhole(const QLabel* label, QString* why) {
 
 inline bool BoxWhole(const QLineEdit* box, QString* why) {
     const QFontMetrics fm(box->font());
-    if (box->width() < fm.horizontalAdvance(box->text()) ||
-        box->height() < fm.height()) {
+    if (box->width() < fm.horizontalAdvance(box->text()) || box->height() < fm.height()) {
         *why = NameOf(box) + QStringLiteral(" \"") + box->text() + QStringLiteral("\" cut short");
         return false;
     }

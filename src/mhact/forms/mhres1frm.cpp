@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "mhact/forms/layoutpicture.h"
+#include "mhact/forms/mhbestfrm.h"
 #include "mhact/forms/mhdatafrm.h"
 #include "mhact/forms/mhimprovefrm.h"
 #include "mhact/forms/mhres2frm.h"
@@ -37,6 +38,7 @@ mhres1frm::mhres1frm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     prntbut = MakeButton(this, QStringLiteral("prntbut"), QStringLiteral("&Print"));
     Command1 = MakeButton(this, QStringLiteral("Command1"), QStringLiteral("S&witches"));
     improvebut = MakeButton(this, QStringLiteral("improvebut"), QStringLiteral("&Improve"));
+    bestbut = MakeButton(this, QStringLiteral("bestbut"), QStringLiteral("&Best Layout"));
     Command1->setDefault(true);
     Label2->setAlignment(Qt::AlignRight | Qt::AlignTop);
     Label3->setAlignment(Qt::AlignRight);
@@ -54,7 +56,7 @@ mhres1frm::mhres1frm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     body->addLayout(side, 2);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    for (QPushButton* b : {Command1, improvebut, prntbut, savebut, newbut})
+    for (QPushButton* b : {Command1, improvebut, bestbut, prntbut, savebut, newbut})
         buttons->addWidget(b);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(body, 1);
@@ -66,6 +68,7 @@ mhres1frm::mhres1frm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     connect(prntbut, &QPushButton::clicked, this, &mhres1frm::prntbut_Click);
     connect(Command1, &QPushButton::clicked, this, &mhres1frm::Command1_Click);
     connect(improvebut, &QPushButton::clicked, this, &mhres1frm::improvebut_Click);
+    connect(bestbut, &QPushButton::clicked, this, &mhres1frm::bestbut_Click);
 
     ActivityFigures f;
     const MhResultsTexts t = OpenMhResults(state_.mh, state_.DistanceMethod, state_.LineBreak, &f);
@@ -109,6 +112,17 @@ void mhres1frm::improvebut_Click() {
         return;
     }
     mhimprovefrm window(state_, VisibleOwner(this));
+    window.exec();
+    if (window.layoutAccepted())
+        continueWithNewLayout();
+}
+
+void mhres1frm::bestbut_Click() {
+    if (Status shown = CheckBestLayoutProblem(state_.mh, state_.DistanceMethod); !shown) {
+        ShowMessage(this, shown.message());
+        return;
+    }
+    mhbestfrm window(state_, VisibleOwner(this));
     window.exec();
     if (window.layoutAccepted())
         continueWithNewLayout();
