@@ -1,5 +1,9 @@
 // The simulation study walked from the main window's Help menu, as a user would, headless.
+#include <cmath>
+
+#include <QChartView>
 #include <QDir>
+#include <QValueAxis>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -343,6 +347,21 @@ class MhSimFlow : public QObject {
             .expectText("sflagtxt", "Weibull")
             .expectText("svcatxt", "2")
             .expectText("svcbtxt", "0.4")
+            .check("the histogram's count axis at round numbers",
+                   [](QWidget* w, QString* why) {
+                       auto* view = w->findChild<QChartView*>(QStringLiteral("histchart"));
+                       const auto axes = view->chart()->axes(Qt::Vertical);
+                       auto* y = axes.isEmpty() ? nullptr : qobject_cast<QValueAxis*>(axes[0]);
+                       if (!y)
+                           return false;
+                       *why = QStringLiteral("0 to %1 every %2").arg(y->max()).arg(y->tickInterval());
+                       const double step = y->tickInterval();
+                       const double power = std::pow(10.0, std::floor(std::log10(step)));
+                       const double mantissa = step / power;
+                       return y->min() == 0 && std::fmod(y->max(), step) == 0 &&
+                              (mantissa == 1 || mantissa == 2 || mantissa == 5) &&
+                              y->tickType() == QValueAxis::TicksDynamic;
+                   })
             .click("chgbut")
             .expectWindow("mhsinput2frm");
         BackToMain(d);
