@@ -42,15 +42,6 @@ void AddBestLayout(ordered_json& j, const MhActivityState& mh, Metric method,
     j["BestPrint"] = JsonReport(BestLayoutReport(mh, method, best));
 }
 
-// Seconds above 0, the whole text a number.
-std::optional<double> StrictSeconds(const std::string& text) {
-    char* end = nullptr;
-    const double seconds = std::strtod(text.c_str(), &end);
-    if (text.empty() || *end != '\0' || !std::isfinite(seconds) || !(seconds > 0))
-        return std::nullopt;
-    return seconds;
-}
-
 } // namespace
 
 int RunMhActBatch(const MhActBatchOptions& options, std::ostream& out, std::ostream& err) {
@@ -104,7 +95,7 @@ int RunMhActBatch(const MhActBatchOptions& options, std::ostream& out, std::ostr
             return Unreadable(err, saved.message());
     }
 
-    if (options.json) {
+    {
         ordered_json j;
         ordered_json moves = ordered_json::array();
         for (int i = 1; i <= n; ++i) {
@@ -149,8 +140,8 @@ int RunMhActBatch(const MhActBatchOptions& options, std::ostream& out, std::ostr
         }
         if (best)
             AddBestLayout(j, mh, method, *best, *bestTexts);
-        out << DumpJson(j) << '\n';
-        return kExitDone;
+        if (std::optional<int> done = CheckedResult(options.json, out, err, j))
+            return *done;
     }
 
     PrintReport(out, "move table", moveTable);
@@ -179,36 +170,25 @@ int RunMhActBatch(const MhActBatchOptions& options, std::ostream& out, std::ostr
 
 BatchCommand AddMhActCommand(CLI::App& app) {
     auto options = std::make_shared<MhActBatchOptions>();
-    auto distance = std::make_shared<std::string>();
     CLI::App* cmd =
         app.add_subcommand("mhact", "Material-handling activity of a layout (.mh file)");
-    cmd->add_option("FILE", options->file, "The material-handling problem file")->required();
-    cmd->add_option("--distance", *distance, "1 rectilinear, 2 Euclidean, 3 squared Euclidean")
-        ->required();
+    AddFileArgument(cmd, options->file, "The material-handling problem file");
+    cmd->add_option("--distance", options->distance,
+                    "1 rectilinear, 2 Euclidean, 3 squared Euclidean")
+        ->required()
+        ->transform(WholeFrom(1, 3));
     cmd->add_flag("--improve", options->improve,
                   "Repeat the best switch until none lowers the activity");
-    cmd->add_flag("--optimal", options->optimal,
-                  "Find the best layout of the current places and prove it");
-    auto timeLimit = std::make_shared<std::string>();
-    CLI::Option* limit = cmd->add_option("--time-limit", *timeLimit,
-                                         "Stop the --optimal search after this many seconds");
-    cmd->add_flag("--json", options->json, "Print one JSON object instead of text");
-    cmd->add_option("--save", options->save, "Write the problem (moves combined) to this file");
-    return {cmd, [cmd, options, distance, timeLimit, limit](std::ostream& out, std::ostream& err) {
-                if (*distance != "1" && *distance != "2" && *distance != "3")
-                    return UsageError(cmd, err, "--distance must be 1, 2 or 3");
-                options->distance = std::stoi(*distance);
-                if (cmd->count("--save") > 0 && options->save.empty())
-                    return UsageError(cmd, err, "--save needs a file name");
-                if (limit->count() > 0) {
-                    if (!options->optimal)
-                        return UsageError(cmd, err, "--time-limit needs --optimal");
-                    const std::optional<double> seconds = StrictSeconds(*timeLimit);
-                    if (!seconds)
-                        return UsageError(cmd, err,
-                                          "--time-limit must be a number of seconds above 0");
-                    options->timeLimit = *seconds;
-                }
+    CLI::Option* optimal = cmd->add_flag("--optimal", options->optimal,
+                                         "Find the best layout of the current places and prove it");
+    cmd->add_option("--time-limit", options->timeLimit,
+                    "Stop the --optimal search after this many seconds")
+        ->type_name("SECONDS")
+        ->transform(SecondsAboveZero())
+        ->needs(optimal);
+    AddJsonFlag(cmd, options->json);
+    AddSaveOption(cmd, options->save, "Write the problem (moves combined) to this file");
+    return {cmd, [options](std::ostream& out, std::ostream& err) {
                 return RunMhActBatch(*options, out, err);
             }};
 }

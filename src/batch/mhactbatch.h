@@ -19,8 +19,7 @@ struct MhActBatchOptions {
 
 // Runs the material-handling-activity study on a problem file as the file holds it: results,
 // prints, the switch search and, when asked, the improvement and the best layout. Returns the
-// exit status: 0 done, 3 the file cannot be read or the problem cannot be saved, 4 a figure of
-// the results (or of the best layout) goes beyond the largest number.
+// exit status of the table in batchio.h.
 int RunMhActBatch(const MhActBatchOptions& options, std::ostream& out, std::ostream& err);
 
 // The "mhact" subcommand: the material-handling-activity study on a .mh problem file.

@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
@@ -207,10 +206,9 @@ int PrintComparison(const MhSimBatchOptions& options, ModuleState& state,
             return Unreadable(err, saved.message());
     }
     const Report report = ComparisonReport(rows, options.target);
-    if (options.json) {
-        out << DumpJson(ComparisonJson(rows, options.target, report)) << '\n';
-        return kExitDone;
-    }
+    if (std::optional<int> done =
+            CheckedResult(options.json, out, err, ComparisonJson(rows, options.target, report)))
+        return *done;
     PrintReport(out, "comparison of numbers of servers", report);
     return kExitDone;
 }
@@ -285,10 +283,8 @@ int RunMhSimBatch(const MhSimBatchOptions& options, std::ostream& out, std::ostr
             return Unreadable(err, saved.message());
     }
     const Report report = MhsReport(mhs);
-    if (options.json) {
-        out << DumpJson(Json(mhs, report)) << '\n';
-        return kExitDone;
-    }
+    if (std::optional<int> done = CheckedResult(options.json, out, err, Json(mhs, report)))
+        return *done;
     PrintResults(out, OpenMhsResults(mhs));
     PrintReport(out, "simulation results", report);
     return kExitDone;
@@ -311,11 +307,13 @@ std::shared_ptr<CapacityTexts> AddCapacityOptions(CLI::App* cmd) {
     t->targetWait = cmd->add_option("--target-wait", t->waitText,
                                     "With --servers: mark the smallest number of servers whose "
                                     "average wait is at most MIN minutes")
-                        ->type_name("MIN");
+                        ->type_name("MIN")
+                        ->transform(NumberFrom(0, 1e15));
     t->targetTurnaways = cmd->add_option("--target-turnaways", t->turnawaysText,
                                          "With --servers, options 3 and 4: mark the smallest "
                                          "number of servers with at most N turn-aways per cycle")
-                             ->type_name("N");
+                             ->type_name("N")
+                             ->transform(NumberFrom(0, 1e15));
     t->targetWait->excludes(t->targetTurnaways);
     t->precision = cmd->add_option("--precision", t->precisionText,
                                    "Run until the 95% half-width of the measure is below H (in "
@@ -327,7 +325,8 @@ std::shared_ptr<CapacityTexts> AddCapacityOptions(CLI::App* cmd) {
     t->maxCycles = cmd->add_option("--max-cycles", t->maxText,
                                    "With --precision: the most cycles to run (default a "
                                    "million, or fewer where the work bound allows fewer)")
-                       ->type_name("N");
+                       ->type_name("N")
+                       ->transform(WholeFrom(kMinPreciseCycles, kMaxSimCycles));
     t->servers->excludes(t->precision);
     t->cycles = cmd->get_option("--cycles");
     return t;
@@ -416,44 +415,26 @@ std::string ReadCapacityOptions(const CapacityTexts& t, MhSimBatchOptions& optio
 
 BatchCommand AddMhSimCommand(CLI::App& app) {
     auto options = std::make_shared<MhSimBatchOptions>();
-    auto seed = std::make_shared<std::string>();
-    auto cycles = std::make_shared<std::string>();
     CLI::App* cmd =
         app.add_subcommand("mhsim", "Simulate a multi-server service point (.mhs file)");
-    cmd->add_option("FILE", options->file, "The simulation problem file")->required();
+    AddFileArgument(cmd, options->file, "The simulation problem file");
     cmd->add_option("--option", options->option,
                     "1 multi-servers, 2 + lock door, 3 + limited queue size, 4 + both")
         ->required()
-        ->check(CLI::IsMember({1, 2, 3, 4}));
-    CLI::Option* seedOption = cmd->add_option("--seed", *seed,
-                                              "Seed of the run, 0 to 18446744073709551615 "
-                                              "(default: the time of day in nanoseconds)");
-    CLI::Option* cyclesOption =
-        cmd->add_option("--cycles", *cycles, "Number of cycles, instead of the file's");
-    cmd->add_flag("--json", options->json, "Print one JSON object instead of text");
-    cmd->add_option("--save", options->save, "Save the problem to this file after the run");
+        ->transform(WholeFrom(1, 4));
+    cmd->add_option("--seed", options->seed,
+                    "Seed of the run, 0 to 18446744073709551615 (default: the time of day in "
+                    "nanoseconds)")
+        ->check(SeedValue());
+    cmd->add_option("--cycles", options->cycles, "Number of cycles, instead of the file's")
+        ->type_name("N")
+        ->transform(WholeFrom(kMinSimCycles, kMaxSimCycles));
+    AddJsonFlag(cmd, options->json);
+    AddSaveOption(cmd, options->save, "Save the problem to this file after the run");
     const std::shared_ptr<CapacityTexts> texts = AddCapacityOptions(cmd);
-    return {cmd, [cmd, options, seed, cycles, seedOption, cyclesOption, texts](std::ostream& out,
-                                                                               std::ostream& err) {
+    return {cmd, [cmd, options, texts](std::ostream& out, std::ostream& err) {
                 if (std::string wrong = ReadCapacityOptions(*texts, *options); !wrong.empty())
                     return UsageError(cmd, err, wrong);
-                if (seedOption->count() > 0) {
-                    std::uint64_t value = 0;
-                    const char* end = seed->data() + seed->size();
-                    const auto [ptr, ec] = std::from_chars(seed->data(), end, value);
-                    if (seed->empty() || ec != std::errc() || ptr != end)
-                        return UsageError(cmd, err,
-                                          "--seed must be a whole number from 0 to "
-                                          "18446744073709551615");
-                    options->seed = value;
-                }
-                if (cyclesOption->count() > 0) {
-                    const auto value = ParseFieldNumber(*cycles);
-                    if (cycles->find_first_not_of(" \t") == std::string::npos || !value ||
-                        !std::isfinite(*value))
-                        return UsageError(cmd, err, "--cycles must be a number");
-                    options->cycles = *value;
-                }
                 options->progress = ::isatty(STDERR_FILENO) == 1;
                 return RunMhSimBatch(*options, out, err);
             }};

@@ -127,7 +127,7 @@ int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::os
     const int n = fl.ExistingPodCount;
     const int newPods = fl.NewPodCount == 1 ? 1 : 2;
 
-    if (options.json) {
+    {
         ordered_json j;
         if (newPods == 1) {
             j["NewPodLine"] = fl.NewPodLine;
@@ -183,8 +183,8 @@ int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::os
         j["DistributionReport"] = JsonReport(distributionReport);
         if (nearReport)
             j["NearOptimalMapReport"] = JsonReport(*nearReport);
-        out << DumpJson(j) << '\n';
-        return save();
+        if (std::optional<int> done = CheckedResult(options.json, out, err, j))
+            return *done == kExitDone ? save() : *done;
     }
 
     out << "== Zedu results ==\n";
@@ -212,67 +212,33 @@ int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::os
     return save();
 }
 
-namespace {
-
-// An empty value would read as 0 and run a search nobody asked for.
-const CLI::Validator kNotEmpty(
-    [](std::string& value) {
-        return value.empty() ? std::string("an empty value is not a choice") : std::string();
-    },
-    "", "NOT EMPTY");
-
-// The bound as the command line takes it: a number from 0 to 1 and nothing else (the window
-// keeps the input box's leading-number rule).
-std::optional<double> StrictBound(const std::string& text) {
-    if (text.find_first_not_of(" \t") == std::string::npos)
-        return std::nullopt;
-    const std::optional<double> value = ParseFieldNumber(text);
-    if (!value || !(*value >= 0 && *value <= 1))
-        return std::nullopt;
-    return value;
-}
-
-} // namespace
-
 BatchCommand AddPopMapCommand(CLI::App& app) {
     auto options = std::make_shared<PopMapBatchOptions>();
-    auto bound = std::make_shared<std::string>();
     CLI::App* pm = app.add_subcommand("popmap", "Locate new PODs on a population map (.fl file)");
-    pm->add_option("FILE", options->file, "The population-map problem file")->required();
+    AddFileArgument(pm, options->file, "The population-map problem file");
     pm->add_option("--pods", options->pods, "Number of new PODs: 1 or 2")
         ->required()
-        ->check(kNotEmpty)
-        ->check(CLI::IsMember({1, 2}));
+        ->transform(WholeFrom(1, 2));
     pm->add_option("--measure", options->measure,
                    "1 minimize travel, 2 maximum number served, 3 minimize maximum distance")
         ->required()
-        ->check(kNotEmpty)
-        ->check(CLI::IsMember({1, 2, 3}));
+        ->transform(WholeFrom(1, 3));
     pm->add_option("--distance", options->distance,
                    "1 rectilinear, 2 Euclidean, 3 squared Euclidean")
         ->required()
-        ->check(kNotEmpty)
-        ->check(CLI::IsMember({1, 2, 3}));
-    CLI::Option* near =
-        pm->add_option("--near-optimal", *bound,
-                       "Mark the cells within this fraction (0 to 1) of the optimum (one POD)");
-    pm->add_flag("--json", options->json, "Print one JSON object instead of text");
-    pm->add_option("--save", options->save,
-                   "Save the problem with the new POD(s) added as existing ones to this file, as "
-                   "the results window's Save does");
-    return {pm, [pm, options, bound, near](std::ostream& out, std::ostream& err) {
-                if (options->file.empty())
-                    return UsageError(pm, err, "FILE is empty: name a population-map file");
-                if (near->count() > 0) {
-                    if (options->pods != 1)
-                        return UsageError(pm, err, "--near-optimal needs --pods 1");
-                    const std::optional<double> f = StrictBound(*bound);
-                    if (!f)
-                        return UsageError(pm, err,
-                                          "--near-optimal \"" + QuoteForMessage(*bound) +
-                                              "\" is not a number from 0 to 1");
-                    options->nearOptimal = RoundTripForm(*f);
-                }
+        ->transform(WholeFrom(1, 3));
+    // The bound as the command line takes it: a number from 0 to 1 and nothing else (the window
+    // keeps the input box's leading-number rule).
+    pm->add_option("--near-optimal", options->nearOptimal,
+                   "Mark the cells within this fraction (0 to 1) of the optimum (one POD)")
+        ->transform(NumberFrom(0, 1));
+    AddJsonFlag(pm, options->json);
+    AddSaveOption(pm, options->save,
+                  "Save the problem with the new POD(s) added as existing ones to this file, as "
+                  "the results window's Save does");
+    return {pm, [pm, options](std::ostream& out, std::ostream& err) {
+                if (options->nearOptimal && options->pods != 1)
+                    return UsageError(pm, err, "--near-optimal needs --pods 1");
                 return RunPopMapBatch(*options, out, err);
             }};
 }

@@ -500,7 +500,7 @@ Status ValidateRun(const MhSimState& mhs) {
         return Fail(kCycleLengthMessage);
     if (mhs.DistCode < 1 || mhs.DistCode > 8)
         return Fail("Select a Service Time Distribution in the list before simulating.");
-    if (!Whole(mhs.SimCycles) || mhs.SimCycles < 2 || mhs.SimCycles > 1e9)
+    if (!Whole(mhs.SimCycles) || mhs.SimCycles < kMinSimCycles || mhs.SimCycles > kMaxSimCycles)
         return Fail("Number of simulation cycles must be a whole number from 2 to 1000000000.");
     if (!(mhs.DemandRate > 0) || !std::isfinite(mhs.DemandRate))
         return Fail("Demand Rate (demands/hours) must be a number above 0.");

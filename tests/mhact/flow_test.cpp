@@ -252,7 +252,7 @@ class MhActFlow : public QObject {
             .click("okbut")
             .expectMessage(
                 QStringLiteral(
-                    "The problem file %1 cannot be read: line 4, department 2: the file "
+                    "The file %1 cannot be read: line 3, department 2: the file "
                     "ends before the Y of department 2. The current problem is unchanged.")
                     .arg(path))
             .expectWindow("mhinput1frm")

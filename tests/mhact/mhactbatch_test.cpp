@@ -233,7 +233,8 @@ TEST(BatchMhAct, TimeLimitNeedsOptimalAndSecondsAboveZero) {
     EXPECT_EQ(Batch(plant + " --optimal --time-limit 5s").status, 2);
     const BatchRun nan = Batch(plant + " --optimal --time-limit nan");
     EXPECT_EQ(nan.status, 2);
-    EXPECT_NE(nan.out.find("--time-limit must be a number of seconds above 0"), std::string::npos);
+    EXPECT_NE(nan.out.find("--time-limit: \"nan\" is not a number of seconds above 0"),
+              std::string::npos);
 }
 
 } // namespace

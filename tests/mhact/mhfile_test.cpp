@@ -95,6 +95,12 @@ TEST(MhFileReader, ReadsFreeFields) {
     EXPECT_EQ(other.MoveCount(2, 1), 2);
 }
 
+TEST(MhFileReader, BlankLinesAndAnEndOfFileMarkMayFollowTheLastMoveCount) {
+    MhActivityState mh;
+    ASSERT_TRUE(ParseMhProblem(" 1 \r\nA, 1 , 2 \r\n 4 \r\n\r\n\x1a", mh).ok());
+    EXPECT_EQ(mh.MoveCount(1, 1), 4);
+}
+
 TEST(MhFileReader, ClearsWhatAnEarlierProblemLeftBeyondTheNewOne) {
     MhActivityState mh =
         Layout({{"A", 1, 1}, {"B", 2, 2}, {"C", 3, 3}}, {{0, 1, 2}, {0, 0, 9}, {0, 0, 0}});
@@ -112,15 +118,21 @@ TEST(MhFileReader, MalformedFilesLeaveTheProblemUnchanged) {
         {"16\r\n", "is not a whole number from 1 to 15"},
         {"0\r\n", "is not a whole number from 1 to 15"},
         {"2.5\r\n", "is not a whole number from 1 to 15"},
-        {"two\r\n", "the number of departments \"two\" is not a number"},
+        {"two\r\n", "the number of departments \"two\" is not a whole number from 1 to 15"},
         {"2\r\nA,1,2\r\nB,3\r\n",
-         "line 4, department 2: the file ends before the Y of department 2."},
+         "line 3, department 2: the file ends before the Y of department 2."},
         {"2\r\nA,1,2\r\nB,3,4\r\n0\r\n5\r\n3\r\n", "move count 2,2: the file ends"},
         {"1\r\nA,x1,2\r\n0\r\n",
          "line 2, department 1: the X of department 1 \"x1\" is not a number."},
         {"1\r\nA,1,\"2\"\r\n0\r\n", "the Y of department 1"},
         {"1\r\nA,1,2\r\n\xff\xfe\r\n", "\"\\xFF\\xFE\" is not a number"},
-        {"1\r\nA,1,2\r\n0\r\nB\r\n", "more follows the last move count"},
+        {"1\r\nA,1,2\r\n0\r\nB\r\n",
+         "line 4, after move count 1,1: the file holds more than the 1 departments and 1 move "
+         "counts it declares: \"B\" follows the last record."},
+        // A trailing comma is refused as in every study's file.
+        {"1\r\nA,1,2\r\n 0 ,\r\n", "line 3, after move count 1,1: the file holds more than "
+                                   "the 1 departments and 1 move counts it declares: a comma "
+                                   "follows the last value."},
         {"1\r\nA,1e999,2\r\n0\r\n", "the X of department 1"},
     };
     for (const auto& c : cases) {
@@ -278,7 +290,8 @@ TEST_F(MhFileOnDisk, ReadComputeSaveReadGivesTheSameProblemAndResults) {
         for (int i = 1; i <= made.DeptCount; ++i)
             for (int j = 1; j <= made.DeptCount; ++j) {
                 made.MoveCount(i, j) = random.chance(40) ? 0 : value();
-                text += typed(made.MoveCount(i, j)) + (random.chance(50) ? "," : "\r\n");
+                const bool last = i == made.DeptCount && j == made.DeptCount;
+                text += typed(made.MoveCount(i, j)) + (!last && random.chance(50) ? "," : "\r\n");
             }
         state.ProblemFileName = Write("first.mh", text);
         ASSERT_TRUE(ReadMhFile(state).ok()) << text;

@@ -3,7 +3,6 @@
 
 #include <QChartView>
 #include <QDir>
-#include <QValueAxis>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,6 +11,7 @@
 #include <QRegularExpression>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QValueAxis>
 #include <QtTest>
 
 #include "app/modulestate.h"
@@ -258,8 +258,8 @@ class MhSimFlow : public QObject {
             .click("okbut")
             .expectWindow("mhsinput1frm")
             .expectMessage("The file " + dir.filePath("bad.mhs") +
-                           " cannot be read: line 1, value 4 (demand rate): \"two\" is not a "
-                           "number.")
+                           " cannot be read: line 1, problem record: the demand rate (value 4) "
+                           "\"two\" is not a number. The current problem is unchanged.")
             .click("input5but")
             .expectNoWindow();
         QVERIFY(walk(d));
@@ -354,7 +354,8 @@ class MhSimFlow : public QObject {
                        auto* y = axes.isEmpty() ? nullptr : qobject_cast<QValueAxis*>(axes[0]);
                        if (!y)
                            return false;
-                       *why = QStringLiteral("0 to %1 every %2").arg(y->max()).arg(y->tickInterval());
+                       *why =
+                           QStringLiteral("0 to %1 every %2").arg(y->max()).arg(y->tickInterval());
                        const double step = y->tickInterval();
                        const double power = std::pow(10.0, std::floor(std::log10(step)));
                        const double mantissa = step / power;

@@ -173,10 +173,16 @@ TEST(MhSimBatch, ExitStatusesForUsageUnreadableAndRefusedRuns) {
     EXPECT_EQ(Mhsim(Example("loading-dock.mhs") + " --option 1 --seed abc").status, 2);
     EXPECT_EQ(Mhsim(Example("loading-dock.mhs") + " --option 1 --cycles ''").status, 2);
     EXPECT_EQ(Mhsim("/nonexistent/none.mhs --option 1").status, 3);
-    const BatchRun refused = Mhsim(Example("loading-dock.mhs") + " --option 1 --cycles 1 --json");
+    // Out of range on the command line is a usage error; in the file, a refused run.
+    EXPECT_EQ(Mhsim(Example("loading-dock.mhs") + " --option 1 --cycles 1 --json").status, 2);
+    const fs::path file =
+        fs::temp_directory_path() / ("one-cycle-" + std::to_string(::getpid()) + ".mhs");
+    std::ofstream(file, std::ios::binary) << "1,8,0,2,1,1,1,2\r\n";
+    const BatchRun refused = Mhsim(file.string() + " --option 1 --seed 1 --json");
     EXPECT_EQ(refused.status, 4);
     EXPECT_EQ(nlohmann::json::parse(refused.out)["error"],
               "Number of simulation cycles must be a whole number from 2 to 1000000000.");
+    fs::remove(file);
 }
 
 TEST(MhSimBatch, SaveWritesTheProblemAsRun) {

@@ -120,14 +120,42 @@ TEST_F(MhsFile, RoundTripKeepsEveryBitOfTheValues) {
 
 TEST_F(MhsFile, RefusesShortFilesTextAndUnknownDistributions) {
     expectRefused(write("short.mhs", "10,8,0,2\r\n"),
-                  "the file ends before value 5 (service time distribution code)");
+                  "line 1, problem record: the file ends before the service time distribution "
+                  "code (value 5).");
     expectRefused(write("text.mhs", "10,8,0,two,2,1,1,2\r\n"),
-                  "line 1, value 4 (demand rate): \"two\" is not a number");
-    expectRefused(write("quoted.mhs", "10,8,0,\"2\",2,1,1,2\r\n"), "value 4 (demand rate)");
+                  "line 1, problem record: the demand rate (value 4) \"two\" is not a number.");
+    expectRefused(write("quoted.mhs", "10,8,0,\"2\",2,1,1,2\r\n"), "demand rate (value 4)");
     expectRefused(write("code.mhs", "10,8,0,2,9,1,1,2\r\n"),
-                  "value 5 (service time distribution code): 9 is no distribution");
+                  "the service time distribution code (value 5) \"9\" is not a whole number "
+                  "from 1 to 8.");
     expectRefused(write("utf8.mhs", "10,8,0,2\xC3\x28,2,1,1,2\r\n"), "\"2\\xC3(\" is not a number");
-    expectRefused(write("inf.mhs", "10,8,0,inf,2,1,1,2\r\n"), "value 4 (demand rate)");
+    expectRefused(write("inf.mhs", "10,8,0,inf,2,1,1,2\r\n"), "demand rate (value 4)");
+}
+
+// A matching problem (or any longer file) is not a simulation problem with values to spare.
+TEST_F(MhsFile, RefusesWhatFollowsTheEighthValue) {
+    expectRefused(write("more.mhs", "10,8,0,2,2,1,1,2,5\r\n"),
+                  "line 1, after problem record: the file holds more than the eight values of a "
+                  "simulation problem: \"5\" follows the last record.");
+    expectRefused(write("matching.mhs", "2,3\r\n4\r\n7\r\n2\r\n10\r\n5\r\n1\r\n6\r\n3\r\n"),
+                  "line 8, after problem record: the file holds more than the eight values");
+    expectRefused(write("comma.mhs", "10,8,0,2,2,1,1,2,\r\n"), "a comma follows the last value");
+    state.ProblemFileName = write("ended.mhs", "10,8,0,2,2,1,1,2\r\n\r\n\x1a");
+    ASSERT_TRUE(ReadMhsFile(state).ok());
+    EXPECT_EQ(state.mhs.NumServers, 2);
+}
+
+TEST_F(MhsFile, NumbersAreWrittenInPlainDecimal) {
+    MhSimState& m = state.mhs;
+    m.SimCycles = 100000;
+    m.CycleLength = 8;
+    m.QueueLimit = 0;
+    m.DemandRate = 0.0001;
+    m.DistCode = 1;
+    m.ServiceParamA = 1000000;
+    m.ServiceParamB = 0;
+    m.NumServers = 2;
+    EXPECT_EQ(MhsFileContents(m), "100000,8,0,0.0001,1,1000000,0,2\r\n");
 }
 
 TEST_F(MhsFile, RefusesWhatIsNoRegularFileWithoutBlocking) {

@@ -140,16 +140,30 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"1,0,2\r\n\"A\",lots\r\n1,\"A\"\r\n", "line 2, area record 1"},
         BadFile{"2,0,2\r\n\"A\",5\r\n", "area record 2"},
         BadFile{"1,1,2\r\n\"A\",5\r\n1\r\n", "existing POD record 1"},
-        BadFile{"1,1,2\r\n\"A\",5\r\n51,1\r\n1,\"A\"\r\n", "outside 1 to 50"},
-        BadFile{"1,1,2\r\n\"A\",5\r\n1,61\r\n1,\"A\"\r\n", "outside 1 to 60"},
+        BadFile{"1,1,2\r\n\"A\",5\r\n51,1\r\n1,\"A\"\r\n", "not a whole number from 1 to 50"},
+        BadFile{"1,1,2\r\n\"A\",5\r\n1,61\r\n1,\"A\"\r\n", "not a whole number from 1 to 60"},
         BadFile{"1,1,2\r\n\"A\",5\r\n1.5,1\r\n1,\"A\"\r\n", "not a whole number"},
-        BadFile{"142,0,2\r\n", "outside 0 to 141"}, BadFile{"1,31,2\r\n", "outside 0 to 30"},
-        BadFile{"1,0,52\r\n", "outside 0 to 51"}, BadFile{"-1,0,2\r\n", "outside 0 to 141"},
+        BadFile{"142,0,2\r\n", "not a whole number from 0 to 141"},
+        BadFile{"1,31,2\r\n", "not a whole number from 0 to 30"},
+        BadFile{"1,0,52\r\n", "not a whole number from 0 to 51"},
+        BadFile{"-1,0,2\r\n", "not a whole number from 0 to 141"},
         BadFile{"1,0,3\r\n\"A\",5\r\n1,\"A\"\r\n", "map line record 2"},
         BadFile{"1,0,2\r\n\"A\",5\r\n61,"
                 "\"AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA\"\r\n",
                 "more than the 60 columns"},
-        BadFile{"x,0,2\r\n", "header record"}));
+        BadFile{"x,0,2\r\n", "header record"},
+        // Nothing but blank lines and an end-of-file mark may follow the last map line.
+        BadFile{"1,0,2\r\n\"A\",5\r\n1,\"A\"\r\n7\r\n",
+                "line 4, after map line record 1: the file holds more than the 1 areas, 0 "
+                "existing PODs and 1 map lines its header counts: \"7\" follows the last record."},
+        BadFile{"1,0,2\r\n\"A\",5\r\n1,\"A\",\r\n", "a comma follows the last value"},
+        BadFile{"0,0,0\r\n\"A\"\r\n", "line 2, after header record"}));
+
+TEST(MapFileFormat, BlankLinesAndAnEndOfFileMarkMayFollowTheMap) {
+    ModuleState s;
+    ASSERT_TRUE(ParseMapProblem("1,0,2\r\n\"A\",5\r\n1,\"A\"\r\n\r\n  \r\n\x1a", s.fl).ok());
+    EXPECT_EQ(s.fl.MapLine[1], "A");
+}
 
 TEST(MapFileFormat, PodBeyondItsLineButInsideTheMapIsValid) {
     ModuleState s;

@@ -54,6 +54,11 @@ TEST_F(SfFile, WriterWritesOneRecordPerLine) {
     EXPECT_EQ(SfFileContents(SingleFacilityState{}), "0\r\n");
 }
 
+TEST_F(SfFile, NumbersAreWrittenInPlainDecimalBelowTenToTheFifteenth) {
+    EXPECT_EQ(SfFileContents(Table({{100000, 0.0001, 2e6}, {1e15, -0.000001, 1e-7}})),
+              "2\r\n100000,0.0001,2000000\r\n1E+15,-0.000001,1E-07\r\n");
+}
+
 TEST_F(SfFile, SaveAfterSolveThenLoadGivesTheSameTableAndResults) {
     state.sf = Table({{3, 4, 2}, {8, 1, 3}, {-1.5, 2, 2.75}});
     auto before = SolveSingleFacility(state.sf);
@@ -110,8 +115,15 @@ TEST_F(SfFile, MalformedFilesLeaveTheProblemUnchanged) {
          "line 2, facility record 1: the weight of facility 1 \"inf\" is not a number."},
         {"1\r\n\"1\",2,3\r\n",
          "line 2, facility record 1: the x coordinate of facility 1 \"1\" is not a number."},
-        {"1\r\n1,2,3\r\n4,5,6\r\n", "line 3, after facility record 1: the file holds more values "
-                                    "than the 1 facilities its first record counts (\"4\")."},
+        {"1\r\n1,2,3\r\n4,5,6\r\n",
+         "line 3, after facility record 1: the file holds more than the 1 facilities its first "
+         "record counts: \"4\" follows the last record."},
+        // A trailing comma is refused as in every study's file.
+        {"1\r\n1,2,3,\r\n", "line 2, after facility record 1: the file holds more than the 1 "
+                            "facilities its first record counts: a comma follows the last value."},
+        // The record that would start the next line is named on that line.
+        {"2\r\n1,2,3\r\n",
+         "line 3, facility record 2: the file ends before the x coordinate of facility 2."},
         {"1\r\n1,2,\xE9\xFF\r\n",
          "line 2, facility record 1: the weight of facility 1 \"\\xE9\\xFF\" is not a number."},
     };

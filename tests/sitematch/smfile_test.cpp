@@ -73,6 +73,18 @@ TEST(SiteMatchFileText, ValuesReadTheSameHoweverTheyAreSpread) {
     }
 }
 
+TEST(SiteMatchFileText, BlankLinesAndAnEndOfFileMarkMayFollowTheLastDemand) {
+    SiteMatchState sm;
+    ASSERT_TRUE(ParseSiteMatchProblem("1,1\r\n4\r\n7\r\n\r\n\x1a", sm).ok());
+    EXPECT_EQ(sm.FacilityDemand[1], 7);
+}
+
+TEST(SiteMatchFileText, NumbersAreWrittenInPlainDecimal) {
+    SiteMatchState sm;
+    ASSERT_TRUE(ParseSiteMatchProblem("1,2,100000,0.0001,1e6", sm).ok());
+    EXPECT_EQ(SiteMatchFileContents(sm), "1,2\r\n100000\r\n0.0001\r\n1000000\r\n");
+}
+
 TEST(SiteMatchFileText, LoadingEmptiesTheSlotsOfALargerEarlierProblem) {
     SiteMatchState sm = Problem({{{9, 9, 9, 9}, 9}, {{9, 9, 9, 9}, 9}, {{9, 9, 9, 9}, 9}}, 1);
     ASSERT_TRUE(ParseSiteMatchProblem("1,1,5,6", sm).ok());
@@ -86,22 +98,30 @@ TEST(SiteMatchFileText, LoadingEmptiesTheSlotsOfALargerEarlierProblem) {
 TEST(SiteMatchFileText, MalformedFilesAreRefusedNamingLineAndValue) {
     const std::pair<const char*, const char*> cases[] = {
         {"2,3\r\n4\r\n7\r\n2\r\n10\r\n5\r\n",
-         "line 7: the file ends before the time to site 2 of facility 2."},
+         "line 7, time 2,2: the file ends before the time to site 2 of facility 2."},
         {"2,3\r\n4\r\nseven\r\n2\r\n10\r\n5\r\n1\r\n6\r\n3\r\n",
-         "line 3: the time to site 2 of facility 1 \"seven\" is not a number."},
-        {"21,3", "line 1: the number of facilities 21 is not a whole number from 1 to 20."},
-        {"2,11", "line 1: the number of sites 11 is not a whole number from 1 to 10."},
-        {"0,3", "line 1: the number of facilities 0 is not a whole number from 1 to 20."},
-        {"2.5,3", "line 1: the number of facilities 2.5 is not a whole number from 1 to 20."},
+         "line 3, time 1,2: the time to site 2 of facility 1 \"seven\" is not a number."},
+        {"21,3", "line 1, count record: the number of facilities \"21\" is not a whole number "
+                 "from 1 to 20."},
+        {"2,11", "line 1, count record: the number of sites \"11\" is not a whole number from 1 "
+                 "to 10."},
+        {"0,3", "line 1, count record: the number of facilities \"0\" is not a whole number from "
+                "1 to 20."},
+        {"2.5,3", "line 1, count record: the number of facilities \"2.5\" is not a whole number "
+                  "from 1 to 20."},
         {"1,1\r\n\"4\"\r\n1\r\n",
-         "line 2: the time to site 1 of facility 1 \"4\" is not a number."},
+         "line 2, time 1,1: the time to site 1 of facility 1 \"4\" is not a number."},
         {"1,1\r\n4\r\n1\r\n7\r\n",
-         "line 4: the file holds more values than the 1 facilities and 1 sites it declares."},
+         "line 4, after demand 1: the file holds more than the 1 facilities and 1 sites it "
+         "declares: \"7\" follows the last record."},
+        // A trailing comma is refused as in every study's file.
+        {"1,1,5,6,", "line 1, after demand 1: the file holds more than the 1 facilities and 1 "
+                     "sites it declares: a comma follows the last value."},
         {"1,1\r\n4\r\n1e999\r\n",
-         "line 3: the number of demands of facility 1 \"1e999\" is not a number."},
-        {"", "line 1: the file ends before the number of facilities."},
+         "line 3, demand 1: the number of demands of facility 1 \"1e999\" is not a number."},
+        {"", "line 1, count record: the file ends before the number of facilities."},
         {"1,1\r\n\xff\xfe\r\n1\r\n",
-         "line 2: the time to site 1 of facility 1 \"\\xFF\\xFE\" is not a number."},
+         "line 2, time 1,1: the time to site 1 of facility 1 \"\\xFF\\xFE\" is not a number."},
     };
     for (const auto& [text, message] : cases) {
         SiteMatchState sm = Example();
@@ -150,7 +170,8 @@ TEST_F(SiteMatchFile, UnreadablePlacesLeaveTheProblemAndNameTheFile) {
         {"folder.sm", "it is a folder"},
         {"big.sm", "more than the 1048576"},
         {"missing.sm", "No such file or directory"},
-        {"bad.sm", "line 3: the number of demands of facility 1 \"\\xC3(\" is not a number."},
+        {"bad.sm", "line 3, demand 1: the number of demands of facility 1 \"\\xC3(\" is not a "
+                   "number."},
     };
     for (const auto& [name, reason] : cases) {
         SiteMatchState sm = Example();
