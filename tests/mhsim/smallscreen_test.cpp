@@ -3,6 +3,7 @@
 // the offscreen platform's 800 x 600 screen leaves 400 x 300 to lay out in.
 #include <QApplication>
 #include <QChartView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -62,6 +63,20 @@ bool OpensOnTheResults(QWidget* window, QString* why) {
 
 bool Compared(QWidget* w) {
     return w->findChild<QPushButton*>(QStringLiteral("prntbut"))->isEnabled();
+}
+
+bool Running(QWidget* w) {
+    auto* cancel = w->findChild<QPushButton*>(QStringLiteral("cancelbut"));
+    return cancel && cancel->isVisible();
+}
+
+bool Stopped(QWidget* w) {
+    return !Running(w);
+}
+
+// The run until precise has told its first half-width.
+bool HalfWidthShown(QWidget* w) {
+    return !w->findChild<QLabel*>(QStringLiteral("statuslbl"))->text().isEmpty();
 }
 
 } // namespace
@@ -141,6 +156,64 @@ class MhSimSmallScreen : public QObject {
         d.expectWindow("printpreview").check(kWhole, WholeOnScreen).closeAll();
         // The preview is the shell's window; its toolbar still cuts "Fit width" short here.
         QEXPECT_FAIL("", "the print preview's toolbar at twice the scale", Continue);
+        QVERIFY(study.walk(d));
+    }
+
+    // Each window that simulates, with its progress bar, Cancel and the half-width reached so
+    // far showing; and the chooser the results' Save opens.
+    void theWindowsWhileTheyRunAndTheSaveChooser() {
+        ModalDriver d(study.main.get());
+        d.expectWindow("mhsdescfrm").click("okbut").expectWindow("mhsinput1frm");
+        d.click("input1but").expectWindow("sourcefrm").click("diskbut").expectWindow("filefrm");
+        d.click("examplesbut").setText("Text1", "loading-dock.mhs").click("okbut");
+        d.expectWindow("mhsinput2frm")
+            .setText("seedtxt", "7")
+            .setText("daystxt", "100000000")
+            .click("okbut")
+            .waitUntil("simulating", Running)
+            .check(kWhole, WholeOnScreen)
+            .click("cancelbut")
+            .waitUntil("stopped", Stopped)
+            .setText("daystxt", "20000")
+            .click("okbut")
+            .expectWindow("mhsresult1frm")
+            .click("savebut")
+            .expectWindow("filefrm")
+            .check(kWhole, WholeOnScreen)
+            .click("cancelbut")
+            .expectWindow("mhsresult1frm")
+            .click("comparebut")
+            .expectWindow("mhscomparefrm")
+            .setText("fromtxt", "1")
+            .setText("totxt", "98")
+            .click("comparebut")
+            .waitUntil("comparing", Running)
+            .check(kWhole, WholeOnScreen)
+            .click("cancelbut")
+            .waitUntil("stopped", Stopped)
+            .expectText("summarylbl", "The comparison was cancelled.")
+            .check(kWhole, WholeOnScreen)
+            .click("closebut")
+            .expectWindow("mhsresult1frm")
+            .click("precisebut")
+            .expectWindow("mhsprecisefrm")
+            .setText("halftxt", "0.000001")
+            .setText("maxtxt", "100000000")
+            .click("runbut")
+            .waitUntil("the half-width so far", HalfWidthShown)
+            .check(kWhole, WholeOnScreen)
+            .click("cancelbut")
+            .waitUntil("stopped", Stopped)
+            .expectText("statuslbl", "The run was cancelled; the results are as they were.")
+            .check(kWhole, WholeOnScreen)
+            .click("closebut")
+            .expectWindow("mhsresult1frm")
+            .click("chgbut")
+            .expectWindow("mhsinput2frm")
+            .click("backbut")
+            .expectWindow("mhsinput1frm")
+            .click("input5but")
+            .expectNoWindow();
         QVERIFY(study.walk(d));
     }
 

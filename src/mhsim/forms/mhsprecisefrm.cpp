@@ -93,14 +93,16 @@ mhsprecisefrm::mhsprecisefrm(ModuleState& state, QWidget* parent)
     grid->addWidget(intro, 0, 0, 1, 3);
     grid->addWidget(measurelbl, 1, 0);
     grid->addWidget(measurelst, 1, 1, 1, 2);
+    // The unit on a row of its own: beside the box it left too little room for a small
+    // half-width such as 0.000001 on a narrow screen.
     grid->addWidget(halflbl, 2, 0);
-    grid->addWidget(halftxt, 2, 1);
-    grid->addWidget(unitlst, 2, 2);
-    grid->addWidget(maxlbl, 3, 0);
-    grid->addWidget(maxtxt, 3, 1, 1, 2);
-    grid->addWidget(seedlbl, 4, 0);
-    grid->addWidget(seedtxt, 4, 1, 1, 2);
-    grid->addWidget(statuslbl, 5, 0, 1, 3);
+    grid->addWidget(halftxt, 2, 1, 1, 2);
+    grid->addWidget(unitlst, 3, 1, 1, 2);
+    grid->addWidget(maxlbl, 4, 0);
+    grid->addWidget(maxtxt, 4, 1, 1, 2);
+    grid->addWidget(seedlbl, 5, 0);
+    grid->addWidget(seedtxt, 5, 1, 1, 2);
+    grid->addWidget(statuslbl, 6, 0, 1, 3);
     grid->setColumnStretch(1, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
