@@ -265,8 +265,10 @@ Report ComparisonReport(const std::vector<MhSimState>& rows, const CapacityTarge
         r.line().text("Servers").tab(9).text("Wait (minutes)").tab(28).text("Line length");
     if (anyTheory)
         head.tab(46).text("Long days:").tab(58).text("Long days:");
+    // The marks follow the last column shown, not a gap left for long-day values.
+    const int markTab = anyTheory ? 70 : 46;
     if (marks)
-        head.tab(70).text("Target");
+        head.tab(markTab).text("Target");
     if (anyTheory)
         r.line().tab(46).text("wait").tab(58).text("line");
     for (std::size_t k = 0; k < rows.size(); ++k) {
@@ -282,7 +284,7 @@ Report ComparisonReport(const std::vector<MhSimState>& rows, const CapacityTarge
                 .tab(58)
                 .text(longDay(k, &LongDayValues::lineLength));
         if (marks)
-            line.tab(70).text(MarkText(rows, target, k));
+            line.tab(markTab).text(MarkText(rows, target, k));
     }
     r.line();
     const char* third = option == 2 || option == 4 ? "Overtime hours" : nullptr;

@@ -2,6 +2,7 @@
 // long-day values of queueing theory, the target marks, and runs until precise.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <vector>
@@ -255,6 +256,29 @@ TEST(CapacityTarget, MarksByTheIntervalAndTheSmallestCountMeetingIt) {
     EXPECT_EQ(MarkAgainst(limited[1], turnaways), TargetMark::Uncertain);
     EXPECT_EQ(SmallestMeeting(limited, turnaways), std::optional<std::size_t>(2));
     EXPECT_EQ(SmallestMeeting(limited, CapacityTarget{}), std::nullopt);
+}
+
+// Without long-day values (Erlang service) the marks stand next to the line lengths, with no
+// gap left for the theory's columns.
+TEST(ComparisonReport, MarksFollowTheLineLengthsWhereTheoryGivesNothing) {
+    std::vector<MhSimState> rows = {Row(1, 40, 5), Row(2, 7, 1)};
+    for (MhSimState& m : rows) {
+        m.SimOption = 1;
+        m.DistCode = 8;
+        m.ServiceParamA = 1;
+        m.ServiceParamB = 2;
+        m.DemandRate = 2.5;
+        m.CycleLength = 8;
+        m.SimCycles = 250;
+    }
+    const std::vector<std::string> lines =
+        RenderText(ComparisonReport(rows, CapacityTarget{TargetKind::Wait, 10}));
+    const auto head = std::find(lines.begin(), lines.end(),
+                                "Servers Wait (minutes)     Line length       Target");
+    ASSERT_NE(head, lines.end());
+    ASSERT_LT(head + 2, lines.end());
+    EXPECT_EQ(head[1], "1       40.00 +/- 5.00     0.00 +/- 0.00     misses");
+    EXPECT_EQ(head[2], "2       7.00 +/- 1.00      0.00 +/- 0.00     smallest");
 }
 
 namespace {
