@@ -87,9 +87,8 @@ class MhSimSmallScreen : public QObject {
   private:
     davrenta::testing::StudyWindows study{[](mainfrm& m) { m.helpmnu_Click(4); }};
 
-    // From the description to the results of an option loaded from an example.
-    void results(ModalDriver& d, const char* option, const char* example, const char* window,
-                 bool checkOnTheWay) {
+    // From the description to the parameters of an option loaded from an example.
+    void parameters(ModalDriver& d, const char* option, const char* example, bool checkOnTheWay) {
         d.expectWindow("mhsdescfrm");
         if (checkOnTheWay)
             d.check(kWhole, WholeOnScreen);
@@ -103,8 +102,14 @@ class MhSimSmallScreen : public QObject {
         if (checkOnTheWay)
             d.check(kWhole, WholeOnScreen);
         d.click("examplesbut").setText("Text1", example).click("okbut");
-        d.expectWindow("mhsinput2frm").check(kWhole, WholeOnScreen);
-        d.setText("seedtxt", "7")
+        d.expectWindow("mhsinput2frm").setText("seedtxt", "7");
+    }
+
+    // From the description to the results of an option loaded from an example.
+    void results(ModalDriver& d, const char* option, const char* example, const char* window,
+                 bool checkOnTheWay) {
+        parameters(d, option, example, checkOnTheWay);
+        d.check(kWhole, WholeOnScreen)
             .click("okbut")
             .expectWindow(window)
             .check(kWhole, WholeOnScreen)
@@ -163,12 +168,8 @@ class MhSimSmallScreen : public QObject {
     // far showing; and the chooser the results' Save opens.
     void theWindowsWhileTheyRunAndTheSaveChooser() {
         ModalDriver d(study.main.get());
-        d.expectWindow("mhsdescfrm").click("okbut").expectWindow("mhsinput1frm");
-        d.click("input1but").expectWindow("sourcefrm").click("diskbut").expectWindow("filefrm");
-        d.click("examplesbut").setText("Text1", "loading-dock.mhs").click("okbut");
-        d.expectWindow("mhsinput2frm")
-            .setText("seedtxt", "7")
-            .setText("daystxt", "100000000")
+        parameters(d, "input1but", "loading-dock.mhs", false);
+        d.setText("daystxt", "100000000")
             .click("okbut")
             .waitUntil("simulating", Running)
             .check(kWhole, WholeOnScreen)

@@ -39,16 +39,6 @@ namespace davrenta {
 
 namespace {
 
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-// A box's number; NaN for anything else.
-double Number(const QLineEdit* box) {
-    const std::optional<double> value = ParseFieldNumber(box->text().trimmed().toStdString());
-    return value ? *value : std::numeric_limits<double>::quiet_NaN();
-}
-
 // A measure as the table and the chart show it: its title, and its mean, half-width and
 // long-day value (none where theory gives none) for a row.
 struct Column {
@@ -218,7 +208,7 @@ mhscomparefrm::mhscomparefrm(ModuleState& state, QWidget* parent)
 }
 
 void mhscomparefrm::comparebut_Click() {
-    const double from = Number(fromtxt), to = Number(totxt);
+    const double from = BoxNumber(fromtxt), to = BoxNumber(totxt);
     if (!(from == std::floor(from) && to == std::floor(to) && from >= 1 && to <= kMaxServers &&
           from <= to)) {
         ShowMessage(this, "The numbers of servers to compare must run from a smaller to a larger "
@@ -228,7 +218,7 @@ void mhscomparefrm::comparebut_Click() {
     CapacityTarget target;
     target.kind = static_cast<TargetKind>(targetlst->currentData().toInt());
     if (target.kind != TargetKind::None) {
-        target.value = Number(targettxt);
+        target.value = BoxNumber(targettxt);
         if (!(target.value >= 0) || !std::isfinite(target.value)) {
             ShowMessage(this, "The target must be a number of at least 0.");
             return;

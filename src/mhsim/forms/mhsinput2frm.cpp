@@ -20,14 +20,6 @@
 
 namespace davrenta {
 
-namespace {
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-} // namespace
-
 mhsinput2frm::mhsinput2frm(ModuleState& state, QWidget* parent)
     : RunningDialog(parent), state_(state) {
     MhSimState& mhs = state_.mhs;

@@ -24,20 +24,6 @@
 
 namespace davrenta {
 
-namespace {
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-// A box's number; NaN for a box that holds anything else, which the checks then refuse.
-double Number(const QLineEdit* box) {
-    const std::optional<double> value = ParseFieldNumber(box->text().trimmed().toStdString());
-    return value ? *value : std::numeric_limits<double>::quiet_NaN();
-}
-
-} // namespace
-
 mhsprecisefrm::mhsprecisefrm(ModuleState& state, QWidget* parent)
     : RunningDialog(parent), state_(state) {
     const MhSimState& mhs = state_.mhs;
@@ -123,9 +109,9 @@ mhsprecisefrm::mhsprecisefrm(ModuleState& state, QWidget* parent)
 void mhsprecisefrm::runbut_Click() {
     PrecisionTarget target;
     target.measure = static_cast<SimMeasure>(measurelst->currentData().toInt());
-    target.halfWidth = Number(halftxt);
+    target.halfWidth = BoxNumber(halftxt);
     target.relative = unitlst->currentIndex() == 0;
-    target.maxCycles = Number(maxtxt);
+    target.maxCycles = BoxNumber(maxtxt);
     MhSimState work = state_.mhs;
     if (Status valid = ValidatePrecision(work, target); !valid) {
         ShowMessage(this, valid.message());

@@ -21,6 +21,7 @@
 #include "mhsim/capacity.h"
 #include "mhsim/forms/mhscomparefrm.h"
 #include "mhsim/forms/mhsprecisefrm.h"
+#include "mhsim/forms/runner.h"
 #include "mhsim/problemfile.h"
 #include "mhsim/texts.h"
 #include "shell/controls.h"
@@ -31,10 +32,6 @@
 namespace davrenta {
 
 namespace {
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 // A box never narrower than the figure it shows, however little room the window has, and no
 // wider than a usual figure needs, so that the results fit beside their labels.

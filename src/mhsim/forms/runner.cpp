@@ -1,14 +1,25 @@
 #include "mhsim/forms/runner.h"
 
+#include <limits>
+#include <optional>
+
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QFutureWatcher>
+#include <QLineEdit>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include "state/records.h"
+
 namespace davrenta {
+
+double BoxNumber(const QLineEdit* box) {
+    const std::optional<double> value = ParseFieldNumber(box->text().trimmed().toStdString());
+    return value ? *value : std::numeric_limits<double>::quiet_NaN();
+}
 
 RunOutcome RunInBackground(const RunDisplay& display, long long total, std::atomic<bool>& cancel,
                            const std::function<RunOutcome(const RunControl&)>& run) {

@@ -3,16 +3,27 @@
 #include <atomic>
 #include <functional>
 #include <initializer_list>
+#include <string>
 
 #include <QDialog>
+#include <QString>
 
 #include "mhsim/engine.h"
 
+class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QWidget;
 
 namespace davrenta {
+
+// An engine's text as the simulation's windows show it.
+inline QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// A box's number; NaN for a box that holds anything else, which the checks then refuse.
+double BoxNumber(const QLineEdit* box);
 
 // A run on a worker thread while its window keeps repainting: the progress bar counts the
 // cycles done of `total`, `cancel` shows and sets the flag, the `busy` controls are disabled
