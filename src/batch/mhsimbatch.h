@@ -5,6 +5,8 @@
 #include <string>
 
 #include "batch/batchio.h"
+#include "mhsim/capacity.h"
+#include "mhsim/model.h"
 
 namespace davrenta {
 
@@ -17,6 +19,11 @@ struct MhSimBatchOptions {
     std::string save; // where to save the problem after the run; empty: nowhere
     int threads = 0;
     bool progress = false; // a line of progress on err (a terminal) during a long run
+    // --servers FROM-TO: compare the numbers of servers, against the target if one is given.
+    int serversFrom = 0, serversTo = 0;
+    CapacityTarget target;
+    // --precision: run until the half-width meets it instead of a fixed number of cycles.
+    std::optional<PrecisionTarget> precision;
 };
 
 // Runs the simulation study on a problem file as the windows would; returns the exit status.

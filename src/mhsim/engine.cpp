@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cmath>
 #include <ctime>
+#include <deque>
 #include <thread>
 #include <vector>
 
@@ -96,12 +97,42 @@ class LogsAhead {
     int next_ = kAhead;
 };
 
-template <bool Lock, bool Limited, bool AllExpo>
-CycleStatus Cycle(const CycleInputs& in, UniformSource& rng, EventList& ev, CycleMeasures& m,
-                  const std::atomic<bool>& cancel) {
-    LogsAhead ahead(rng);
+// The service times of the customers waiting in line, first come first served: each customer
+// brings the service time drawn at its arrival. Kept per thread and reused from cycle to cycle.
+class WaitingLine {
+  public:
+    void clear() { head_ = tail_ = 0; }
+    void push(double service) {
+        if (tail_ - head_ == buffer_.size())
+            grow();
+        buffer_[tail_++ & mask_] = service;
+    }
+    double pop() { return buffer_[head_++ & mask_]; }
+
+  private:
+    void grow() {
+        std::vector<double> larger(std::max<std::size_t>(64, 2 * buffer_.size()));
+        for (std::size_t k = 0; head_ + k < tail_; ++k)
+            larger[k] = buffer_[(head_ + k) & mask_];
+        tail_ -= head_;
+        head_ = 0;
+        buffer_.swap(larger);
+        mask_ = buffer_.size() - 1;
+    }
+    std::vector<double> buffer_;
+    std::size_t head_ = 0, tail_ = 0, mask_ = 0;
+};
+
+template <bool Lock, bool Limited, bool AllExpo, bool Traced>
+CycleStatus Cycle(const CycleInputs& in, UniformSource& arrivals, UniformSource& services,
+                  EventList& ev, WaitingLine& line, CycleMeasures& m,
+                  const std::atomic<bool>& cancel, CycleTrace* trace) {
+    LogsAhead gapsAhead(arrivals), servicesAhead(services);
     const auto gap = [&] {
-        return AllExpo ? ahead.expo(in.meanGap) : ExpoVariate(in.meanGap, rng);
+        return AllExpo ? gapsAhead.expo(in.meanGap) : ExpoVariate(in.meanGap, arrivals);
+    };
+    const auto serviceTime = [&] {
+        return AllExpo ? servicesAhead.expo(in.service.a) : ServiceTime(in.service, services);
     };
     const int s = in.servers;
     const double T = in.cycleLength;
@@ -110,16 +141,23 @@ CycleStatus Cycle(const CycleInputs& in, UniformSource& rng, EventList& ev, Cycl
     double queueArea = 0, busyArea = 0, clock = 0;
     bool locked = false;
     bool sound = true;
+    // Traced runs only: the arrival number of each customer in line.
+    std::deque<long long> waiting;
+    long long customers = 0;
 
     ev.clear();
+    line.clear();
     ev.schedule(kClosing, T);
     ev.schedule(kArrival, gap());
-    const auto startService = [&] {
-        const double end =
-            clock + (AllExpo ? ahead.expo(in.service.a) : ServiceTime(in.service, rng));
+    const auto startService = [&](double service, long long customer) {
+        const double end = clock + service;
         sound = sound && std::isfinite(end);
         ev.schedule(kDeparture, end);
         --idle;
+        if constexpr (Traced) {
+            trace->startedCustomer.push_back(customer);
+            trace->startedService.push_back(service);
+        }
     };
     long long events = 0;
     const long long checkMask = in.checkMask; // kept in a register, not read from memory
@@ -140,14 +178,28 @@ CycleStatus Cycle(const CycleInputs& in, UniformSource& rng, EventList& ev, Cycl
             if (Lock && locked)
                 continue;
             ev.schedule(kArrival, clock + gap());
+            // Drawn for every customer let in, served or not, so that the n-th customer of a
+            // cycle has the same service time whatever the number of servers.
+            const double service = serviceTime();
+            const long long customer = customers++;
+            if constexpr (Traced) {
+                trace->arrivalTimes.push_back(clock);
+                trace->serviceTimes.push_back(service);
+            }
             if (idle > 0) {
-                startService();
+                startService(service, customer);
             } else if (!Limited) {
+                line.push(service);
+                if constexpr (Traced)
+                    waiting.push_back(customer);
                 ++queue;
                 largest = std::max(largest, queue);
             } else if (queue == in.queueLimit) {
                 ++turnaways;
             } else {
+                line.push(service);
+                if constexpr (Traced)
+                    waiting.push_back(customer);
                 ++queue;
             }
         } else if (type == kDeparture) {
@@ -155,7 +207,12 @@ CycleStatus Cycle(const CycleInputs& in, UniformSource& rng, EventList& ev, Cycl
             ++idle;
             if (queue != 0) {
                 --queue;
-                startService();
+                long long customer = 0;
+                if constexpr (Traced) {
+                    customer = waiting.front();
+                    waiting.pop_front();
+                }
+                startService(line.pop(), customer);
             } else if (Lock && locked && idle == s) {
                 break;
             }
@@ -184,11 +241,31 @@ CycleStatus Cycle(const CycleInputs& in, UniformSource& rng, EventList& ev, Cycl
     return defined ? CycleStatus::Done : CycleStatus::Undefined;
 }
 
-template <bool Lock, bool Limited>
-CycleStatus CycleFor(const CycleInputs& in, UniformSource& rng, EventList& ev, CycleMeasures& m,
-                     const std::atomic<bool>& cancel) {
-    return in.service.code == 2 ? Cycle<Lock, Limited, true>(in, rng, ev, m, cancel)
-                                : Cycle<Lock, Limited, false>(in, rng, ev, m, cancel);
+template <bool Lock, bool Limited, bool Traced>
+CycleStatus CycleFor(const CycleInputs& in, UniformSource& arrivals, UniformSource& services,
+                     EventList& ev, WaitingLine& line, CycleMeasures& m,
+                     const std::atomic<bool>& cancel, CycleTrace* trace) {
+    return in.service.code == 2 ? Cycle<Lock, Limited, true, Traced>(in, arrivals, services, ev,
+                                                                     line, m, cancel, trace)
+                                : Cycle<Lock, Limited, false, Traced>(in, arrivals, services, ev,
+                                                                      line, m, cancel, trace);
+}
+
+template <bool Traced>
+CycleStatus CycleOfOption(const CycleInputs& in, UniformSource& arrivals, UniformSource& services,
+                          CycleMeasures& m, const std::atomic<bool>& cancel, CycleTrace* trace) {
+    EventList ev;
+    thread_local WaitingLine line;
+    switch (in.option) {
+    case 2:
+        return CycleFor<true, false, Traced>(in, arrivals, services, ev, line, m, cancel, trace);
+    case 3:
+        return CycleFor<false, true, Traced>(in, arrivals, services, ev, line, m, cancel, trace);
+    case 4:
+        return CycleFor<true, true, Traced>(in, arrivals, services, ev, line, m, cancel, trace);
+    default:
+        return CycleFor<false, false, Traced>(in, arrivals, services, ev, line, m, cancel, trace);
+    }
 }
 
 // The six measures of every cycle, in cycle order, in the results' order below.
@@ -217,18 +294,24 @@ struct RunResults {
     int maxLine = 0;
 };
 
-// Means, standard deviations and half-widths in the units shown (the wait in minutes); a
-// figure beyond the largest number refuses the run, naming its measure.
-Result<RunResults> Summarise(const Sums& sums, double n) {
+// The mean, standard deviation and 95 % half-width of measure k over n cycles, in the unit
+// shown (the wait in minutes). The stop rule of a run until precise reads the same figures.
+void FiguresOf(const Moments& m, double n, int k, double& mean, double& std, double& half) {
+    const double unit = k == 3 ? 60 : 1;
     const double t = StudentT975(n - 1);
+    mean = m.mean() * unit;
+    std = m.sampleStd() * unit;
+    half = t * std / std::sqrt(n);
+    if (!std::isfinite(half)) // t x std alone may pass the largest number
+        half = t * (std / std::sqrt(n));
+}
+
+// Means, standard deviations and half-widths in the units shown; a figure beyond the largest
+// number refuses the run, naming its measure.
+Result<RunResults> Summarise(const Sums& sums, double n) {
     RunResults r;
     for (int k = 0; k < 6; ++k) {
-        const double unit = k == 3 ? 60 : 1;
-        r.mean[k] = sums.measure[k].mean() * unit;
-        r.std[k] = sums.measure[k].sampleStd() * unit;
-        r.half[k] = t * r.std[k] / std::sqrt(n);
-        if (!std::isfinite(r.half[k])) // t x std alone may pass the largest number
-            r.half[k] = t * (r.std[k] / std::sqrt(n));
+        FiguresOf(sums.measure[k], n, k, r.mean[k], r.std[k], r.half[k]);
         Figures figures;
         figures.add({r.mean[k], r.std[k], r.half[k]});
         const std::string what =
@@ -241,120 +324,59 @@ Result<RunResults> Summarise(const Sums& sums, double n) {
     return r;
 }
 
-} // namespace
-
-Status ValidateRun(const MhSimState& mhs) {
-    if (!(mhs.CycleLength > 0) || !std::isfinite(mhs.CycleLength))
-        return Fail(kCycleLengthMessage);
-    if (mhs.DistCode < 1 || mhs.DistCode > 8)
-        return Fail("Select a Service Time Distribution in the list before simulating.");
-    if (!Whole(mhs.SimCycles) || mhs.SimCycles < kMinSimCycles || mhs.SimCycles > kMaxSimCycles)
-        return Fail("Number of simulation cycles must be a whole number from 2 to 1000000000.");
-    if (!(mhs.DemandRate > 0) || !std::isfinite(mhs.DemandRate))
-        return Fail("Demand Rate (demands/hours) must be a number above 0.");
-    // Beyond this a cycle would take hours, and the arrival times stop advancing on the clock.
-    if (mhs.DemandRate * mhs.CycleLength > 1e7)
-        return Fail("Demand Rate (demands/hours) times Length of simulation cycle, the demands "
-                    "expected in one cycle, must be at most 10000000.");
-    if (!Whole(mhs.NumServers) || mhs.NumServers < 1 || mhs.NumServers > kMaxServers)
-        return Fail("Number of servers must be a whole number from 1 to 98.");
-    if (mhs.SimOption >= 3 && (!Whole(mhs.QueueLimit) || mhs.QueueLimit < 0))
-        return Fail("Specified maximum length of queue must be a whole number of at least 0.");
-    if (Status distribution = CheckDistribution(mhs); !distribution)
-        return distribution;
-    return CheckRunLength(mhs);
+void Store(MhSimState& mhs, const RunResults& r) {
+    mhs.NumServMean = r.mean[0];
+    mhs.NumServStd = r.std[0];
+    mhs.NumServHalf = r.half[0];
+    mhs.OvertimeMean = r.mean[1];
+    mhs.OvertimeStd = r.std[1];
+    mhs.OvertimeHalf = r.half[1];
+    mhs.LineLenMean = r.mean[2];
+    mhs.LineLenStd = r.std[2];
+    mhs.LineLenHalf = r.half[2];
+    mhs.WaitMean = r.mean[3];
+    mhs.WaitStd = r.std[3];
+    mhs.WaitHalf = r.half[3];
+    mhs.PropBusyMean = r.mean[4];
+    mhs.PropBusyStd = r.std[4];
+    mhs.PropBusyHalf = r.half[4];
+    mhs.TurnawayMean = r.mean[5];
+    mhs.TurnawayStd = r.std[5];
+    mhs.TurnawayHalf = r.half[5];
+    mhs.MaxLine = r.maxLine;
 }
 
-CycleInputs InputsOf(const MhSimState& mhs) {
-    CycleInputs in;
-    in.option = mhs.SimOption;
-    in.cycleLength = mhs.CycleLength;
-    in.meanGap = 1 / mhs.DemandRate;
-    in.servers = static_cast<int>(mhs.NumServers);
-    // Under options 1 and 2 the limit is never read; a value that is no count never matches.
-    in.queueLimit = Whole(mhs.QueueLimit) && std::fabs(mhs.QueueLimit) < 1e18
-                        ? static_cast<long long>(mhs.QueueLimit)
-                        : -1;
-    in.service = PrepareService(mhs.DistCode, mhs.ServiceParamA, mhs.ServiceParamB);
-    // About 4096 uniforms' worth of events between looks at the flag, a power of two.
-    const double perCheck = 4096 / std::max(1.0, ExpectedDraws(in.service));
-    long long events = 1;
-    while (events * 2 <= perCheck)
-        events *= 2;
-    in.checkMask = events - 1;
-    return in;
-}
-
-CycleStatus SimulateCycle(const CycleInputs& in, std::uint64_t seed, long long cycle,
-                          CycleMeasures& m, const std::atomic<bool>* cancel) {
-    static const std::atomic<bool> never{false};
-    const std::atomic<bool>& flag = cancel ? *cancel : never;
-    UniformSource rng(seed, static_cast<std::uint64_t>(cycle));
-    EventList ev;
-    switch (in.option) {
-    case 2:
-        return CycleFor<true, false>(in, rng, ev, m, flag);
-    case 3:
-        return CycleFor<false, true>(in, rng, ev, m, flag);
-    case 4:
-        return CycleFor<true, true>(in, rng, ev, m, flag);
-    default:
-        return CycleFor<false, false>(in, rng, ev, m, flag);
+// When a run until precise may stop: after a cycle whose half-width meets the target.
+struct StopRule {
+    int measure = 3;
+    double target = 0;
+    bool relative = false;
+    bool met(const Moments& m, long long n) const {
+        if (n < kMinPreciseCycles)
+            return false;
+        double mean, std, half;
+        FiguresOf(m, static_cast<double>(n), measure, mean, std, half);
+        return HalfWidthMeets(half, mean, target, relative);
     }
-}
+};
 
-double StudentT975(double df) {
-    static const double table[] = {
-        12.7062047361747, 4.30265272974946, 3.18244630528371, 2.77644510519779, 2.57058183563631,
-        2.44691185114497, 2.36462425159278, 2.30600413520417, 2.26215716279820, 2.22813885198627,
-        2.20098516009164, 2.17881282966723, 2.16036865646279, 2.14478668791780, 2.13144954555978,
-        2.11990529922125, 2.10981557783332, 2.10092204024104, 2.09302405440831, 2.08596344726586,
-        2.07961384472768, 2.07387306790403, 2.06865761041905, 2.06389856162802, 2.05953855275330,
-        2.05552943864287, 2.05183051648029, 2.04840714179525, 2.04522964213270, 2.04227245630124};
-    if (df < 1)
-        return 0;
-    if (df <= 30)
-        return table[static_cast<int>(df) - 1];
-    // Cornish-Fisher expansion about the normal quantile; below 1e-7 off from df = 30 on.
-    const double z = 1.959963984540054, v = df;
-    const double z2 = z * z, z3 = z2 * z, z5 = z3 * z2, z7 = z5 * z2, z9 = z7 * z2;
-    return z + (z3 + z) / (4 * v) + (5 * z5 + 16 * z3 + 3 * z) / (96 * v * v) +
-           (3 * z7 + 19 * z5 + 17 * z3 - 15 * z) / (384 * v * v * v) +
-           (79 * z9 + 776 * z7 + 1482 * z5 - 1920 * z3 - 945 * z) / (92160 * v * v * v * v);
-}
+// What the cycles of one run came to.
+struct CycleRun {
+    Sums sums;
+    std::vector<CycleMeasures> kept;
+    long long cycles = 0; // cycles added: the total, or where the stop rule stopped
+    bool stopped = false; // the stop rule was met
+};
 
-std::uint64_t TimeOfDaySeed() {
-    using namespace std::chrono;
-    const auto now = system_clock::now();
-    const std::time_t seconds = system_clock::to_time_t(now);
-    std::tm local{};
-    localtime_r(&seconds, &local);
-    const auto sinceSecond = duration_cast<nanoseconds>(now - system_clock::from_time_t(seconds));
-    std::uint64_t seed =
-        static_cast<std::uint64_t>(local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec) *
-            1000000000u +
-        static_cast<std::uint64_t>(std::clamp<long long>(sinceSecond.count(), 0, 999999999));
-    // Two runs started within the clock's resolution must still differ.
-    static std::atomic<std::uint64_t> last{0};
-    std::uint64_t previous = last.load();
-    do {
-        if (seed <= previous && previous - seed < 1000000000u)
-            seed = previous + 1;
-    } while (!last.compare_exchange_weak(previous, seed));
-    return seed;
-}
-
-RunOutcome RunSimulation(MhSimState& mhs, std::uint64_t seed, const RunControl& control) {
-    if (Status valid = ValidateRun(mhs); !valid)
-        return {RunStatus::Refused, valid.message()};
-    const CycleInputs in = InputsOf(mhs);
-    const long long total = static_cast<long long>(mhs.SimCycles);
-
+// Runs cycles 1..total (or until the stop rule is met) in blocks over the threads, adding
+// their measures in cycle order. Progress reports base + cycles done of `overall`.
+RunOutcome RunCycles(const CycleInputs& in, double perCycleWork, std::uint64_t seed,
+                     long long total, const RunControl& control, bool keep, const StopRule* rule,
+                     long long base, long long overall, CycleRun& run) {
     // Blocks of about 4 million events' work per participant, at most 4096 cycles each, so
     // that progress comes a few times a second whatever a cycle's length.
-    const double perCycle = std::max(1.0, ExpectedWork(mhs).total / mhs.SimCycles);
-    const long long perThread =
-        std::clamp<long long>(static_cast<long long>(0x1p22 / perCycle), 1, 4096);
+    const long long perThread = std::clamp<long long>(
+        static_cast<long long>(0x1p22 / std::max(1.0, perCycleWork)), 1, 4096);
     const long long chunk = std::clamp<long long>(perThread / 32, 1, 128);
     int threads = control.threads > 0 ? control.threads
                                       : static_cast<int>(std::thread::hardware_concurrency());
@@ -364,9 +386,8 @@ RunOutcome RunSimulation(MhSimState& mhs, std::uint64_t seed, const RunControl& 
 
     std::vector<CycleMeasures> block(static_cast<std::size_t>(std::min(total, blockSize)));
     std::vector<CycleStatus> status(block.size());
-    std::vector<CycleMeasures> kept;
-    kept.reserve(static_cast<std::size_t>(std::min<long long>(total, kKeptCycles)));
-    Sums sums;
+    if (keep)
+        run.kept.reserve(static_cast<std::size_t>(std::min<long long>(total, kKeptCycles)));
     long long start = 0;      // first cycle (from 0) of the current block
     long long blockCount = 0; // cycles in the current block
     bool stop = false;
@@ -418,14 +439,25 @@ RunOutcome RunSimulation(MhSimState& mhs, std::uint64_t seed, const RunControl& 
                 stop = true;
                 return;
             }
-            sums.add(block[slot]);
-            if (kept.size() < kKeptCycles)
-                kept.push_back(block[slot]);
+            run.sums.add(block[slot]);
+            ++run.cycles;
+            if (keep && run.kept.size() < kKeptCycles)
+                run.kept.push_back(block[slot]);
+            if (rule && rule->met(run.sums.measure[rule->measure], run.cycles)) {
+                run.stopped = true;
+                break;
+            }
         }
-        start += blockCount;
+        start = run.cycles;
+        if (rule && control.halfWidth) {
+            double mean, std, half;
+            FiguresOf(run.sums.measure[rule->measure], static_cast<double>(run.cycles),
+                      rule->measure, mean, std, half);
+            control.halfWidth(run.cycles >= 2 ? half : -1);
+        }
         if (control.progress)
-            control.progress(start, total);
-        blockCount = std::min(blockSize, total - start);
+            control.progress(base + start, overall);
+        blockCount = run.stopped ? 0 : std::min(blockSize, total - start);
         taken.store(0, std::memory_order_relaxed);
         stop = blockCount == 0;
     };
@@ -454,35 +486,234 @@ RunOutcome RunSimulation(MhSimState& mhs, std::uint64_t seed, const RunControl& 
             pool.emplace_back(participant, w);
         participant(0);
     }
+    return outcome;
+}
+
+double PerCycleWork(const MhSimState& mhs) {
+    return std::max(1.0, ExpectedWork(mhs).total / mhs.SimCycles);
+}
+
+} // namespace
+
+Status ValidateRun(const MhSimState& mhs) {
+    if (!(mhs.CycleLength > 0) || !std::isfinite(mhs.CycleLength))
+        return Fail(kCycleLengthMessage);
+    if (mhs.DistCode < 1 || mhs.DistCode > 8)
+        return Fail("Select a Service Time Distribution in the list before simulating.");
+    if (!Whole(mhs.SimCycles) || mhs.SimCycles < kMinSimCycles || mhs.SimCycles > kMaxSimCycles)
+        return Fail("Number of simulation cycles must be a whole number from 2 to 1000000000.");
+    if (!(mhs.DemandRate > 0) || !std::isfinite(mhs.DemandRate))
+        return Fail("Demand Rate (demands/hours) must be a number above 0.");
+    // Beyond this a cycle would take hours, and the arrival times stop advancing on the clock.
+    if (mhs.DemandRate * mhs.CycleLength > 1e7)
+        return Fail("Demand Rate (demands/hours) times Length of simulation cycle, the demands "
+                    "expected in one cycle, must be at most 10000000.");
+    if (!Whole(mhs.NumServers) || mhs.NumServers < 1 || mhs.NumServers > kMaxServers)
+        return Fail("Number of servers must be a whole number from 1 to 98.");
+    if (mhs.SimOption >= 3 && (!Whole(mhs.QueueLimit) || mhs.QueueLimit < 0))
+        return Fail("Specified maximum length of queue must be a whole number of at least 0.");
+    if (Status distribution = CheckDistribution(mhs); !distribution)
+        return distribution;
+    return CheckRunLength(mhs);
+}
+
+CycleInputs InputsOf(const MhSimState& mhs) {
+    CycleInputs in;
+    in.option = mhs.SimOption;
+    in.cycleLength = mhs.CycleLength;
+    in.meanGap = 1 / mhs.DemandRate;
+    in.servers = static_cast<int>(mhs.NumServers);
+    // Under options 1 and 2 the limit is never read; a value that is no count never matches.
+    in.queueLimit = Whole(mhs.QueueLimit) && std::fabs(mhs.QueueLimit) < 1e18
+                        ? static_cast<long long>(mhs.QueueLimit)
+                        : -1;
+    in.service = PrepareService(mhs.DistCode, mhs.ServiceParamA, mhs.ServiceParamB);
+    // About 4096 uniforms' worth of events between looks at the flag, a power of two.
+    const double perCheck = 4096 / std::max(1.0, ExpectedDraws(in.service));
+    long long events = 1;
+    while (events * 2 <= perCheck)
+        events *= 2;
+    in.checkMask = events - 1;
+    return in;
+}
+
+CycleStatus SimulateCycle(const CycleInputs& in, std::uint64_t seed, long long cycle,
+                          CycleMeasures& m, const std::atomic<bool>* cancel, CycleTrace* trace) {
+    static const std::atomic<bool> never{false};
+    const std::atomic<bool>& flag = cancel ? *cancel : never;
+    UniformSource arrivals(seed, ArrivalStream(cycle)), services(seed, ServiceStream(cycle));
+    if (trace) {
+        *trace = {};
+        return CycleOfOption<true>(in, arrivals, services, m, flag, trace);
+    }
+    return CycleOfOption<false>(in, arrivals, services, m, flag, nullptr);
+}
+
+double StudentT975(double df) {
+    static const double table[] = {
+        12.7062047361747, 4.30265272974946, 3.18244630528371, 2.77644510519779, 2.57058183563631,
+        2.44691185114497, 2.36462425159278, 2.30600413520417, 2.26215716279820, 2.22813885198627,
+        2.20098516009164, 2.17881282966723, 2.16036865646279, 2.14478668791780, 2.13144954555978,
+        2.11990529922125, 2.10981557783332, 2.10092204024104, 2.09302405440831, 2.08596344726586,
+        2.07961384472768, 2.07387306790403, 2.06865761041905, 2.06389856162802, 2.05953855275330,
+        2.05552943864287, 2.05183051648029, 2.04840714179525, 2.04522964213270, 2.04227245630124};
+    if (df < 1)
+        return 0;
+    if (df <= 30)
+        return table[static_cast<int>(df) - 1];
+    // Cornish-Fisher expansion about the normal quantile; below 1e-7 off from df = 30 on.
+    const double z = 1.959963984540054, v = df;
+    const double z2 = z * z, z3 = z2 * z, z5 = z3 * z2, z7 = z5 * z2, z9 = z7 * z2;
+    return z + (z3 + z) / (4 * v) + (5 * z5 + 16 * z3 + 3 * z) / (96 * v * v) +
+           (3 * z7 + 19 * z5 + 17 * z3 - 15 * z) / (384 * v * v * v) +
+           (79 * z9 + 776 * z7 + 1482 * z5 - 1920 * z3 - 945 * z) / (92160 * v * v * v * v);
+}
+
+std::uint64_t TimeOfDaySeed() {
+    using namespace std::chrono;
+    const auto now = system_clock::now();
+    const std::time_t seconds = system_clock::to_time_t(now);
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    const auto sinceSecond = duration_cast<nanoseconds>(now - system_clock::from_time_t(seconds));
+    std::uint64_t seed =
+        static_cast<std::uint64_t>(local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec) *
+            1000000000u +
+        static_cast<std::uint64_t>(std::clamp<long long>(sinceSecond.count(), 0, 999999999));
+    // Two runs started within the clock's resolution must still differ.
+    static std::atomic<std::uint64_t> last{0};
+    std::uint64_t previous = last.load();
+    do {
+        if (seed <= previous && previous - seed < 1000000000u)
+            seed = previous + 1;
+    } while (!last.compare_exchange_weak(previous, seed));
+    return seed;
+}
+
+RunOutcome RunSimulation(MhSimState& mhs, std::uint64_t seed, const RunControl& control) {
+    if (Status valid = ValidateRun(mhs); !valid)
+        return {RunStatus::Refused, valid.message()};
+    const long long total = static_cast<long long>(mhs.SimCycles);
+    CycleRun run;
+    const RunOutcome outcome = RunCycles(InputsOf(mhs), PerCycleWork(mhs), seed, total, control,
+                                         true, nullptr, 0, total, run);
     if (outcome.status != RunStatus::Done)
         return outcome;
-
-    const Result<RunResults> results = Summarise(sums, static_cast<double>(total));
+    const Result<RunResults> results = Summarise(run.sums, static_cast<double>(total));
     if (!results)
         return {RunStatus::Refused, results.message()};
-    const RunResults& r = *results;
-    mhs.NumServMean = r.mean[0];
-    mhs.NumServStd = r.std[0];
-    mhs.NumServHalf = r.half[0];
-    mhs.OvertimeMean = r.mean[1];
-    mhs.OvertimeStd = r.std[1];
-    mhs.OvertimeHalf = r.half[1];
-    mhs.LineLenMean = r.mean[2];
-    mhs.LineLenStd = r.std[2];
-    mhs.LineLenHalf = r.half[2];
-    mhs.WaitMean = r.mean[3];
-    mhs.WaitStd = r.std[3];
-    mhs.WaitHalf = r.half[3];
-    mhs.PropBusyMean = r.mean[4];
-    mhs.PropBusyStd = r.std[4];
-    mhs.PropBusyHalf = r.half[4];
-    mhs.TurnawayMean = r.mean[5];
-    mhs.TurnawayStd = r.std[5];
-    mhs.TurnawayHalf = r.half[5];
-    mhs.MaxLine = r.maxLine;
+    Store(mhs, *results);
     mhs.Seed = seed;
-    mhs.CycleValues = std::move(kept);
+    mhs.CycleValues = std::move(run.kept);
+    mhs.Precise.reset();
     return outcome;
+}
+
+bool HalfWidthMeets(double half, double mean, double target, bool relative) {
+    if (half == 0) // every cycle alike: nothing more to learn
+        return true;
+    return half < (relative ? target / 100 * std::fabs(mean) : target);
+}
+
+Status ValidatePrecision(const MhSimState& mhs, const PrecisionTarget& target) {
+    const int k = static_cast<int>(target.measure);
+    if (k < 0 || k > 5)
+        return Fail("Choose the measure whose half-width is to be reached.");
+    if (!(target.halfWidth > 0) || !std::isfinite(target.halfWidth))
+        return Fail(target.relative ? "The half-width to reach must be a percentage above 0."
+                                    : "The half-width to reach must be a number above 0.");
+    if (!Whole(target.maxCycles) || target.maxCycles < kMinPreciseCycles || target.maxCycles > 1e9)
+        return Fail("The largest number of cycles must be a whole number from 10 to "
+                    "1000000000.");
+    MhSimState bound = mhs;
+    bound.SimCycles = target.maxCycles;
+    return ValidateRun(bound);
+}
+
+double LargestPreciseCycles(const MhSimState& mhs) {
+    MhSimState one = mhs;
+    one.SimCycles = 1;
+    const double perCycle = ExpectedWork(one).total;
+    double cycles = 1e6;
+    if (perCycle > 0)
+        cycles = std::min(cycles, std::floor(kMaxRunEvents / perCycle));
+    return std::max<double>(cycles, kMinPreciseCycles);
+}
+
+RunOutcome RunUntilPrecise(MhSimState& mhs, std::uint64_t seed, const PrecisionTarget& target,
+                           const RunControl& control) {
+    if (Status valid = ValidatePrecision(mhs, target); !valid)
+        return {RunStatus::Refused, valid.message()};
+    MhSimState bound = mhs;
+    bound.SimCycles = target.maxCycles;
+    const auto total = static_cast<long long>(target.maxCycles);
+    StopRule rule;
+    rule.measure = static_cast<int>(target.measure);
+    rule.target = target.halfWidth;
+    rule.relative = target.relative;
+    CycleRun run;
+    const RunOutcome outcome = RunCycles(InputsOf(bound), PerCycleWork(bound), seed, total, control,
+                                         true, &rule, 0, total, run);
+    if (outcome.status != RunStatus::Done)
+        return outcome;
+    const Result<RunResults> results = Summarise(run.sums, static_cast<double>(run.cycles));
+    if (!results)
+        return {RunStatus::Refused, results.message()};
+    Store(mhs, *results);
+    mhs.SimCycles = static_cast<double>(run.cycles);
+    mhs.Seed = seed;
+    mhs.CycleValues = std::move(run.kept);
+    PreciseRun precise;
+    precise.target = target;
+    precise.cyclesRun = run.cycles;
+    precise.met = run.stopped;
+    mhs.Precise = precise;
+    return outcome;
+}
+
+Status ValidateSweep(const MhSimState& mhs, int from, int to) {
+    if (from < 1 || to > kMaxServers || from > to)
+        return Fail("The numbers of servers to compare must run from a smaller to a larger "
+                    "whole number, within 1 to 98.");
+    MhSimState first = mhs;
+    first.NumServers = from;
+    if (Status valid = ValidateRun(first); !valid)
+        return valid;
+    return CheckRunLength(first, to - from + 1);
+}
+
+RunOutcome RunServerSweep(const MhSimState& problem, int from, int to, std::uint64_t seed,
+                          const RunControl& control, std::vector<MhSimState>& byServers) {
+    if (Status valid = ValidateSweep(problem, from, to); !valid)
+        return {RunStatus::Refused, valid.message()};
+    const long long total = static_cast<long long>(problem.SimCycles);
+    const long long overall = total * (to - from + 1);
+    std::vector<MhSimState> rows;
+    for (int servers = from; servers <= to; ++servers) {
+        MhSimState mhs = problem;
+        mhs.NumServers = servers;
+        mhs.CycleValues.clear();
+        CycleRun run;
+        RunOutcome outcome = RunCycles(InputsOf(mhs), PerCycleWork(mhs), seed, total, control,
+                                       false, nullptr, total * (servers - from), overall, run);
+        Result<RunResults> results = Fail("");
+        if (outcome.status == RunStatus::Done) {
+            results = Summarise(run.sums, static_cast<double>(total));
+            if (!results)
+                outcome = {RunStatus::Refused, results.message()};
+        }
+        if (outcome.status == RunStatus::Refused)
+            outcome.message = "With " + std::to_string(servers) + " server" +
+                              (servers == 1 ? "" : "s") + ": " + outcome.message;
+        if (outcome.status != RunStatus::Done)
+            return outcome;
+        Store(mhs, *results);
+        mhs.Seed = seed;
+        mhs.Precise.reset();
+        rows.push_back(std::move(mhs));
+    }
+    byServers = std::move(rows);
+    return {};
 }
 
 } // namespace davrenta

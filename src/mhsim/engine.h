@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "mhsim/model.h"
 #include "mhsim/moments.h"
@@ -20,6 +21,9 @@ struct RunControl {
     const std::atomic<bool>* cancel = nullptr;
     // Called on the running thread after each block of cycles.
     std::function<void(long long done, long long total)> progress;
+    // A run until precise: the measure's half-width after the cycles done, before each progress
+    // report (-1 before two cycles are done).
+    std::function<void(double halfWidth)> halfWidth;
 };
 
 enum class RunStatus { Done, Refused, Cancelled };
@@ -41,6 +45,36 @@ Status ValidateRun(const MhSimState& mhs);
 // deviations, the confidence half-widths and MaxLine. The results, Seed and CycleValues are
 // replaced only by a run that completes; a refused or cancelled run leaves them as they were.
 RunOutcome RunSimulation(MhSimState& mhs, std::uint64_t seed, const RunControl& control = {});
+
+// Whether a half-width meets a run until precise's target: below it (relative: below that
+// percentage of the mean's magnitude), or 0, when every cycle came out alike.
+bool HalfWidthMeets(double half, double mean, double target, bool relative);
+
+// The checks of a run until precise: the target, the largest number of cycles, and the run
+// with that many cycles as ValidateRun checks it.
+Status ValidatePrecision(const MhSimState& mhs, const PrecisionTarget& target);
+
+// Cycles until the half-width of the target's measure meets it, or target.maxCycles. The
+// stopping cycle depends only on the inputs and the seed, not on the threads. On completion
+// the results are stored as RunSimulation stores them, with SimCycles the cycles run and
+// Precise telling how the run ended.
+RunOutcome RunUntilPrecise(MhSimState& mhs, std::uint64_t seed, const PrecisionTarget& target,
+                           const RunControl& control = {});
+
+// The largest number of cycles offered for a run until precise: a million, or fewer when the
+// work bound allows fewer.
+double LargestPreciseCycles(const MhSimState& mhs);
+
+// The checks of a comparison of server counts from..to: the range, each run's inputs, and the
+// work of all the runs together.
+Status ValidateSweep(const MhSimState& mhs, int from, int to);
+
+// The same problem run with each number of servers from..to, every one with the same seed, so
+// that in each cycle every count sees the same arrivals and the same service times (common
+// random numbers). A row per count, holding its inputs and results (no kept cycles); on
+// refusal or cancel the rows are left as they were.
+RunOutcome RunServerSweep(const MhSimState& problem, int from, int to, std::uint64_t seed,
+                          const RunControl& control, std::vector<MhSimState>& byServers);
 
 // The seed of a run that is given none: the time of day in nanoseconds since midnight, local
 // time, so that runs started within the same second differ. Within one process each seed is
@@ -68,10 +102,30 @@ CycleInputs InputsOf(const MhSimState& mhs);
 
 enum class CycleStatus { Done, Undefined, Cancelled };
 
-// One cycle from an empty system, drawing from the cycle's own stream. Undefined when a measure
+// Each cycle draws its interarrival times from one stream and its service times from another,
+// both fixed by the seed and the cycle's number; each customer's service time is drawn as it
+// arrives. So the n-th customer of a cycle arrives at the same time and needs the same service
+// whatever the number of servers.
+inline std::uint64_t ArrivalStream(long long cycle) {
+    return 2 * static_cast<std::uint64_t>(cycle);
+}
+inline std::uint64_t ServiceStream(long long cycle) {
+    return 2 * static_cast<std::uint64_t>(cycle) + 1;
+}
+
+// What a traced cycle records: every customer let in, in order of arrival, with the service
+// time drawn for it; and every service started, with the customer's number and the time used.
+struct CycleTrace {
+    std::vector<double> arrivalTimes, serviceTimes;
+    std::vector<long long> startedCustomer;
+    std::vector<double> startedService;
+};
+
+// One cycle from an empty system, drawing from the cycle's own streams. Undefined when a measure
 // came out undefined (a service time too large, or the clock ending at or before 0); Cancelled
 // when the flag was found set, with m.events the events handled until then.
 CycleStatus SimulateCycle(const CycleInputs& in, std::uint64_t seed, long long cycle,
-                          CycleMeasures& m, const std::atomic<bool>* cancel = nullptr);
+                          CycleMeasures& m, const std::atomic<bool>* cancel = nullptr,
+                          CycleTrace* trace = nullptr);
 
 } // namespace davrenta

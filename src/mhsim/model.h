@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace davrenta {
@@ -30,6 +31,34 @@ struct CycleMeasures {
     long long events = 0; // events handled, for the benchmark's rate
 };
 
+// The measures of a run, in the order the engine adds them.
+enum class SimMeasure {
+    Served = 0,
+    Overtime = 1,
+    LineLen = 2,
+    Wait = 3,
+    PropBusy = 4,
+    Turnaways = 5
+};
+
+// A run until precise stops once the 95 % half-width of `measure` is below `halfWidth` (in the
+// measure's unit, the wait in minutes; or, relative, a percentage of its mean), checked after
+// every cycle from kMinPreciseCycles on, and at maxCycles at the latest.
+inline constexpr long long kMinPreciseCycles = 10;
+struct PrecisionTarget {
+    SimMeasure measure = SimMeasure::Wait;
+    double halfWidth = 0;
+    bool relative = false;
+    double maxCycles = 0;
+};
+
+// How a run until precise ended.
+struct PreciseRun {
+    PrecisionTarget target;
+    long long cyclesRun = 0;
+    bool met = false; // false: maxCycles ran out first
+};
+
 // The material-handling simulation study: the inputs the parameter window stores, the results
 // of the last run, and what a run needs to be repeated (its seed).
 struct MhSimState {
@@ -57,7 +86,8 @@ struct MhSimState {
     // 95 % confidence half-widths of the means (Student t, N - 1 degrees of freedom).
     double NumServHalf = 0, LineLenHalf = 0, WaitHalf = 0, PropBusyHalf = 0, OvertimeHalf = 0,
            TurnawayHalf = 0;
-    std::uint64_t Seed = 0; // the seed of the last run
+    std::uint64_t Seed = 0;            // the seed of the last run
+    std::optional<PreciseRun> Precise; // set when the last run ran until precise
     // The first kKeptCycles cycles' measures, for the chart.
     std::vector<CycleMeasures> CycleValues;
 };

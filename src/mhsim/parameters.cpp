@@ -42,21 +42,29 @@ RunWork ExpectedWork(const MhSimState& mhs) {
     return w;
 }
 
-Status CheckRunLength(const MhSimState& mhs) {
-    const RunWork w = ExpectedWork(mhs);
+Status CheckRunLength(const MhSimState& mhs, int runs) {
+    RunWork w = ExpectedWork(mhs);
+    w.events *= runs;
+    w.serviceDraws *= runs;
+    w.total *= runs;
     if (!(w.total > kMaxRunEvents))
         return {};
     // The service times' draws are named where they add a tenth or more.
     const bool draws = w.total >= 1.1 * w.events;
-    std::string message = "The run would take about " + About(w.events) + " events (" +
-                          About(mhs.SimCycles) + " cycles of about " +
-                          About(w.events / mhs.SimCycles) + ")";
+    const std::string cycles =
+        About(mhs.SimCycles) + " cycles of about " + About(w.events / runs / mhs.SimCycles);
+    std::string message =
+        runs == 1 ? "The run would take about " + About(w.events) + " events (" + cycles + ")"
+                  : "The comparison of " + std::to_string(runs) +
+                        " numbers of servers would take about " + About(w.events) + " events (" +
+                        std::to_string(runs) + " runs of " + cycles + ")";
     if (draws)
         message += " and " + About(w.serviceDraws) +
                    " random numbers for the service times, as long as about " + About(w.total) +
                    " events";
     return Fail(message + ": more than the " + About(kMaxRunEvents) +
                 " a run may take. Use fewer cycles, a shorter cycle or a lower demand rate" +
+                (runs > 1 ? ", or compare fewer numbers of servers" : "") +
                 (draws ? ", or service times that take fewer draws." : "."));
 }
 

@@ -28,8 +28,9 @@ struct RunWork {
 RunWork ExpectedWork(const MhSimState& mhs);
 
 // The check of a run's length against kMaxRunEvents, with a message that says how long the run
-// would be. Made after the inputs' own checks, by the window and the batch runner alike.
-Status CheckRunLength(const MhSimState& mhs);
+// would be. Made after the inputs' own checks, by the window and the batch runner alike. A
+// comparison of `runs` server counts is as long as its runs together.
+Status CheckRunLength(const MhSimState& mhs, int runs = 1);
 
 // The parameter window's boxes as typed, and the list entry selected (-1: none).
 struct ParameterEntries {

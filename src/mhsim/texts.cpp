@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "mhsim/capacity.h"
 #include "state/numbers.h"
 
 namespace davrenta {
@@ -168,6 +169,29 @@ Report MhsReport(const MhSimState& mhs) {
     result("Line length per cycle", mhs.LineLenMean, mhs.LineLenStd);
     result("Wait time per service (minutes)", mhs.WaitMean, mhs.WaitStd);
     result("Proportion Busy Time", mhs.PropBusyMean, mhs.PropBusyStd);
+
+    // After the report's own lines, what the results window shows besides: the seed that
+    // repeats the run, the half-widths, and how a run until precise ended.
+    r.line();
+    r.line().text("Seed").tab(40).text(std::to_string(mhs.Seed));
+    r.line();
+    r.line().tab(40).text("95% half-width");
+    const auto half = [&r](const char* label, double value) {
+        r.line().text(label).tab(40).text(Picture(value));
+    };
+    if (LocksDoor(option))
+        half("Overtime hours required per cycle", mhs.OvertimeHalf);
+    if (LimitsQueue(option))
+        half("Turnaways per cycle", mhs.TurnawayHalf);
+    half("Number served per cycle", mhs.NumServHalf);
+    half("Line length per cycle", mhs.LineLenHalf);
+    half("Wait time per service (minutes)", mhs.WaitHalf);
+    half("Proportion Busy Time", mhs.PropBusyHalf);
+    const std::vector<std::string> precise = PreciseLines(mhs);
+    if (!precise.empty())
+        r.line();
+    for (const std::string& line : precise)
+        r.line().text(line);
     return r;
 }
 
@@ -248,6 +272,27 @@ Histogram MakeHistogram(const std::vector<CycleMeasures>& values, ChartMeasure m
     }
     h.cycles = n;
     return h;
+}
+
+double NiceStep(double span) {
+    if (!(span > 0) || !std::isfinite(span))
+        return 1;
+    const double power = std::pow(10.0, std::floor(std::log10(span / 6)));
+    for (const double m : {1.0, 2.0, 5.0, 10.0})
+        if (span / (m * power) <= 6 * (1 + 1e-12))
+            return m * power;
+    return 10 * power;
+}
+
+CountAxis CountAxisFor(long long most) {
+    CountAxis a;
+    a.step = std::max<long long>(1, std::llround(NiceStep(static_cast<double>(most))));
+    a.top = std::max<long long>(a.step, (most + a.step - 1) / a.step * a.step);
+    return a;
+}
+
+int BinLabelEvery(std::size_t bins) {
+    return bins <= 10 ? 1 : bins <= 20 ? 2 : 3;
 }
 
 } // namespace davrenta

@@ -73,4 +73,19 @@ struct Histogram {
 };
 Histogram MakeHistogram(const std::vector<CycleMeasures>& values, ChartMeasure measure);
 
+// A round step for an axis over `span` (1, 2 or 5 times a power of ten) giving at most six
+// intervals; 1 for a span that is not above 0.
+double NiceStep(double span);
+
+// The count axis of a histogram: ticks every `step` cycles from 0 to `top`, round numbers that
+// reach the highest bar.
+struct CountAxis {
+    long long top = 1, step = 1;
+};
+CountAxis CountAxisFor(long long most);
+
+// Which bins carry their label: every one up to 10 bins, every second up to 20, every third
+// beyond, always from the first, so that the labels do not crowd one another.
+int BinLabelEvery(std::size_t bins);
+
 } // namespace davrenta

@@ -312,7 +312,7 @@ TEST(RunSimulation, AFigureBeyondTheLargestNumberRefusesTheRunAndKeepsTheLastRes
     EXPECT_EQ(outcome.status, RunStatus::Refused);
     EXPECT_EQ(outcome.message,
               "The service times are too large to compute with: the wait time per service "
-              "(minutes) of cycle 1 goes beyond the largest number. Use service time parameters "
+              "(minutes) of cycle 4 goes beyond the largest number. Use service time parameters "
               "or a length of simulation cycle of smaller magnitude.");
     EXPECT_EQ(mhs.NumServMean, served);
 }

@@ -1,11 +1,17 @@
 // The simulation study walked from the main window's Help menu, as a user would, headless.
+#include <cmath>
+
+#include <QChartView>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTableWidget>
 #include <QTemporaryDir>
+#include <QValueAxis>
 #include <QtTest>
 
 #include "app/modulestate.h"
@@ -53,6 +59,16 @@ ModalDriver& ExpectTwoDecimals(ModalDriver& d, const QString& box) {
                            .match(edit->text())
                            .hasMatch();
     });
+}
+
+// The loading dock's results under option 1, seed 42.
+ModalDriver& LoadingDockResults(ModalDriver& d) {
+    Enter(d);
+    Load(d, "input1but", "loading-dock.mhs");
+    return d.expectWindow("mhsinput2frm")
+        .setText("seedtxt", "42")
+        .click("okbut")
+        .expectWindow("mhsresult1frm");
 }
 
 } // namespace
@@ -293,6 +309,165 @@ class MhSimFlow : public QObject {
         QVERIFY(walk(d));
         QCOMPARE(state.mhs.Seed, std::uint64_t(0));
         QCOMPARE(state.mhs.NumServMean, 0.0);
+    }
+
+    // The arrow keys move the current distribution: its labels follow, its boxes empty, and
+    // Simulate runs it with the values typed for it.
+    void arrowKeysChooseTheDistributionSimulateRuns() {
+        const auto arrow = [](Qt::Key key) {
+            return [key](QWidget* w) {
+                auto* list = w->findChild<QListWidget*>(QStringLiteral("distlst"));
+                list->setFocus();
+                QTest::keyClick(list, key);
+            };
+        };
+        ModalDriver d(main.get());
+        Enter(d);
+        Keyboard(d, "input1but")
+            .setText("daystxt", "20")
+            .setText("lsimtxt", "8")
+            .setText("afreqtxt", "2")
+            .setText("nservtxt", "3")
+            .select("distlst", "Expo")
+            .setText("svcatxt", "0.5")
+            .step("arrow down", arrow(Qt::Key_Down))
+            .expectText("svcalbl", "m")
+            .expectText("svcblbl", "Theta")
+            .expectText("svcatxt", "")
+            .step("arrow down", arrow(Qt::Key_Down))
+            .expectText("svcalbl", "Mean")
+            .expectText("svcblbl", "Variance")
+            .step("arrow up", arrow(Qt::Key_Up))
+            .expectText("svcalbl", "m")
+            .setText("svcatxt", "2")
+            .setText("svcbtxt", "0.4")
+            .setText("seedtxt", "3")
+            .click("okbut")
+            .expectWindow("mhsresult1frm")
+            .expectText("sflagtxt", "Weibull")
+            .expectText("svcatxt", "2")
+            .expectText("svcbtxt", "0.4")
+            .check("the histogram's count axis at round numbers",
+                   [](QWidget* w, QString* why) {
+                       auto* view = w->findChild<QChartView*>(QStringLiteral("histchart"));
+                       const auto axes = view->chart()->axes(Qt::Vertical);
+                       auto* y = axes.isEmpty() ? nullptr : qobject_cast<QValueAxis*>(axes[0]);
+                       if (!y)
+                           return false;
+                       *why =
+                           QStringLiteral("0 to %1 every %2").arg(y->max()).arg(y->tickInterval());
+                       const double step = y->tickInterval();
+                       const double power = std::pow(10.0, std::floor(std::log10(step)));
+                       const double mantissa = step / power;
+                       return y->min() == 0 && std::fmod(y->max(), step) == 0 &&
+                              (mantissa == 1 || mantissa == 2 || mantissa == 5) &&
+                              y->tickType() == QValueAxis::TicksDynamic;
+                   })
+            .click("chgbut")
+            .expectWindow("mhsinput2frm");
+        BackToMain(d);
+        QVERIFY(walk(d));
+        QCOMPARE(state.mhs.DistCode, 3);
+        QCOMPARE(state.mhs.ServiceParamA, 2.0);
+    }
+
+    // From the results: the server counts compared against a wait target, printed, and the
+    // results window unchanged behind.
+    void compareServersFromTheResults() {
+        PrintCapture prints;
+        ModalDriver d(main.get());
+        LoadingDockResults(d)
+            .click("comparebut")
+            .expectWindow("mhscomparefrm")
+            .expectText("fromtxt", "1")
+            .expectText("seedtxt", "42")
+            .setText("fromtxt", "2")
+            .setText("totxt", "6")
+            .select("targetlst", "Average wait at most (minutes)")
+            .setText("targettxt", "20")
+            .click("comparebut")
+            .waitUntil(
+                "the comparison is done",
+                [](QWidget* w) {
+                    return w->findChild<QPushButton*>(QStringLiteral("prntbut"))->isEnabled();
+                })
+            .check("a row per count, one marked smallest",
+                   [](QWidget* w, QString* why) {
+                       auto* grid = w->findChild<QTableWidget*>(QStringLiteral("comparegrid"));
+                       const int target = grid->columnCount() - 1;
+                       int smallest = 0;
+                       for (int r = 0; r < grid->rowCount(); ++r)
+                           smallest += grid->item(r, target)->text() == QStringLiteral("smallest");
+                       *why = QStringLiteral("%1 rows, %2 smallest, last heading %3")
+                                  .arg(grid->rowCount())
+                                  .arg(smallest)
+                                  .arg(grid->horizontalHeaderItem(target)->text());
+                       return grid->rowCount() == 5 && smallest == 1 &&
+                              grid->item(0, 0)->text() == QStringLiteral("2") &&
+                              grid->horizontalHeaderItem(target)->text() ==
+                                  QStringLiteral("Target");
+                   })
+            .check("the summary names the smallest count",
+                   [](QWidget* w, QString* why) {
+                       *why = w->findChild<QLabel*>(QStringLiteral("summarylbl"))->text();
+                       return why->startsWith(QStringLiteral(
+                           "Smallest number of servers meeting the target (average wait at "
+                           "most 20 minutes): "));
+                   })
+            .select("measurelst", "Line length per cycle")
+            .click("prntbut")
+            .click("closebut")
+            .expectWindow("mhsresult1frm")
+            .expectText("nservtxt", "3")
+            .click("okbut")
+            .expectWindow("mhsinput1frm")
+            .click("input5but")
+            .expectNoWindow();
+        QVERIFY(walk(d));
+        QCOMPARE(prints.reports.size(), std::size_t(1));
+        const std::vector<std::string> lines = RenderText(prints.reports[0]);
+        QCOMPARE(QString::fromStdString(lines[1]),
+                 QStringLiteral("    COMPARISON OF NUMBERS OF SERVERS: Multi-servers"));
+        QVERIFY(std::find(lines.begin(), lines.end(), "Seed                               42") !=
+                lines.end());
+        QCOMPARE(state.mhs.NumServers, 3.0);
+    }
+
+    // Run until precise replaces the results: the cycles it took, and the note that says so.
+    void runUntilPreciseFromTheResults() {
+        ModalDriver d(main.get());
+        LoadingDockResults(d)
+            .click("precisebut")
+            .expectWindow("mhsprecisefrm")
+            .setText("halftxt", "0")
+            .click("runbut")
+            .expectMessage("The half-width to reach must be a percentage above 0.")
+            .setText("halftxt", "4")
+            .setText("maxtxt", "100000")
+            .click("runbut")
+            .expectWindow("mhsresult1frm")
+            .check("the note and the cycles run",
+                   [](QWidget* w, QString* why) {
+                       const QString note =
+                           w->findChild<QLabel*>(QStringLiteral("preciselbl"))->text();
+                       const QString cycles =
+                           w->findChild<QLineEdit*>(QStringLiteral("daystxt"))->text();
+                       *why = note + QStringLiteral(" / ") + cycles;
+                       return note.startsWith(QStringLiteral(
+                                  "Run until precise: the 95% half-width of the wait time per "
+                                  "service (minutes) is ")) &&
+                              note.endsWith(QStringLiteral(" cycles.")) &&
+                              note.contains(QStringLiteral("after ") + cycles +
+                                            QStringLiteral(" cycles")) &&
+                              cycles != QStringLiteral("250");
+                   })
+            .click("okbut")
+            .expectWindow("mhsinput1frm")
+            .click("input5but")
+            .expectNoWindow();
+        QVERIFY(walk(d));
+        QVERIFY(state.mhs.Precise.has_value());
+        QVERIFY(state.mhs.Precise->met);
     }
 
     // Overtimes of 0 and about 3e307 hours: their 95% half-width is beyond every double. The

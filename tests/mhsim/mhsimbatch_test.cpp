@@ -276,3 +276,116 @@ TEST_F(MhSimBatchSignals, ProgressShowsOnATerminalAndIsWipedAtTheEnd) {
         << seen;
     expectNothingWritten();
 }
+
+namespace {
+
+// An exponential problem (demand 2.5 an hour, mean service 1 hour, 8-hour days), for theory.
+std::string ExponentialProblem(const std::string& name, const std::string& record) {
+    const fs::path file = fs::temp_directory_path() / (name + std::to_string(::getpid()) + ".mhs");
+    std::ofstream(file, std::ios::binary) << record;
+    return file.string();
+}
+
+} // namespace
+
+// Each row is the single run of its count with the same seed; the smallest count meeting the
+// target is the one the rows mark so.
+TEST(MhSimBatch, ServersComparisonRowsAreSingleRunsAndNameTheSmallestMeeting) {
+    const std::string dock = Example("loading-dock.mhs") + " --option 1 --seed 42 --cycles 200";
+    const BatchRun first = Mhsim(dock + " --servers 2-5 --target-wait 30 --json");
+    ASSERT_EQ(first.status, 0) << first.out;
+    EXPECT_EQ(Mhsim(dock + " --servers 2-5 --target-wait 30 --json").out, first.out);
+    const auto j = nlohmann::json::parse(first.out);
+    ASSERT_EQ(j["ByServers"].size(), 4u);
+    const auto single = nlohmann::json::parse(Mhsim(dock + " --json").out); // 3 servers
+    const auto& three = j["ByServers"][1];
+    EXPECT_EQ(three["NumServers"], 3);
+    for (const char* key : {"WaitMean", "WaitStd", "WaitHalf", "LineLenMean", "LineLenHalf",
+                            "PropBusyMean", "NumServMean", "MaxLine", "Seed", "SimCycles"})
+        EXPECT_EQ(three[key], single[key]) << key;
+    // Erlang service with two phases: no long-day theory.
+    EXPECT_FALSE(three.contains("WaitTheory"));
+    int marked = 0;
+    for (const auto& row : j["ByServers"]) {
+        if (row["TargetMark"] == "smallest") {
+            ++marked;
+            EXPECT_EQ(j["SmallestMeeting"], row["NumServers"]);
+            EXPECT_LE(row["WaitMean"].get<double>() + row["WaitHalf"].get<double>(), 30);
+        }
+    }
+    EXPECT_EQ(marked, 1);
+    EXPECT_EQ(j["Target"]["Kind"], "wait");
+
+    // A target no count meets: null, and the text says so.
+    const BatchRun none = Mhsim(dock + " --servers 1-3 --target-wait 0.001");
+    ASSERT_EQ(none.status, 0);
+    EXPECT_NE(none.out.find("No number of servers from 1 to 3 meets the target (average wait at "
+                            "most 0.001 minutes)"),
+              std::string::npos)
+        << none.out;
+    EXPECT_TRUE(
+        nlohmann::json::parse(
+            Mhsim(dock + " --servers 1-3 --target-wait 0.001 --json").out)["SmallestMeeting"]
+            .is_null());
+}
+
+TEST(MhSimBatch, ServersComparisonCarriesTheLongDayValuesWhereTheoryApplies) {
+    const std::string file = ExponentialProblem("expo-", "100,8,2,2.5,2,1,1,3\r\n");
+    const auto open = nlohmann::json::parse(
+        Mhsim(file + " --option 1 --seed 5 --servers 2-3 --json").out)["ByServers"];
+    // Two servers cannot keep up with 2.5 an hour: no long-day value.
+    EXPECT_EQ(open[0]["LongDayBounded"], false);
+    EXPECT_FALSE(open[0].contains("WaitTheory"));
+    EXPECT_NEAR(open[1]["WaitTheory"].get<double>(), 84.26966292134834, 1e-9);
+    EXPECT_NEAR(open[1]["LineLenTheory"].get<double>(), 3.511235955056181, 1e-12);
+    const auto limited = nlohmann::json::parse(
+        Mhsim(file + " --option 3 --seed 5 --servers 1-2 --target-turnaways 5 --json").out);
+    EXPECT_TRUE(limited["ByServers"][0].contains("TurnawayTheory"));
+    EXPECT_TRUE(limited["ByServers"][1].contains("WaitTheory"));
+    EXPECT_FALSE(nlohmann::json::parse(
+                     Mhsim(file + " --option 2 --seed 5 --servers 3-3 --json").out)["ByServers"][0]
+                     .contains("WaitTheory"));
+    fs::remove(file);
+}
+
+TEST(MhSimBatch, PrecisionRunsUntilTheHalfWidthIsBelowTheTarget) {
+    const std::string args = Example("loading-dock.mhs") +
+                             " --option 1 --seed 3 --precision 5% --precision-measure wait "
+                             "--max-cycles 100000 --json";
+    const BatchRun first = Mhsim(args);
+    ASSERT_EQ(first.status, 0) << first.out;
+    EXPECT_EQ(Mhsim(args).out, first.out);
+    const auto j = nlohmann::json::parse(first.out);
+    EXPECT_EQ(j["PrecisionMet"], true);
+    EXPECT_GE(j["CyclesRun"].get<long long>(), 10);
+    EXPECT_LT(j["CyclesRun"].get<long long>(), 100000);
+    EXPECT_EQ(j["SimCycles"], j["CyclesRun"]);
+    EXPECT_LT(j["WaitHalf"].get<double>(), 0.05 * j["WaitMean"].get<double>());
+
+    // Absolute, on another measure; the bound reached first is said so.
+    const auto capped = nlohmann::json::parse(
+        Mhsim(Example("loading-dock.mhs") +
+              " --option 1 --seed 3 --precision 0.0001 --precision-measure line --max-cycles 50 "
+              "--json")
+            .out);
+    EXPECT_EQ(capped["PrecisionMet"], false);
+    EXPECT_EQ(capped["CyclesRun"], 50);
+}
+
+TEST(MhSimBatch, CapacityOptionsThatDoNotFitAreUsageErrors) {
+    const std::string dock = Example("loading-dock.mhs");
+    for (const char* wrong :
+         {" --option 1 --servers 0-3", " --option 1 --servers 5-2", " --option 1 --servers 3",
+          " --option 1 --servers 1-99", " --option 1 --target-wait 5",
+          " --option 1 --servers 1-3 --target-turnaways 1",
+          " --option 3 --servers 1-3 --target-wait 5 --target-turnaways 1",
+          " --option 1 --servers 1-3 --target-wait -1", " --option 1 --precision 5%",
+          " --option 1 --precision-measure wait", " --option 1 --max-cycles 100",
+          " --option 1 --precision 0 --precision-measure wait",
+          " --option 1 --precision 5 --precision-measure wait --cycles 100",
+          " --option 1 --precision 5 --precision-measure wait --max-cycles 9",
+          " --option 1 --precision 5 --precision-measure turnaways",
+          " --option 3 --precision 5 --precision-measure overtime",
+          " --option 1 --servers 1-3 --precision 5 --precision-measure wait"})
+        EXPECT_EQ(Mhsim(dock + wrong).status, 2) << wrong;
+}

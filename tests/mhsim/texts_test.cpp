@@ -54,6 +54,14 @@ const std::vector<std::string> kOption1 = {
     "Line length per cycle                  1.23      0.50",
     "Wait time per service (minutes)        30.13     12.00",
     "Proportion Busy Time                   0.80      0.05",
+    "",
+    "Seed                                   4711",
+    "",
+    "                                       95% half-width",
+    "Number served per cycle                0.89",
+    "Line length per cycle                  0.00",
+    "Wait time per service (minutes)        0.00",
+    "Proportion Busy Time                   0.00",
 };
 
 const std::vector<std::string> kOption2 = {
@@ -75,6 +83,15 @@ const std::vector<std::string> kOption2 = {
     "Line length per cycle                  1.23      0.50",
     "Wait time per service (minutes)        30.13     12.00",
     "Proportion Busy Time                   0.80      0.05",
+    "",
+    "Seed                                   4711",
+    "",
+    "                                       95% half-width",
+    "Overtime hours required per cycle      0.00",
+    "Number served per cycle                0.89",
+    "Line length per cycle                  0.00",
+    "Wait time per service (minutes)        0.00",
+    "Proportion Busy Time                   0.00",
 };
 
 const std::vector<std::string> kOption3 = {
@@ -96,6 +113,15 @@ const std::vector<std::string> kOption3 = {
     "Line length per cycle                  1.23      0.50",
     "Wait time per service (minutes)        30.13     12.00",
     "Proportion Busy Time                   0.80      0.05",
+    "",
+    "Seed                                   4711",
+    "",
+    "                                       95% half-width",
+    "Turnaways per cycle                    0.00",
+    "Number served per cycle                0.89",
+    "Line length per cycle                  0.00",
+    "Wait time per service (minutes)        0.00",
+    "Proportion Busy Time                   0.00",
 };
 
 const std::vector<std::string> kOption4 = {
@@ -118,6 +144,16 @@ const std::vector<std::string> kOption4 = {
     "Line length per cycle                  1.23      0.50",
     "Wait time per service (minutes)        30.13     12.00",
     "Proportion Busy Time                   0.80      0.05",
+    "",
+    "Seed                                   4711",
+    "",
+    "                                       95% half-width",
+    "Overtime hours required per cycle      0.00",
+    "Turnaways per cycle                    0.00",
+    "Number served per cycle                0.89",
+    "Line length per cycle                  0.00",
+    "Wait time per service (minutes)        0.00",
+    "Proportion Busy Time                   0.00",
 };
 } // namespace
 
@@ -197,4 +233,29 @@ TEST(MakeHistogram, ValuesNearTheLargestNumberGetFiniteBins) {
     ASSERT_EQ(h.labels.size(), 2u);
     EXPECT_EQ(h.labels[1].substr(0, 5), "0.00-");
     EXPECT_EQ(h.labels[1].size(), 5u + 309u + 3u) << h.labels[1]; // 1.5e308 with two decimals
+}
+
+TEST(CountAxisFor, RoundTicksThatReachTheHighestBar) {
+    const auto axis = [](long long most) {
+        const CountAxis a = CountAxisFor(most);
+        return std::pair{a.top, a.step};
+    };
+    EXPECT_EQ(axis(55), (std::pair<long long, long long>{60, 10}));
+    EXPECT_EQ(axis(41), (std::pair<long long, long long>{50, 10}));
+    EXPECT_EQ(axis(13), (std::pair<long long, long long>{15, 5}));
+    EXPECT_EQ(axis(6), (std::pair<long long, long long>{6, 1}));
+    EXPECT_EQ(axis(7), (std::pair<long long, long long>{8, 2}));
+    EXPECT_EQ(axis(1), (std::pair<long long, long long>{1, 1}));
+    EXPECT_EQ(axis(0), (std::pair<long long, long long>{1, 1}));
+    EXPECT_EQ(axis(199999), (std::pair<long long, long long>{200000, 50000}));
+    EXPECT_DOUBLE_EQ(NiceStep(0.37), 0.1);
+    EXPECT_EQ(NiceStep(120), 20);
+}
+
+TEST(BinLabelEvery, EveryBinOrARegularSubsetFromTheFirst) {
+    EXPECT_EQ(BinLabelEvery(1), 1);
+    EXPECT_EQ(BinLabelEvery(10), 1);
+    EXPECT_EQ(BinLabelEvery(11), 2);
+    EXPECT_EQ(BinLabelEvery(20), 2);
+    EXPECT_EQ(BinLabelEvery(30), 3);
 }

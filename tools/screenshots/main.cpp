@@ -1,6 +1,8 @@
-// davrenta-screenshots [FOLDER] [STUDY...]: writes the guide's pictures of every study (or of
-// the studies named) into FOLDER (docs/images when run from the source tree).
+// davrenta-screenshots [--scale 2] [FOLDER] [STUDY...]: writes the guide's pictures of every
+// study (or of the studies named) into FOLDER (docs/images when run from the source tree, or
+// docs/images-200 at twice the scale).
 #include <cstdio>
+#include <cstring>
 
 #include <QApplication>
 #include <QDir>
@@ -32,10 +34,22 @@ void QuietPlatform(QtMsgType type, const QMessageLogContext&, const QString& tex
 } // namespace
 
 int main(int argc, char** argv) {
+    // At twice the scale the pictures show what a user at 200 % on a 1280 x 800 laptop screen
+    // sees: 640 x 400 to lay out in, every window as it fits (or scrolls) there.
+    const bool twice =
+        argc > 2 && std::strcmp(argv[1], "--scale") == 0 && std::strcmp(argv[2], "2") == 0;
+    if (argc > 1 && std::strcmp(argv[1], "--scale") == 0 && !twice) {
+        std::fprintf(stderr, "davrenta-screenshots: --scale takes 2 only\n");
+        return 1;
+    }
+    if (twice)
+        qputenv("QT_SCALE_FACTOR", "2");
     // Pictures come out the same on every machine: no display, one style, one palette, and a
     // screen of 1280 x 1024. The offscreen default of 800 x 600 would squeeze the wider windows
     // below the size they open at on a desk.
-    static const char kScreen[] = R"({"screens": [{"name": "shots", "x": 0, "y": 0,
+    const char* const kScreen = twice ? R"({"screens": [{"name": "shots", "x": 0, "y": 0,
+        "width": 1280, "height": 800, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})"
+                                      : R"({"screens": [{"name": "shots", "x": 0, "y": 0,
         "width": 1280, "height": 1024, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})";
     QTemporaryDir platformDir;
     const QString screenFile = platformDir.filePath(QStringLiteral("screen.json"));
@@ -53,10 +67,12 @@ int main(int argc, char** argv) {
     QApplication::setPalette(QApplication::style()->standardPalette());
     QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 10));
 
-    QStringList args = QApplication::arguments().mid(1);
+    QStringList args = QApplication::arguments().mid(twice ? 3 : 1);
     // Absolute: every walk works in a temporary folder of its own.
-    const QString folder =
-        QDir(args.isEmpty() ? QStringLiteral("docs/images") : args.takeFirst()).absolutePath();
+    const QString folder = QDir(!args.isEmpty() ? args.takeFirst()
+                                : twice         ? QStringLiteral("docs/images-200")
+                                                : QStringLiteral("docs/images"))
+                               .absolutePath();
     if (!QDir().mkpath(folder)) {
         std::fprintf(stderr, "davrenta-screenshots: cannot make the folder %s\n",
                      qPrintable(folder));

@@ -1,6 +1,9 @@
 // The material-handling simulation: the loading dock from the examples through the options and
-// its parameters to the multi-server results, then the other three options' results on their
-// examples. Every run has a seed, so the pictures come out the same each time.
+// its parameters to the multi-server results, the comparison of server counts against a wait
+// target and a run until precise; then the other three options' results on their examples.
+// Every run has a seed, so the pictures come out the same each time.
+#include <QPushButton>
+
 #include "camera.h"
 #include "modaldriver.h"
 #include "shell/mainfrm.h"
@@ -27,7 +30,22 @@ QString LoadingDock(Session& s) {
     ModalDriver d(&s.main);
     Load(d, c, "input1but", "loading-dock.mhs");
     Await(d, c, "mhsinput2frm").click("okbut");
-    Await(d, c, "mhsresult1frm").closeAll();
+    Await(d, c, "mhsresult1frm").click("comparebut");
+    d.expectWindow("mhscomparefrm")
+        .setText("fromtxt", "2")
+        .setText("totxt", "7")
+        .select("targetlst", "Average wait at most (minutes)")
+        .setText("targettxt", "15")
+        .click("comparebut")
+        .waitUntil("compared", [](QWidget* w) {
+            return w->findChild<QPushButton*>(QStringLiteral("prntbut"))->isEnabled();
+        });
+    Await(d, c, "mhscomparefrm")
+        .click("closebut")
+        .expectWindow("mhsresult1frm")
+        .click("precisebut");
+    Await(d, c, "mhsprecisefrm").setText("halftxt", "3").click("runbut");
+    Await(d, c, "mhsresult1frm", QStringLiteral("mhsresult1frm-precise")).closeAll();
     return Run(d, s.main);
 }
 

@@ -16,7 +16,6 @@ mhsdescfrm::mhsdescfrm(ModuleState& state, QWidget* parent) : QDialog(parent), s
     SetUpWindow(this, QStringLiteral("mhsdescfrm"), QStringLiteral("Material Handling Simulation"));
     Label1 = MakeLabel(this, QStringLiteral("Label1"), QString::fromLatin1(kMhsDescription));
     Label1->setWordWrap(true);
-    Label1->setMinimumWidth(420);
     okbut = MakeButton(this, QStringLiteral("okbut"), QStringLiteral("&Continue"));
     backbut = MakeButton(this, QStringLiteral("backbut"), QStringLiteral("&Back"));
     okbut->setDefault(true);
@@ -25,8 +24,12 @@ mhsdescfrm::mhsdescfrm(ModuleState& state, QWidget* parent) : QDialog(parent), s
     buttons->addStretch();
     buttons->addWidget(okbut);
     buttons->addWidget(backbut);
+    // A fixed width for the text would push it past the edge of a small or highly scaled
+    // screen; the page scrolls instead.
+    auto* text = new QVBoxLayout;
+    text->addWidget(Label1);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Label1);
+    layout->addWidget(ScrollingPage(this, text), 1);
     layout->addLayout(buttons);
 
     connect(okbut, &QPushButton::clicked, this, &mhsdescfrm::okbut_Click);

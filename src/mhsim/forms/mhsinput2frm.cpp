@@ -1,21 +1,17 @@
 #include "mhsim/forms/mhsinput2frm.h"
 
 #include <QApplication>
-#include <QCloseEvent>
-#include <QEventLoop>
-#include <QFutureWatcher>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <QtConcurrent/QtConcurrentRun>
 
 #include "mhsim/forms/mhsresultfrm.h"
+#include "mhsim/forms/runner.h"
 #include "mhsim/parameters.h"
 #include "mhsim/texts.h"
 #include "shell/controls.h"
@@ -24,15 +20,8 @@
 
 namespace davrenta {
 
-namespace {
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-} // namespace
-
-mhsinput2frm::mhsinput2frm(ModuleState& state, QWidget* parent) : QDialog(parent), state_(state) {
+mhsinput2frm::mhsinput2frm(ModuleState& state, QWidget* parent)
+    : RunningDialog(parent), state_(state) {
     MhSimState& mhs = state_.mhs;
     SetUpWindow(this, QStringLiteral("mhsinput2frm"), Q(OptionCaption(mhs.SimOption)));
 
@@ -133,6 +122,9 @@ mhsinput2frm::mhsinput2frm(ModuleState& state, QWidget* parent) : QDialog(parent
     wspacetxt->setVisible(limited);
     Label8->setVisible(limited);
 
+    // The current row, however it changes (mouse, arrow keys, typing), sets the labels; a click
+    // on the entry already chosen empties the boxes as well.
+    connect(distlst, &QListWidget::currentRowChanged, this, &mhsinput2frm::distlst_Click);
     connect(distlst, &QListWidget::itemClicked, this, &mhsinput2frm::distlst_Click);
     connect(okbut, &QPushButton::clicked, this, &mhsinput2frm::okbut_Click);
     connect(backbut, &QPushButton::clicked, this, &mhsinput2frm::backbut_Click);
@@ -161,50 +153,16 @@ void mhsinput2frm::distlst_Click() {
 }
 
 RunOutcome mhsinput2frm::simulate(std::uint64_t seed) {
-    running_ = true;
-    cancel_ = false;
-    for (QWidget* w : std::initializer_list<QWidget*>{okbut, backbut, distlst})
-        w->setEnabled(false);
     statuslbl->clear();
-    simbar->setRange(0, static_cast<int>(state_.mhs.SimCycles));
-    simbar->setValue(0);
-    simbar->show();
-    cancelbut->show();
-    cancelbut->setEnabled(true);
-    cancelbut->setFocus();
-
-    RunControl control;
-    control.cancel = &cancel_;
-    QPointer<QProgressBar> bar = simbar;
-    control.progress = [bar](long long done, long long) {
-        QMetaObject::invokeMethod(
-            bar,
-            [bar, done] {
-                if (bar)
-                    bar->setValue(static_cast<int>(done));
-            },
-            Qt::QueuedConnection);
-    };
-
     // The run works on its own copy; the window's state takes the results once it is done.
     MhSimState work = state_.mhs;
-    QFutureWatcher<RunOutcome> watcher;
-    QEventLoop loop;
-    connect(&watcher, &QFutureWatcher<RunOutcome>::finished, &loop, &QEventLoop::quit);
-    watcher.setFuture(
-        QtConcurrent::run([&work, seed, control] { return RunSimulation(work, seed, control); }));
-    if (!watcher.isFinished())
-        loop.exec();
-    const RunOutcome outcome = watcher.result();
+    const RunOutcome outcome = runInBackground(
+        {simbar, cancelbut, {okbut, backbut, distlst}, {}},
+        static_cast<long long>(state_.mhs.SimCycles),
+        [&work, seed](const RunControl& control) { return RunSimulation(work, seed, control); });
     if (outcome.status == RunStatus::Done)
         state_.mhs = std::move(work);
-
-    cancelbut->hide();
-    simbar->hide();
-    for (QWidget* w : std::initializer_list<QWidget*>{okbut, backbut, distlst})
-        w->setEnabled(true);
     okbut->setFocus();
-    running_ = false;
     return outcome;
 }
 
@@ -243,25 +201,7 @@ void mhsinput2frm::backbut_Click() {
 }
 
 void mhsinput2frm::cancelbut_Click() {
-    cancel_ = true;
-}
-
-void mhsinput2frm::closeEvent(QCloseEvent* event) {
-    // The run owns its copy of the state until it stops: closing asks it to stop first.
-    if (running_) {
-        cancel_ = true;
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
-}
-
-void mhsinput2frm::reject() {
-    if (running_) {
-        cancel_ = true;
-        return;
-    }
-    QDialog::reject();
+    cancelRun();
 }
 
 } // namespace davrenta

@@ -2,10 +2,9 @@
 
 #include <atomic>
 
-#include <QDialog>
-
 #include "app/modulestate.h"
 #include "mhsim/engine.h"
+#include "mhsim/forms/runner.h"
 
 class QLabel;
 class QLineEdit;
@@ -17,7 +16,7 @@ namespace davrenta {
 
 // The run's parameters: typed in, or as read from a problem file; "Simulate" runs them and
 // opens the results window of the option. The window stays beneath the results.
-class mhsinput2frm : public QDialog {
+class mhsinput2frm : public RunningDialog {
     Q_OBJECT
 
   public:
@@ -53,18 +52,12 @@ class mhsinput2frm : public QDialog {
     void backbut_Click();
     void cancelbut_Click();
 
-  protected:
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
-
   private:
     void showLabels(int distCode);
     // Runs the simulation on a worker thread while this window keeps repainting its progress.
     RunOutcome simulate(std::uint64_t seed);
 
     ModuleState& state_;
-    std::atomic<bool> cancel_{false};
-    bool running_ = false;
 };
 
 } // namespace davrenta

@@ -1,11 +1,15 @@
 #include "mhsim/forms/mhsresultfrm.h"
 
+#include <algorithm>
+#include <tuple>
+
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 #include <QtCharts/QBarCategoryAxis>
 #include <QtCharts/QBarSeries>
@@ -14,6 +18,10 @@
 #include <QtCharts/QChartView>
 #include <QtCharts/QValueAxis>
 
+#include "mhsim/capacity.h"
+#include "mhsim/forms/mhscomparefrm.h"
+#include "mhsim/forms/mhsprecisefrm.h"
+#include "mhsim/forms/runner.h"
 #include "mhsim/problemfile.h"
 #include "mhsim/texts.h"
 #include "shell/controls.h"
@@ -25,15 +33,15 @@ namespace davrenta {
 
 namespace {
 
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-// A box never narrower than the figure it shows, however little room the window has.
+// A box never narrower than the figure it shows, however little room the window has, and no
+// wider than a usual figure needs, so that the results fit beside their labels.
 void ShowWhole(QLineEdit* box) {
     const QFontMetrics metrics = box->fontMetrics();
-    box->setMinimumWidth(metrics.horizontalAdvance(box->text()) +
-                         metrics.horizontalAdvance(QLatin1Char('M')) + 6);
+    const int margin = metrics.horizontalAdvance(QLatin1Char('M')) + 6;
+    const int least = metrics.horizontalAdvance(box->text()) + margin;
+    box->setMinimumWidth(least);
+    box->setMaximumWidth(
+        std::max(least, metrics.horizontalAdvance(QStringLiteral("0000.00")) + margin));
 }
 
 } // namespace
@@ -46,9 +54,9 @@ MhsResultsWindow::MhsResultsWindow(ModuleState& state, QWidget* parent)
 
     auto* inputs = new QGridLayout;
     int row = 0;
-    const auto input = [&](const QString& name, QLabel* label, const std::string& value) {
+    const auto input = [&](const QString& name, QLabel* label) {
         QLineEdit* box = field(name);
-        box->setText(Q(value));
+        label->setWordWrap(true);
         box->setAccessibleName(label->text());
         label->setBuddy(box);
         inputs->addWidget(label, row, 0);
@@ -59,42 +67,42 @@ MhsResultsWindow::MhsResultsWindow(ModuleState& state, QWidget* parent)
     const auto label = [this](const char* name, const char* text) {
         return MakeLabel(this, QString::fromLatin1(name), QString::fromLatin1(text));
     };
-    input(QStringLiteral("daystxt"), label("dayslbl", "Number of simulation cycles"), t.daystxt);
-    input(QStringLiteral("lsimtxt"), label("lsimlbl", "Length of simulation cycle (hours per day)"),
-          t.lsimtxt);
-    input(QStringLiteral("afreqtxt"), label("afreqlbl", "Demand Rate (demands/hours)"), t.afreqtxt);
-    input(QStringLiteral("nservtxt"), label("nservlbl", "Number of servers"), t.nservtxt);
+    input(QStringLiteral("daystxt"), label("dayslbl", "Number of simulation cycles"));
+    input(QStringLiteral("lsimtxt"),
+          label("lsimlbl", "Length of simulation cycle (hours per day)"));
+    input(QStringLiteral("afreqtxt"), label("afreqlbl", "Demand Rate (demands/hours)"));
+    input(QStringLiteral("nservtxt"), label("nservlbl", "Number of servers"));
     wspacelbl = label("wspacelbl", "Specified maximum queue length");
-    input(QStringLiteral("wspacetxt"), wspacelbl, t.wspacetxt);
-    QLineEdit* sflag = input(QStringLiteral("sflagtxt"),
-                             label("sflaglbl", "Service Time Distribution"), t.sflagtxt);
-    if (t.sflagtxt.empty())
-        sflag->clear();
+    input(QStringLiteral("wspacetxt"), wspacelbl);
+    input(QStringLiteral("sflagtxt"), label("sflaglbl", "Service Time Distribution"));
     svcalbl = MakeLabel(this, QStringLiteral("svcalbl"), Q(t.labels.a));
     svcblbl = MakeLabel(this, QStringLiteral("svcblbl"), Q(t.labels.b));
-    input(QStringLiteral("svcatxt"), svcalbl, t.svcatxt);
-    QLineEdit* b = input(QStringLiteral("svcbtxt"), svcblbl, t.svcbtxt);
+    input(QStringLiteral("svcatxt"), svcalbl);
+    QLineEdit* b = input(QStringLiteral("svcbtxt"), svcblbl);
     svcblbl->setVisible(t.labels.bShown);
     b->setVisible(t.labels.bShown);
     wspacelbl->setVisible(t.showQueueLimit);
     field(QStringLiteral("wspacetxt"))->setVisible(t.showQueueLimit);
-    input(QStringLiteral("seedtxt"), label("seedlbl", "Seed"), t.seedtxt);
+    input(QStringLiteral("seedtxt"), label("seedlbl", "Seed"));
 
     auto* results = new QGridLayout;
-    results->addWidget(label("meanlbl", "Mean"), 0, 1);
-    results->addWidget(label("stdlbl", "Std. Dev."), 0, 2);
-    results->addWidget(label("halflbl", "95% half-width"), 0, 3);
+    // Headings and row labels wrap at their blanks on a narrow screen, so that every figure
+    // stays in view beside them.
+    for (const auto& [name, text, column] :
+         {std::tuple{"meanlbl", "Mean", 1}, std::tuple{"stdlbl", "Std. Dev.", 2},
+          std::tuple{"halflbl", "95% half-width", 3}}) {
+        QLabel* heading = label(name, text);
+        heading->setWordWrap(true);
+        results->addWidget(heading, 0, column, Qt::AlignBottom);
+    }
     int r = 1;
     for (const MhsResultRow& rr : t.rows) {
         QLabel* l = MakeLabel(this, Q(rr.field + "lbl"), Q(rr.label));
+        l->setWordWrap(true);
         results->addWidget(l, r, 0);
-        const std::pair<const char*, const std::string*> cells[] = {
-            {"meantxt", &rr.mean}, {"stdtxt", &rr.std}, {"halftxt", &rr.half}};
         int c = 1;
-        for (const auto& [suffix, text] : cells) {
+        for (const char* suffix : {"meantxt", "stdtxt", "halftxt"}) {
             QLineEdit* box = field(Q(rr.field + suffix));
-            box->setText(Q(*text));
-            ShowWhole(box);
             box->setAccessibleName(Q(rr.label) + QStringLiteral(" ") +
                                    (c == 1   ? QStringLiteral("mean")
                                     : c == 2 ? QStringLiteral("standard deviation")
@@ -104,14 +112,15 @@ MhsResultsWindow::MhsResultsWindow(ModuleState& state, QWidget* parent)
         ++r;
     }
     maxlinelbl = label("maxlinelbl", "Maximum observed line length");
+    maxlinelbl->setWordWrap(true);
     QLineEdit* maxline = field(QStringLiteral("maxlinetxt"));
-    maxline->setText(Q(t.maxlinetxt));
-    ShowWhole(maxline);
     maxline->setAccessibleName(maxlinelbl->text());
     results->addWidget(maxlinelbl, r, 0);
     results->addWidget(maxline, r, 1);
     maxlinelbl->setVisible(t.showMaxLine);
     maxline->setVisible(t.showMaxLine);
+    preciselbl = MakeLabel(this, QStringLiteral("preciselbl"));
+    preciselbl->setWordWrap(true);
 
     chartlst = new QComboBox(this);
     NameControl(chartlst, QStringLiteral("chartlst"), QStringLiteral("Measure shown in the chart"));
@@ -119,38 +128,91 @@ MhsResultsWindow::MhsResultsWindow(ModuleState& state, QWidget* parent)
         chartlst->addItem(Q(title), static_cast<int>(measure));
     histchart = new QChartView(this);
     NameControl(histchart, QStringLiteral("histchart"), QStringLiteral("Histogram of the cycles"));
-    histchart->setMinimumSize(420, 260);
+    histchart->setMinimumSize(300, 230);
 
     prntbut = MakeButton(this, QStringLiteral("prntbut"), QStringLiteral("&Print"));
     savebut = MakeButton(this, QStringLiteral("savebut"), QStringLiteral("&Save"));
     chgbut = MakeButton(this, QStringLiteral("chgbut"), QStringLiteral("&Change"));
     okbut = MakeButton(this, QStringLiteral("okbut"), QStringLiteral("&New"));
+    comparebut = MakeButton(this, QStringLiteral("comparebut"), QStringLiteral("Compare ser&vers"));
+    precisebut =
+        MakeButton(this, QStringLiteral("precisebut"), QStringLiteral("Run &until precise"));
     chgbut->setDefault(true);
 
-    auto* left = new QVBoxLayout;
-    left->addLayout(inputs);
-    left->addSpacing(8);
-    left->addLayout(results);
-    left->addStretch();
-    auto* right = new QVBoxLayout;
-    right->addWidget(chartlst);
-    right->addWidget(histchart, 1);
-    auto* body = new QHBoxLayout;
-    body->addLayout(left);
-    body->addLayout(right, 1);
+    // The results come first, where the window opens: the means, deviations and half-widths,
+    // then the histogram (beside them on a wide screen, below on a narrow one), then the run's
+    // inputs.
+    auto* resultsColumn = new QVBoxLayout;
+    resultsColumn->addLayout(results);
+    resultsColumn->addWidget(preciselbl);
+    resultsColumn->addStretch();
+    auto* chartColumn = new QVBoxLayout;
+    chartColumn->addWidget(chartlst);
+    chartColumn->addWidget(histchart, 1);
+    auto* body = new QGridLayout;
+    const QScreen* screen = this->screen();
+    const bool wide = !screen || screen->availableGeometry().width() >= 1000;
+    body->addLayout(resultsColumn, 0, 0);
+    if (wide) {
+        body->addLayout(chartColumn, 0, 1, 2, 1);
+        body->addLayout(inputs, 1, 0);
+        body->setColumnStretch(1, 1);
+    } else {
+        body->addLayout(chartColumn, 1, 0);
+        body->addLayout(inputs, 2, 0);
+    }
+    body->setRowStretch(1, 1);
+    body->setVerticalSpacing(12);
+    auto* studyButtons = new QHBoxLayout;
+    studyButtons->addStretch();
+    studyButtons->addWidget(comparebut);
+    studyButtons->addWidget(precisebut);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     for (QPushButton* button : {prntbut, savebut, chgbut, okbut})
         buttons->addWidget(button);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(ScrollingPage(this, body), 1);
+    layout->addLayout(studyButtons);
     layout->addLayout(buttons);
 
     connect(prntbut, &QPushButton::clicked, this, &MhsResultsWindow::prntbut_Click);
     connect(savebut, &QPushButton::clicked, this, &MhsResultsWindow::savebut_Click);
     connect(chgbut, &QPushButton::clicked, this, &MhsResultsWindow::chgbut_Click);
     connect(okbut, &QPushButton::clicked, this, &MhsResultsWindow::okbut_Click);
+    connect(comparebut, &QPushButton::clicked, this, &MhsResultsWindow::comparebut_Click);
+    connect(precisebut, &QPushButton::clicked, this, &MhsResultsWindow::precisebut_Click);
     connect(chartlst, &QComboBox::currentIndexChanged, this, &MhsResultsWindow::chartlst_Click);
+    fill();
+    // As tall as the page wants where the screen has room, so that nothing needs scrolling.
+    if (screen)
+        resize(sizeHint().boundedTo(screen->availableGeometry().size() - QSize(40, 80)));
+}
+
+void MhsResultsWindow::fill() {
+    const MhsResultsTexts t = OpenMhsResults(state_.mhs);
+    const std::pair<const char*, const std::string*> inputs[] = {
+        {"daystxt", &t.daystxt},      {"lsimtxt", &t.lsimtxt},     {"afreqtxt", &t.afreqtxt},
+        {"nservtxt", &t.nservtxt},    {"wspacetxt", &t.wspacetxt}, {"sflagtxt", &t.sflagtxt},
+        {"svcatxt", &t.svcatxt},      {"svcbtxt", &t.svcbtxt},     {"seedtxt", &t.seedtxt},
+        {"maxlinetxt", &t.maxlinetxt}};
+    for (const auto& [name, text] : inputs)
+        field(QString::fromLatin1(name))->setText(Q(*text));
+    ShowWhole(field(QStringLiteral("maxlinetxt")));
+    for (const MhsResultRow& rr : t.rows) {
+        const std::pair<const char*, const std::string*> cells[] = {
+            {"meantxt", &rr.mean}, {"stdtxt", &rr.std}, {"halftxt", &rr.half}};
+        for (const auto& [suffix, text] : cells) {
+            QLineEdit* box = field(Q(rr.field + suffix));
+            box->setText(Q(*text));
+            ShowWhole(box);
+        }
+    }
+    QStringList note;
+    for (const std::string& line : PreciseLines(state_.mhs))
+        note << Q(line);
+    preciselbl->setText(note.join(QLatin1Char(' ')));
+    preciselbl->setVisible(!note.isEmpty());
     chartlst_Click();
 }
 
@@ -185,13 +247,23 @@ void MhsResultsWindow::chartlst_Click() {
     if (h.cycles < static_cast<long long>(state_.mhs.SimCycles))
         title += QStringLiteral(" (first %1 cycles)").arg(h.cycles);
     chart->setTitle(title);
+    // Every bin, or every second or third from the first, carries its range; the others a
+    // blank of their own (the axis keeps one category per distinct text).
+    const int every = BinLabelEvery(h.counts.size());
+    for (int k = 0; k < categories.size(); ++k)
+        if (k % every != 0)
+            categories[k] = QString(k + 1, QLatin1Char(' '));
     auto* x = new QBarCategoryAxis;
     x->append(categories);
-    x->setLabelsAngle(-60);
+    x->setLabelsAngle(-90);
     // Charts elide angled category labels by the bar's width, which leaves only "..." here.
     x->setTruncateLabels(false);
     auto* y = new QValueAxis;
-    y->setRange(0, static_cast<double>(std::max<long long>(most, 1)));
+    const CountAxis counts = CountAxisFor(most);
+    y->setRange(0, static_cast<double>(counts.top));
+    y->setTickType(QValueAxis::TicksDynamic);
+    y->setTickAnchor(0);
+    y->setTickInterval(static_cast<double>(counts.step));
     y->setLabelFormat(QStringLiteral("%d"));
     y->setTitleText(QStringLiteral("Cycles"));
     chart->addAxis(x, Qt::AlignBottom);
@@ -212,6 +284,15 @@ void MhsResultsWindow::savebut_Click() {
         return;
     if (Status saved = WriteMhsFile(state_); !saved)
         ShowMessage(this, saved.message());
+}
+
+void MhsResultsWindow::comparebut_Click() {
+    OpenModal<mhscomparefrm>(state_, this);
+}
+
+void MhsResultsWindow::precisebut_Click() {
+    if (OpenModal<mhsprecisefrm>(state_, this) == QDialog::Accepted)
+        fill();
 }
 
 void MhsResultsWindow::chgbut_Click() {

@@ -39,18 +39,25 @@ class MhsResultsWindow : public QDialog {
     QPushButton* savebut;
     QPushButton* chgbut;
     QPushButton* okbut;
+    QPushButton* comparebut; // "Compare servers"
+    QPushButton* precisebut; // "Run until precise"
+    QLabel* preciselbl;      // how a run until precise ended
 
     void prntbut_Click();
     void savebut_Click();
     void chgbut_Click();
     void okbut_Click();
     void chartlst_Click();
+    void comparebut_Click();
+    void precisebut_Click();
 
   protected:
     void reject() override;
 
   private:
     QLineEdit* field(const QString& name);
+    // Shows the state's last run in every box, the note and the chart.
+    void fill();
 
     ModuleState& state_;
 };
