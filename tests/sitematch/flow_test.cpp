@@ -129,7 +129,7 @@ class SiteMatchFlow : public QObject {
             .setText("remtxt", "4")
             .click("rembut")
             .expectMessage("The facility number \"4\" is not a whole number from 1 to 3. Enter "
-                           "the number of the facility to remove.")
+                           "the number of the facility to remove, as the table shows it.")
             .expectWindow("smremvfrm")
             .setText("remtxt", "1")
             .click("rembut")
