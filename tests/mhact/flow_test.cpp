@@ -52,6 +52,24 @@ void LoadExample(ModalDriver& d, const QString& name) {
         .click("okbut");
 }
 
+// The control with the focus and those Tab reaches from it, one press at a time.
+QStringList TabWalk(QWidget* window, int presses) {
+    QStringList names;
+    for (int k = 0; k <= presses; ++k) {
+        QWidget* focus = window->focusWidget();
+        names << (focus ? focus->objectName() : QStringLiteral("none"));
+        QTest::keyClick(focus ? focus : window, Qt::Key_Tab);
+    }
+    return names;
+}
+
+std::function<bool(QWidget*, QString*)> Tabs(const char* expected, int presses) {
+    return [expected, presses](QWidget* w, QString* why) {
+        *why = TabWalk(w, presses).join(' ');
+        return *why == QLatin1String(expected);
+    };
+}
+
 } // namespace
 
 class MhActFlow : public QObject {
@@ -493,6 +511,45 @@ class MhActFlow : public QObject {
         QVERIFY(walk(d));
         QCOMPARE(state.mh.DeptX[2], 10.0);
         QCOMPARE(state.mh.DeptY[7], 20.0);
+    }
+
+    // Each window opens with the focus where typing starts, and Tab goes through its controls
+    // as they are read: left to right, top to bottom.
+    void focusStartsWhereTypingDoesAndTabFollowsTheReadingOrder() {
+        ModalDriver d(main.get());
+        Start(d, "rectbut");
+        LoadExample(d, "machine-shop.mh");
+        d.expectWindow("mhdatafrm")
+            .check("from the first name on",
+                   Tabs("nametxt(1) xtxt(1) ytxt(1) nametxt(2) xtxt(2)", 4))
+            .step("to the last row",
+                  [](QWidget* w) { w->findChild<QWidget*>("ytxt(15)")->setFocus(); })
+            .check("the buttons after the table", Tabs("ytxt(15) okbut backbut nametxt(1)", 3))
+            .click("okbut")
+            .expectWindow("mhdeptfrm")
+            .check("from the moves of the first department to the second",
+                   Tabs("loadtxt(2) loadtxt(3) loadtxt(4)", 2))
+            .step("to the last department's moves",
+                  [](QWidget* w) { w->findChild<QWidget*>("loadtxt(113)")->setFocus(); })
+            .check("the buttons after the boxes", Tabs("loadtxt(113) prtbut okbut loadtxt(1)", 3))
+            .click("okbut")
+            .expectWindow("mhres1frm")
+            .step("to the table", [](QWidget* w) { w->findChild<QWidget*>("res1grd")->setFocus(); })
+            .check("the table, then the buttons left to right",
+                   Tabs("res1grd Command1 improvebut bestbut prntbut savebut newbut res1grd", 7))
+            .click("bestbut")
+            .expectWindow("mhbestfrm")
+            .click("searchbut")
+            .waitUntil("the search ended", SearchEnded)
+            .step("to the time limit",
+                  [](QWidget* w) { w->findChild<QWidget*>("limittxt")->setFocus(); })
+            .check("the limit, the table, then the buttons",
+                   Tabs("limittxt searchbut bestgrd acceptbut keepbut prntbut limittxt", 6))
+            .click("keepbut")
+            .expectWindow("mhres1frm")
+            .click("newbut")
+            .expectNoWindow();
+        QVERIFY(walk(d));
     }
 };
 
