@@ -71,8 +71,7 @@ void guidefrm::nameHeadings() {
     // Markdown headings carry no anchor of their own; each gets the one the guide links to, a
     // repeated heading "_1", "_2" after its first.
     QHash<QString, int> seen;
-    for (QTextBlock block = guidetxt->document()->begin(); block.isValid();
-         block = block.next()) {
+    for (QTextBlock block = guidetxt->document()->begin(); block.isValid(); block = block.next()) {
         if (block.blockFormat().headingLevel() == 0 || block.text().isEmpty())
             continue;
         QString anchor = HeadingAnchor(block.text());

@@ -8,6 +8,8 @@
 
 #include <QMainWindow>
 
+#include "shell/guidefrm.h"
+
 #include "shell/studytable.h"
 #include "state/shellstate.h"
 
@@ -17,8 +19,6 @@ class QMenu;
 class QPushButton;
 
 namespace davrenta {
-
-class guidefrm;
 
 // Ends the program at once, whatever windows are open; nothing is saved.
 [[noreturn]] void EndProgramNow();

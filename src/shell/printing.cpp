@@ -11,18 +11,18 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetricsF>
-#include <QPainter>
-#include <QPdfWriter>
 #include <QIcon>
 #include <QLabel>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
-#include <QPushButton>
-#include <QScreen>
-#include <QVBoxLayout>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QPushButton>
+#include <QScreen>
 #include <QToolBar>
+#include <QVBoxLayout>
 
 #include "shell/controls.h"
 #include "shell/fonts.h"
@@ -138,9 +138,8 @@ class PreviewWindow : public QDialog {
         pagelbl->setContentsMargins(6, 0, 6, 0);
         tools->addWidget(pagelbl);
         auto showPage = [this] {
-            pagelbl->setText(QStringLiteral("Page %1 of %2")
-                                 .arg(view->currentPage())
-                                 .arg(view->pageCount()));
+            pagelbl->setText(
+                QStringLiteral("Page %1 of %2").arg(view->currentPage()).arg(view->pageCount()));
         };
         connect(view, &QPrintPreviewWidget::previewChanged, this, showPage);
 
@@ -149,9 +148,9 @@ class PreviewWindow : public QDialog {
         closebut = MakeButton(this, QStringLiteral("closebut"), QStringLiteral("&Close"));
         savepdf->setToolTip(QStringLiteral("Save the report as a PDF file"));
         printbut->setEnabled(printerInstalled);
-        printbut->setToolTip(printerInstalled ? QStringLiteral("Print the report on ") +
-                                                    printer->printerName()
-                                              : QStringLiteral("No printer is installed"));
+        printbut->setToolTip(printerInstalled
+                                 ? QStringLiteral("Print the report on ") + printer->printerName()
+                                 : QStringLiteral("No printer is installed"));
         (printerInstalled ? printbut : savepdf)->setDefault(true);
         connect(printbut, &QPushButton::clicked, this, &PreviewWindow::print);
         connect(savepdf, &QPushButton::clicked, this,

@@ -139,9 +139,8 @@ bool OpenProblemFile(ShellState& state, QWidget* from, const std::function<Statu
         if (read_)
             return true;
         ShowMessage(VisibleOwner(from), read_.message());
-        state.ChooserName = QFileInfo(QString::fromStdString(state.ProblemFileName))
-                                .fileName()
-                                .toStdString();
+        state.ChooserName =
+            QFileInfo(QString::fromStdString(state.ProblemFileName)).fileName().toStdString();
     }
     state.ProblemFileName = before;
     return false;
@@ -158,9 +157,9 @@ bool SaveProblemAs(ShellState& state, QWidget* from, const std::function<Status(
         state.ProblemFileName = before;
         return false;
     }
-    ShowMessage(VisibleOwner(from),
-                QStringLiteral("The problem was saved as ") +
-                    QString::fromStdString(ShownPath(state.ProblemFileName)) + QLatin1Char('.'));
+    ShowMessage(VisibleOwner(from), QStringLiteral("The problem was saved as ") +
+                                        QString::fromStdString(ShownPath(state.ProblemFileName)) +
+                                        QLatin1Char('.'));
     return true;
 }
 

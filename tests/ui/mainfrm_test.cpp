@@ -8,10 +8,10 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextDocument>
-#include <QTemporaryDir>
 #include <QUrl>
 #include <QtTest>
 
@@ -390,7 +390,8 @@ void MainWindowTest::userGuideShowsTheFirstGuideFoundWithItsPictures() {
     davrenta::guidefrm* shown = window.guideWindow();
     QVERIFY(shown && shown->isVisible());
     QCOMPARE(shown->guidetxt->source(), QUrl::fromLocalFile(guide));
-    QVERIFY(shown->guidetxt->toPlainText().startsWith(QStringLiteral("Guide\nSee the second part.")));
+    QVERIFY(
+        shown->guidetxt->toPlainText().startsWith(QStringLiteral("Guide\nSee the second part.")));
     QStringList names;
     const QList<QImage> pictures = GuidePictures(shown->guidetxt, &names);
     QCOMPARE(names, QStringList{QStringLiteral("images/pic.png")});
@@ -413,8 +414,9 @@ void MainWindowTest::userGuideOfTheBuildShowsEveryPictureAndChapter() {
     window.guidemnu_Click();
     davrenta::guidefrm* shown = window.guideWindow();
     QVERIFY(shown && shown->isVisible());
-    QVERIFY2(shown->guidetxt->source().path().endsWith(QStringLiteral("/share/davrenta/guide/guide.md")),
-             qPrintable(shown->guidetxt->source().toString()));
+    QVERIFY2(
+        shown->guidetxt->source().path().endsWith(QStringLiteral("/share/davrenta/guide/guide.md")),
+        qPrintable(shown->guidetxt->source().toString()));
     QStringList names;
     const QList<QImage> pictures = GuidePictures(shown->guidetxt, &names);
     QVERIFY(names.contains(QStringLiteral("images/mainfrm.png")));

@@ -85,8 +85,7 @@ inline bool ComboWhole(const QComboBox* combo, QString* why) {
     const QRect field = combo->style()->subControlRect(QStyle::CC_ComboBox, &option,
                                                        QStyle::SC_ComboBoxEditField, combo);
     const QFontMetrics fm(combo->font());
-    if (field.width() < fm.horizontalAdvance(combo->currentText()) ||
-        combo->height() < fm.height())
+    if (field.width() < fm.horizontalAdvance(combo->currentText()) || combo->height() < fm.height())
         return Cut(combo, combo->currentText(), "cut short", why);
     return true;
 }
@@ -132,8 +131,8 @@ inline bool InsideParents(const QWidget* w, const QWidget* window, const QString
     const QRect own(w->mapTo(window, QPoint(0, 0)), w->size());
     QRect shown = own;
     for (const QWidget* p = w->parentWidget(); p; p = p->parentWidget()) {
-        if (const auto* area = qobject_cast<const QAbstractScrollArea*>(p->parentWidget());
-            area && area->viewport() == p)
+        // A scroll area brings its page into view, and keeps headings beside it in place.
+        if (qobject_cast<const QAbstractScrollArea*>(p->parentWidget()))
             return true;
         shown &= QRect(p->mapTo(window, QPoint(0, 0)), p->size());
         if (p == window)
