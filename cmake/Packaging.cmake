@@ -33,11 +33,25 @@ install(FILES ${CMAKE_BINARY_DIR}/packaging/davrenta.1.gz
 install(FILES ${DAVRENTA_PACKAGING}/copyright ${CMAKE_BINARY_DIR}/packaging/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/davrenta)
 
-# The user guide: the Markdown and its pictures, and an HTML page for the browser when
-# python3-markdown is there to make it.
+# The user guide: the Markdown and its pictures (the 200 % set stays in the source tree, for
+# those who keep the windows readable), and an HTML page for the browser when python3-markdown
+# is there to make it. The build tree holds the same folder under share/davrenta/guide, so
+# that the program shows the guide with its pictures before it is installed.
+set(DAVRENTA_BUILD_GUIDE_DIR ${CMAKE_BINARY_DIR}/share/davrenta/guide)
+file(GLOB DAVRENTA_GUIDE_IMAGES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/images/*.png)
+set(DAVRENTA_GUIDE_STAMP ${CMAKE_BINARY_DIR}/packaging/guide.stamp)
+add_custom_command(OUTPUT ${DAVRENTA_GUIDE_STAMP}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${DAVRENTA_BUILD_GUIDE_DIR}/images
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${PROJECT_SOURCE_DIR}/docs/guide.md
+          ${DAVRENTA_BUILD_GUIDE_DIR}
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${DAVRENTA_GUIDE_IMAGES}
+          ${DAVRENTA_BUILD_GUIDE_DIR}/images
+  COMMAND ${CMAKE_COMMAND} -E touch ${DAVRENTA_GUIDE_STAMP}
+  DEPENDS ${PROJECT_SOURCE_DIR}/docs/guide.md ${DAVRENTA_GUIDE_IMAGES}
+  VERBATIM)
+set(DAVRENTA_GUIDE_OUTPUTS ${DAVRENTA_GUIDE_STAMP})
 install(FILES ${PROJECT_SOURCE_DIR}/docs/guide.md DESTINATION ${DAVRENTA_GUIDE_DEST})
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/images DESTINATION ${DAVRENTA_GUIDE_DEST}
-        FILES_MATCHING PATTERN "*.png")
+install(FILES ${DAVRENTA_GUIDE_IMAGES} DESTINATION ${DAVRENTA_GUIDE_DEST}/images)
 # The system's python3 first: a python3 of one's own earlier on the PATH may lack the module.
 find_program(DAVRENTA_SYSTEM_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH)
 find_package(Python3 COMPONENTS Interpreter)
@@ -51,18 +65,19 @@ foreach(python ${DAVRENTA_SYSTEM_PYTHON} ${Python3_EXECUTABLE})
   endif()
 endforeach()
 if(DAVRENTA_MARKDOWN_PYTHON)
-  set(html ${CMAKE_BINARY_DIR}/docs/guide.html)
+  set(html ${DAVRENTA_BUILD_GUIDE_DIR}/guide.html)
   add_custom_command(OUTPUT ${html}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/docs
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${DAVRENTA_BUILD_GUIDE_DIR}
     COMMAND ${DAVRENTA_MARKDOWN_PYTHON} ${DAVRENTA_PACKAGING}/guide-html
             ${PROJECT_SOURCE_DIR}/docs/guide.md ${html}
     DEPENDS ${PROJECT_SOURCE_DIR}/docs/guide.md ${DAVRENTA_PACKAGING}/guide-html
     VERBATIM)
-  add_custom_target(davrenta_guide ALL DEPENDS ${html})
+  list(APPEND DAVRENTA_GUIDE_OUTPUTS ${html})
   install(FILES ${html} DESTINATION ${DAVRENTA_GUIDE_DEST})
 else()
   message(STATUS "python3-markdown not found: the guide is installed as Markdown only")
 endif()
+add_custom_target(davrenta_guide ALL DEPENDS ${DAVRENTA_GUIDE_OUTPUTS})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME davrenta)

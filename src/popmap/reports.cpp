@@ -48,6 +48,22 @@ Report GridOverlayReport() {
     return r;
 }
 
+const char* MapReportName(MapType type) {
+    switch (type) {
+    case MapType::Numbered:
+        return "numbered-map";
+    case MapType::ExistingService:
+        return "service-map";
+    case MapType::NewService:
+        return "new-service-map";
+    case MapType::NearOptimal:
+        return "near-optimal-map";
+    case MapType::Input:
+        break;
+    }
+    return "input-map";
+}
+
 Report MapReport(const PopMap& fl) {
     Report r("courier", 12);
     r.line();

@@ -10,6 +10,8 @@ Report GridOverlayReport();
 
 // The map shown for the current maptype, with its rulers and 50 numbered lines.
 Report MapReport(const PopMap& fl);
+// The name its PDF is offered under, one per map, so that saving one keeps the others.
+const char* MapReportName(MapType type);
 
 // The results window's two prints: the existing PODs with the chosen location, and all PODs
 // with the population each serves.

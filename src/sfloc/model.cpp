@@ -1,9 +1,11 @@
 #include "sfloc/model.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "state/messagetext.h"
 #include "state/numbers.h"
+#include "state/tablerows.h"
 
 namespace davrenta {
 
@@ -84,15 +86,11 @@ Status AddFacility(SingleFacilityState& sf) {
 }
 
 Status RemoveFacility(SingleFacilityState& sf, std::string_view numberText) {
-    const int n = sf.ExistingFacilityCount;
-    if (n < 1)
-        return Fail("There is no existing facility to remove.");
-    const double r = LeadingNumber(numberText);
-    if (!WholeInRange(r, 1, n))
-        return Fail("The facility number \"" + QuoteForMessage(numberText) +
-                    "\" is not a whole number from 1 to " + std::to_string(n) +
-                    ". Enter the number of the facility to remove, as the table shows it.");
-    for (int i = static_cast<int>(r); i <= n - 1; ++i) {
+    const int n = std::min(sf.ExistingFacilityCount, kMaxFacilities);
+    const Result<int> r = FacilityToRemove(numberText, n);
+    if (!r)
+        return r.failure();
+    for (int i = *r; i <= n - 1; ++i) {
         const auto k = static_cast<std::size_t>(i);
         sf.FacilityX[k] = sf.FacilityX[k + 1];
         sf.FacilityY[k] = sf.FacilityY[k + 1];

@@ -51,7 +51,8 @@ void StoreTableBoxes(SingleFacilityState& sf, const std::vector<FacilityBoxes>& 
 Status AddFacility(SingleFacilityState& sf);
 
 // "Remove": the facility numbered in the box leaves the table and those after it move up.
-// Refused, with nothing changed, unless the box holds a whole number from 1 to n.
+// Refused, with nothing changed, by the rule every study's remove window keeps
+// (FacilityToRemove): a whole number from 1 to n, and never the last facility.
 Status RemoveFacility(SingleFacilityState& sf, std::string_view numberText);
 
 } // namespace davrenta

@@ -18,6 +18,7 @@
 #include "shell/dirlist.h"
 #include "shell/messages.h"
 #include "shell/windowkit.h"
+#include "state/atomicfile.h"
 #include "state/filename.h"
 #include "state/messagetext.h"
 
@@ -144,6 +145,18 @@ filefrm::filefrm(ShellState& state, QWidget* parent) : QDialog(parent), state_(s
     selectDriveOf(Dir1->path());
     state_.ChooserFolder = Dir1->path().toStdString();
     fillFiles();
+    // Back after a file that could not be read: its name stays, ready to be corrected.
+    if (!state_.ChooserName.empty()) {
+        const QString name = QString::fromStdString(state_.ChooserName);
+        state_.ChooserName.clear();
+        const QList<QListWidgetItem*> listed = File1->findItems(name, Qt::MatchExactly);
+        if (!listed.isEmpty()) {
+            const QSignalBlocker quiet(File1);
+            File1->setCurrentItem(listed.front());
+        }
+        Text1->setText(name);
+        Text1->selectAll();
+    }
     Text1->setFocus();
 }
 
@@ -255,6 +268,23 @@ void filefrm::okbut_Click() {
                               state_.SaveMode, StudyFlag(state_.ModuleFlag));
     if (!chosen) {
         ShowMessage(this, kInvalidFileNameText);
+        return;
+    }
+    const QFileInfo target(QString::fromStdString(*chosen));
+    const QString shown = QString::fromStdString(ShownPath(*chosen));
+    if (state_.SaveMode == ChooserMode::Read && !target.exists()) {
+        ShowMessage(this, QStringLiteral("There is no file ") + shown +
+                              QStringLiteral(". Choose a file from the list, or correct the "
+                                             "name."));
+        Text1->setFocus();
+        Text1->selectAll();
+        return;
+    }
+    if (state_.SaveMode == ChooserMode::Write && target.isFile() &&
+        !AskQuestion(this, QStringLiteral("The file ") + shown +
+                               QStringLiteral(" already exists. Do you want to replace it?"))) {
+        Text1->setFocus();
+        Text1->selectAll();
         return;
     }
     state_.ProblemFileName = *chosen;

@@ -21,7 +21,9 @@ QString ChooserTitle(const ShellState& state);
 // The problem-file chooser of every study: a drive, a directory and a file of the active
 // study (or a typed name or path). It only returns the path, in ProblemFileName; SaveMode 1
 // normalises the name's ending to the study's extension. Empty ProblemFileName: no file. It
-// opens in the folder it showed last (ChooserFolder).
+// opens in the folder it showed last (ChooserFolder), with ChooserName in its name box when
+// that is set. To read, it takes only a file that exists; to save over an existing file, it
+// asks first.
 class filefrm : public QDialog {
     Q_OBJECT
 

@@ -5,18 +5,17 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include "shell/controls.h"
 #include "shell/creditfrm.h"
+#include "shell/guidefrm.h"
 #include "shell/messages.h"
 #include "shell/windowkit.h"
 
@@ -88,7 +87,6 @@ mainfrm::mainfrm(ShellState& state, StudyTable studies, QWidget* parent)
     mainmnu->addAction(guidemnu);
     connect(guidemnu, &QAction::triggered, this, &mainfrm::guidemnu_Click);
     guideFiles_ = DefaultGuideFiles();
-    guideOpener_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
 
     connect(flcmd, &QPushButton::clicked, this, &mainfrm::flcmd_Click);
     connect(sflcmd, &QPushButton::clicked, this, &mainfrm::sflcmd_Click);
@@ -161,14 +159,13 @@ void mainfrm::helpmnu_Click(int index) {
 }
 
 QStringList DefaultGuideFiles() {
-    const QString installed = QStringLiteral(DAVRENTA_INSTALLED_GUIDE_DIR);
-    // A package installed under another prefix keeps the guide beside its programs.
     const QString besideProgram =
         QCoreApplication::applicationDirPath() + QStringLiteral("/../share/davrenta/guide");
     QStringList files;
-    for (const QString& dir : {installed, QDir::cleanPath(besideProgram)})
-        files << dir + QStringLiteral("/guide.html") << dir + QStringLiteral("/guide.md");
-    files << QStringLiteral(DAVRENTA_BUILD_GUIDE) << QStringLiteral(DAVRENTA_SOURCE_GUIDE);
+    for (const QString& dir :
+         {QDir::cleanPath(besideProgram), QStringLiteral(DAVRENTA_BUILD_GUIDE_DIR),
+          QStringLiteral(DAVRENTA_INSTALLED_GUIDE_DIR), QStringLiteral(DAVRENTA_SOURCE_GUIDE_DIR)})
+        files << QDir::cleanPath(dir + QStringLiteral("/guide.md"));
     files.removeDuplicates();
     return files;
 }
@@ -177,10 +174,16 @@ void mainfrm::guidemnu_Click() {
     for (const QString& file : std::as_const(guideFiles_)) {
         if (!QFileInfo(file).isFile())
             continue;
-        if (!guideOpener_(QUrl::fromLocalFile(file)))
-            ShowMessage(this, QStringLiteral("The User Guide could not be opened. Open %1 in a web "
-                                             "browser.")
+        if (!guide_)
+            guide_ = new guidefrm(this);
+        if (!guide_->showGuide(file)) {
+            ShowMessage(this, QStringLiteral("The User Guide %1 cannot be read.")
                                   .arg(QDir::toNativeSeparators(file)));
+            return;
+        }
+        guide_->show();
+        guide_->raise();
+        guide_->activateWindow();
         return;
     }
     const QString expected = guideFiles_.isEmpty() ? QString() : guideFiles_.front();

@@ -3,9 +3,12 @@
 #include <array>
 #include <functional>
 
+#include <QPointer>
 #include <QStringList>
 
 #include <QMainWindow>
+
+#include "shell/guidefrm.h"
 
 #include "shell/studytable.h"
 #include "state/shellstate.h"
@@ -14,7 +17,6 @@ class QAction;
 class QLabel;
 class QMenu;
 class QPushButton;
-class QUrl;
 
 namespace davrenta {
 
@@ -52,12 +54,10 @@ class mainfrm : public QMainWindow {
     void setExitHandler(std::function<void()> handler) { exitHandler_ = std::move(handler); }
 
     // Where "User Guide" looks for the guide, first found first; the first is where the
-    // package installs it and the one a message names when none is there.
+    // package installs it beside the program and the one a message names when none is there.
     void setGuideFiles(QStringList files) { guideFiles_ = std::move(files); }
-    // Test seam for showing the guide (the default asks the desktop to open it).
-    void setGuideOpener(std::function<bool(const QUrl&)> opener) {
-        guideOpener_ = std::move(opener);
-    }
+    // The guide's window once "User Guide" has opened it.
+    guidefrm* guideWindow() const { return guide_; }
 
     // Enables the entries of the studies that are built.
     void enableStudies();
@@ -67,10 +67,12 @@ class mainfrm : public QMainWindow {
     StudyTable studies_;
     std::function<void()> exitHandler_;
     QStringList guideFiles_;
-    std::function<bool(const QUrl&)> guideOpener_;
+    QPointer<guidefrm> guide_;
 };
 
-// The guide as the package installs it, then as a build or source tree holds it.
+// The guide (Markdown, its pictures beside it) as the package installs it beside the program,
+// as a build tree holds it (the same layout under the build folder), under the install prefix,
+// then in the source tree.
 QStringList DefaultGuideFiles();
 
 } // namespace davrenta

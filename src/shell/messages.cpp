@@ -3,6 +3,7 @@
 #include <utility>
 
 #include <QMessageBox>
+#include <QPushButton>
 #include <QWidget>
 
 namespace davrenta {
@@ -55,6 +56,22 @@ void ShowMessage(QWidget* parent, const std::string& text) {
 
 void ShowMessage(QWidget* parent, const char* text) {
     ShowMessage(parent, QString::fromUtf8(text));
+}
+
+bool AskQuestion(QWidget* parent, const QString& text) {
+    const QString shown = DisplayText(text);
+    QMessageBox box(QMessageBox::Question, QString::fromLatin1(kApplicationTitle), shown,
+                    QMessageBox::NoButton, parent);
+    box.setObjectName(QStringLiteral("questionbox"));
+    box.setAccessibleName(shown);
+    QPushButton* yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+    yes->setObjectName(QStringLiteral("yesbut"));
+    no->setObjectName(QStringLiteral("nobut"));
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
 }
 
 MessageHandler SetMessageHandler(MessageHandler handler) {

@@ -24,6 +24,10 @@ void ShowMessage(QWidget* parent, const QString& text);
 void ShowMessage(QWidget* parent, const std::string& text);
 void ShowMessage(QWidget* parent, const char* text);
 
+// A question with "Yes" and "No" (objectName "questionbox", its buttons "yesbut" and "nobut"),
+// "No" the default and Escape's answer; true for "Yes".
+bool AskQuestion(QWidget* parent, const QString& text);
+
 // Test seam: while a handler is set, ShowMessage passes it the display text (line breaks as
 // '\n') instead of opening a box. Returns the previous handler; an empty one restores the box.
 using MessageHandler = std::function<void(const QString& text)>;

@@ -11,15 +11,23 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QIcon>
+#include <QLabel>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrintPreviewDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QPushButton>
+#include <QScreen>
 #include <QToolBar>
+#include <QVBoxLayout>
 
+#include "shell/controls.h"
 #include "shell/fonts.h"
 #include "shell/messages.h"
+#include "shell/windowkit.h"
 #include "state/atomicfile.h"
 
 namespace davrenta {
@@ -61,6 +69,8 @@ std::unique_ptr<QPrinter> DefaultPrinter(bool* installed) {
 bool SavePdfFromPreview(QWidget* parent, const Report& report, const QString& offered) {
     QFileDialog dialog(parent, QStringLiteral("Save PDF"));
     dialog.setObjectName(QStringLiteral("savepdfdlg"));
+    // The same dialog on every desktop, so that it fits a small screen as the windows do.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(QStringLiteral("PDF files (*.pdf)"));
@@ -68,6 +78,7 @@ bool SavePdfFromPreview(QWidget* parent, const Report& report, const QString& of
     const QFileInfo where(offered.isEmpty() ? QStringLiteral("report.pdf") : offered);
     dialog.setDirectory(where.absolutePath());
     dialog.selectFile(where.fileName());
+    KeepOnScreen(&dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
     const QString path = dialog.selectedFiles().front();
@@ -80,6 +91,118 @@ bool SavePdfFromPreview(QWidget* parent, const Report& report, const QString& of
                             QLatin1Char('.'));
     return true;
 }
+
+QIcon PreviewIcon(const char* name) {
+    const QString theme = QString::fromLatin1(name);
+    return QIcon::fromTheme(theme,
+                            QIcon(QStringLiteral(":/qt-project.org/dialogs/qprintpreviewdialog/"
+                                                 "images/") +
+                                  theme + QStringLiteral("-24.png")));
+}
+
+// The report's pages as they will print, a few tools to look at them, and the two ways out that
+// matter, "Print..." and "Save PDF...", as buttons along the foot that no toolbar can hide.
+class PreviewWindow : public QDialog {
+  public:
+    PreviewWindow(QPrinter* printer, bool printerInstalled, const Report& report,
+                  const QString& pdfPath, QWidget* parent)
+        : QDialog(parent), printer_(printer), report_(report), pdfPath_(pdfPath) {
+        SetUpWindow(this, QStringLiteral("printpreview"), QStringLiteral("Print Preview"));
+        view = new QPrintPreviewWidget(printer, this);
+        view->setObjectName(QStringLiteral("previewpages"));
+        connect(view, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* target) {
+            paintError.clear();
+            PaintReport(report_, target, &paintError);
+        });
+
+        auto* tools = new QToolBar(this);
+        tools->setObjectName(QStringLiteral("previewtools"));
+        tools->setIconSize(QSize(20, 20));
+        auto add = [&](const char* icon, const QString& text, auto slot) {
+            QAction* action = tools->addAction(PreviewIcon(icon), text);
+            action->setToolTip(PlainCaption(text));
+            connect(action, &QAction::triggered, view, slot);
+            return action;
+        };
+        add("zoom-out", QStringLiteral("Zoom out"), [this] { view->zoomOut(); });
+        add("zoom-in", QStringLiteral("Zoom in"), [this] { view->zoomIn(); });
+        add("fit-width", QStringLiteral("Fit width"), [this] { view->fitToWidth(); });
+        add("fit-page", QStringLiteral("Whole page"), [this] { view->fitInView(); });
+        tools->addSeparator();
+        add("go-previous", QStringLiteral("Previous page"),
+            [this] { view->setCurrentPage(view->currentPage() - 1); });
+        add("go-next", QStringLiteral("Next page"),
+            [this] { view->setCurrentPage(view->currentPage() + 1); });
+        pagelbl = new QLabel(this);
+        pagelbl->setObjectName(QStringLiteral("pagelbl"));
+        pagelbl->setContentsMargins(6, 0, 6, 0);
+        tools->addWidget(pagelbl);
+        auto showPage = [this] {
+            pagelbl->setText(
+                QStringLiteral("Page %1 of %2").arg(view->currentPage()).arg(view->pageCount()));
+        };
+        connect(view, &QPrintPreviewWidget::previewChanged, this, showPage);
+
+        printbut = MakeButton(this, QStringLiteral("printbut"), QStringLiteral("P&rint..."));
+        savepdf = MakeButton(this, QStringLiteral("savepdf"), QStringLiteral("Save &PDF..."));
+        closebut = MakeButton(this, QStringLiteral("closebut"), QStringLiteral("&Close"));
+        savepdf->setToolTip(QStringLiteral("Save the report as a PDF file"));
+        printbut->setEnabled(printerInstalled);
+        printbut->setToolTip(printerInstalled
+                                 ? QStringLiteral("Print the report on ") + printer->printerName()
+                                 : QStringLiteral("No printer is installed"));
+        (printerInstalled ? printbut : savepdf)->setDefault(true);
+        connect(printbut, &QPushButton::clicked, this, &PreviewWindow::print);
+        connect(savepdf, &QPushButton::clicked, this,
+                [this] { saved = SavePdfFromPreview(this, report_, pdfPath_) || saved; });
+        connect(closebut, &QPushButton::clicked, this, &QDialog::reject);
+
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(4, 4, 4, 4);
+        layout->addWidget(tools);
+        layout->addWidget(view, 1);
+        layout->addLayout(ButtonRow({printbut, savepdf, closebut}));
+
+        // Tall enough for a page on a desk; FitToScreen makes it smaller where it must.
+        if (const QScreen* shown = screen()) {
+            const QRect area = shown->availableGeometry();
+            resize(std::min(area.width(), 820), area.height() * 9 / 10);
+        }
+    }
+
+    QPrintPreviewWidget* view;
+    QLabel* pagelbl;
+    QPushButton* printbut;
+    QPushButton* savepdf;
+    QPushButton* closebut;
+    QString paintError;
+    bool saved = false;
+
+  protected:
+    void showEvent(QShowEvent* event) override {
+        QDialog::showEvent(event);
+        // The whole page where the window is wide enough to read it so, else its width.
+        if (width() >= 560)
+            view->fitInView();
+        else
+            view->fitToWidth();
+    }
+
+  private:
+    void print() {
+        QPrintDialog choose(printer_, this);
+        choose.setObjectName(QStringLiteral("printdlg"));
+        KeepOnScreen(&choose);
+        if (choose.exec() != QDialog::Accepted)
+            return;
+        view->print();
+        accept();
+    }
+
+    QPrinter* printer_;
+    const Report& report_;
+    QString pdfPath_;
+};
 
 } // namespace
 
@@ -220,37 +343,14 @@ bool PrintReport(QWidget* parent, const Report& report, const QString& pdfPath) 
     }
     printer->setDocName(QString::fromLatin1(kApplicationTitle));
 
-    QPrintPreviewDialog preview(printer.get(), parent);
-    preview.setObjectName(QStringLiteral("printpreview"));
-    preview.setWindowTitle(QStringLiteral("Print Preview"));
-    preview.setAccessibleName(QStringLiteral("Print Preview"));
-    QString paintError;
-    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                     [&](QPrinter* target) {
-                         paintError.clear();
-                         PaintReport(report, target, &paintError);
-                     });
-
-    bool saved = false;
-    auto* savePdf = new QAction(QStringLiteral("Save &PDF..."), &preview);
-    savePdf->setObjectName(QStringLiteral("savepdf"));
-    savePdf->setToolTip(QStringLiteral("Save the report as a PDF file"));
-    QObject::connect(savePdf, &QAction::triggered, &preview,
-                     [&] { saved = SavePdfFromPreview(&preview, report, pdfPath) || saved; });
-    if (auto* toolbar = preview.findChild<QToolBar*>()) {
-        toolbar->addSeparator();
-        toolbar->addAction(savePdf);
-    } else {
-        preview.addAction(savePdf);
-    }
-
-    // The preview paints into the printer once more when the user prints; that last paint
-    // tells whether the job went through.
+    PreviewWindow preview(printer.get(), installed, report, pdfPath, parent);
+    // Printing paints into the printer once more; that last paint tells whether the job went
+    // through.
     if (preview.exec() != QDialog::Accepted)
-        return saved;
-    if (!paintError.isEmpty()) {
-        ShowMessage(parent, WithReason(kPrintFailedText, paintError));
-        return saved;
+        return preview.saved;
+    if (!preview.paintError.isEmpty()) {
+        ShowMessage(parent, WithReason(kPrintFailedText, preview.paintError));
+        return preview.saved;
     }
     return true;
 }

@@ -42,7 +42,9 @@ sourcefrm::sourcefrm(ShellState& state, QWidget* parent) : QDialog(parent), stat
 
 void sourcefrm::Keybut_Click() {
     state_.SourceFlag = Source::Keyboard;
-    // A typed problem starts from empty map tables, whichever study asked.
+    // A typed problem starts from empty map tables, whichever study asked, and has no file:
+    // its reports are not named after the file loaded last.
+    state_.ProblemFileName.clear();
     state_.KeyboardProblemChosen();
     accept();
 }

@@ -4,8 +4,11 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QScreen>
+#include <QVBoxLayout>
 
 #include "shell/filefrm.h"
+#include "shell/messages.h"
+#include "state/atomicfile.h"
 
 namespace davrenta {
 
@@ -48,13 +51,31 @@ void FitToScreen(QWidget* window) {
     }
 }
 
+void KeepOnScreen(QWidget* window) {
+    window->installEventFilter(new ScreenFit(window));
+}
+
 void SetUpWindow(QWidget* window, const QString& name, const QString& title) {
     window->setObjectName(name);
     window->setWindowTitle(title);
     window->setAccessibleName(title);
     if (auto* dialog = qobject_cast<QDialog*>(window))
         dialog->setSizeGripEnabled(true);
-    window->installEventFilter(new ScreenFit(window));
+    KeepOnScreen(window);
+}
+
+void PageAndButtons(QWidget* window, QLayout* content, QLayout* buttons) {
+    auto* layout = new QVBoxLayout(window);
+    layout->addWidget(ScrollingPage(window, content), 1);
+    layout->addLayout(buttons);
+}
+
+int WidthOnScreen(const QWidget* window, int wanted) {
+    const QScreen* screen = window->screen();
+    if (!screen)
+        return wanted;
+    // The window's frame and margins, and a scroll bar beside a page that scrolls.
+    return std::max(120, std::min(wanted, screen->availableGeometry().width() - 72));
 }
 
 QScrollArea* ScrollingPage(QWidget* window, QLayout* content) {
@@ -107,6 +128,41 @@ bool ChooseFileToSave(ShellState& state, QWidget* from) {
     return !state.ProblemFileName.empty();
 }
 
+bool OpenProblemFile(ShellState& state, QWidget* from, const std::function<Status()>& read) {
+    const std::string before = state.ProblemFileName;
+    for (;;) {
+        state.SaveMode = ChooserMode::Read;
+        OpenModal<filefrm>(state, from);
+        if (state.ProblemFileName.empty())
+            break;
+        const Status read_ = read();
+        if (read_)
+            return true;
+        ShowMessage(VisibleOwner(from), read_.message());
+        state.ChooserName =
+            QFileInfo(QString::fromStdString(state.ProblemFileName)).fileName().toStdString();
+    }
+    state.ProblemFileName = before;
+    return false;
+}
+
+bool SaveProblemAs(ShellState& state, QWidget* from, const std::function<Status()>& write) {
+    const std::string before = state.ProblemFileName;
+    if (!ChooseFileToSave(state, from)) {
+        state.ProblemFileName = before;
+        return false;
+    }
+    if (const Status written = write(); !written) {
+        ShowMessage(VisibleOwner(from), written.message());
+        state.ProblemFileName = before;
+        return false;
+    }
+    ShowMessage(VisibleOwner(from), QStringLiteral("The problem was saved as ") +
+                                        QString::fromStdString(ShownPath(state.ProblemFileName)) +
+                                        QLatin1Char('.'));
+    return true;
+}
+
 QString ReportPdfPath(const ShellState& state, const QString& reportName) {
     const QString pdf = reportName + QStringLiteral(".pdf");
     if (!state.ProblemFileName.empty()) {
@@ -116,7 +172,7 @@ QString ReportPdfPath(const ShellState& state, const QString& reportName) {
     const QString folder = state.ChooserFolder.empty()
                                ? QDir::currentPath()
                                : QString::fromStdString(state.ChooserFolder);
-    return QDir(folder).filePath(pdf);
+    return QDir(folder).filePath(QStringLiteral("untitled-") + pdf);
 }
 
 void FitColumns(Grid* grid) {

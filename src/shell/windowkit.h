@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include <QString>
 
 #include "shell/grid.h"
+#include "state/result.h"
 #include "state/shellstate.h"
 
 namespace davrenta {
@@ -29,6 +31,16 @@ QScrollArea* ScrollingPage(QWidget* window, QLayout* content);
 
 // Keeps a window within the available area of its screen when it is shown.
 void FitToScreen(QWidget* window);
+// The same each time the window is shown, for windows not made with SetUpWindow (message
+// boxes, file dialogs).
+void KeepOnScreen(QWidget* window);
+
+// A window laid out as the study windows are: its content on a ScrollingPage, a row of buttons
+// below it that stays in view however small the screen.
+void PageAndButtons(QWidget* window, QLayout* content, QLayout* buttons);
+
+// A width to ask of a wrapped text: `wanted`, or less on a screen too narrow for it.
+int WidthOnScreen(const QWidget* window, int wanted);
 
 // The nearest window of the stack that is still on screen: a window that closed itself
 // before opening its successor hands the successor to the window below it.
@@ -59,8 +71,20 @@ template <typename Next, typename State> void HandOver(QDialog* from, State& sta
 // path, its extension set to the study's.
 bool ChooseFileToSave(ShellState& state, QWidget* from);
 
+// A study's "Existing Problem From Disk": the chooser, then `read` on the chosen file. A file
+// that cannot be read is told in a message and the chooser opens again, in the same folder with
+// the name kept, until a file is read or the user chooses none. True when a file was read;
+// otherwise ProblemFileName is what it was before (the problem in memory is unchanged).
+bool OpenProblemFile(ShellState& state, QWidget* from, const std::function<Status()>& read);
+
+// A study's "Save": the chooser in save mode (which asks before replacing a file), then
+// `write`; a message tells where the problem was saved, or why not. True when it was saved;
+// otherwise ProblemFileName is what it was before.
+bool SaveProblemAs(ShellState& state, QWidget* from, const std::function<Status()>& write);
+
 // Where a report's PDF is offered: beside the problem file, named after it and the report
-// ("town-map.pdf"); without a problem file, "map.pdf" in the chooser's last folder.
+// ("town-map.pdf"); for a problem without a file (typed in, or the file it came from not read),
+// "untitled-map.pdf" in the chooser's last folder.
 QString ReportPdfPath(const ShellState& state, const QString& reportName);
 
 // Study data (map lines, area symbols) keeps one byte per map cell.

@@ -5,6 +5,7 @@
 
 #include "state/messagetext.h"
 #include "state/numbers.h"
+#include "state/tablerows.h"
 
 namespace davrenta {
 
@@ -96,14 +97,10 @@ void CancelAddedFacility(SiteMatchState& sm) {
 
 Status RemoveFacility(SiteMatchState& sm, std::string_view text) {
     const int m = Facilities(sm);
-    const double r = LeadingNumber(text);
-    if (!WholeIn(r, 1, m))
-        return Fail("The facility number " + Quoted(text) + " is not a whole number from 1 to " +
-                    std::to_string(m) + ". Enter the number of the facility to remove.");
-    if (m == 1)
-        return Fail("The problem has only one facility, and it needs at least one: facility 1 "
-                    "cannot be removed.");
-    for (int i = static_cast<int>(r); i <= m - 1; ++i) {
+    const Result<int> r = FacilityToRemove(text, m);
+    if (!r)
+        return r.failure();
+    for (int i = *r; i <= m - 1; ++i) {
         for (int j = 1; j <= Sites(sm); ++j)
             sm.SiteTime(i, j) = sm.SiteTime(i + 1, j);
         sm.FacilityDemand[i] = sm.FacilityDemand[i + 1];

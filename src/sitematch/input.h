@@ -36,8 +36,8 @@ Status AddFacility(SiteMatchState& sm);
 // "Back" on the row input window opened by "Add Facility": the row is not added after all.
 void CancelAddedFacility(SiteMatchState& sm);
 
-// "Remove": the facility numbered by the text goes, the rows after it move up. Refused unless
-// the text is a whole number from 1 to m, and for the only facility of a problem.
+// "Remove": the facility numbered by the text goes, the rows after it move up. Refused by the
+// rule every study's remove window keeps (FacilityToRemove).
 Status RemoveFacility(SiteMatchState& sm, std::string_view text);
 
 } // namespace davrenta

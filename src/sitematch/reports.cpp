@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 
 #include "sitematch/texts.h"
 
@@ -50,6 +51,20 @@ Report MatchResultsReport(const SiteMatchState& sm, char lineBreak) {
     report.line();
     for (const auto& row : MatchResultRows(sm))
         report.line().text(row[0]).tab(10).text(row[1]).tab(20).text(row[2]);
+    // What the window shows besides: the best cost at each limit on the number of sites.
+    report.line();
+    report.line().text("Costs by number of sites");
+    report.line();
+    constexpr int kColumns[] = {1, 16, 31, 51};
+    auto row = [&](const auto& cells) {
+        ReportLine& line = report.line().text(cells[0]);
+        for (std::size_t k = 1; k < cells.size(); ++k)
+            if (!std::string_view(cells[k]).empty())
+                line.tab(kColumns[k]).text(cells[k]);
+    };
+    row(kCostsBySitesHeadings);
+    for (const auto& cells : CostsBySitesRows(sm))
+        row(cells);
     return report;
 }
 

@@ -38,6 +38,7 @@ struct ShellState {
     ChooserMode SaveMode = ChooserMode::Read;
     std::string ProblemFileName; // full path from the chooser; empty when none was chosen
     std::string ChooserFolder;   // the folder the chooser last showed; it opens there again
+    std::string ChooserName;     // the name the chooser's box shows when it next opens, once
     char LineBreak = '\r';
     Metric DistanceMethod = Metric::Rectilinear;
 

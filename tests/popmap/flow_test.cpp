@@ -217,11 +217,15 @@ class PopMapFlow : public QObject {
             .expectWindow("filefrm")
             .setText("Text1", dir.filePath("town-next"))
             .click("okbut")
+            .expectMessage("The problem was saved as " + dir.filePath("town-next.fl") + ".")
             .expectWindow("flservfrm")
             .click("Savebut")
             .expectWindow("filefrm")
             .setText("Text1", "town-next.fl")
             .click("okbut")
+            .expectWindow("questionbox")
+            .click("yesbut")
+            .expectMessage("The problem was saved as " + dir.filePath("town-next.fl") + ".")
             .expectWindow("flservfrm")
             .click("ok2but")
             .expectNoWindow();
@@ -280,6 +284,9 @@ class PopMapFlow : public QObject {
                             "population of area 1 \"many\" is not a number. The current problem "
                             "is unchanged.")
                  .arg(dir.filePath("broken.fl")))
+            .expectWindow("filefrm")
+            .expectText("Text1", "broken.fl")
+            .click("cancelbut")
             .expectNoWindow();
         QVERIFY(walk(d));
         QCOMPARE(state.fl.AreaCount, 0);

@@ -182,7 +182,7 @@ class PopMapWindows : public QObject {
                        auto* name = w->findChild<QLineEdit*>("fileNameEdit");
                        *why = QDir(dialog->directory().absolutePath()).canonicalPath() + " " +
                               name->text();
-                       return *why == top + " worked-map.pdf";
+                       return *why == top + " worked-input-map.pdf";
                    })
             .setText("fileNameEdit", pdf)
             .step("press Save", [](QWidget* w) { static_cast<QDialog*>(w)->accept(); })

@@ -85,14 +85,18 @@ TEST(AddAndRemove, RemovingFromTheMiddleRenumbersTheRest) {
     EXPECT_EQ(sf.FacilityWeight[3], 4.0);
 }
 
-TEST(AddAndRemove, RemovingTheLastShiftsNothing) {
+TEST(AddAndRemove, RemovingTheLastShiftsNothingAndTheOnlyFacilityStays) {
     SingleFacilityState sf = Table({{1, 1, 1}, {2, 2, 2}, {3, 3, 3}});
     ASSERT_TRUE(RemoveFacility(sf, "3").ok());
     EXPECT_EQ(Xs(sf), (std::vector<double>{1, 2}));
     ASSERT_TRUE(RemoveFacility(sf, "1").ok());
-    ASSERT_TRUE(RemoveFacility(sf, "1").ok());
-    EXPECT_EQ(sf.ExistingFacilityCount, 0);
-    EXPECT_EQ(RemoveFacility(sf, "1").message(), "There is no existing facility to remove.");
+    EXPECT_EQ(RemoveFacility(sf, "1").message(),
+              "The problem has only one facility, and it needs at least one: facility 1 cannot "
+              "be removed.");
+    EXPECT_EQ(Xs(sf), (std::vector<double>{2}));
+    // An empty table, as a file of no facility loads it.
+    SingleFacilityState empty;
+    EXPECT_EQ(RemoveFacility(empty, "1").message(), "There is no facility to remove.");
 }
 
 TEST(AddAndRemove, NumbersThatNameNoFacilityAreRefusedAndNothingChanges) {

@@ -129,7 +129,7 @@ class SiteMatchFlow : public QObject {
             .setText("remtxt", "4")
             .click("rembut")
             .expectMessage("The facility number \"4\" is not a whole number from 1 to 3. Enter "
-                           "the number of the facility to remove.")
+                           "the number of the facility to remove, as the table shows it.")
             .expectWindow("smremvfrm")
             .setText("remtxt", "1")
             .click("rembut")
@@ -145,6 +145,18 @@ class SiteMatchFlow : public QObject {
             .step("Escape", [](QWidget* window) { static_cast<QDialog*>(window)->reject(); })
             .expectWindow("smgridfrm")
             .expectText("griddemandtxt(1)", "2")
+            // So does the title bar's close on a row begun by "Add Facility": it is dropped.
+            .click("addbut")
+            .expectWindow("sminputdatafrm")
+            .expectText("faclbl", "Facility  3")
+            .step("close", [](QWidget* window) { window->close(); })
+            .expectWindow("smgridfrm")
+            .expectText("griddemandtxt(2)", "")
+            .click("addbut")
+            .expectWindow("sminputdatafrm")
+            .expectText("faclbl", "Facility  3")
+            .click("backbut")
+            .expectWindow("smgridfrm")
             .click("okbut")
             .expectWindow("smresultsfrm")
             .expectCaption("results")
@@ -180,6 +192,7 @@ class SiteMatchFlow : public QObject {
                    })
             .setText("Text1", "trip")
             .click("okbut")
+            .expectMessage("The problem was saved as " + dir.filePath("trip.sm") + ".")
             // Two sites: the limits stay offered for another run.
             .expectWindow("smfrm")
             .click("retcmd")
@@ -199,7 +212,7 @@ class SiteMatchFlow : public QObject {
         QCOMPARE(QString::fromStdString(data[5]),
                  QStringLiteral(" 3        9        9        1") + QString(30, ' ') + " 2 ");
         const std::vector<std::string> results = RenderText(prints.reports[1]);
-        QCOMPARE(results.size(), std::size_t{17});
+        QCOMPARE(results.size(), std::size_t{24});
         QCOMPARE(QString::fromStdString(results[7]), QStringLiteral("Utilize sites  2,  3"));
         QCOMPARE(QString::fromStdString(results[15]), QStringLiteral(" 1        2         1.5"));
         QCOMPARE(QString::fromStdString(results[16]), QStringLiteral(" 2        3         2"));
@@ -294,6 +307,9 @@ class SiteMatchFlow : public QObject {
                 "The file " + path +
                 " cannot be read: line 3, time 1,2: the file ends before the time to site 2 of "
                 "facility 1. The current problem is unchanged."))
+            .expectWindow("filefrm")
+            .expectText("Text1", "short.sm")
+            .click("cancelbut")
             .expectWindow("smfrm");
         FromKeyboard(d, "threecmd");
         Sizes(d, "4", "2");

@@ -110,7 +110,7 @@ TEST(RemoveFacility, NumbersOutsideTheRowsAndTheOnlyFacilityAreRefused) {
     const SiteMatchState before = sm;
     EXPECT_EQ(RemoveFacility(sm, "3").message(),
               "The facility number \"3\" is not a whole number from 1 to 2. Enter the number of "
-              "the facility to remove.");
+              "the facility to remove, as the table shows it.");
     EXPECT_FALSE(RemoveFacility(sm, "0").ok());
     EXPECT_FALSE(RemoveFacility(sm, "1.5").ok());
     EXPECT_FALSE(RemoveFacility(sm, "one").ok());

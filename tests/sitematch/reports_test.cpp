@@ -52,25 +52,43 @@ TEST(DataReport, RowEndingJustBeforeColumn60KeepsItsDemand) {
     EXPECT_EQ(lines[3].substr(59), " 5 ");
 }
 
-TEST(ResultsReport, MessageLinesThenTheRowsAsTheWindowShowsThem) {
+TEST(ResultsReport, MessageLinesThenTheRowsThenTheCostsByNumberOfSites) {
     SiteMatchState sm = Problem({{{4, 4}, 2.5}, {{1, 9}, 2}, {{8, 3}, 1}}, 2);
     ASSERT_TRUE(MatchSearch(sm).ok());
     const Report report = MatchResultsReport(sm, '\r');
     EXPECT_EQ(report.fontName, "fixedsys");
     EXPECT_EQ(report.fontSize, 10);
-    EXPECT_EQ(
-        RenderText(report),
-        (Lines{"", "Results for facility site matching", "", "Using a maximum of  2 sites.", "",
-               "Results may use only one or both sites.", "", "Utilize sites  1,  2", "",
-               "The optimal total cost would be: ", "", " 15", "", "Fac.     Sites     Cost", "",
-               " 1        1 or  2   10", " 2        1         2", " 3        2         3"}));
+    EXPECT_EQ(RenderText(report), (Lines{"",
+                                         "Results for facility site matching",
+                                         "",
+                                         "Using a maximum of  2 sites.",
+                                         "",
+                                         "Results may use only one or both sites.",
+                                         "",
+                                         "Utilize sites  1,  2",
+                                         "",
+                                         "The optimal total cost would be: ",
+                                         "",
+                                         " 15",
+                                         "",
+                                         "Fac.     Sites     Cost",
+                                         "",
+                                         " 1        1 or  2   10",
+                                         " 2        1         2",
+                                         " 3        2         3",
+                                         "",
+                                         "Costs by number of sites",
+                                         "",
+                                         "Maximum sites  Sites used     Optimal total cost  Saving",
+                                         "1              1              20",
+                                         "2              1, 2           15                  5"}));
 }
 
 TEST(ResultsReport, ThreeTiedSitesPushTheCostToColumn20OfTheNextLine) {
     SiteMatchState sm = Problem({{{2, 2, 2}, 1}, {{1, 5, 9}, 1}}, 3);
     ASSERT_TRUE(MatchSearch(sm).ok());
     const Lines lines = RenderText(MatchResultsReport(sm, '\r'));
-    ASSERT_EQ(lines.size(), 18u);
+    ASSERT_GE(lines.size(), 18u);
     EXPECT_EQ(lines[7], "Utilize sites  1,  2,  3");
     EXPECT_EQ(lines[15], " 1        1 or  2 or  3");
     EXPECT_EQ(lines[16], Blanks(19) + " 2");

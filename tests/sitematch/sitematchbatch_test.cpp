@@ -32,7 +32,7 @@ TEST(BatchSiteMatch, JsonOfTheTiedExampleUnderTwoSites) {
                            "sites.\r\rUtilize sites  1,  2\r\rThe optimal total cost would be: "
                            "\r\r 40");
     EXPECT_EQ(j["Report"][1], "Results for facility site matching");
-    EXPECT_EQ(j["Report"].size(), 19u);
+    EXPECT_EQ(j["Report"].size(), 26u);
     EXPECT_EQ(j["DataReport"].size(), 7u);
     EXPECT_EQ(j["DataReport"][3],
               " 1        6        9        6        12" + std::string(20, ' ') + " 3 ");

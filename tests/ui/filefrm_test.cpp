@@ -43,6 +43,9 @@ class FileChooserTest : public QObject {
     void examplesButtonShowsTheShippedExamples();
     void typedFullPathIsTakenAndItsFolderRemembered();
     void typedFolderOpensItAndAMissingOneIsRefused();
+    void nameToReadMustExistAndStaysToBeCorrected();
+    void savingOverAnExistingFileAsksFirst();
+    void nameOfAFileNotReadIsOfferedAgain();
 
   private:
     // Opens the chooser with the script and returns whether the script passed.
@@ -145,7 +148,9 @@ void FileChooserTest::saveModeClickShowsNameWithoutExtension() {
     driver.expectWindow(QStringLiteral("filefrm"))
         .select(QStringLiteral("File1"), QStringLiteral("town.fl"))
         .expectText(QStringLiteral("Text1"), QStringLiteral("town"))
-        .click(QStringLiteral("okbut"));
+        .click(QStringLiteral("okbut"))
+        .expectWindow(QStringLiteral("questionbox"))
+        .click(QStringLiteral("yesbut"));
     QVERIFY(choose(state, driver));
     QCOMPARE(QString::fromStdString(state.ProblemFileName),
              QDir(dir_->path()).canonicalPath() + QStringLiteral("/town.fl"));
@@ -167,6 +172,8 @@ void FileChooserTest::saveModeMhsReplacesItsEnding() {
 }
 
 void FileChooserTest::loadModeTakesTheNameAsItStands() {
+    QFile bare(path(QStringLiteral("town")));
+    QVERIFY(bare.open(QIODevice::WriteOnly));
     ModuleState state;
     state.ModuleFlag = davrenta::Study::PopMap;
     state.SaveMode = davrenta::ChooserMode::Read;
@@ -190,6 +197,8 @@ void FileChooserTest::doubleClickChoosesTheFile() {
         ModalDriver driver;
         driver.expectWindow(QStringLiteral("filefrm"))
             .doubleClick(QStringLiteral("File1"), QStringLiteral("county.fl"));
+        if (mode == 1)
+            driver.expectWindow(QStringLiteral("questionbox")).click(QStringLiteral("yesbut"));
         QVERIFY(choose(state, driver));
         QCOMPARE(QString::fromStdString(state.ProblemFileName),
                  QDir(dir_->path()).canonicalPath() + QStringLiteral("/county.fl"));
@@ -210,9 +219,12 @@ void FileChooserTest::rootDirectoryIsJoinedWithoutSecondSeparator() {
                    return *why == QStringLiteral("/");
                })
         .setText(QStringLiteral("Text1"), QStringLiteral("x.fl"))
-        .click(QStringLiteral("okbut"));
+        .click(QStringLiteral("okbut"))
+        .expectMessage(QStringLiteral("There is no file /x.fl. Choose a file from the list, or "
+                                      "correct the name."))
+        .click(QStringLiteral("cancelbut"));
     QVERIFY(choose(state, driver));
-    QCOMPARE(state.ProblemFileName, std::string("/x.fl"));
+    QCOMPARE(state.ProblemFileName, std::string());
 
     state.SaveMode = davrenta::ChooserMode::Write;
     ModalDriver save;
@@ -412,6 +424,74 @@ void FileChooserTest::typedFolderOpensItAndAMissingOneIsRefused() {
         .doubleClick(QStringLiteral("File1"), QStringLiteral("inner.fl"));
     QVERIFY(choose(state, driver));
     QCOMPARE(QString::fromStdString(state.ProblemFileName), top + QStringLiteral("/sub/inner.fl"));
+}
+
+void FileChooserTest::nameToReadMustExistAndStaysToBeCorrected() {
+    ModuleState state;
+    state.ModuleFlag = davrenta::Study::PopMap;
+    state.SaveMode = davrenta::ChooserMode::Read;
+    ModalDriver driver;
+    driver.expectWindow(QStringLiteral("filefrm"))
+        .setText(QStringLiteral("Text1"), QStringLiteral("twon.fl"))
+        .click(QStringLiteral("okbut"))
+        .expectMessage(QStringLiteral("There is no file ") + QDir(dir_->path()).canonicalPath() +
+                       QStringLiteral("/twon.fl. Choose a file from the list, or correct the "
+                                      "name."))
+        .expectWindow(QStringLiteral("filefrm"))
+        .expectText(QStringLiteral("Text1"), QStringLiteral("twon.fl"))
+        .setText(QStringLiteral("Text1"), QStringLiteral("town.fl"))
+        .click(QStringLiteral("okbut"));
+    QVERIFY(choose(state, driver));
+    QCOMPARE(QString::fromStdString(state.ProblemFileName),
+             QDir(dir_->path()).canonicalPath() + QStringLiteral("/town.fl"));
+}
+
+void FileChooserTest::savingOverAnExistingFileAsksFirst() {
+    ModuleState state;
+    state.ModuleFlag = davrenta::Study::PopMap;
+    state.SaveMode = davrenta::ChooserMode::Write;
+    const QString town = QDir(dir_->path()).canonicalPath() + QStringLiteral("/town.fl");
+    ModalDriver driver;
+    // "No" keeps the chooser open for another name; "Yes" takes the file.
+    driver.expectWindow(QStringLiteral("filefrm"))
+        .setText(QStringLiteral("Text1"), QStringLiteral("town"))
+        .click(QStringLiteral("okbut"))
+        .expectWindow(QStringLiteral("questionbox"))
+        .expectText(QStringLiteral("qt_msgbox_label"),
+                    QStringLiteral("The file ") + town +
+                        QStringLiteral(" already exists. Do you want to replace it?"))
+        .click(QStringLiteral("nobut"))
+        .expectWindow(QStringLiteral("filefrm"))
+        .click(QStringLiteral("okbut"))
+        .expectWindow(QStringLiteral("questionbox"))
+        .click(QStringLiteral("yesbut"));
+    QVERIFY(choose(state, driver));
+    QCOMPARE(QString::fromStdString(state.ProblemFileName), town);
+
+    // A new name is taken without a question.
+    ModalDriver fresh;
+    fresh.expectWindow(QStringLiteral("filefrm"))
+        .setText(QStringLiteral("Text1"), QStringLiteral("village"))
+        .click(QStringLiteral("okbut"));
+    QVERIFY(choose(state, fresh));
+    QVERIFY(fresh.messages().isEmpty());
+    QCOMPARE(QString::fromStdString(state.ProblemFileName),
+             QDir(dir_->path()).canonicalPath() + QStringLiteral("/village.fl"));
+}
+
+void FileChooserTest::nameOfAFileNotReadIsOfferedAgain() {
+    // A study sends the user back after a file it could not read: the chooser opens on the same
+    // folder with that name chosen, once.
+    ModuleState state;
+    state.ModuleFlag = davrenta::Study::PopMap;
+    state.ChooserFolder = dir_->path().toStdString() + "/sub";
+    state.ChooserName = "inner.fl";
+    filefrm chooser(state);
+    QCOMPARE(chooser.Text1->text(), QStringLiteral("inner.fl"));
+    QCOMPARE(chooser.File1->currentItem()->text(), QStringLiteral("inner.fl"));
+    QVERIFY(state.ChooserName.empty());
+    filefrm next(state);
+    QCOMPARE(next.Text1->text(), QString());
 }
 
 QTEST_MAIN(FileChooserTest)

@@ -2,7 +2,6 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -10,6 +9,9 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTextDocument>
 #include <QUrl>
 #include <QtTest>
 
@@ -21,6 +23,7 @@
 #include "popmap/model.h"
 #include "shell/controls.h"
 #include "shell/creditfrm.h"
+#include "shell/guidefrm.h"
 #include "shell/mainfrm.h"
 #include "shell/studytable.h"
 #include "version.h"
@@ -72,24 +75,54 @@ bool EnterAndLeave(ModuleState& state, Study study, QWidget* parent, QString* fa
     return ok;
 }
 
-// A guide file in a temporary folder; empty when it cannot be written.
+// A guide with one picture and a link to its second chapter, in a temporary folder; empty when
+// it cannot be written.
 QString WriteGuide(const QTemporaryDir& dir, const QString& name) {
+    QDir(dir.path()).mkpath(QStringLiteral("images"));
+    QImage picture(3, 2, QImage::Format_RGB32);
+    picture.fill(Qt::darkBlue);
     QFile file(dir.filePath(name));
-    if (!file.open(QIODevice::WriteOnly) || file.write("# Guide\n") < 0)
+    if (!picture.save(dir.filePath(QStringLiteral("images/pic.png"))) ||
+        !file.open(QIODevice::WriteOnly) ||
+        file.write("# Guide\n\nSee [the second part](#the-second-part).\n\n"
+                   "![A picture](images/pic.png)\n\n## The second part\n\nText.\n") < 0)
         return {};
     return file.fileName();
 }
 
-// Stands in for the desktop's browser: records the file URLs it is asked to open.
-class UrlCatcher : public QObject {
-    Q_OBJECT
+// The images the guide's window shows, each as the browser loads it.
+QList<QImage> GuidePictures(QTextBrowser* browser, QStringList* names) {
+    QList<QImage> pictures;
+    for (QTextBlock block = browser->document()->begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFormat format = it.fragment().charFormat();
+            if (!format.isImageFormat())
+                continue;
+            const QString name = format.toImageFormat().name();
+            *names << name;
+            pictures << browser->document()
+                            ->resource(QTextDocument::ImageResource, QUrl(name))
+                            .value<QImage>();
+        }
+    return pictures;
+}
 
-  public:
-    QList<QUrl> opened;
-
-  public slots:
-    void open(const QUrl& url) { opened << url; }
-};
+// Links within the guide whose heading it does not have.
+QStringList LinksWithoutHeading(QTextBrowser* browser) {
+    QStringList anchors, links;
+    for (QTextBlock block = browser->document()->begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            anchors << format.anchorNames();
+            if (format.anchorHref().startsWith(QLatin1Char('#')))
+                links << format.anchorHref().mid(1);
+        }
+    QStringList missing;
+    for (const QString& link : std::as_const(links))
+        if (!anchors.contains(link))
+            missing << link;
+    return missing;
+}
 
 } // namespace
 
@@ -108,9 +141,10 @@ class MainWindowTest : public QObject {
     void enteringAnotherStudyKeepsPopulationMapTables();
     void exitRunsTheExitHandler();
     void windowIconIsBuiltIn();
-    void userGuideOpensTheFirstGuideFound();
+    void userGuideShowsTheFirstGuideFoundWithItsPictures();
+    void userGuideOfTheBuildShowsEveryPictureAndChapter();
+    void headingAnchorsAreSpelledAsTheGuideLinksThem();
     void userGuideMissingSaysWhereItBelongs();
-    void userGuideThatCannotBeShownSaysWhereItIs();
 };
 
 void MainWindowTest::startShowsCreditsInFrontOfMainWindow() {
@@ -336,69 +370,87 @@ void MainWindowTest::windowIconIsBuiltIn() {
     QCOMPARE(icon.size(), QSize(256, 256));
 }
 
-void MainWindowTest::userGuideOpensTheFirstGuideFound() {
-    // The installed place is empty; the next candidate is there and goes to the desktop.
+void MainWindowTest::userGuideShowsTheFirstGuideFoundWithItsPictures() {
+    // The first place is empty and the second a folder; the third holds the guide, shown in
+    // the program with its picture, its link taking the reader to the chapter.
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const QString guide = WriteGuide(dir, QStringLiteral("guide.html"));
+    const QString guide = WriteGuide(dir, QStringLiteral("guide.md"));
     QVERIFY(!guide.isEmpty());
-    QVERIFY(QDir().mkdir(dir.filePath(QStringLiteral("folder.html"))));
-
-    UrlCatcher browser;
-    QDesktopServices::setUrlHandler(QStringLiteral("file"), &browser, "open");
+    QVERIFY(QDir().mkdir(dir.filePath(QStringLiteral("folder.md"))));
     ModuleState state;
     mainfrm window(state, davrenta::MakeStudyTable(state));
-    window.setGuideFiles({dir.filePath(QStringLiteral("installed/guide.html")),
-                          dir.filePath(QStringLiteral("folder.html")), guide});
+    window.setGuideFiles({dir.filePath(QStringLiteral("installed/guide.md")),
+                          dir.filePath(QStringLiteral("folder.md")), guide});
     window.show();
     ModalDriver driver(&window);
     driver.expectWindow(QStringLiteral("mainfrm")).click(QStringLiteral("guidemnu"));
-    const bool ok = driver.run();
-    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-    QVERIFY2(ok, qPrintable(driver.failure()));
+    QVERIFY2(driver.run(), qPrintable(driver.failure()));
     QVERIFY(driver.messages().isEmpty());
-    QCOMPARE(browser.opened.size(), 1);
-    QCOMPARE(browser.opened.front(), QUrl::fromLocalFile(guide));
+    davrenta::guidefrm* shown = window.guideWindow();
+    QVERIFY(shown && shown->isVisible());
+    QCOMPARE(shown->guidetxt->source(), QUrl::fromLocalFile(guide));
+    QVERIFY(
+        shown->guidetxt->toPlainText().startsWith(QStringLiteral("Guide\nSee the second part.")));
+    QStringList names;
+    const QList<QImage> pictures = GuidePictures(shown->guidetxt, &names);
+    QCOMPARE(names, QStringList{QStringLiteral("images/pic.png")});
+    QCOMPARE(pictures.front().size(), QSize(3, 2));
+    QVERIFY(LinksWithoutHeading(shown->guidetxt).isEmpty());
+    QVERIFY(!shown->guidetxt->isBackwardAvailable());
+    emit shown->guidetxt->anchorClicked(QUrl(QStringLiteral("#the-second-part")));
+    QCOMPARE(shown->guidetxt->source().fragment(), QStringLiteral("the-second-part"));
+    QVERIFY(shown->backbut->isEnabled());
+    // Asked again, the same window comes back.
+    window.guidemnu_Click();
+    QCOMPARE(window.guideWindow(), shown);
+}
+
+void MainWindowTest::userGuideOfTheBuildShowsEveryPictureAndChapter() {
+    // The guide as the build lays it out beside the program, as the package installs it.
+    ModuleState state;
+    mainfrm window(state, davrenta::MakeStudyTable(state));
+    window.show();
+    window.guidemnu_Click();
+    davrenta::guidefrm* shown = window.guideWindow();
+    QVERIFY(shown && shown->isVisible());
+    QVERIFY2(
+        shown->guidetxt->source().path().endsWith(QStringLiteral("/share/davrenta/guide/guide.md")),
+        qPrintable(shown->guidetxt->source().toString()));
+    QStringList names;
+    const QList<QImage> pictures = GuidePictures(shown->guidetxt, &names);
+    QVERIFY(names.contains(QStringLiteral("images/mainfrm.png")));
+    QVERIFY(names.size() > 40);
+    for (int i = 0; i < pictures.size(); ++i)
+        QVERIFY2(!pictures[i].isNull(), qPrintable(names[i]));
+    const QStringList missing = LinksWithoutHeading(shown->guidetxt);
+    QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QStringLiteral(", "))));
+}
+
+void MainWindowTest::headingAnchorsAreSpelledAsTheGuideLinksThem() {
+    QCOMPARE(davrenta::guidefrm::HeadingAnchor(QStringLiteral("Facilities / sites matching")),
+             QStringLiteral("facilities-sites-matching"));
+    QCOMPARE(davrenta::guidefrm::HeadingAnchor(QStringLiteral("The problem file (`.sf`)")),
+             QStringLiteral("the-problem-file-sf"));
+    QCOMPARE(davrenta::guidefrm::HeadingAnchor(QStringLiteral("davrenta-batch")),
+             QStringLiteral("davrenta-batch"));
 }
 
 void MainWindowTest::userGuideMissingSaysWhereItBelongs() {
     ModuleState state;
     mainfrm window(state, davrenta::MakeStudyTable(state));
-    int opened = 0;
-    window.setGuideOpener([&](const QUrl&) { return ++opened, true; });
-    window.setGuideFiles({QStringLiteral("/nonexistent/davrenta/guide/guide.html"),
-                          QStringLiteral("/nonexistent/davrenta/guide/guide.md")});
+    window.setGuideFiles({QStringLiteral("/nonexistent/davrenta/guide/guide.md"),
+                          QStringLiteral("/nonexistent/source/docs/guide.md")});
     window.show();
     ModalDriver driver(&window);
     driver.expectWindow(QStringLiteral("mainfrm"))
         .click(QStringLiteral("guidemnu"))
         .expectMessage(QStringLiteral("The User Guide is not installed. It belongs in "
-                                      "/nonexistent/davrenta/guide/guide.html; it comes with the "
+                                      "/nonexistent/davrenta/guide/guide.md; it comes with the "
                                       "davrenta package."))
         .expectWindow(QStringLiteral("mainfrm"));
     QVERIFY2(driver.run(), qPrintable(driver.failure()));
-    QCOMPARE(opened, 0);
-}
-
-void MainWindowTest::userGuideThatCannotBeShownSaysWhereItIs() {
-    // No program to show it (a desktop without a browser): the user learns where the file is.
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString guide = WriteGuide(dir, QStringLiteral("guide.md"));
-    QVERIFY(!guide.isEmpty());
-    ModuleState state;
-    mainfrm window(state, davrenta::MakeStudyTable(state));
-    QList<QUrl> asked;
-    window.setGuideOpener([&](const QUrl& url) { return asked << url, false; });
-    window.setGuideFiles({guide});
-    window.show();
-    ModalDriver driver(&window);
-    driver.expectWindow(QStringLiteral("mainfrm"))
-        .click(QStringLiteral("guidemnu"))
-        .expectMessage(QStringLiteral("The User Guide could not be opened. Open ") + guide +
-                       QStringLiteral(" in a web browser."));
-    QVERIFY2(driver.run(), qPrintable(driver.failure()));
-    QCOMPARE(asked, QList<QUrl>{QUrl::fromLocalFile(guide)});
+    QVERIFY(!window.guideWindow());
 }
 
 QTEST_MAIN(MainWindowTest)

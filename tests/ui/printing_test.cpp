@@ -225,7 +225,7 @@ void PrintingTest::reportPdfIsNamedAfterTheProblemFile() {
     davrenta::ShellState state;
     state.ChooserFolder = "/data/plans";
     QCOMPARE(davrenta::ReportPdfPath(state, QStringLiteral("map")),
-             QStringLiteral("/data/plans/map.pdf"));
+             QStringLiteral("/data/plans/untitled-map.pdf"));
     state.ProblemFileName = "/home/ann/county.v2.fl";
     QCOMPARE(davrenta::ReportPdfPath(state, QStringLiteral("results")),
              QStringLiteral("/home/ann/county.v2-results.pdf"));

@@ -172,7 +172,8 @@ void flareafrm::editbut_Click() {
 }
 
 void flareafrm::prtbut_Click() {
-    PrintReport(this, MapReport(state_.fl), ReportPdfPath(state_, QStringLiteral("map")));
+    PrintReport(this, MapReport(state_.fl),
+                ReportPdfPath(state_, QString::fromLatin1(MapReportName(state_.fl.maptype))));
 }
 
 void flareafrm::Savebut_Click() {

@@ -117,10 +117,7 @@ void flservfrm::Prt2but_Click() {
 void flservfrm::Savebut_Click() {
     // The file is chosen first, so that a cancelled save adds nothing; a second save from the
     // same window does not add the same POD again.
-    if (!ChooseFileToSave(state_, this))
-        return;
-    if (Status saved = SaveResults(state_, podsAdded_); !saved)
-        ShowMessage(this, saved.message());
+    SaveProblemAs(state_, this, [this] { return SaveResults(state_, podsAdded_); });
 }
 
 void flservfrm::opbut_Click() {

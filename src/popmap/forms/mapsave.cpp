@@ -7,13 +7,7 @@
 namespace davrenta {
 
 bool SaveMapProblem(ModuleState& state, QWidget* from) {
-    if (!ChooseFileToSave(state, from))
-        return false;
-    if (Status saved = WriteMapFile(state); !saved) {
-        ShowMessage(from, saved.message());
-        return false;
-    }
-    return true;
+    return SaveProblemAs(state, from, [&state] { return WriteMapFile(state); });
 }
 
 } // namespace davrenta

@@ -66,15 +66,8 @@ void zedu1frm::chooseDistance(int method) {
     state_.DistanceMethod = static_cast<Metric>(method);
     OpenModal<sourcefrm>(state_, this);
     if (state_.SourceFlag == Source::Disk) {
-        OpenModal<filefrm>(state_, this);
-        if (!state_.ProblemFileName.empty()) {
-            if (Status read = ReadMapFile(state_); !read) {
-                // The study goes on as if no file had been chosen.
-                ShowMessage(this, read.message());
-            } else {
-                OpenModal<flocgridfrm>(state_, this);
-            }
-        }
+        if (OpenProblemFile(state_, this, [this] { return ReadMapFile(state_); }))
+            OpenModal<flocgridfrm>(state_, this);
     } else if (state_.SourceFlag == Source::Keyboard) {
         OpenModal<flinputfrm>(state_, this);
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include <QPainter>
 #include <QPainterPath>
@@ -36,6 +37,48 @@ void DrawMarker(QPainter& p, int kind, QPointF c) {
     p.drawPath(path);
 }
 
+const QString kFacilityName = QStringLiteral("facility, area by weight");
+
+// One entry of the legend: its mark (a location's index, or -1 for the facilities) and name.
+struct LegendEntry {
+    int kind;
+    QString name;
+    double width;
+};
+
+// The legend's entries in rows, as many to a row as the width takes.
+std::vector<std::vector<LegendEntry>> LegendRows(const LocationPicture& pic, const QFontMetrics& fm,
+                                                 double width) {
+    std::vector<LegendEntry> entries;
+    for (std::size_t k = 0; k < pic.locations.size(); ++k) {
+        const QString name = QString::fromStdString(pic.locations[k].name);
+        entries.push_back({static_cast<int>(k), name, 17.0 + fm.horizontalAdvance(name) + 14});
+    }
+    entries.push_back({-1, kFacilityName, 15.0 + fm.horizontalAdvance(kFacilityName)});
+    std::vector<std::vector<LegendEntry>> rows(1);
+    double used = 0;
+    for (const LegendEntry& e : entries) {
+        if (!rows.back().empty() && used + e.width > width) {
+            rows.emplace_back();
+            used = 0;
+        }
+        rows.back().push_back(e);
+        used += e.width;
+    }
+    return rows;
+}
+
+// The room the picture leaves for the plot: the legend's rows and the y title above, the tick
+// texts and the x title below, the y tick texts on the left.
+QRectF PlotArea(const LocationPicture& pic, const QFontMetrics& fm, QSize size, int legendRows) {
+    int tickWidth = 0;
+    for (const std::string& t : pic.yAxis.tickTexts)
+        tickWidth = std::max(tickWidth, fm.horizontalAdvance(QString::fromStdString(t)));
+    const double top = legendRows * (fm.height() + 4) + fm.height() + 12;
+    return QRectF(tickWidth + 12, top, size.width() - tickWidth - 24,
+                  size.height() - top - 2 * fm.height() - 12);
+}
+
 } // namespace
 
 LocationPlot::LocationPlot(QWidget* parent) : QWidget(parent) {
@@ -50,12 +93,36 @@ void LocationPlot::setPicture(const LocationPicture& picture) {
     for (const std::string& line : DescribePicture(picture))
         lines << QString::fromStdString(line);
     setAccessibleDescription(lines.join(QLatin1Char('\n')));
+    noteClippedTexts();
     update();
+}
+
+void LocationPlot::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    noteClippedTexts();
+}
+
+void LocationPlot::noteClippedTexts() {
+    // What the picture cannot show whole at this size, for those who check the windows.
+    QStringList clipped;
+    if (picture_) {
+        const QFontMetrics fm(font());
+        const auto rows = LegendRows(*picture_, fm, width() - 8);
+        for (const auto& row : rows)
+            for (const LegendEntry& e : row)
+                if (e.width > width() - 8)
+                    clipped << e.name;
+        const QRectF area = PlotArea(*picture_, fm, size(), static_cast<int>(rows.size()));
+        if (area.width() < 20 || area.height() < 20)
+            clipped << QStringLiteral("x") << QStringLiteral("y");
+    }
+    setProperty("clippedTexts", clipped);
 }
 
 void LocationPlot::clearPicture() {
     picture_.reset();
     setAccessibleDescription(QString());
+    noteClippedTexts();
     update();
 }
 
@@ -68,12 +135,9 @@ void LocationPlot::paintEvent(QPaintEvent*) {
     const LocationPicture& pic = *picture_;
     const QFontMetrics fm(font());
 
-    // Room for the tick texts on the left and below; one scale for both axes.
-    int tickWidth = 0;
-    for (const std::string& t : pic.yAxis.tickTexts)
-        tickWidth = std::max(tickWidth, fm.horizontalAdvance(QString::fromStdString(t)));
-    const QRectF area(tickWidth + 12, 2 * fm.height() + 12, width() - tickWidth - 24,
-                      height() - 3 * fm.height() - 24);
+    // Room for the legend and the axis texts; one scale for both axes.
+    const auto legend = LegendRows(pic, fm, width() - 8);
+    const QRectF area = PlotArea(pic, fm, size(), static_cast<int>(legend.size()));
     if (area.width() < 20 || area.height() < 20)
         return;
     const double xSpan = pic.xAxis.high - pic.xAxis.low;
@@ -151,28 +215,29 @@ void LocationPlot::paintEvent(QPaintEvent*) {
         }
     }
 
-    // The legend names every mark, in one line above the picture; it starts left of the plot
-    // when it would not fit otherwise.
-    const QString facilityName = QStringLiteral("facility, area by weight");
-    double legendWidth = 15 + fm.horizontalAdvance(facilityName);
-    for (const auto& location : pic.locations)
-        legendWidth += 17 + fm.horizontalAdvance(QString::fromStdString(location.name)) + 14;
-    double x = std::max(4.0, std::min(double(plot.left()), width() - legendWidth - 4));
-    const double y = fm.height() / 2.0 + 4;
-    for (std::size_t k = 0; k < pic.locations.size(); ++k) {
-        DrawMarker(p, static_cast<int>(k), QPointF(x + 7, y));
-        p.setPen(palette().text().color());
-        const QString name = QString::fromStdString(pic.locations[k].name);
-        p.drawText(QPointF(x + 17, y + fm.ascent() / 2.0 - 1), name);
-        x += 17 + fm.horizontalAdvance(name) + 14;
-    }
+    // The legend names every mark above the picture, in as many rows as the width needs.
     QColor fill = kFacilityColour;
     fill.setAlpha(110);
-    p.setPen(QPen(kFacilityColour, 1.2));
-    p.setBrush(fill);
-    p.drawEllipse(QPointF(x + 6, y), 5, 5);
-    p.setPen(palette().text().color());
-    p.drawText(QPointF(x + 15, y + fm.ascent() / 2.0 - 1), facilityName);
+    double y = fm.height() / 2.0 + 4;
+    for (const auto& row : legend) {
+        double x = 4;
+        for (const LegendEntry& e : row) {
+            if (e.kind >= 0) {
+                DrawMarker(p, e.kind, QPointF(x + 7, y));
+                p.setPen(palette().text().color());
+                p.drawText(QPointF(x + 17, y + fm.ascent() / 2.0 - 1), e.name);
+            } else {
+                p.setPen(QPen(kFacilityColour, 1.2));
+                p.setBrush(fill);
+                p.drawEllipse(QPointF(x + 6, y), 5, 5);
+                p.setBrush(Qt::NoBrush);
+                p.setPen(palette().text().color());
+                p.drawText(QPointF(x + 15, y + fm.ascent() / 2.0 - 1), e.name);
+            }
+            x += e.width;
+        }
+        y += fm.height() + 4;
+    }
 }
 
 } // namespace davrenta

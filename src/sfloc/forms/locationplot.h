@@ -25,8 +25,11 @@ class LocationPlot : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
+    void noteClippedTexts();
+
     std::optional<LocationPicture> picture_;
 };
 

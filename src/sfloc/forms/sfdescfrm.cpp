@@ -22,15 +22,16 @@ sfdescfrm::sfdescfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
                 QStringLiteral("Single Facility Location By Demand"));
     Label1 = MakeLabel(this, QStringLiteral("Label1"), DisplayText(kSfDescription));
     Label1->setWordWrap(true);
-    Label1->setMinimumWidth(420);
+    Label1->setMinimumWidth(WidthOnScreen(this, 420));
     contbut = MakeButton(this, QStringLiteral("contbut"), QStringLiteral("&Continue"));
     backbut = MakeButton(this, QStringLiteral("backbut"), QStringLiteral("&Back"));
     contbut->setDefault(true);
 
     auto* buttons = ButtonRow({contbut, backbut});
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Label1);
-    layout->addLayout(buttons);
+    // The description scrolls on a small screen; the buttons stay in view.
+    auto* text = new QVBoxLayout;
+    text->addWidget(Label1);
+    PageAndButtons(this, text, buttons);
 
     connect(contbut, &QPushButton::clicked, this, &sfdescfrm::contbut_Click);
     connect(backbut, &QPushButton::clicked, this, &sfdescfrm::backbut_Click);
@@ -45,15 +46,11 @@ void sfdescfrm::contbut_Click() {
         return;
     }
     if (state_.SourceFlag == Source::Disk) {
-        OpenModal<filefrm>(state_, this);
-        if (!state_.ProblemFileName.empty()) {
-            if (Status read = ReadSfFile(state_); read) {
-                HandOver<sfgridfrm>(this, state_);
-                return;
-            } else {
-                // The study ends as if no file had been chosen; the table is as it was.
-                ShowMessage(this, read.message());
-            }
+        // A file that cannot be read sends the user back to the chooser; choosing none ends the
+        // study with the table as it was.
+        if (OpenProblemFile(state_, this, [this] { return ReadSfFile(state_); })) {
+            HandOver<sfgridfrm>(this, state_);
+            return;
         }
     }
     accept();

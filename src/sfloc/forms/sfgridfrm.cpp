@@ -96,6 +96,7 @@ sfgridfrm::sfgridfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     results->addWidget(Label8, 1, 1);
     results->addWidget(Label9, 1, 2);
     results->addWidget(objheadlbl, 1, 3);
+    objheadlbl->setWordWrap(true); // two lines where the column is narrow
     QLabel* const rows[3][4] = {{Label11, olrectxlbl, olrectylbl, olrectobjlbl},
                                 {Label12, oleuclxlbl, oleuclylbl, oleuclobjlbl},
                                 {Label13, olsqeuxlbl, olsqeuylbl, olsqeuobjlbl}};
@@ -111,7 +112,7 @@ sfgridfrm::sfgridfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     Label5 = MakeLabel(this, QStringLiteral("Label5"));
     Label5->setWordWrap(true);
     Label5->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-    Label5->setMinimumWidth(260);
+    Label5->setMinimumWidth(std::min(260, available / 3));
     locationpic = new LocationPlot(this);
 
     okbut = MakeButton(this, QStringLiteral("okbut"), QStringLiteral("&Solve"));
@@ -130,7 +131,11 @@ sfgridfrm::sfgridfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     left->addWidget(scroll, 1);
     left->addLayout(results);
     auto* right = new QVBoxLayout;
-    right->addWidget(Label5);
+    // The instructions scroll on a small screen rather than push the buttons away.
+    auto* note = new QVBoxLayout;
+    note->addWidget(Label5);
+    notepage_ = ScrollingPage(this, note);
+    right->addWidget(notepage_);
     right->addWidget(locationpic, 1);
     auto* body = new QHBoxLayout;
     body->addLayout(left);
@@ -163,14 +168,19 @@ sfgridfrm::sfgridfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
         }
     }
     showEditState();
-    resize(sizeHint().width() + 120, std::min(sizeHint().height(), 760));
+    // Tall enough for every row of the table where the screen has room (a scroll area alone
+    // asks for about a dozen rows); FitToScreen makes it smaller where it must.
+    const int tableHeight = page->sizeHint().height() + 2 * scroll->frameWidth();
+    const int wanted = sizeHint().height() + std::max(0, tableHeight - scroll->sizeHint().height());
+    const int room = screen() ? screen()->availableGeometry().height() * 9 / 10 : wanted;
+    resize(sizeHint().width() + 120, std::min(wanted, room));
     if (!boxes.empty())
         gridinputtxt[0]->setFocus();
 }
 
 void sfgridfrm::showEditState() {
     backbut->hide();
-    for (QWidget* w : std::initializer_list<QWidget*>{okbut, addbut, rembut, Label5})
+    for (QWidget* w : std::initializer_list<QWidget*>{okbut, addbut, rembut, Label5, notepage_})
         w->show();
     for (QWidget* w : std::initializer_list<QWidget*>{
              Savebut, Label8, Label9, Label10, Label11, Label12, Label13, olrectxlbl, olrectylbl,
@@ -181,7 +191,7 @@ void sfgridfrm::showEditState() {
 }
 
 void sfgridfrm::showResultState() {
-    for (QWidget* w : std::initializer_list<QWidget*>{addbut, rembut, Label5, okbut})
+    for (QWidget* w : std::initializer_list<QWidget*>{addbut, rembut, Label5, notepage_, okbut})
         w->hide();
     for (QWidget* w : std::initializer_list<QWidget*>{
              Savebut, Label8, Label9, Label10, Label11, Label12, Label13, olrectxlbl, olrectylbl,
@@ -237,10 +247,7 @@ void sfgridfrm::rembut_Click() {
 }
 
 void sfgridfrm::Savebut_Click() {
-    if (!ChooseFileToSave(state_, this))
-        return;
-    if (Status saved = WriteSfFile(state_); !saved)
-        ShowMessage(this, saved.message());
+    SaveProblemAs(state_, this, [this] { return WriteSfFile(state_); });
 }
 
 void sfgridfrm::backbut_Click() {

@@ -64,6 +64,7 @@ class sfgridfrm : public QDialog {
     void donebut_Click();
 
   private:
+    QWidget* notepage_ = nullptr; // the instructions' scrolling page
     void showEditState();
     void showResultState();
     ModuleState& state_;

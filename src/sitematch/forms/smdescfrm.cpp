@@ -18,15 +18,16 @@ smdescfrm::smdescfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
 
     Label1 = MakeLabel(this, QStringLiteral("Label1"), DisplayText(kSiteMatchDescription));
     Label1->setWordWrap(true);
-    Label1->setMinimumWidth(420);
+    Label1->setMinimumWidth(WidthOnScreen(this, 420));
     Ok = MakeButton(this, QStringLiteral("Ok"), QStringLiteral("&Continue"));
     backbut = MakeButton(this, QStringLiteral("backbut"), QStringLiteral("&Back"));
     Ok->setDefault(true);
 
     auto* buttons = ButtonRow({Ok, backbut});
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Label1);
-    layout->addLayout(buttons);
+    // The description scrolls on a small screen; the buttons stay in view.
+    auto* text = new QVBoxLayout;
+    text->addWidget(Label1);
+    PageAndButtons(this, text, buttons);
 
     connect(Ok, &QPushButton::clicked, this, &smdescfrm::Ok_Click);
     connect(backbut, &QPushButton::clicked, this, &smdescfrm::backbut_Click);

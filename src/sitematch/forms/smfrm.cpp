@@ -43,13 +43,16 @@ smfrm::smfrm(ModuleState& state, QWidget* parent) : QDialog(parent), state_(stat
 }
 
 smfrm::DiskOutcome smfrm::loadFromDisk() {
-    OpenModal<filefrm>(state_, this);
-    if (state_.ProblemFileName.empty())
-        return DiskOutcome::NoFile;
-    if (Status read = ReadSiteMatchFile(state_.ProblemFileName, state_.sm); !read) {
-        ShowMessage(this, read.message());
-        return DiskOutcome::Refused;
-    }
+    // A file that cannot be read sends the user back to the chooser; leaving it then keeps
+    // this window, with its limits, for another try.
+    bool refused = false;
+    const bool read = OpenProblemFile(state_, this, [this, &refused] {
+        Status status = ReadSiteMatchFile(state_.ProblemFileName, state_.sm);
+        refused = refused || !status;
+        return status;
+    });
+    if (!read)
+        return refused ? DiskOutcome::Refused : DiskOutcome::NoFile;
     if (Status fits = CheckSiteLimit(state_.sm); !fits) {
         ShowMessage(this, fits.message());
         return DiskOutcome::Refused;

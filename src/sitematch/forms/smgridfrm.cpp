@@ -39,25 +39,31 @@ smgridfrm::smgridfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     auto* cells = new QGridLayout(table);
     cells->setHorizontalSpacing(2);
     cells->setVerticalSpacing(2);
-    cells->addWidget(Label2, 0, 0);
+    cells->addWidget(Label2, 1, 0, Qt::AlignBottom);
     cells->addWidget(Label4, 0, 1, 1, kMaxSites);
-    cells->addWidget(Label3, 0, kMaxSites + 1);
+    cells->addWidget(Label3, 1, kMaxSites + 1, Qt::AlignBottom);
+    for (int j = 0; j < kMaxSites; ++j) {
+        sitelbl[j] =
+            MakeLabel(table, ArrayName(QStringLiteral("sitelbl"), j), QString::number(j + 1));
+        sitelbl[j]->setAlignment(Qt::AlignCenter);
+        cells->addWidget(sitelbl[j], 1, j + 1);
+    }
     for (int i = 0; i < kMaxMatchFacilities; ++i) {
         const QString facility = QString::number(i + 1);
         Label1[i] = MakeLabel(table, ArrayName(QStringLiteral("Label1"), i), facility);
-        cells->addWidget(Label1[i], i + 1, 0);
+        cells->addWidget(Label1[i], i + 2, 0);
         for (int j = 0; j < kMaxSites; ++j) {
             const int box = kMaxSites * i + j;
             gridinputtxt[box] = MakeTextBox(
                 table, ArrayName(QStringLiteral("gridinputtxt"), box),
                 QStringLiteral("Facility %1, time to site %2").arg(facility).arg(j + 1));
             gridinputtxt[box]->setMinimumWidth(56);
-            cells->addWidget(gridinputtxt[box], i + 1, j + 1);
+            cells->addWidget(gridinputtxt[box], i + 2, j + 1);
         }
         griddemandtxt[i] = MakeTextBox(table, ArrayName(QStringLiteral("griddemandtxt"), i),
                                        QStringLiteral("Facility %1, demand").arg(facility));
         griddemandtxt[i]->setMinimumWidth(64);
-        cells->addWidget(griddemandtxt[i], i + 1, kMaxSites + 1);
+        cells->addWidget(griddemandtxt[i], i + 2, kMaxSites + 1);
     }
     auto* scroll = new QScrollArea(this);
     scroll->setWidget(table);

@@ -24,6 +24,7 @@ class smgridfrm : public QDialog {
     QLabel* Label4;
     QLabel* Label3;
     std::array<QLabel*, kMaxMatchFacilities> Label1{};
+    std::array<QLabel*, kMaxSites> sitelbl{}; // the site's number above its column
     std::array<QLineEdit*, kMaxMatchFacilities * kMaxSites> gridinputtxt{};
     std::array<QLineEdit*, kMaxMatchFacilities> griddemandtxt{};
     QLabel* Label5;

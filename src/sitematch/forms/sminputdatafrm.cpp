@@ -22,6 +22,7 @@ sminputdatafrm::sminputdatafrm(ModuleState& state, QWidget* parent)
     SetUpWindow(this, QStringLiteral("sminputdatafrm"), QStringLiteral("Input Data Form"));
 
     Label1 = MakeLabel(this, QStringLiteral("Label1"), QString::fromLatin1(kRowInputPrompt));
+    Label1->setWordWrap(true); // on a narrow screen the prompt takes two lines
     faclbl = MakeLabel(this, QStringLiteral("faclbl"));
     auto* boxes = new QGridLayout;
     for (int j = 0; j < kMaxSites; ++j) {
@@ -81,15 +82,20 @@ void sminputdatafrm::Ok_Click() {
 }
 
 void sminputdatafrm::backbut_Click() {
+    reject();
+}
+
+void sminputdatafrm::reject() {
     // A row begun with "Add Facility" is dropped and the table it came from shows again.
-    if (state_.sm.AddingFacility) {
+    if (state_.sm.AddingFacility && !leaving_) {
+        leaving_ = true;
         CancelAddedFacility(state_.sm);
         HideForSuccessor(this);
         OpenModal<smgridfrm>(state_, this);
         accept();
         return;
     }
-    reject();
+    QDialog::reject();
 }
 
 } // namespace davrenta

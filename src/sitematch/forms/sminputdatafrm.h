@@ -31,9 +31,12 @@ class sminputdatafrm : public QDialog {
 
     void Ok_Click();
     void backbut_Click();
+    // Escape and the title bar's close do as "Back" does.
+    void reject() override;
 
   private:
     ModuleState& state_;
+    bool leaving_ = false;
 };
 
 } // namespace davrenta

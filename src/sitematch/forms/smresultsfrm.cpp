@@ -40,7 +40,7 @@ smresultsfrm::smresultsfrm(ModuleState& state, QWidget* parent) : QDialog(parent
 
     Label2 = MakeLabel(this, QStringLiteral("Label2"));
     Label2->setWordWrap(true);
-    Label2->setMinimumWidth(300);
+    Label2->setMinimumWidth(WidthOnScreen(this, 300));
     costslbl = MakeLabel(this, QStringLiteral("costslbl"),
                          QStringLiteral("Is another site worth it? The optimum under each "
                                         "largest number of sites:"));
@@ -60,10 +60,8 @@ smresultsfrm::smresultsfrm(ModuleState& state, QWidget* parent) : QDialog(parent
     body->addLayout(rows);
     body->addSpacing(16);
     body->addLayout(right, 1);
-    auto* buttons = ButtonRow({prtbut, avebut, Okbut});
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(body, 1);
-    layout->addLayout(buttons);
+    // Twenty rows and the costs beside them scroll on a small screen; the buttons stay in view.
+    PageAndButtons(this, body, ButtonRow({prtbut, avebut, Okbut}));
     resize(880, 640);
 
     connect(prtbut, &QPushButton::clicked, this, &smresultsfrm::prtbut_Click);
@@ -99,17 +97,15 @@ void smresultsfrm::prtbut_Click() {
 void smresultsfrm::avebut_Click() {
     for (QPushButton* b : {avebut, prtbut, Okbut})
         b->hide();
-    bool saved = true;
-    if (ChooseFileToSave(state_, this)) {
-        if (Status written = WriteSiteMatchFile(state_.ProblemFileName, state_.sm); !written) {
-            ShowMessage(this, written.message());
-            saved = false;
-        }
-    }
+    bool chosen = false;
+    const bool saved = SaveProblemAs(state_, this, [this, &chosen] {
+        chosen = true;
+        return WriteSiteMatchFile(state_.ProblemFileName, state_.sm);
+    });
     for (QPushButton* b : {avebut, prtbut, Okbut})
         b->show();
     // After a failed save the results stay, so that another place can be tried.
-    if (saved)
+    if (saved || !chosen)
         accept();
 }
 
