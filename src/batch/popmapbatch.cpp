@@ -2,6 +2,8 @@
 
 #include "batch/batchio.h"
 
+#include <cmath>
+
 #include "app/modulestate.h"
 #include "popmap/mapfile.h"
 #include "popmap/reports.h"
@@ -34,6 +36,7 @@ ordered_json Labels(const ResultsTexts& t) {
                                      {"result6lbl", &t.result6lbl},
                                      {"result7lbl", &t.result7lbl}})
         j[name] = JsonText(*text);
+    j["prooflbl"] = JsonText(t.prooflbl);
     j["facgrd"] = JsonRows(t.facgrd);
     return j;
 }
@@ -54,7 +57,7 @@ void PrintMap(std::ostream& out, const MapView& map) {
 void PrintResults(std::ostream& out, const ResultsTexts& t) {
     out << "== Output ==\n";
     for (const std::string* label : {&t.floclbl, &t.result1lbl, &t.result4lbl, &t.result2lbl,
-                                     &t.result5lbl, &t.result6lbl, &t.result7lbl})
+                                     &t.result5lbl, &t.result6lbl, &t.prooflbl, &t.result7lbl})
         if (!label->empty())
             out << SafeForTerminal(ForTerminal(*label)) << '\n';
     PrintRows(out, t.facgrd);
@@ -63,8 +66,7 @@ void PrintResults(std::ostream& out, const ResultsTexts& t) {
 
 } // namespace
 
-int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::ostream& err) {
-    ModuleState state;
+Status ReadBatchProblem(const PopMapBatchOptions& options, ModuleState& state) {
     state.ModuleFlag = Study::PopMap;
     PopMap& fl = state.fl;
     ClearOnModuleEntry(fl);
@@ -72,14 +74,22 @@ int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::os
     fl.PerformanceMeasure = static_cast<Measure>(options.measure);
     state.DistanceMethod = static_cast<Metric>(options.distance);
     state.ProblemFileName = options.file;
-    if (Status read = ReadMapFile(state); !read)
+    return ReadMapFile(state);
+}
+
+int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::ostream& err) {
+    ModuleState state;
+    PopMap& fl = state.fl;
+    if (Status read = ReadBatchProblem(options, state); !read)
         return Unreadable(err, read.message());
 
     const auto failed = [&](const std::string& message) {
         return NoResult(options.json, out, err, ShownPath(options.file) + ": " + message);
     };
     // The result sequence, window by window, as a user pressing Ok meets it.
-    const SearchOutcome outcome = RunSearch(state);
+    SearchControl control;
+    control.timeLimit = options.timeLimit;
+    const SearchOutcome outcome = RunSearch(state, control);
     if (outcome.status != SearchStatus::Done)
         return failed(outcome.message);
 
@@ -125,19 +135,23 @@ int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::os
 
     const int last = LastMapLine(fl);
     const int n = fl.ExistingPodCount;
-    const int newPods = fl.NewPodCount == 1 ? 1 : 2;
+    const int newPods = NewPodsPlaced(fl);
 
     if (options.json) {
         ordered_json j;
         if (newPods == 1) {
             j["NewPodLine"] = fl.NewPodLine;
             j["NewPodColumn"] = fl.NewPodColumn;
-        } else {
+        } else if (newPods == 2) {
             j["NewPod1Line"] = fl.NewPod1Line;
             j["NewPod1Column"] = fl.NewPod1Column;
             j["NewPod2Line"] = fl.NewPod2Line;
             j["NewPod2Column"] = fl.NewPod2Column;
         }
+        j["NewPods"] = JsonCells(NewPodCells(fl));
+        j["Proven"] = fl.Proven;
+        j["Bound"] = fl.Bound;
+        j["Gap"] = fl.Gap;
         j["BestTravel"] = fl.BestTravel;
         j["BestMaxDistance"] = fl.BestMaxDistance;
         j["BestServed"] = fl.BestServed;
@@ -221,33 +235,73 @@ const CLI::Validator kNotEmpty(
     },
     "", "NOT EMPTY");
 
-// The bound as the command line takes it: a number from 0 to 1 and nothing else (the window
-// keeps the input box's leading-number rule).
-std::optional<double> StrictBound(const std::string& text) {
+// A number as the command line takes it: a number and nothing else (the windows keep the
+// input boxes' leading-number rule).
+std::optional<double> StrictNumber(const std::string& text) {
     if (text.find_first_not_of(" \t") == std::string::npos)
         return std::nullopt;
     const std::optional<double> value = ParseFieldNumber(text);
+    if (!value || !std::isfinite(*value))
+        return std::nullopt;
+    return value;
+}
+
+// The near-optimal bound: a number from 0 to 1.
+std::optional<double> StrictBound(const std::string& text) {
+    const std::optional<double> value = StrictNumber(text);
     if (!value || !(*value >= 0 && *value <= 1))
         return std::nullopt;
     return value;
 }
 
+const std::vector<int> kPodCounts = [] {
+    std::vector<int> counts;
+    for (int p = 1; p <= kMaxPods; ++p)
+        counts.push_back(p);
+    return counts;
+}();
+
 } // namespace
+
+ordered_json JsonCells(const std::vector<std::pair<int, int>>& cells) {
+    ordered_json out = ordered_json::array();
+    for (const auto& [line, column] : cells)
+        out.push_back(ordered_json::array({line, column}));
+    return out;
+}
 
 BatchCommand AddPopMapCommand(CLI::App& app) {
     auto options = std::make_shared<PopMapBatchOptions>();
     auto bound = std::make_shared<std::string>();
+    auto limit = std::make_shared<std::string>();
+    auto radius = std::make_shared<std::string>();
     CLI::App* pm = app.add_subcommand("popmap", "Locate new PODs on a population map (.fl file)");
     pm->add_option("FILE", options->file, "The population-map problem file")->required();
-    pm->add_option("--pods", options->pods, "Number of new PODs: 1 or 2")
-        ->required()
-        ->check(kNotEmpty)
-        ->check(CLI::IsMember({1, 2}));
-    pm->add_option("--measure", options->measure,
-                   "1 minimize travel, 2 maximum number served, 3 minimize maximum distance")
-        ->required()
-        ->check(kNotEmpty)
-        ->check(CLI::IsMember({1, 2, 3}));
+    CLI::Option* pods =
+        pm->add_option("--pods", options->pods,
+                       "Number of new PODs: 1 to 31 less the existing ones (with --cover: the "
+                       "population within the radius of that many)")
+            ->check(kNotEmpty)
+            ->check(CLI::IsMember(kPodCounts));
+    CLI::Option* measure =
+        pm->add_option("--measure", options->measure,
+                       "1 minimize travel, 2 maximum number served, 3 minimize maximum distance")
+            ->check(kNotEmpty)
+            ->check(CLI::IsMember({1, 2, 3}));
+    CLI::Option* timeLimit = pm->add_option(
+        "--time-limit", *limit,
+        "Seconds after which a search of three or more PODs stops with the best found (default: "
+        "no limit)");
+    CLI::Option* curve =
+        pm->add_option("--pods-curve", options->podsCurve,
+                       "The optimum for 1 to this many new PODs beside placing them one at a time")
+            ->check(kNotEmpty)
+            ->check(CLI::IsMember(kPodCounts));
+    CLI::Option* cover = pm->add_option(
+        "--cover", *radius,
+        "The fewest new PODs that bring every area cell within this distance of a POD (the "
+        "distance method's units, as BestMaxDistance, before the results' (X SCALE) factor)");
+    curve->excludes(cover);
     pm->add_option("--distance", options->distance,
                    "1 rectilinear, 2 Euclidean, 3 squared Euclidean")
         ->required()
@@ -260,9 +314,40 @@ BatchCommand AddPopMapCommand(CLI::App& app) {
     pm->add_option("--save", options->save,
                    "Save the problem with the new POD(s) added as existing ones to this file, as "
                    "the results window's Save does");
-    return {pm, [pm, options, bound, near](std::ostream& out, std::ostream& err) {
+    return {pm, [=](std::ostream& out, std::ostream& err) {
                 if (options->file.empty())
                     return UsageError(pm, err, "FILE is empty: name a population-map file");
+                if (timeLimit->count() > 0) {
+                    const std::optional<double> seconds = StrictNumber(*limit);
+                    if (!seconds || !(*seconds > 0))
+                        return UsageError(pm, err,
+                                          "--time-limit \"" + QuoteForMessage(*limit) +
+                                              "\" is not a number of seconds above 0");
+                    options->timeLimit = *seconds;
+                }
+                if (cover->count() > 0) {
+                    const std::optional<double> r = StrictNumber(*radius);
+                    if (!r || !(*r >= 0))
+                        return UsageError(pm, err,
+                                          "--cover \"" + QuoteForMessage(*radius) +
+                                              "\" is not a distance of 0 or more");
+                    if (near->count() > 0 || options->save)
+                        return UsageError(pm, err,
+                                          "--cover goes with neither --near-optimal nor --save");
+                    options->cover = *r;
+                    options->podsGiven = pods->count() > 0;
+                    return RunCoverBatch(*options, out, err);
+                }
+                if (measure->count() == 0)
+                    return UsageError(pm, err, "--measure is required");
+                if (curve->count() > 0) {
+                    if (pods->count() > 0 || near->count() > 0 || options->save)
+                        return UsageError(
+                            pm, err, "--pods-curve goes with neither --pods, --near-optimal nor --save");
+                    return RunPodCurveBatch(*options, out, err);
+                }
+                if (pods->count() == 0)
+                    return UsageError(pm, err, "--pods is required");
                 if (near->count() > 0) {
                     if (options->pods != 1)
                         return UsageError(pm, err, "--near-optimal needs --pods 1");

@@ -33,6 +33,19 @@ std::string TwoPodCoordinates(const PopMap& fl, bool styleB, char br) {
            second + WholeNumberText(fl.NewPod2Column) + ", " + WholeNumberText(fl.NewPod2Line);
 }
 
+// Three or more new PODs, one line each.
+std::string SeveralCoordinates(const PopMap& fl, char br) {
+    std::string text;
+    int q = 0;
+    for (const auto& [line, column] : NewPodCells(fl)) {
+        if (q > 0)
+            text += br;
+        text += "COORDINATES OF NEW POD " + std::to_string(++q) +
+                " (x,y)= " + WholeNumberText(column) + ", " + WholeNumberText(line);
+    }
+    return text;
+}
+
 std::string MaxServedText(const PopMap& fl, const std::string& averagePrefix, char br) {
     return "MAX SERVED " + FormatPicture(MaxServed(fl), "#######") + br + averagePrefix +
            FormatPicture(NewAverageServed(fl), "0.###");
@@ -56,10 +69,38 @@ void PodRow(std::vector<std::array<std::string, 4>>& rows, const std::string& na
 
 } // namespace
 
+std::string ProofText(const PopMap& fl) {
+    if (fl.Proven)
+        return "PROVEN OPTIMAL";
+    std::string bound;
+    switch (fl.PerformanceMeasure) {
+    case Measure::MinimizeTravel:
+        bound = "AVG. DIST. TRAVELED " +
+                FormatPicture(kDistanceScale * fl.Bound / fl.TotalPopulation, "0.###");
+        break;
+    case Measure::MaximumServed:
+        bound = "NUMBER SERVED " + FormatPicture(fl.Bound, "0.###");
+        break;
+    default:
+        bound = "MAX DISTANCE " + FormatPicture(fl.Bound, "0.###");
+        break;
+    }
+    return "BEST FOUND IN THE TIME LIMIT, NOT PROVEN OPTIMAL: BOUND ON " + bound + ", GAP " +
+           FormatPicture(100 * fl.Gap, "0.###") + "%";
+}
+
 ResultsTexts ResultsFor(const PopMap& fl, MapType maptype, Metric distanceMethod, char br) {
     ResultsTexts t;
     const int n = fl.ExistingPodCount;
     const bool onePod = fl.NewPodCount == 1;
+    const int newPods = NewPodsPlaced(fl);
+    const bool several = newPods >= 3;
+    // The coordinates of the new PODs in the style the measure's two-POD texts use.
+    const auto coordinates = [&](bool styleB) {
+        return several ? SeveralCoordinates(fl, br) : TwoPodCoordinates(fl, styleB, br);
+    };
+    if (several)
+        t.prooflbl = ProofText(fl);
     const Measure measure = fl.PerformanceMeasure;
 
     t.result7lbl = "TOTAL POPULATION SERVED = " + StrForm(fl.TotalPopulation) + br +
@@ -118,17 +159,17 @@ ResultsTexts ResultsFor(const PopMap& fl, MapType maptype, Metric distanceMethod
             switch (measure) {
             case Measure::MinimizeTravel:
                 t.result1lbl = kMinTravelPods;
-                t.result4lbl = TwoPodCoordinates(fl, false, br);
+                t.result4lbl = coordinates(false);
                 t.result5lbl = NewAverageText(fl);
                 break;
             case Measure::MaximumServed:
                 t.result1lbl = kMaxServedPods;
-                t.result4lbl = TwoPodCoordinates(fl, true, br);
+                t.result4lbl = coordinates(true);
                 t.result5lbl = MaxServedText(fl, "AVG.  DISTANCE TRAVELED (X SCALE) ", br);
                 break;
             case Measure::MinimizeMaxDistance:
                 t.result1lbl = kMinMaxPods;
-                t.result4lbl = TwoPodCoordinates(fl, true, br);
+                t.result4lbl = coordinates(true);
                 t.result6lbl = NewAverageText(fl);
                 break;
             default:
@@ -136,24 +177,31 @@ ResultsTexts ResultsFor(const PopMap& fl, MapType maptype, Metric distanceMethod
             }
         }
     } else if (maptype == MapType::NewService) {
-        t.result2lbl = onePod ? std::string("Optimal location of new POD is *.")
-                              : std::string("Optimal location of first new POD is *.") + br +
-                                    "Optimal location of second new POD is @.";
+        if (several) {
+            for (int q = 1; q <= newPods; ++q)
+                t.result2lbl += (q > 1 ? std::string(1, br) : std::string()) +
+                                "Optimal location of new POD " + std::to_string(q) + " is " +
+                                NewPodLabel(q) + ".";
+        } else {
+            t.result2lbl = onePod ? std::string("Optimal location of new POD is *.")
+                                  : std::string("Optimal location of first new POD is *.") + br +
+                                        "Optimal location of second new POD is @.";
+        }
         t.Savebut = true;
         if (!onePod) {
             switch (measure) {
             case Measure::MinimizeMaxDistance:
                 t.result1lbl = kMinMaxPods;
-                t.result4lbl = TwoPodCoordinates(fl, true, br);
+                t.result4lbl = coordinates(true);
                 break;
             case Measure::MaximumServed:
                 t.result1lbl = kMaxServedPods;
-                t.result4lbl = TwoPodCoordinates(fl, true, br);
+                t.result4lbl = coordinates(true);
                 t.result5lbl = MaxServedText(fl, "AVG.  DISTANCE TRAVELED (X SCALE) ", br);
                 break;
             case Measure::MinimizeTravel:
                 t.result1lbl = kMinTravelPods;
-                t.result4lbl = TwoPodCoordinates(fl, true, br);
+                t.result4lbl = coordinates(true);
                 t.result5lbl = "AVERAGE DISTANCE " + FormatPicture(NewAverageTravel(fl), "0.###") +
                                "   MAX DISTANCE " + FormatPicture(fl.BestMaxDistance, "####.###");
                 break;
@@ -164,7 +212,14 @@ ResultsTexts ResultsFor(const PopMap& fl, MapType maptype, Metric distanceMethod
         t.opbut = onePod;
         for (int k = 1; k <= n; ++k)
             PodRow(t.facgrd, PlainForm(k), fl.PodColumn[k], fl.PodLine[k], fl.PodServed[k]);
-        if (onePod) {
+        if (several) {
+            int q = 0;
+            for (const auto& [line, column] : NewPodCells(fl)) {
+                ++q;
+                PodRow(t.facgrd, std::string(1, NewPodLabel(q)), column, line, fl.PodServed[n + q],
+                       false);
+            }
+        } else if (onePod) {
             PodRow(t.facgrd, "*", fl.NewPodColumn, fl.NewPodLine, fl.PodServed[n + 1]);
         } else {
             PodRow(t.facgrd, "*", fl.NewPod1Column, fl.NewPod1Line, fl.PodServed[n + 1], false);

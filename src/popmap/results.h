@@ -12,6 +12,9 @@ namespace davrenta {
 // Everything the results window shows, as it opens.
 struct ResultsTexts {
     std::string floclbl, result1lbl, result2lbl, result4lbl, result5lbl, result6lbl, result7lbl;
+    // Three or more new PODs: whether the result is proven optimal, or the bound and gap the
+    // search reached in its time limit. Empty for one or two.
+    std::string prooflbl;
     std::vector<std::array<std::string, 4>> facgrd; // row 0 is the heading row
     bool okbut = false, ok2but = false, prtbut = false, Prt2but = false, Savebut = false,
          opbut = false;
@@ -19,6 +22,10 @@ struct ResultsTexts {
 
 // Opening the results window: its texts, and the step of the result sequence it takes.
 ResultsTexts OpenResults(PopMap& fl, Metric distanceMethod, char lineBreak = '\r');
+
+// Three or more new PODs: "PROVEN OPTIMAL", or the bound and gap of a search that reached its
+// time limit.
+std::string ProofText(const PopMap& fl);
 
 // The texts without the window's effects on the state.
 ResultsTexts ResultsFor(const PopMap& fl, MapType maptype, Metric distanceMethod,

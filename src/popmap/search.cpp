@@ -8,6 +8,7 @@
 #include "app/modulestate.h"
 #include "popmap/fastsearch.h"
 #include "popmap/resultcheck.h"
+#include "popmap/setsearch.h"
 #include "state/messagetext.h"
 #include "state/numbers.h"
 
@@ -262,9 +263,12 @@ void FinishSearch(PopMap& fl, int newPods) {
         MarkExistingPods(fl, fl.BestServiceMap, 'x');
         if (newPods == 1) {
             MarkAt(fl.BestServiceMap, fl.NewPodLine, fl.NewPodColumn, 'X');
-        } else {
+        } else if (newPods == 2) {
             MarkAt(fl.BestServiceMap, fl.NewPod1Line, fl.NewPod1Column, 'X');
             MarkAt(fl.BestServiceMap, fl.NewPod2Line, fl.NewPod2Column, 'X');
+        } else {
+            for (int q = 1; q <= newPods; ++q)
+                MarkAt(fl.BestServiceMap, fl.NewPodsLine[q], fl.NewPodsColumn[q], 'X');
         }
     }
 }
@@ -358,12 +362,49 @@ SearchOutcome PlainTwoPodSearch(ModuleState& state, const SearchControl& control
     return {};
 }
 
+namespace {
+
+// The exhaustive searches prove what they find: their location as the list of new PODs, the
+// bound equal to the value.
+void RecordExhaustive(PopMap& fl, int newPods) {
+    if (newPods == 1) {
+        fl.NewPodsLine[1] = fl.NewPodLine;
+        fl.NewPodsColumn[1] = fl.NewPodColumn;
+    } else {
+        fl.NewPodsLine[1] = fl.NewPod1Line;
+        fl.NewPodsColumn[1] = fl.NewPod1Column;
+        fl.NewPodsLine[2] = fl.NewPod2Line;
+        fl.NewPodsColumn[2] = fl.NewPod2Column;
+    }
+    fl.Proven = true;
+    fl.Gap = 0;
+    switch (fl.PerformanceMeasure) {
+    case Measure::MaximumServed:
+        fl.Bound = fl.BestServed;
+        break;
+    case Measure::MinimizeMaxDistance:
+        fl.Bound = fl.BestMaxDistance;
+        break;
+    default:
+        fl.Bound = fl.BestTravel;
+        break;
+    }
+}
+
+} // namespace
+
 SearchOutcome RunSearch(ModuleState& state, const SearchControl& control) {
     PopMap& fl = state.fl;
     fl.SearchResultFlag = true;
-    const int newPods = fl.NewPodCount == 1 ? 1 : 2;
-    SearchOutcome outcome =
-        newPods == 1 ? OnePodSearch(state, control) : TwoPodSearch(state, control);
+    SearchOutcome outcome;
+    if (fl.NewPodCount >= 3) {
+        outcome = SetSearch(state, control);
+    } else {
+        const int newPods = fl.NewPodCount == 1 ? 1 : 2;
+        outcome = newPods == 1 ? OnePodSearch(state, control) : TwoPodSearch(state, control);
+        if (outcome.status == SearchStatus::Done)
+            RecordExhaustive(fl, newPods);
+    }
     outcome = CheckSearchResult(fl, std::move(outcome));
     if (outcome.status != SearchStatus::Done)
         fl.SearchResultFlag = false;

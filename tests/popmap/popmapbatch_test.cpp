@@ -142,7 +142,7 @@ TEST(BatchPopMap, SaveAddsTheNewPodsAsExistingOnes) {
 TEST(BatchPopMap, Failures) {
     EXPECT_EQ(Batch("popmap").status, 2);
     EXPECT_EQ(
-        Batch("popmap " + Example("small-town.fl") + " --pods 3 --measure 1 --distance 1").status,
+        Batch("popmap " + Example("small-town.fl") + " --pods 32 --measure 1 --distance 1").status,
         2);
     EXPECT_EQ(Batch("nothing").status, 2);
     EXPECT_EQ(Batch("popmap " + Example("small-town.fl") +

@@ -1,0 +1,305 @@
+#include "popmap/setsearch.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstring>
+#include <random>
+
+#include "app/modulestate.h"
+#include "plainsets.h"
+#include "popmap/fastsearch.h"
+#include "popmap/resultcheck.h"
+#include "popmap_fixtures.h"
+#include "randommaps.h"
+
+namespace davrenta {
+namespace {
+
+using testing::Describe;
+using testing::MakeState;
+using testing::PlainEvaluate;
+using testing::PlainSetSearch;
+using testing::Problem;
+using testing::RandomProblem;
+using testing::Shape;
+
+bool SameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+std::vector<std::pair<int, int>> Found(const PopMap& fl) {
+    std::vector<std::pair<int, int>> cells;
+    for (int q = 1; q <= fl.NewPodCount; ++q)
+        cells.emplace_back(fl.NewPodsLine[q], fl.NewPodsColumn[q]);
+    return cells;
+}
+
+std::string Cells(const std::vector<std::pair<int, int>>& cells) {
+    std::string text;
+    for (const auto& [l, c] : cells)
+        text += "(" + std::to_string(l) + "," + std::to_string(c) + ")";
+    return text;
+}
+
+// The general method against every set, on a copy of the state: the same set and the same
+// figures, bit for bit, or the same refusal.
+::testing::AssertionResult MatchesEverySet(const ModuleState& start, int p, int threads = 0) {
+    ModuleState plain = start;
+    plain.fl.NewPodCount = p;
+    if (Status prepared = PrepareSearch(plain); !prepared) {
+        ModuleState s = start;
+        s.fl.NewPodCount = p;
+        const SearchOutcome outcome = SetSearch(s);
+        if (outcome.status == SearchStatus::Failed && outcome.message == prepared.message())
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "the refusal differs: " << outcome.message;
+    }
+    const testing::PlainSet reference = PlainSetSearch(plain, p);
+
+    ModuleState s = start;
+    s.fl.NewPodCount = p;
+    SetSearchOptions options;
+    options.threads = threads;
+    const SearchOutcome outcome = SetSearch(s, {}, options);
+    if (!reference.found) {
+        if (CheckSearchResult(s.fl, outcome).status == SearchStatus::Failed)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure()
+               << "no set beats the start, but the search found " << Cells(Found(s.fl));
+    }
+    if (outcome.status != SearchStatus::Done)
+        return ::testing::AssertionFailure() << "search failed: " << outcome.message;
+    if (!s.fl.Proven)
+        return ::testing::AssertionFailure() << "not proven";
+    if (Found(s.fl) != reference.cells)
+        return ::testing::AssertionFailure() << "set " << Cells(Found(s.fl)) << " vs "
+                                             << Cells(reference.cells);
+    const PopMap& fl = s.fl;
+    const bool same =
+        fl.PerformanceMeasure == Measure::MaximumServed
+            ? SameBits(fl.BestServed, reference.served) &&
+                  SameBits(fl.BestServedTravel, reference.travel)
+            : SameBits(fl.BestTravel, reference.travel) &&
+                  SameBits(fl.BestMaxDistance, reference.maxDistance);
+    if (!same)
+        return ::testing::AssertionFailure()
+               << "figures " << testing::Exact(fl.BestTravel) << " "
+               << testing::Exact(fl.BestMaxDistance) << " " << testing::Exact(fl.BestServed)
+               << " vs " << testing::Exact(reference.travel) << " "
+               << testing::Exact(reference.maxDistance) << " " << testing::Exact(reference.served);
+    return ::testing::AssertionSuccess();
+}
+
+void CompareEverySetting(const Problem& problem, int seed, std::initializer_list<int> counts) {
+    for (int p : counts)
+        for (int measure : {1, 2, 3})
+            for (int method : {1, 2, 3}) {
+                const ModuleState start = MakeState(problem, measure, method, p);
+                if (start.fl.ExistingPodCount + p > kMaxPods)
+                    continue;
+                EXPECT_TRUE(MatchesEverySet(start, p, 1 + (seed + method) % 2))
+                    << "seed " << seed << ", " << p << " new, measure " << measure << ", method "
+                    << method << "\n"
+                    << Describe(problem);
+            }
+}
+
+TEST(SetSearchMatchesEverySet, ThreeAndFourPodsOnRandomMaps) {
+    std::mt19937 rng(424242);
+    for (int seed = 0; seed < 40; ++seed)
+        CompareEverySetting(RandomProblem(rng, Shape::Plain), seed, {3, 4});
+}
+
+TEST(SetSearchMatchesEverySet, SymmetricMapsWithTies) {
+    std::mt19937 rng(99);
+    for (int seed = 0; seed < 25; ++seed)
+        CompareEverySetting(RandomProblem(rng, Shape::Mirrored), seed, {3, 4});
+}
+
+TEST(SetSearchMatchesEverySet, NegativeZeroAndFarInputs) {
+    std::mt19937 rng(777);
+    int compared = 0;
+    for (int seed = 0; compared < 25; ++seed) {
+        Problem p = RandomProblem(rng, Shape::Odd);
+        if (p.areas[0].second > 1e300)
+            continue; // too large to compute with: a test of its own below
+        CompareEverySetting(p, seed, {3, 4});
+        ++compared;
+    }
+}
+
+TEST(SetSearchMatchesEverySet, HandMadeEdges) {
+    const std::vector<Problem> problems = {
+        testing::kWorkedExample,
+        {{{"A", 100}}, {}, {"A"}},                                    // fewer cells than PODs
+        {{{"a", 60}}, {}, {"aaaa"}},                                  // ties everywhere
+        {{{"a", 300}}, {{1, 1}}, {"aaa"}},                            // an existing POD keeps ties
+        {{{"a", 0}, {"b", 40}}, {{1, 1}}, {"ab", "ba"}},              // a population of 0
+        {{{"a", -30}, {"b", 40}}, {}, {"abab", "baba", " ab"}},       // a negative one
+        {{{"a", 1e-320}, {"b", 3e-321}}, {{2, 2}}, {"aab", "bba"}},   // subnormal populations
+        {{{"a", 5}, {"b", 0}}, {}, {"bbbbb", "bbabb", "bbbbb"}},      // one populated cell
+        {{{"a", 10}, {"b", 10}}, {{1, 2}, {1, 2}}, {"ab", "", "ba"}}, // two PODs on one cell
+    };
+    for (std::size_t i = 0; i < problems.size(); ++i)
+        CompareEverySetting(problems[i], static_cast<int>(i), {3, 4});
+}
+
+TEST(SetSearchMatchesEverySet, TwoPodsGiveThePairSearchsValueAndPair) {
+    std::mt19937 rng(2025);
+    for (int seed = 0; seed < 30; ++seed) {
+        const Problem problem = RandomProblem(rng, seed % 2 ? Shape::Plain : Shape::Mirrored);
+        for (int measure : {1, 2, 3})
+            for (int method : {1, 2, 3}) {
+                ModuleState pair = MakeState(problem, measure, method, 2);
+                ModuleState general = pair;
+                const SearchOutcome a = CheckSearchResult(pair.fl, TwoPodSearch(pair));
+                const SearchOutcome b = CheckSearchResult(general.fl, SetSearch(general));
+                ASSERT_EQ(a.status, b.status) << a.message << " / " << b.message << "\n"
+                                              << "measure " << measure << " method " << method
+                                              << "\n" << Describe(problem);
+                if (a.status != SearchStatus::Done)
+                    continue;
+                EXPECT_EQ(general.fl.NewPodsLine[1], pair.fl.NewPod1Line);
+                EXPECT_EQ(general.fl.NewPodsColumn[1], pair.fl.NewPod1Column);
+                EXPECT_EQ(general.fl.NewPodsLine[2], pair.fl.NewPod2Line);
+                EXPECT_EQ(general.fl.NewPodsColumn[2], pair.fl.NewPod2Column);
+                EXPECT_TRUE(SameBits(general.fl.BestTravel, pair.fl.BestTravel));
+                EXPECT_TRUE(SameBits(general.fl.BestMaxDistance, pair.fl.BestMaxDistance));
+                EXPECT_TRUE(SameBits(general.fl.BestServed, pair.fl.BestServed));
+                for (int k = 1; k <= pair.fl.ExistingPodCount + 2; ++k)
+                    EXPECT_TRUE(SameBits(general.fl.PodServed[k], pair.fl.PodServed[k]));
+                EXPECT_EQ(general.fl.BestServiceMap[1], pair.fl.BestServiceMap[1]);
+            }
+    }
+}
+
+
+// --- Bounds, time limits and cancel --------------------------------------------------------
+
+// A larger random map: populated areas in bands, a few existing PODs.
+Problem BandedMap(std::mt19937& rng, int lines, int width, int pods) {
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    Problem p;
+    const int areas = pick(3, 7);
+    for (int a = 0; a < areas; ++a)
+        p.areas.push_back({std::string(1, static_cast<char>('a' + a)), pick(50, 5000) * 1.0});
+    for (int i = 0; i < lines; ++i) {
+        std::string line;
+        for (int j = 0; j < width; ++j)
+            line += pick(0, 12) == 0 ? '.'
+                                     : static_cast<char>('a' + (i * areas / lines + pick(0, 1)) % areas);
+        p.lines.push_back(line);
+    }
+    for (int a = 0; a < areas; ++a)
+        p.lines[static_cast<std::size_t>(a % lines)][0] = static_cast<char>('a' + a);
+    for (int k = 0; k < pods; ++k)
+        p.pods.push_back({pick(1, lines), pick(1, width)});
+    return p;
+}
+
+// The figures a state holds are those of its new PODs, computed afresh.
+::testing::AssertionResult FiguresMatchTheSet(const ModuleState& s) {
+    ModuleState prepared = s;
+    if (Status ok = PrepareSearch(prepared); !ok)
+        return ::testing::AssertionFailure() << ok.message();
+    const testing::PlainFigures f = PlainEvaluate(prepared, Found(s.fl));
+    const PopMap& fl = s.fl;
+    const bool same = fl.PerformanceMeasure == Measure::MaximumServed
+                          ? SameBits(fl.BestServed, f.served)
+                          : SameBits(fl.BestTravel, f.travel) &&
+                                SameBits(fl.BestMaxDistance, f.maxDistance);
+    if (!same)
+        return ::testing::AssertionFailure() << "figures are not those of " << Cells(Found(fl));
+    return ::testing::AssertionSuccess();
+}
+
+double ValueOf(const PopMap& fl) {
+    switch (fl.PerformanceMeasure) {
+    case Measure::MaximumServed:
+        return fl.BestServed;
+    case Measure::MinimizeMaxDistance:
+        return fl.BestMaxDistance;
+    default:
+        return fl.BestTravel;
+    }
+}
+
+TEST(SetSearchBounds, NeverCrossTheBestValue) {
+    std::mt19937 rng(8080);
+    for (int seed = 0; seed < 6; ++seed) {
+        const Problem problem = BandedMap(rng, 12 + seed, 16 + 2 * seed, seed % 3);
+        for (int measure : {1, 2, 3}) {
+            ModuleState s = MakeState(problem, measure, 1 + seed % 3, 5);
+            const bool maximize = measure == 2;
+            int reports = 0;
+            bool crossed = false;
+            SearchControl control;
+            control.bounds = [&](const SetProgress& progress) {
+                ++reports;
+                if (progress.haveBest &&
+                    (maximize ? progress.bound < progress.best : progress.bound > progress.best))
+                    crossed = true;
+                if (progress.gap < 0 || progress.gap > 1)
+                    crossed = true;
+            };
+            ASSERT_EQ(RunSearch(s, control).status, SearchStatus::Done) << Describe(problem);
+            EXPECT_GT(reports, 0);
+            EXPECT_FALSE(crossed) << "seed " << seed << " measure " << measure;
+            EXPECT_TRUE(s.fl.Proven);
+            EXPECT_EQ(s.fl.Bound, ValueOf(s.fl));
+            EXPECT_EQ(s.fl.Gap, 0);
+            EXPECT_TRUE(FiguresMatchTheSet(s));
+        }
+    }
+}
+
+ModuleState FullRegion(int keepPods, int measure, int method, int pods) {
+    std::string failure;
+    ModuleState s = testing::LoadExampleFile("full-region.fl", &failure);
+    EXPECT_EQ(failure, "");
+    s.fl.ExistingPodCount = keepPods;
+    s.fl.PerformanceMeasure = static_cast<Measure>(measure);
+    s.DistanceMethod = static_cast<Metric>(method);
+    s.fl.NewPodCount = pods;
+    return s;
+}
+
+TEST(SetSearchStops, AtTheTimeLimitWithTheBestSetFoundAndItsBound) {
+    for (int measure : {1, 2, 3}) {
+        ModuleState s = FullRegion(0, measure, 1, 12);
+        SearchControl control;
+        control.timeLimit = 0.05;
+        const SearchOutcome outcome = RunSearch(s, control);
+        ASSERT_EQ(outcome.status, SearchStatus::Done) << outcome.message;
+        EXPECT_TRUE(s.fl.SearchResultFlag);
+        EXPECT_TRUE(FiguresMatchTheSet(s));
+        if (!s.fl.Proven) {
+            const double best = ValueOf(s.fl);
+            EXPECT_TRUE(measure == 2 ? s.fl.Bound >= best : s.fl.Bound <= best);
+            EXPECT_GE(s.fl.Gap, 0);
+            EXPECT_LE(s.fl.Gap, 1);
+        }
+    }
+}
+
+TEST(SetSearchStops, OnCancelWithAConsistentState) {
+    for (int measure : {1, 2, 3}) {
+        ModuleState s = FullRegion(5, measure, 2, 8);
+        std::atomic<bool> cancel{false};
+        SearchControl control;
+        control.cancel = &cancel;
+        control.bounds = [&](const SetProgress&) { cancel = true; };
+        const SearchOutcome outcome = RunSearch(s, control);
+        EXPECT_EQ(outcome.status, SearchStatus::Cancelled);
+        EXPECT_FALSE(s.fl.SearchResultFlag);
+        EXPECT_FALSE(s.fl.Proven);
+        if (s.fl.NewPodsLine[1] != 0) {
+            EXPECT_TRUE(FiguresMatchTheSet(s));
+        }
+    }
+}
+
+} // namespace
+} // namespace davrenta
