@@ -14,7 +14,11 @@ std::unique_ptr<SetBounder> MakeTravelBounder(const SetProblem& sp, int p, Pool&
 // PODs added one at a time, each where it saves the most travel.
 Support GreedyTravel(const SetProblem& sp, int p);
 // Exchanges of one POD for another cell while one saves travel.
-Support InterchangeTravel(const SetProblem& sp, int p, Support s, const SetClock& clock);
+Support InterchangeTravel(const SetProblem& sp, int p, Support s, const SetClock& clock,
+                          Pool& pool);
+// The exchanges, then a few kicks (PODs moved at random, exchanges again) kept when better.
+Support SearchNearTravel(const SetProblem& sp, int p, Support s, const SetClock& clock, Pool& pool,
+                         int kicks);
 
 // The population a set covers: under Maximum Number Served the cells a new POD is strictly
 // nearer to than every existing POD; for the coverage study the cells with a POD, existing or

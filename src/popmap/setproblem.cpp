@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <set>
 
 namespace davrenta::fastsearch_detail {
 
@@ -302,6 +303,7 @@ struct NodeOrder {
 
 constexpr int kRootIterations = 600;
 constexpr int kNodeIterations = 60;
+constexpr double kImproveWithin = 0.002;
 
 } // namespace
 
@@ -319,6 +321,7 @@ SetSearchOutcome BranchAndBound(const SetProblem& sp, int p, SetBounder& bounder
     }
     const NodeOrder order;
     double lowest = bounder.Floor();
+    std::set<Support> tried; // choices the local search has started from
     auto report = [&](bool force) {
         const double bound = best.have ? std::min(lowest, best.key) : lowest;
         clock.Report(best.have, sp.ValueOfKey(best.key), sp.ValueOfKey(bound), force);
@@ -341,23 +344,31 @@ SetSearchOutcome BranchAndBound(const SetProblem& sp, int p, SetBounder& bounder
 
         bool done = false;
         NodeBound nb;
+        // The relaxation's choices as sets; near the root, made better where they can be.
+        const auto tryPick = [&](const Support& pick, double bound) {
+            if (pick.empty() || static_cast<int>(pick.size()) > p)
+                return;
+            const double key = sp.Key(pick);
+            best.Offer(key, pick);
+            // A local search is worth it from choices about as near the best as the bound is.
+            const double within =
+                std::max(kImproveWithin * std::fabs(best.key), 2 * (best.key - bound));
+            if (!improve || node.depth > 1 || tried.count(pick) > 0 || !(key - best.key <= within))
+                return;
+            tried.insert(pick);
+            const Support better = improve(pick);
+            best.Offer(sp.Key(better), better);
+        };
         for (int pass = 0; pass < 3 && !done; ++pass) {
             const int iterations =
                 node.depth == 0 && pass == 0 ? kRootIterations : kNodeIterations / (pass + 1);
-            nb = bounder.Bound(node, best, iterations);
+            nb = bounder.Bound(node, best, iterations, tryPick);
             node.bound = std::max(node.bound, nb.bound);
-            // The relaxation's choice as a set, made better where it can be.
             Support pick = node.open;
             pick.insert(pick.end(), nb.pick.begin(), nb.pick.end());
             std::sort(pick.begin(), pick.end());
             pick.erase(std::unique(pick.begin(), pick.end()), pick.end());
-            if (!pick.empty() && static_cast<int>(pick.size()) <= p) {
-                best.Offer(sp.Key(pick), pick);
-                if (improve && node.depth == 0) {
-                    const Support better = improve(pick);
-                    best.Offer(sp.Key(better), better);
-                }
-            }
+            tryPick(pick, node.bound);
             const Support first = FirstSupport(node, C, p);
             if (best.have && node.bound >= best.key && SlotsBefore(first, best.set, p))
                 best.Offer(sp.Key(first), first);

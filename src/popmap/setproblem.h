@@ -191,8 +191,11 @@ class SetBounder {
     // Multipliers for the root, from the best set known.
     virtual std::vector<double> Start(const Support& best) = 0;
     // The node's bound, improving its multipliers with up to `iterations` steps aimed at the
-    // best key; stops early once the node can be left out.
-    virtual NodeBound Bound(SetNode& node, const Incumbent& best, int iterations) = 0;
+    // best key; stops early once the node can be left out. Now and then it hands the
+    // relaxation's choice (with the open candidates) to tryPick, with the bound so far; it may
+    // better the best.
+    virtual NodeBound Bound(SetNode& node, const Incumbent& best, int iterations,
+                            const std::function<void(const Support&, double)>& tryPick) = 0;
 };
 
 // Whether a node with this many free candidates and room for this many more is small enough

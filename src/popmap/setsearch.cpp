@@ -19,6 +19,9 @@ using namespace fastsearch_detail;
 
 namespace fastsearch_detail {
 
+// Kicks of the first local search.
+constexpr int kKicks = 6;
+
 SetAnswer SolveSets(const SetProblem& sp, int p, Pool& pool, SetClock& clock) {
     SetAnswer answer;
     answer.best.p = p;
@@ -26,12 +29,12 @@ SetAnswer SolveSets(const SetProblem& sp, int p, Pool& pool, SetClock& clock) {
     case SetGoal::Travel: {
         Support start = GreedyTravel(sp, p);
         answer.best.Offer(sp.Key(start), start);
-        start = InterchangeTravel(sp, p, start, clock);
+        start = SearchNearTravel(sp, p, start, clock, pool, kKicks);
         answer.best.Offer(sp.Key(start), start);
         answer.heuristic = answer.best.key;
         const std::unique_ptr<SetBounder> bounder = MakeTravelBounder(sp, p, pool);
         const Improver improve = [&](const Support& s) {
-            return InterchangeTravel(sp, p, s, clock);
+            return InterchangeTravel(sp, p, s, clock, pool);
         };
         answer.outcome = BranchAndBound(sp, p, *bounder, improve, answer.best, clock);
         break;

@@ -142,7 +142,8 @@ class CoverBounder final : public SetBounder {
         return mu;
     }
 
-    NodeBound Bound(SetNode& node, const Incumbent& best, int iterations) override {
+    NodeBound Bound(SetNode& node, const Incumbent& best, int iterations,
+                    const std::function<void(const Support&, double)>& tryPick) override {
         const int C = sp_.C, K = sp_.K;
         std::vector<double>& mu = node.multipliers;
         // Cells the open candidates cover count exactly and leave the relaxation.
@@ -202,6 +203,12 @@ class CoverBounder final : public SetBounder {
                 sinceBetter = 0;
                 if (theta < 1e-3)
                     break;
+            }
+            if (it % 20 == 19) {
+                Support choice = node.open;
+                choice.insert(choice.end(), pick.begin(), pick.end());
+                std::sort(choice.begin(), choice.end());
+                tryPick(choice, out.bound);
             }
             if (best.Excludes(out.bound, first))
                 break;

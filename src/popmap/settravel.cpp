@@ -1,7 +1,10 @@
 #include <algorithm>
+#include <cstring>
 #include <cmath>
 #include <limits>
+#include <random>
 
+#include "popmap/fastkernel.h"
 #include "popmap/setmeasures.h"
 
 // Minimize Travel for several new PODs.
@@ -37,6 +40,171 @@ constexpr int kParts = 4;
 // lies.
 constexpr double kStartShare = 0.6;
 
+// The two sums of the bound, in vectors of doubles (each operation the IEEE operation on each
+// element; a sum's order may differ from a scalar loop's, which the rounding allowance covers).
+typedef double Pair __attribute__((vector_size(16)));
+
+// r_j for kKernelLanes candidates from `first` on one line (the mirrored table puts their
+// distances to a cell side by side): the sum over the cells of min(0, w d - l).
+template <typename V>
+inline __attribute__((always_inline)) void PriceLoop(const Grid& g, const double* w,
+                                                     const double* lambda, const int* mirror,
+                                                     int cells, int first, double* out) {
+    constexpr int W = static_cast<int>(sizeof(V) / sizeof(double));
+    constexpr int N = kKernelLanes / W;
+    const double* table = g.mirror.data() + g.candMirror[static_cast<std::size_t>(first)];
+    V sum[N], zero;
+    for (int e = 0; e < W; ++e)
+        zero[e] = 0.0;
+    for (int i = 0; i < N; ++i)
+        sum[i] = zero;
+    for (int c = 0; c < cells; ++c) {
+        V wc, lc;
+        for (int e = 0; e < W; ++e) {
+            wc[e] = w[c];
+            lc[e] = lambda[c];
+        }
+        const double* row = table + mirror[c];
+#pragma GCC unroll 8
+        for (int i = 0; i < N; ++i) {
+            V d;
+            std::memcpy(&d, row + W * i, sizeof d);
+            const V t = wc * d - lc;
+            sum[i] += t < zero ? t : zero;
+        }
+    }
+    for (int i = 0; i < N; ++i)
+        std::memcpy(out + W * i, &sum[i], sizeof(V));
+}
+
+// acc[x] += term(d[x]) over a run of candidates, W at a time.
+template <typename V, typename Term>
+inline __attribute__((always_inline)) void RunLoop(double* acc, const double* d, int n, Term term) {
+    constexpr int W = static_cast<int>(sizeof(V) / sizeof(double));
+    int x = 0;
+    for (; x + W <= n; x += W) {
+        V dv, a;
+        std::memcpy(&dv, d + x, sizeof dv);
+        std::memcpy(&a, acc + x, sizeof a);
+        a += term(dv);
+        std::memcpy(acc + x, &a, sizeof a);
+    }
+    for (; x < n; ++x)
+        acc[x] += term(d[x]);
+}
+
+template <typename V> inline V Splat(double x) {
+    V v;
+    for (std::size_t e = 0; e < sizeof(V) / sizeof(double); ++e)
+        v[e] = x;
+    return v;
+}
+inline double Splat1(double x) {
+    return x;
+}
+
+// The terms: min(0, w d - l) for the bound; w max(0, d1 - d) for what a POD at d gains; and
+// w max(0, d2 - max(d, d1)) for what it gives back when the nearest POD leaves.
+template <typename V> struct Price {
+    V w, l, zero;
+    Price(double wv, double lv) : w(Splat<V>(wv)), l(Splat<V>(lv)), zero(Splat<V>(0)) {}
+    V operator()(V d) const {
+        const V t = w * d - l;
+        return t < zero ? t : zero;
+    }
+    double operator()(double d) const {
+        const double t = w[0] * d - l[0];
+        return t < 0 ? t : 0.0;
+    }
+};
+template <typename V> struct Gain {
+    V w, d1, zero;
+    Gain(double wv, double d1v) : w(Splat<V>(wv)), d1(Splat<V>(d1v)), zero(Splat<V>(0)) {}
+    V operator()(V d) const {
+        const V t = d1 - d;
+        return w * (t > zero ? t : zero);
+    }
+    double operator()(double d) const {
+        const double t = d1[0] - d;
+        return w[0] * (t > 0 ? t : 0.0);
+    }
+};
+template <typename V> struct GiveBack {
+    V w, d1, d2, zero;
+    GiveBack(double wv, double d1v, double d2v)
+        : w(Splat<V>(wv)), d1(Splat<V>(d1v)), d2(Splat<V>(d2v)), zero(Splat<V>(0)) {}
+    V operator()(V d) const {
+        const V t = d2 - (d > d1 ? d : d1);
+        return w * (t > zero ? t : zero);
+    }
+    double operator()(double d) const {
+        const double t = d2[0] - (d > d1[0] ? d : d1[0]);
+        return w[0] * (t > 0 ? t : 0.0);
+    }
+};
+
+#if DAVRENTA_WIDE_KERNEL
+typedef double Quad __attribute__((vector_size(32)));
+__attribute__((target("avx2"))) void PriceWide(const Grid& g, const double* w,
+                                               const double* lambda, const int* mirror, int cells,
+                                               int first, double* out) {
+    PriceLoop<Quad>(g, w, lambda, mirror, cells, first, out);
+}
+__attribute__((target("avx2"))) void PriceRunWide(double* acc, const double* d, int n, double w,
+                                                  double l) {
+    RunLoop<Quad>(acc, d, n, Price<Quad>(w, l));
+}
+__attribute__((target("avx2"))) void GainRunWide(double* acc, const double* d, int n, double w,
+                                                 double d1) {
+    RunLoop<Quad>(acc, d, n, Gain<Quad>(w, d1));
+}
+__attribute__((target("avx2"))) void GiveBackRunWide(double* acc, const double* d, int n, double w,
+                                                     double d1, double d2) {
+    RunLoop<Quad>(acc, d, n, GiveBack<Quad>(w, d1, d2));
+}
+#endif
+
+void PriceGroup(const Grid& g, const double* w, const double* lambda, const int* mirror, int cells,
+                int first, double* out) {
+#if DAVRENTA_WIDE_KERNEL
+    if (WideVectorsAvailable()) {
+        PriceWide(g, w, lambda, mirror, cells, first, out);
+        return;
+    }
+#endif
+    PriceLoop<Pair>(g, w, lambda, mirror, cells, first, out);
+}
+
+void ScatterRun(double* acc, const double* d, int n, double w, double l) {
+#if DAVRENTA_WIDE_KERNEL
+    if (WideVectorsAvailable()) {
+        PriceRunWide(acc, d, n, w, l);
+        return;
+    }
+#endif
+    RunLoop<Pair>(acc, d, n, Price<Pair>(w, l));
+}
+
+void GainRun(double* acc, const double* d, int n, double w, double d1) {
+#if DAVRENTA_WIDE_KERNEL
+    if (WideVectorsAvailable()) {
+        GainRunWide(acc, d, n, w, d1);
+        return;
+    }
+#endif
+    RunLoop<Pair>(acc, d, n, Gain<Pair>(w, d1));
+}
+
+void GiveBackRun(double* acc, const double* d, int n, double w, double d1, double d2) {
+#if DAVRENTA_WIDE_KERNEL
+    if (WideVectorsAvailable()) {
+        GiveBackRunWide(acc, d, n, w, d1, d2);
+        return;
+    }
+#endif
+    RunLoop<Pair>(acc, d, n, GiveBack<Pair>(w, d1, d2));
+}
+
 class TravelBounder final : public SetBounder {
   public:
     TravelBounder(const SetProblem& sp, int p, Pool& pool) : sp_(sp), p_(p), pool_(pool) {
@@ -58,6 +226,16 @@ class TravelBounder final : public SetBounder {
         rho_.assign(C, 0.0);
         part_.assign(static_cast<std::size_t>(kParts), std::vector<double>(C, 0.0));
         count_.assign(cell_.size(), 0);
+        for (int k : cell_)
+            mirror_.push_back(g.cellMirror[static_cast<std::size_t>(k)]);
+        // The first cell of positive population on each line, lines 1..L + 1.
+        lineStart_.assign(static_cast<std::size_t>(g.lastLine) + 2, 0);
+        for (int l = 1, i = 0; l <= g.lastLine + 1; ++l) {
+            while (i < static_cast<int>(cell_.size()) &&
+                   g.cellLine[static_cast<std::size_t>(cell_[static_cast<std::size_t>(i)])] < l)
+                ++i;
+            lineStart_[static_cast<std::size_t>(l)] = i;
+        }
     }
 
     double Floor() const override {
@@ -89,7 +267,8 @@ class TravelBounder final : public SetBounder {
         return lambda;
     }
 
-    NodeBound Bound(SetNode& node, const Incumbent& best, int iterations) override {
+    NodeBound Bound(SetNode& node, const Incumbent& best, int iterations,
+                    const std::function<void(const Support&, double)>& tryPick) override {
         const int C = sp_.C;
         std::vector<double>& lambda = node.multipliers;
         status_.assign(static_cast<std::size_t>(C), 0);
@@ -142,6 +321,12 @@ class TravelBounder final : public SetBounder {
                 sinceBetter = 0;
                 if (theta < 1e-3)
                     break;
+            }
+            if (it % 20 == 19) {
+                Support choice = node.open;
+                choice.insert(choice.end(), pick.begin(), pick.end());
+                std::sort(choice.begin(), choice.end());
+                tryPick(choice, out.bound);
             }
             if (best.Excludes(out.bound, first))
                 break;
@@ -305,23 +490,44 @@ class TravelBounder final : public SetBounder {
     bool ComputeRho(const std::vector<double>& lambda, int live) {
         const std::size_t cells = cell_.size();
         const double dense = static_cast<double>(live) * static_cast<double>(cells);
+        const Grid& g = sp_.g;
         if (discWork_ > 0 && dense < discWork_) {
-            live_.clear();
-            for (int j = 0; j < sp_.C; ++j)
-                if (status_[static_cast<std::size_t>(j)] != kClosed)
-                    live_.push_back(j);
-            const int items = static_cast<int>(live_.size());
-            const int chunk = 64;
+            // The line offset beyond which no cell's radius reaches.
+            double radius = 0;
+            for (std::size_t i = 0; i < cells; ++i)
+                radius = std::max(radius, lambda[i] / w_[i]);
+            radius *= 1 + 1e-12;
+            int reach = 0;
+            while (reach + 1 < kMapLines && sp_.At(reach + 1, 0) < radius)
+                ++reach;
+            // Runs of live candidates on one line, eight at a time.
+            groups_.clear();
+            for (int l = 1; l <= g.lastLine; ++l)
+                for (int j = g.candLineStart[l]; j < g.candLineStart[l + 1];) {
+                    if (status_[static_cast<std::size_t>(j)] == kClosed) {
+                        ++j;
+                        continue;
+                    }
+                    const int end = std::min(j + kKernelLanes, g.candLineStart[l + 1]);
+                    groups_.push_back({j, end - j});
+                    j = end;
+                }
+            const int items = static_cast<int>(groups_.size());
+            constexpr int chunk = 8;
             const bool ran = pool_.Run((items + chunk - 1) / chunk, nullptr, false, 0, [&](int item, int) {
                 const int end = std::min(items, (item + 1) * chunk);
                 for (int x = item * chunk; x < end; ++x) {
-                    const int j = live_[static_cast<std::size_t>(x)];
-                    double r = 0;
-                    for (std::size_t i = 0; i < cells; ++i) {
-                        const double t = w_[i] * sp_.Distance(j, cell_[i]) - lambda[i];
-                        r += t < 0 ? t : 0.0;
-                    }
-                    rho_[static_cast<std::size_t>(j)] = r;
+                    const auto [first, lanes] = groups_[static_cast<std::size_t>(x)];
+                    // Only cells on lines within the largest radius can add a term.
+                    const int l = g.candLine[static_cast<std::size_t>(first)];
+                    const int c0 = lineStart_[static_cast<std::size_t>(std::max(1, l - reach))];
+                    const int c1 =
+                        lineStart_[static_cast<std::size_t>(std::min(g.lastLine, l + reach) + 1)];
+                    double out[kKernelLanes];
+                    PriceGroup(g, w_.data() + c0, lambda.data() + c0, mirror_.data() + c0, c1 - c0,
+                               first, out);
+                    for (int q = 0; q < lanes; ++q)
+                        rho_[static_cast<std::size_t>(first + q)] = out[q];
                 }
             });
             discWork_ *= 0.98; // look again at the other way now and then
@@ -342,13 +548,8 @@ class TravelBounder final : public SetBounder {
                 // A little beyond the radius, so that rounding cannot leave out a term.
                 const double radius = l / w * (1 + 1e-12);
                 sp_.Disc(cell_[i], radius, true, [&](int first, int last, const double* d) {
-                    double* a = acc.data() + first;
-                    const int n = last - first + 1;
-                    for (int x = 0; x < n; ++x) {
-                        const double t = w * d[x] - l;
-                        a[x] += t < 0 ? t : 0.0;
-                    }
-                    touched += n;
+                    ScatterRun(acc.data() + first, d, last - first + 1, w, l);
+                    touched += last - first + 1;
                 });
             }
             work[static_cast<std::size_t>(part)] = touched;
@@ -397,7 +598,9 @@ class TravelBounder final : public SetBounder {
     std::vector<std::vector<double>> part_;
     std::vector<int> count_;
     std::vector<char> status_;
-    std::vector<int> live_;
+    std::vector<std::pair<int, int>> groups_; // first candidate, lanes
+    std::vector<int> mirror_;                 // each cell's offset in the mirrored table
+    std::vector<int> lineStart_;              // first cell of positive population per line
     double discWork_ = 0;
 };
 
@@ -471,54 +674,66 @@ Support GreedyTravel(const SetProblem& sp, int p) {
     return s;
 }
 
-Support InterchangeTravel(const SetProblem& sp, int p, Support s, const SetClock& clock) {
+Support InterchangeTravel(const SetProblem& sp, int p, Support s, const SetClock& clock,
+                          Pool& pool) {
     (void)p;
     const int C = sp.C;
     double key = sp.Key(s);
-    std::vector<double> gain(static_cast<std::size_t>(C));
-    std::vector<double> extra;
+    constexpr int kInterchangeParts = 4;
+    struct Part {
+        std::vector<double> gain, extra, loss;
+    };
+    std::vector<Part> parts(kInterchangeParts);
     for (int round = 0; round < 1000 && !clock.Stopping(); ++round) {
         const int q = static_cast<int>(s.size());
         const Nearest n = Assign(sp, s);
-        std::fill(gain.begin(), gain.end(), 0.0);
-        extra.assign(static_cast<std::size_t>(q) * C, 0.0);
-        std::vector<double> loss(static_cast<std::size_t>(q), 0.0);
-        for (int k = 0; k < sp.K; ++k) {
-            const double w = sp.g.pop[static_cast<std::size_t>(k)];
-            if (w == 0)
-                continue;
-            const double d1 = n.d1[static_cast<std::size_t>(k)];
-            const int a1 = n.a1[static_cast<std::size_t>(k)];
-            sp.Disc(k, d1, true, [&](int first, int last, const double* d) {
-                for (int j = first; j <= last; ++j) {
-                    const double dj = d[j - first];
-                    if (dj < d1)
-                        gain[static_cast<std::size_t>(j)] += w * (d1 - dj);
-                }
-            });
-            if (a1 < 0)
-                continue;
-            const double d2 = n.d2[static_cast<std::size_t>(k)];
-            loss[static_cast<std::size_t>(a1)] += w * (d2 - d1);
-            double* row = extra.data() + static_cast<std::size_t>(a1) * C;
-            sp.Disc(k, d2, true, [&](int first, int last, const double* d) {
-                for (int j = first; j <= last; ++j) {
-                    const double dj = d[j - first];
-                    if (dj < d2)
-                        row[j] += w * (d2 - std::max(dj, d1));
-                }
-            });
+        // Each part's sums over its cells; the parts added in order, whatever the threads.
+        const bool ran = pool.Run(kInterchangeParts, nullptr, false, 0, [&](int part, int) {
+            Part& pt = parts[static_cast<std::size_t>(part)];
+            pt.gain.assign(static_cast<std::size_t>(C), 0.0);
+            pt.extra.assign(static_cast<std::size_t>(q) * C, 0.0);
+            pt.loss.assign(static_cast<std::size_t>(q), 0.0);
+            const int begin = sp.K * part / kInterchangeParts;
+            const int end = sp.K * (part + 1) / kInterchangeParts;
+            for (int k = begin; k < end; ++k) {
+                const double w = sp.g.pop[static_cast<std::size_t>(k)];
+                if (w == 0)
+                    continue;
+                const double d1 = n.d1[static_cast<std::size_t>(k)];
+                const int a1 = n.a1[static_cast<std::size_t>(k)];
+                sp.Disc(k, d1, true, [&](int first, int last, const double* d) {
+                    GainRun(pt.gain.data() + first, d, last - first + 1, w, d1);
+                });
+                if (a1 < 0)
+                    continue;
+                const double d2 = n.d2[static_cast<std::size_t>(k)];
+                pt.loss[static_cast<std::size_t>(a1)] += w * (d2 - d1);
+                double* row = pt.extra.data() + static_cast<std::size_t>(a1) * C;
+                sp.Disc(k, d2, true, [&](int first, int last, const double* d) {
+                    GiveBackRun(row + first, d, last - first + 1, w, d1, d2);
+                });
+            }
+        });
+        if (!ran)
+            break;
+        for (int part = 1; part < kInterchangeParts; ++part) {
+            const Part& pt = parts[static_cast<std::size_t>(part)];
+            for (std::size_t x = 0; x < pt.gain.size(); ++x)
+                parts[0].gain[x] += pt.gain[x];
+            for (std::size_t x = 0; x < pt.extra.size(); ++x)
+                parts[0].extra[x] += pt.extra[x];
+            for (std::size_t x = 0; x < pt.loss.size(); ++x)
+                parts[0].loss[x] += pt.loss[x];
         }
+        const Part& sum = parts[0];
         double bestProfit = 0;
         int out = -1, in = -1;
         for (int i = 0; i < q; ++i)
             for (int j = 0; j < C; ++j) {
-                if (std::binary_search(s.begin(), s.end(), j))
-                    continue;
-                const double profit = gain[static_cast<std::size_t>(j)] -
-                                      loss[static_cast<std::size_t>(i)] +
-                                      extra[static_cast<std::size_t>(i) * C + j];
-                if (profit > bestProfit) {
+                const double profit = sum.gain[static_cast<std::size_t>(j)] -
+                                      sum.loss[static_cast<std::size_t>(i)] +
+                                      sum.extra[static_cast<std::size_t>(i) * C + j];
+                if (profit > bestProfit && !std::binary_search(s.begin(), s.end(), j)) {
                     bestProfit = profit;
                     out = i;
                     in = j;
@@ -534,6 +749,33 @@ Support InterchangeTravel(const SetProblem& sp, int p, Support s, const SetClock
             break;
         s = std::move(next);
         key = nextKey;
+    }
+    return s;
+}
+
+Support SearchNearTravel(const SetProblem& sp, int p, Support s, const SetClock& clock, Pool& pool,
+                         int kicks) {
+    s = InterchangeTravel(sp, p, s, clock, pool);
+    double key = sp.Key(s);
+    // Kicks: one or two PODs moved to other cells, then exchanges again; the better set stays.
+    std::mt19937 rng(12345);
+    for (int t = 0; t < kicks && !clock.Stopping() && !s.empty(); ++t) {
+        Support next = s;
+        const int moves = 1 + t % 2;
+        for (int m = 0; m < moves; ++m) {
+            const int j = std::uniform_int_distribution<int>(0, sp.C - 1)(rng);
+            if (std::binary_search(next.begin(), next.end(), j))
+                continue;
+            next.erase(next.begin() + std::uniform_int_distribution<int>(
+                                          0, static_cast<int>(next.size()) - 1)(rng));
+            next.insert(std::upper_bound(next.begin(), next.end(), j), j);
+        }
+        next = InterchangeTravel(sp, p, next, clock, pool);
+        const double nextKey = sp.Key(next);
+        if (nextKey < key) {
+            s = std::move(next);
+            key = nextKey;
+        }
     }
     return s;
 }
