@@ -183,13 +183,17 @@ class SmallCover {
     long long nodes_ = 0;
 };
 
-// Covers of the area cells within one radius.
+// Covers of area cells: within one radius, or (under Maximum Number Served, strict) nearer
+// than every existing POD.
 class RadiusCovers {
   public:
-    RadiusCovers(const SetProblem& sp, double radius, SetClock& clock)
-        : sp_(sp), r_(radius), clock_(clock) {}
+    RadiusCovers(const SetProblem& sp, double radius, SetClock& clock, bool strict = false)
+        : sp_(sp), r_(radius), clock_(clock), strict_(strict) {}
 
-    bool Within(int j, int k) const { return sp_.Distance(j, k) <= r_; }
+    bool Within(int j, int k) const {
+        const double d = sp_.Distance(j, k);
+        return strict_ ? d < sp_.g.prior[static_cast<std::size_t>(k)] : d <= r_;
+    }
 
     // The cells that need a new POD: no existing POD within the radius.
     std::vector<int> Needing() const {
@@ -298,9 +302,12 @@ class RadiusCovers {
             std::vector<std::pair<double, int>> missed;
             for (int e : cells) {
                 double nearest = std::numeric_limits<double>::infinity();
-                for (int j : x)
+                bool covered = false;
+                for (int j : x) {
                     nearest = std::min(nearest, sp_.Distance(j, e));
-                if (!(nearest <= r_))
+                    covered = covered || Within(j, e);
+                }
+                if (!covered)
                     missed.emplace_back(nearest, e);
             }
             if (missed.empty()) {
@@ -334,7 +341,7 @@ class RadiusCovers {
                     pick = e;
                 }
             }
-            if (pick < 0 || !(farthest > 2 * r_))
+            if (pick < 0 || !(farthest > (strict_ ? 0 : 2 * r_)))
                 break;
             added.push_back(pick);
         }
@@ -351,14 +358,15 @@ class RadiusCovers {
     const SetProblem& sp_;
     double r_;
     SetClock& clock_;
+    bool strict_;
     long long nodes_ = 0;
 };
 
 // Cells still needing cover once candidate c is in the set.
-std::vector<int> Without(const SetProblem& sp, const std::vector<int>& cells, int c, double r) {
+std::vector<int> Without(const RadiusCovers& covers, const std::vector<int>& cells, int c) {
     std::vector<int> rest;
     for (int e : cells)
-        if (!(sp.Distance(c, e) <= r))
+        if (!covers.Within(c, e))
             rest.push_back(e);
     return rest;
 }
@@ -366,7 +374,7 @@ std::vector<int> Without(const SetProblem& sp, const std::vector<int>& cells, in
 // The first set in slot order among the covers of at most p candidates (slots: the first cell
 // repeated up to p, then the others), given that one exists. Stopped leaves out partial.
 Answer FirstCover(const SetProblem& sp, RadiusCovers& covers, const std::vector<int>& cells, int p,
-                  double r, Support& out) {
+                  Support& out) {
     out.clear();
     std::vector<int> sample;
     if (cells.empty()) {
@@ -401,7 +409,7 @@ Answer FirstCover(const SetProblem& sp, RadiusCovers& covers, const std::vector<
     }
     out.push_back(t1);
     // Then as few more as can be, each the first possible.
-    std::vector<int> need = Without(sp, cells, t1, r);
+    std::vector<int> need = Without(covers, cells, t1);
     int more = p - 1;
     sample.clear();
     a = covers.Decide(need, t1 + 1, -1, more, true, sample, nullptr);
@@ -414,7 +422,7 @@ Answer FirstCover(const SetProblem& sp, RadiusCovers& covers, const std::vector<
         if (a != Answer::Yes)
             return a;
         out.push_back(t);
-        need = Without(sp, need, t, r);
+        need = Without(covers, need, t);
         lo = t + 1;
     }
     return Answer::Yes;
@@ -498,7 +506,7 @@ SetSearchOutcome SearchMaxDistance(const SetProblem& sp, int p, Incumbent& best,
         const double r = radii[static_cast<std::size_t>(high)];
         RadiusCovers covers(sp, r, clock);
         Support first;
-        const Answer a = FirstCover(sp, covers, covers.Needing(), p, r, first);
+        const Answer a = FirstCover(sp, covers, covers.Needing(), p, first);
         outcome.nodes += covers.Nodes();
         if (a == Answer::Yes) {
             best.Offer(sp.Key(first), first);
@@ -535,12 +543,48 @@ CoverCount FewestCovering(const SetProblem& sp, double radius, int limit, SetClo
     out.lower = k;
     out.set = cover;
     Support first;
-    if (FirstCover(sp, covers, cells, k, radius, first) == Answer::Yes &&
+    if (FirstCover(sp, covers, cells, k, first) == Answer::Yes &&
         static_cast<int>(first.size()) == k) {
         out.set = first;
         out.proven = true;
     }
     return out;
+}
+
+CoverSettles SettleByCover(const SetProblem& sp, int p, Incumbent& best, SetClock& clock) {
+    // Only with no negative population and every positive one large enough that leaving its
+    // cell out changes the computed sum (so that the best value is reached exactly by the sets
+    // that cover every such cell).
+    double total = 0;
+    for (int k = 0; k < sp.K; ++k) {
+        const double w = sp.g.pop[static_cast<std::size_t>(k)];
+        if (w < 0)
+            return CoverSettles::No;
+        total += w;
+    }
+    const bool within = sp.goal == SetGoal::CoveredWithin;
+    std::vector<int> cells;
+    for (int k = 0; k < sp.K; ++k) {
+        const double w = sp.g.pop[static_cast<std::size_t>(k)];
+        const double e = sp.g.prior[static_cast<std::size_t>(k)];
+        if (!(w > 0) || (within ? e <= sp.radius : !(e > 0)))
+            continue; // adds nothing, covered anyway, or never taken from its POD
+        if (!(w >= kSignificant * total))
+            return CoverSettles::No;
+        cells.push_back(k);
+    }
+    RadiusCovers covers(sp, sp.radius, clock, !within);
+    std::vector<int> sample;
+    int k = p;
+    const Answer a = covers.Decide(cells, 0, -1, k, false, sample, nullptr);
+    if (a != Answer::Yes)
+        return a == Answer::Stopped ? CoverSettles::Stopped : CoverSettles::No;
+    Support first;
+    if (FirstCover(sp, covers, cells, p, first) != Answer::Yes)
+        return CoverSettles::Stopped;
+    best.have = false;
+    best.Offer(sp.Key(first), first);
+    return CoverSettles::Yes;
 }
 
 } // namespace davrenta::fastsearch_detail

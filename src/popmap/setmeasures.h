@@ -31,6 +31,15 @@ std::unique_ptr<SetBounder> MakeCoverBounder(const SetProblem& sp, int p, Pool& 
 Support GreedyCover(const SetProblem& sp, int p);
 Support InterchangeCover(const SetProblem& sp, int p, Support s, const SetClock& clock);
 
+// Under a population goal: when p PODs can cover every cell of positive population that some
+// POD can cover, no set covers more, and the first set in slot order that covers them all is
+// the answer (Yes, best replaced by it). No when that does not settle it (some cell cannot be
+// covered with the others, or populations too small or negative for the shortcut to be exact).
+enum class CoverSettles { Yes, No, Stopped };
+// Populations below this share of the total make the shortcut inexact.
+inline constexpr double kSignificant = 1e-11;
+CoverSettles SettleByCover(const SetProblem& sp, int p, Incumbent& best, SetClock& clock);
+
 // Minimize Maximum Distance: the smallest radius that p PODs cover, proved by covers, then
 // the first set in slot order that reaches it. heuristic receives the first value found.
 SetSearchOutcome SearchMaxDistance(const SetProblem& sp, int p, Incumbent& best, SetClock& clock,

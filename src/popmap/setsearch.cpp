@@ -41,6 +41,16 @@ SetAnswer SolveSets(const SetProblem& sp, int p, Pool& pool, SetClock& clock) {
     }
     case SetGoal::Served:
     case SetGoal::CoveredWithin: {
+        const CoverSettles settled = SettleByCover(sp, p, answer.best, clock);
+        if (settled != CoverSettles::No) {
+            answer.heuristic = answer.best.have ? answer.best.key : 0;
+            answer.outcome.proven = settled == CoverSettles::Yes;
+            answer.outcome.stopped = settled == CoverSettles::Stopped;
+            if (answer.outcome.proven) {
+                answer.outcome.bound = answer.best.key;
+                break;
+            }
+        }
         Support start = GreedyCover(sp, p);
         answer.best.Offer(sp.Key(start), start);
         start = InterchangeCover(sp, p, start, clock);

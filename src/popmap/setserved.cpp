@@ -146,29 +146,22 @@ class CoverBounder final : public SetBounder {
                     const std::function<void(const Support&, double)>& tryPick) override {
         const int C = sp_.C, K = sp_.K;
         std::vector<double>& mu = node.multipliers;
-        // Cells the open candidates cover count exactly and leave the relaxation.
         covered_.assign(static_cast<std::size_t>(K), 0);
+        fixed_ = preSum_;
         for (int j : node.open)
-            for (int i = lists_.start[static_cast<std::size_t>(j)];
-                 i < lists_.start[static_cast<std::size_t>(j) + 1]; ++i)
-                covered_[lists_.cells[static_cast<std::size_t>(i)]] = 1;
-        double fixed = preSum_;
-        for (int k = 0; k < K; ++k)
-            if (covered_[static_cast<std::size_t>(k)])
-                fixed += sp_.g.pop[static_cast<std::size_t>(k)];
+            Cover(j);
         live_.clear();
         for (int j = 0; j < C; ++j)
             if (!node.IsClosed(j) && !node.IsOpen(j))
                 live_.push_back(j);
-        const int room = p_ - static_cast<int>(node.open.size());
-        const Support first = FirstSupport(node, C, p_);
+        Support first = FirstSupport(node, C, p_);
 
         NodeBound out;
         out.bound = -std::numeric_limits<double>::infinity();
         if (nonNegative_)
             out.bound = -reachable_;
-        std::vector<double> bestMu = mu, bestSigma;
-        std::vector<int> bestPick;
+        Snapshot snap;
+        std::vector<double> bestMu = mu;
         double theta = node.depth == 0 ? 2.0 : 1.0;
         int sinceBetter = 0;
         const int patience = node.depth == 0 ? 25 : 6;
@@ -176,6 +169,7 @@ class CoverBounder final : public SetBounder {
         std::vector<int> count(static_cast<std::size_t>(K));
         double bestUpper = std::numeric_limits<double>::infinity();
         for (int it = 0; it < iterations; ++it) {
+            const int room = p_ - static_cast<int>(node.open.size());
             if (!ComputeSigma(mu))
                 break;
             Choose(room, pick);
@@ -188,16 +182,19 @@ class CoverBounder final : public SetBounder {
                 }
             for (int j : pick)
                 chosen += sigma_[static_cast<std::size_t>(j)];
-            const double upper = fixed + free + chosen;
-            const double rigorous = upper + Slack(std::fabs(fixed) + free + chosen);
+            const double upper = fixed_ + free + chosen;
+            const double rigorous = upper + Slack(std::fabs(fixed_) + free + chosen);
             if (rigorous < bestUpper) {
                 if (rigorous < bestUpper - 1e-9 * std::fabs(rigorous))
                     sinceBetter = 0;
                 bestUpper = rigorous;
                 out.bound = std::max(out.bound, -rigorous);
                 bestMu = mu;
-                bestSigma = sigma_;
-                bestPick = pick;
+                snap.sigma = sigma_;
+                snap.pick = pick;
+                snap.live = live_;
+                snap.room = room;
+                snap.upper = rigorous;
             } else if (++sinceBetter >= patience) {
                 theta /= 2;
                 sinceBetter = 0;
@@ -214,6 +211,15 @@ class CoverBounder final : public SetBounder {
                 break;
             if ((it & 7) == 7 && pool_.Stopping())
                 break;
+            // Now and then, leave out what the reduced costs rule out.
+            if (it % 10 == 9 && Fix(node, snap, best, out)) {
+                first = FirstSupport(node, C, p_);
+                if (static_cast<int>(node.open.size()) > p_ || best.Excludes(out.bound, first))
+                    break;
+                if (NodeEnumerable(static_cast<int>(live_.size()),
+                                   p_ - static_cast<int>(node.open.size())))
+                    break;
+            }
 
             // The subgradient of U in m: the number of chosen candidates covering a cell,
             // less 1 where the cell's own term still counts.
@@ -247,53 +253,99 @@ class CoverBounder final : public SetBounder {
             }
         }
         mu = std::move(bestMu);
-        if (bestSigma.empty())
+        if (snap.sigma.empty())
             return out;
-
-        // Reduced costs at the best multipliers (in keys: the bound is -upper).
-        out.pick = bestPick;
-        const double upper = -out.bound;
-        std::vector<char> chosen(static_cast<std::size_t>(C), 0);
-        for (int j : bestPick)
-            chosen[static_cast<std::size_t>(j)] = 1;
-        double weakest = std::numeric_limits<double>::infinity(); // smallest chosen s_j
-        for (int j : bestPick)
-            weakest = std::min(weakest, bestSigma[static_cast<std::size_t>(j)]);
-        double next = 0; // largest s_j not chosen
-        for (int j : live_)
-            if (!chosen[static_cast<std::size_t>(j)])
-                next = std::max(next, bestSigma[static_cast<std::size_t>(j)]);
-        const bool full = static_cast<int>(bestPick.size()) == room;
-        if (best.have && std::isfinite(upper) && bestUpper == upper) {
-            const double need = -best.key; // population to beat
-            for (int j : live_) {
-                const double s = bestSigma[static_cast<std::size_t>(j)];
-                if (chosen[static_cast<std::size_t>(j)]) {
-                    if (upper - s + next < need - Margin(s, next))
-                        out.open.push_back(j);
-                } else {
-                    const double with = upper + s - (full ? weakest : 0.0);
-                    if (room == 0 || with < need - Margin(s, weakest))
-                        out.close.push_back(j);
-                }
-            }
-        }
+        Fix(node, snap, best, out);
+        for (int j : snap.pick)
+            if (!node.IsClosed(j))
+                out.pick.push_back(j);
         double most = -1;
-        for (int j : bestPick)
-            if (bestSigma[static_cast<std::size_t>(j)] > most) {
-                most = bestSigma[static_cast<std::size_t>(j)];
+        for (int j : out.pick)
+            if (!node.IsOpen(j) && snap.sigma[static_cast<std::size_t>(j)] > most) {
+                most = snap.sigma[static_cast<std::size_t>(j)];
                 out.branch = j;
             }
         return out;
     }
 
   private:
+    // The relaxation at its best multipliers so far, with the node as it stood then.
+    struct Snapshot {
+        std::vector<double> sigma;
+        std::vector<int> pick, live;
+        int room = 0;
+        double upper = 0;
+    };
+
+    // Cells candidate j covers now count exactly.
+    void Cover(int j) {
+        for (int i = lists_.start[static_cast<std::size_t>(j)];
+             i < lists_.start[static_cast<std::size_t>(j) + 1]; ++i)
+            covered_[lists_.cells[static_cast<std::size_t>(i)]] = 1;
+        fixed_ = preSum_;
+        for (int k = 0; k < sp_.K; ++k)
+            if (covered_[static_cast<std::size_t>(k)])
+                fixed_ += sp_.g.pop[static_cast<std::size_t>(k)];
+    }
+
+    // Reduced costs at a snapshot (valid for the node as it is now, which holds no more sets
+    // than it did then): a free candidate whose presence would leave every set below the best
+    // is closed, one whose absence would is opened.
+    bool Fix(SetNode& node, const Snapshot& snap, const Incumbent& best, NodeBound& out) {
+        if (!best.have || snap.sigma.empty())
+            return false;
+        std::vector<char> chosen(static_cast<std::size_t>(sp_.C), 0);
+        double weakest = 0; // smallest chosen s_j
+        bool any = false;
+        for (int j : snap.pick) {
+            chosen[static_cast<std::size_t>(j)] = 1;
+            const double sj = snap.sigma[static_cast<std::size_t>(j)];
+            weakest = any ? std::min(weakest, sj) : sj;
+            any = true;
+        }
+        double next = 0; // largest s_j not chosen
+        for (int j : snap.live)
+            if (!chosen[static_cast<std::size_t>(j)])
+                next = std::max(next, snap.sigma[static_cast<std::size_t>(j)]);
+        const bool full = static_cast<int>(snap.pick.size()) == snap.room;
+        const double need = -best.key; // population to beat
+        bool changed = false;
+        std::vector<int> keep;
+        for (int j : live_) {
+            if (!std::binary_search(snap.live.begin(), snap.live.end(), j)) {
+                keep.push_back(j);
+                continue;
+            }
+            const double sj = snap.sigma[static_cast<std::size_t>(j)];
+            if (chosen[static_cast<std::size_t>(j)]) {
+                if (snap.upper - sj + next < need - Margin(sj, next)) {
+                    node.open.insert(std::upper_bound(node.open.begin(), node.open.end(), j), j);
+                    Cover(j);
+                    out.open.push_back(j);
+                    changed = true;
+                    continue;
+                }
+            } else {
+                const double with = snap.upper + sj - (full ? weakest : 0.0);
+                if (snap.room == 0 || with < need - Margin(sj, weakest)) {
+                    node.Close(j);
+                    out.close.push_back(j);
+                    changed = true;
+                    continue;
+                }
+            }
+            keep.push_back(j);
+        }
+        live_ = std::move(keep);
+        return changed;
+    }
+
     double Slack(double magnitude) const {
         return RoundingSlack(sp_.K + p_ + 4) * (magnitude + magnitude_) +
                kUnderflowSlack * 4.0 * (sp_.K + sp_.C);
     }
     double Margin(double a, double b) const {
-        return RoundingSlack(8) * (std::fabs(a) + std::fabs(b) + std::isfinite(b) * 0);
+        return RoundingSlack(8) * (std::fabs(a) + std::fabs(b));
     }
 
     // s_j of every live candidate over the cells not yet covered: a candidate's sum in its
@@ -343,6 +395,7 @@ class CoverBounder final : public SetBounder {
     double magnitude_ = 0, preSum_ = 0, reachable_ = 0;
     std::vector<double> sigma_;
     std::vector<char> covered_;
+    double fixed_ = 0; // population of the cells covered whatever the free candidates
     std::vector<int> live_;
 };
 

@@ -341,7 +341,6 @@ class TravelBounder final : public SetBounder {
                     break;
                 if (Enumerable(node))
                     break;
-                continue; // the choice changed: price again before stepping
             }
 
             // The subgradient: 1 minus the number of chosen candidates that price each cell.
