@@ -6,6 +6,8 @@
 // and the coverage questions answered by trying every set.
 
 #include <functional>
+#include <limits>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -117,6 +119,66 @@ inline PlainSet PlainSetSearch(const ModuleState& s, int p) {
         }
     });
     return best;
+}
+
+// The fewest new PODs that bring every area cell within radius of a POD (existing ones
+// count), trying every set of distinct cells of one size after another in cell order: the
+// first set that covers, or none up to `most` PODs.
+inline std::optional<std::vector<std::pair<int, int>>> PlainFewestCover(const ModuleState& s,
+                                                                        double radius, int most) {
+    const std::vector<std::pair<int, int>> cells = MapCells(s.fl);
+    for (int q = 0; q <= most; ++q) {
+        std::optional<std::vector<std::pair<int, int>>> found;
+        std::vector<std::pair<int, int>> set;
+        std::function<void(std::size_t)> next = [&](std::size_t from) {
+            if (found)
+                return;
+            if (static_cast<int>(set.size()) == q) {
+                bool all = true;
+                const auto isArea = AreaCharacters(s.fl);
+                for (int i = 1; i <= LastMapLine(s.fl) && all; ++i)
+                    for (int j = 1; j <= CellsInLine(s.fl, i) && all; ++j) {
+                        if (!isArea[static_cast<unsigned char>(s.fl.MapLine[i][j - 1])])
+                            continue;
+                        bool near = false;
+                        for (int k = 1; k <= s.fl.ExistingPodCount && !near; ++k)
+                            near = PodDistance(s.DistanceMethod, i - s.fl.PodLine[k],
+                                               j - s.fl.PodColumn[k]) <= radius;
+                        for (const auto& [l, c] : set)
+                            near = near || PodDistance(s.DistanceMethod, i - l, j - c) <= radius;
+                        all = near;
+                    }
+                if (all)
+                    found = set;
+                return;
+            }
+            for (std::size_t c = from; c < cells.size(); ++c) {
+                set.push_back(cells[c]);
+                next(c + 1);
+                set.pop_back();
+            }
+        };
+        next(0);
+        if (found)
+            return found;
+    }
+    return std::nullopt;
+}
+
+// The largest population within radius of a POD with p new PODs, over every set (slots in cell
+// order), the first best kept.
+inline std::pair<double, std::vector<std::pair<int, int>>>
+PlainLargestWithin(const ModuleState& s, double radius, int p) {
+    double best = -std::numeric_limits<double>::infinity();
+    std::vector<std::pair<int, int>> at;
+    EverySet(MapCells(s.fl), p, [&](const std::vector<std::pair<int, int>>& set) {
+        const double within = PlainEvaluate(s, set, radius).within;
+        if (within > best) {
+            best = within;
+            at = set;
+        }
+    });
+    return {best, at};
 }
 
 } // namespace davrenta::testing

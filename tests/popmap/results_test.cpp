@@ -111,6 +111,47 @@ TEST(ResultsWindow, TwoPodsUseBothCoordinateStyles) {
     EXPECT_EQ(t4.facgrd[3][0], "@");
 }
 
+TEST(ResultsWindow, ThreePodsListEveryNewPodWithItsLabel) {
+    // One POD on every cell of the worked example: no travel left.
+    ModuleState s = Solved(kWorkedExample, 1, 1, 3);
+    s.fl.maptype = MapType::ExistingService;
+    const ResultsTexts t3 = OpenResults(s.fl, s.DistanceMethod);
+    EXPECT_EQ(t3.result1lbl, "OPTIMAL LOCATION FOR NEW PODS TO MINIMIZE TRAVEL FOR POPULATION ");
+    EXPECT_EQ(t3.result4lbl, "COORDINATES OF NEW POD 1 (x,y)= 1, 1\rCOORDINATES OF NEW POD 2 "
+                             "(x,y)= 2, 1\rCOORDINATES OF NEW POD 3 (x,y)= 3, 1");
+    EXPECT_EQ(t3.result5lbl, "NEW AVG. DIST. TRAVELED 0.");
+    EXPECT_EQ(t3.prooflbl, "PROVEN OPTIMAL");
+
+    s.fl.maptype = MapType::NewService;
+    const ResultsTexts t4 = OpenResults(s.fl, s.DistanceMethod);
+    EXPECT_EQ(t4.result2lbl, "Optimal location of new POD 1 is *.\rOptimal location of new POD 2 "
+                             "is @.\rOptimal location of new POD 3 is #.");
+    ASSERT_EQ(t4.facgrd.size(), 4u);
+    EXPECT_EQ(t4.facgrd[1], (std::array<std::string, 4>{"*", "1", "1", "50"}));
+    EXPECT_EQ(t4.facgrd[2], (std::array<std::string, 4>{"@", "2", "1", "50"}));
+    EXPECT_EQ(t4.facgrd[3], (std::array<std::string, 4>{"#", "3", "1", "50"}));
+    EXPECT_TRUE(t4.Savebut);
+    EXPECT_FALSE(t4.opbut);
+    EXPECT_EQ(s.fl.BestServiceMap[1], "*@#");
+}
+
+TEST(ResultsWindow, AResultStoppedByTheTimeLimitSaysItsBoundAndGap) {
+    ModuleState s = Solved(kWorkedExample, 1, 1, 3);
+    s.fl.Proven = false;
+    s.fl.Bound = 3;
+    s.fl.Gap = 0.125;
+    EXPECT_EQ(ProofText(s.fl), "BEST FOUND IN THE TIME LIMIT, NOT PROVEN OPTIMAL: BOUND ON AVG. "
+                               "DIST. TRAVELED 0.213, GAP 12.5%");
+    s.fl.PerformanceMeasure = Measure::MaximumServed;
+    s.fl.Bound = 149.5;
+    EXPECT_EQ(ProofText(s.fl), "BEST FOUND IN THE TIME LIMIT, NOT PROVEN OPTIMAL: BOUND ON "
+                               "NUMBER SERVED 149.5, GAP 12.5%");
+    // One or two PODs are always searched to the end: no such line.
+    ModuleState one = Solved(kWorkedExample, 1, 1, 1);
+    one.fl.maptype = MapType::NewService;
+    EXPECT_EQ(OpenResults(one.fl, one.DistanceMethod).prooflbl, "");
+}
+
 TEST(DataReviewRows, PlainAndLeadingBlankForms) {
     Problem p{{{"A", 1.5}, {"B", 20}}, {{3, 4}}, {"AB", "", "AAAA"}};
     ModuleState s = MakeState(p);

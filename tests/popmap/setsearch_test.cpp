@@ -36,6 +36,10 @@ std::vector<std::pair<int, int>> Found(const PopMap& fl) {
     return cells;
 }
 
+int MapCellsOf(const ModuleState& s) {
+    return static_cast<int>(testing::MapCells(s.fl).size());
+}
+
 std::string Cells(const std::vector<std::pair<int, int>>& cells) {
     std::string text;
     for (const auto& [l, c] : cells)
@@ -297,6 +301,145 @@ TEST(SetSearchStops, OnCancelWithAConsistentState) {
         EXPECT_FALSE(s.fl.Proven);
         if (s.fl.NewPodsLine[1] != 0) {
             EXPECT_TRUE(FiguresMatchTheSet(s));
+        }
+    }
+}
+
+
+// --- Coverage --------------------------------------------------------------------------------
+
+TEST(Coverage, FewestPodsAndTheirCellsAsTryingEverySet) {
+    std::mt19937 rng(5150);
+    int compared = 0;
+    for (int seed = 0; compared < 40; ++seed) {
+        const Problem problem = RandomProblem(rng, seed % 3 ? Shape::Plain : Shape::Mirrored);
+        const ModuleState start = MakeState(problem, 1, 1 + seed % 3, 1);
+        ModuleState prepared = start;
+        if (!PrepareSearch(prepared) || MapCellsOf(start) > 24)
+            continue;
+        ++compared;
+        for (double radius : {0.0, 0.1, 0.167, 0.25, 0.4}) {
+            const auto plain = testing::PlainFewestCover(prepared, radius, 4);
+            const Result<CoverAnswer> cover = FewestPodsToCover(start, radius);
+            if (!plain) {
+                // More than four: the search finds the count without a bound of four.
+                ASSERT_TRUE(cover.ok()) << cover.message();
+                EXPECT_GT(cover->pods, 4);
+                continue;
+            }
+            ASSERT_TRUE(cover.ok()) << cover.message() << "\n" << Describe(problem);
+            EXPECT_TRUE(cover->proven);
+            EXPECT_EQ(cover->pods, static_cast<int>(plain->size()));
+            EXPECT_EQ(Cells(cover->cells), Cells(*plain))
+                << "radius " << radius << "\n" << Describe(problem);
+        }
+    }
+}
+
+TEST(Coverage, LargestPopulationWithinAsTryingEverySet) {
+    std::mt19937 rng(6160);
+    int compared = 0;
+    for (int seed = 0; compared < 30; ++seed) {
+        const Problem problem = RandomProblem(rng, seed % 4 ? Shape::Plain : Shape::Odd);
+        if (problem.areas[0].second > 1e300)
+            continue;
+        const ModuleState start = MakeState(problem, 1, 1 + seed % 3, 1);
+        ModuleState prepared = start;
+        if (!PrepareSearch(prepared) || MapCellsOf(start) > 24)
+            continue;
+        ++compared;
+        for (int pods : {1, 3})
+            for (double radius : {0.1, 0.3}) {
+                if (start.fl.ExistingPodCount + pods > kMaxPods)
+                    continue;
+                const auto [population, cells] = testing::PlainLargestWithin(prepared, radius, pods);
+                const Result<CoveredPopulation> most = LargestPopulationWithin(start, radius, pods);
+                ASSERT_TRUE(most.ok()) << most.message();
+                EXPECT_TRUE(most->proven);
+                EXPECT_TRUE(SameBits(most->population, population))
+                    << testing::Exact(most->population) << " vs " << testing::Exact(population)
+                    << "\n" << Describe(problem);
+                EXPECT_EQ(Cells(most->cells), Cells(cells)) << Describe(problem);
+            }
+    }
+}
+
+TEST(Coverage, RefusesWhatItCannotAnswer) {
+    const ModuleState s = MakeState(Problem{{{"a", 10}}, {}, {"aaaaaaaaaa", "aaaaaaaaaa"}});
+    EXPECT_EQ(FewestPodsToCover(s, -1).message(),
+              "The distance -1 is not a distance of 0 or more. Enter the distance within which "
+              "every area cell should have a POD.");
+    // Twenty cells each needing its own POD fit; radius 0 on a full 50 x 60 map does not.
+    const Result<CoverAnswer> twenty = FewestPodsToCover(s, 0);
+    ASSERT_TRUE(twenty.ok());
+    EXPECT_EQ(twenty->pods, 20);
+    std::string failure;
+    const ModuleState full = testing::LoadExampleFile("full-region.fl", &failure);
+    ASSERT_EQ(failure, "");
+    EXPECT_EQ(FewestPodsToCover(full, 0.05).message(),
+              "Bringing every area cell within 0.05 of a POD takes more than 1 new POD (a problem "
+              "holds at most 31 PODs). Enter a larger distance.");
+}
+
+// --- How many PODs -----------------------------------------------------------------------
+
+TEST(PodCount, OptimaAndOneAtATimeAsThePlainSearches) {
+    std::mt19937 rng(31);
+    int compared = 0;
+    for (int seed = 0; compared < 12; ++seed) {
+        const Problem problem = RandomProblem(rng, Shape::Plain);
+        for (int measure : {1, 2, 3}) {
+            const ModuleState start = MakeState(problem, measure, 1 + seed % 3, 1);
+            ModuleState prepared = start;
+            if (!PrepareSearch(prepared) || MapCellsOf(start) > 20 ||
+                start.fl.ExistingPodCount + 3 > kMaxPods)
+                continue;
+            const Result<std::vector<PodCountRow>> rows = PodCountCurve(start, 3);
+            // The study fails as a search of that many would (no location beats the start).
+            ModuleState single = start;
+            if (RunSearch(single).status != SearchStatus::Done) {
+                EXPECT_FALSE(rows.ok());
+                continue;
+            }
+            ++compared;
+            ASSERT_TRUE(rows.ok()) << rows.message() << "\n" << Describe(problem);
+            ASSERT_EQ(rows->size(), 3u);
+
+            // One at a time, as a user does it: the one-POD search, its cell added, again.
+            ModuleState greedy = start;
+            std::vector<std::pair<int, int>> placed;
+            for (int p = 1; p <= 3; ++p) {
+                const testing::PlainSet plain = PlainSetSearch(prepared, p);
+                const PodCountRow& row = (*rows)[static_cast<std::size_t>(p - 1)];
+                EXPECT_EQ(row.pods, p);
+                EXPECT_TRUE(row.proven);
+                EXPECT_EQ(Cells(row.cells), Cells(plain.cells)) << Describe(problem);
+                const double value = measure == 1   ? plain.travel
+                                     : measure == 2 ? plain.served
+                                                    : plain.maxDistance;
+                EXPECT_TRUE(SameBits(row.optimal, value));
+
+                greedy.fl.NewPodCount = 1;
+                const bool found = PlainOnePodSearch(greedy).status == SearchStatus::Done &&
+                                   CheckSearchResult(greedy.fl, {}).status == SearchStatus::Done;
+                if (!found) {
+                    EXPECT_FALSE(row.oneAtATime.has_value());
+                    break;
+                }
+                placed.emplace_back(greedy.fl.NewPodLine, greedy.fl.NewPodColumn);
+                greedy.fl.PodLine[greedy.fl.ExistingPodCount + 1] = greedy.fl.NewPodLine;
+                greedy.fl.PodColumn[greedy.fl.ExistingPodCount + 1] = greedy.fl.NewPodColumn;
+                ++greedy.fl.ExistingPodCount;
+                const testing::PlainFigures f = PlainEvaluate(prepared, placed);
+                const double reached = measure == 1   ? f.travel
+                                       : measure == 2 ? f.served
+                                                      : f.maxDistance;
+                ASSERT_TRUE(row.oneAtATime.has_value());
+                EXPECT_TRUE(SameBits(*row.oneAtATime, reached))
+                    << testing::Exact(*row.oneAtATime) << " vs " << testing::Exact(reached);
+                // Placing them together is never worse.
+                EXPECT_TRUE(measure == 2 ? row.optimal >= reached : row.optimal <= reached);
+            }
         }
     }
 }
