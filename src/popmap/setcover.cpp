@@ -52,6 +52,10 @@ int Count(const Bits& b) {
 
 enum class Answer { Yes, No, Stopped };
 
+// The rounding room of a sum of at most a few thousand values of at most 1: a bound above k by
+// more than this is above k.
+constexpr double kDualAllowance = 1e-9;
+
 // The exact cover of a small sample: patterns are the distinct sets of sample cells that one
 // candidate covers, each kept only when no other pattern holds it.
 class SmallCover {
@@ -59,14 +63,10 @@ class SmallCover {
     SmallCover(int m, std::vector<Bits> patterns, const SetClock& clock)
         : m_(m), words_((m + 63) / 64), patterns_(std::move(patterns)), clock_(clock) {
         byCell_.assign(static_cast<std::size_t>(m), {});
-        together_.assign(static_cast<std::size_t>(m), Bits(static_cast<std::size_t>(words_), 0));
         for (std::size_t q = 0; q < patterns_.size(); ++q)
             for (int e = 0; e < m; ++e)
-                if (Test(patterns_[q], e)) {
+                if (Test(patterns_[q], e))
                     byCell_[static_cast<std::size_t>(e)].push_back(static_cast<int>(q));
-                    for (std::size_t w = 0; w < static_cast<std::size_t>(words_); ++w)
-                        together_[static_cast<std::size_t>(e)][w] |= patterns_[q][w];
-                }
         excluded_.assign(patterns_.size(), 0);
     }
 
@@ -75,42 +75,80 @@ class SmallCover {
         Bits all(static_cast<std::size_t>(words_), 0);
         for (int e = 0; e < m_; ++e)
             Set(all, e);
+        if (Greedy(all, k, chosen))
+            return Answer::Yes;
         chosen.clear();
         return Search(all, k, chosen);
     }
 
-    // The packing bound on the whole sample: cells no two of which one pattern covers.
-    int Packing() const {
+    // The fewest patterns the whole sample needs, at least.
+    int Lower() {
         Bits all(static_cast<std::size_t>(words_), 0);
         for (int e = 0; e < m_; ++e)
             Set(all, e);
-        return Pack(all, m_ + 1);
+        const double dual = Dual(all);
+        return std::isfinite(dual) ? static_cast<int>(std::ceil(dual - kDualAllowance)) : m_ + 1;
     }
 
     long long Nodes() const { return nodes_; }
 
   private:
-    int Pack(const Bits& uncovered, int stopAbove) const {
-        std::vector<int> cells;
+    // Each time the pattern covering the most cells still open, at most k of them.
+    bool Greedy(Bits uncovered, int k, std::vector<int>& chosen) const {
+        chosen.clear();
+        while (!Empty(uncovered)) {
+            if (static_cast<int>(chosen.size()) == k)
+                return false;
+            int best = -1, most = 0;
+            for (std::size_t q = 0; q < patterns_.size(); ++q) {
+                int gain = 0;
+                for (std::size_t w = 0; w < uncovered.size(); ++w)
+                    gain += __builtin_popcountll(uncovered[w] & patterns_[q][w]);
+                if (gain > most) {
+                    most = gain;
+                    best = static_cast<int>(q);
+                }
+            }
+            if (best < 0)
+                return false;
+            chosen.push_back(best);
+            for (std::size_t w = 0; w < uncovered.size(); ++w)
+                uncovered[w] &= ~patterns_[static_cast<std::size_t>(best)][w];
+        }
+        return true;
+    }
+
+    // A lower bound on the patterns the uncovered cells need: a solution of the covering LP's
+    // dual (a value per cell, at most 1 in all on every pattern still usable), raised greedily
+    // cell by cell, those with the fewest patterns first. Infinite when a cell has no pattern.
+    double Dual(const Bits& uncovered) {
+        cells_.clear();
         for (int e = 0; e < m_; ++e)
             if (Test(uncovered, e))
-                cells.push_back(e);
-        std::stable_sort(cells.begin(), cells.end(), [&](int a, int b) {
-            return byCell_[static_cast<std::size_t>(a)].size() < byCell_[static_cast<std::size_t>(b)].size();
+                cells_.push_back(e);
+        usable_.assign(static_cast<std::size_t>(m_), 0);
+        for (int e : cells_)
+            for (int q : byCell_[static_cast<std::size_t>(e)])
+                usable_[static_cast<std::size_t>(e)] += excluded_[static_cast<std::size_t>(q)] ? 0 : 1;
+        std::stable_sort(cells_.begin(), cells_.end(), [&](int a, int b) {
+            return usable_[static_cast<std::size_t>(a)] < usable_[static_cast<std::size_t>(b)];
         });
-        Bits picked(static_cast<std::size_t>(words_), 0);
-        int count = 0;
-        for (int e : cells) {
-            bool free = true;
-            for (std::size_t w = 0; w < picked.size() && free; ++w)
-                free = (together_[static_cast<std::size_t>(e)][w] & picked[w]) == 0;
-            if (!free)
+        residual_.assign(patterns_.size(), 1.0);
+        double total = 0;
+        for (int e : cells_) {
+            double u = std::numeric_limits<double>::infinity();
+            for (int q : byCell_[static_cast<std::size_t>(e)])
+                if (!excluded_[static_cast<std::size_t>(q)])
+                    u = std::min(u, residual_[static_cast<std::size_t>(q)]);
+            if (!std::isfinite(u))
+                return u;
+            if (!(u > 0))
                 continue;
-            Set(picked, e);
-            if (++count > stopAbove)
-                break;
+            total += u;
+            for (int q : byCell_[static_cast<std::size_t>(e)])
+                residual_[static_cast<std::size_t>(q)] -= u;
         }
-        return count;
+        return total;
     }
 
     Answer Search(const Bits& uncovered, int k, std::vector<int>& chosen) {
@@ -136,7 +174,7 @@ class SmallCover {
         }
         if (fewest == 0)
             return Answer::No;
-        if (k < m_ && Pack(uncovered, k) > k)
+        if (Dual(uncovered) > k + kDualAllowance)
             return Answer::No;
         std::vector<std::pair<int, int>> order; // (cells newly covered, pattern)
         for (int q : byCell_[static_cast<std::size_t>(cell)]) {
@@ -178,8 +216,9 @@ class SmallCover {
     std::vector<Bits> patterns_;
     const SetClock& clock_;
     std::vector<std::vector<int>> byCell_;
-    std::vector<Bits> together_; // per cell: the cells some pattern covers with it
     std::vector<char> excluded_;
+    std::vector<int> cells_, usable_;
+    std::vector<double> residual_;
     long long nodes_ = 0;
 };
 
@@ -230,6 +269,18 @@ class RadiusCovers {
                 s.push_back(e);
         if (s.empty() && !cells.empty())
             s.push_back(cells.front());
+        // A quick greedy cover answers most questions that have a yes.
+        if (!strict_) {
+            Support greedy;
+            if (Greedy(cells, lo, rangeEnd, k, greedy)) {
+                if (!minimize) {
+                    if (cover)
+                        *cover = std::move(greedy);
+                    return Answer::Yes;
+                }
+                k = std::min(k, static_cast<int>(greedy.size()));
+            }
+        }
         int floor = 1;
         for (;;) {
             const int m = static_cast<int>(s.size()) + (range ? 1 : 0);
@@ -237,7 +288,7 @@ class RadiusCovers {
             // Each candidate's pattern; the distinct ones, with a representative each.
             std::unordered_map<std::string, int> seen;
             std::vector<Bits> patterns;
-            std::vector<int> owner;
+            std::vector<std::vector<int>> members; // the candidates of each pattern
             for (int j = lo; j < C; ++j) {
                 Bits b(static_cast<std::size_t>(std::max(words, 1)), 0);
                 for (std::size_t x = 0; x < s.size(); ++x)
@@ -248,10 +299,12 @@ class RadiusCovers {
                 if (Empty(b))
                     continue;
                 std::string key(reinterpret_cast<const char*>(b.data()), b.size() * sizeof(std::uint64_t));
-                if (seen.emplace(std::move(key), static_cast<int>(patterns.size())).second) {
+                const auto [at, fresh] = seen.emplace(std::move(key), static_cast<int>(patterns.size()));
+                if (fresh) {
                     patterns.push_back(std::move(b));
-                    owner.push_back(j);
+                    members.emplace_back();
                 }
+                members[static_cast<std::size_t>(at->second)].push_back(j);
             }
             // Only patterns no other pattern holds.
             std::vector<int> order(patterns.size());
@@ -260,7 +313,7 @@ class RadiusCovers {
                 return Count(patterns[static_cast<std::size_t>(a)]) > Count(patterns[static_cast<std::size_t>(b)]);
             });
             std::vector<Bits> kept;
-            std::vector<int> keptOwner;
+            std::vector<int> keptPattern;
             for (int q : order) {
                 bool held = false;
                 for (const Bits& other : kept)
@@ -270,7 +323,7 @@ class RadiusCovers {
                     }
                 if (!held) {
                     kept.push_back(patterns[static_cast<std::size_t>(q)]);
-                    keptOwner.push_back(owner[static_cast<std::size_t>(q)]);
+                    keptPattern.push_back(q);
                 }
             }
             SmallCover small(m, std::move(kept), clock_);
@@ -279,7 +332,7 @@ class RadiusCovers {
             Answer a = Answer::No;
             int used = k;
             if (minimize) {
-                for (int t = std::max(floor, std::min(small.Packing(), k)); t <= k; ++t) {
+                for (int t = std::max(floor, std::min(small.Lower(), k)); t <= k; ++t) {
                     a = small.Solve(t, chosen);
                     if (a != Answer::No) {
                         used = t;
@@ -294,9 +347,12 @@ class RadiusCovers {
             sample = s;
             if (a != Answer::Yes)
                 return a;
-            Support x;
+            // Each chosen pattern's candidate: the one of its class that leaves the fewest
+            // cells uncovered.
+            std::vector<const std::vector<int>*> classes;
             for (int q : chosen)
-                x.push_back(keptOwner[static_cast<std::size_t>(q)]);
+                classes.push_back(&members[static_cast<std::size_t>(keptPattern[static_cast<std::size_t>(q)])]);
+            Support x = Repair(cells, classes);
             std::sort(x.begin(), x.end());
             // The cells the sample's cover misses, the farthest first.
             std::vector<std::pair<double, int>> missed;
@@ -323,6 +379,88 @@ class RadiusCovers {
     long long Nodes() const { return nodes_; }
 
   private:
+    // Greedy cover of the cells by at most k candidates from lo on (the first from lo..rangeEnd
+    // when a range is asked): each time the candidate covering the most cells still open.
+    bool Greedy(const std::vector<int>& cells, int lo, int rangeEnd, int k, Support& out) const {
+        const int C = sp_.C;
+        std::vector<char> open(static_cast<std::size_t>(sp_.K), 0);
+        for (int e : cells)
+            open[static_cast<std::size_t>(e)] = 1;
+        std::vector<int> gain(static_cast<std::size_t>(C), 0);
+        for (int e : cells)
+            sp_.Disc(e, r_, false, [&](int first, int last, const double* d) {
+                for (int j = std::max(first, lo); j <= last; ++j)
+                    gain[static_cast<std::size_t>(j)] += d[j - first] <= r_ ? 1 : 0;
+            });
+        std::size_t left = cells.size();
+        out.clear();
+        for (int step = 0; step < k && left > 0; ++step) {
+            const int end = step == 0 && rangeEnd >= lo ? rangeEnd + 1 : C;
+            int pick = -1;
+            for (int j = lo; j < end; ++j)
+                if (pick < 0 || gain[static_cast<std::size_t>(j)] > gain[static_cast<std::size_t>(pick)])
+                    pick = j;
+            if (pick < 0 || (gain[static_cast<std::size_t>(pick)] == 0 && step > 0))
+                break;
+            out.push_back(pick);
+            sp_.CellsNear(pick, r_, [&](int e) {
+                if (!open[static_cast<std::size_t>(e)])
+                    return;
+                open[static_cast<std::size_t>(e)] = 0;
+                --left;
+                sp_.Disc(e, r_, false, [&](int first, int last, const double* d) {
+                    for (int j = std::max(first, lo); j <= last; ++j)
+                        gain[static_cast<std::size_t>(j)] -= d[j - first] <= r_ ? 1 : 0;
+                });
+            });
+        }
+        std::sort(out.begin(), out.end());
+        out.erase(std::unique(out.begin(), out.end()), out.end());
+        return left == 0 && (rangeEnd < lo || (!out.empty() && out.front() <= rangeEnd));
+    }
+
+    // One candidate from each class (candidates covering the same sample cells), chosen in turn
+    // to leave the fewest cells uncovered given the others.
+    Support Repair(const std::vector<int>& cells, const std::vector<const std::vector<int>*>& classes) const {
+        Support x;
+        for (const auto* c : classes)
+            x.push_back(c->front());
+        if (strict_)
+            return x;
+        std::vector<char> needed(static_cast<std::size_t>(sp_.K), 0);
+        for (int e : cells)
+            needed[static_cast<std::size_t>(e)] = 1;
+        std::vector<int> count(static_cast<std::size_t>(sp_.K), 0);
+        auto add = [&](int j, int by) {
+            sp_.CellsNear(j, r_, [&](int e) {
+                if (needed[static_cast<std::size_t>(e)])
+                    count[static_cast<std::size_t>(e)] += by;
+            });
+        };
+        for (int j : x)
+            add(j, 1);
+        for (int pass = 0; pass < 2; ++pass)
+            for (std::size_t i = 0; i < x.size(); ++i) {
+                if (classes[i]->size() < 2)
+                    continue;
+                add(x[i], -1);
+                int best = x[i], most = -1;
+                for (int j : *classes[i]) {
+                    int covers = 0;
+                    sp_.CellsNear(j, r_, [&](int e) {
+                        covers += needed[static_cast<std::size_t>(e)] && count[static_cast<std::size_t>(e)] == 0;
+                    });
+                    if (covers > most) {
+                        most = covers;
+                        best = j;
+                    }
+                }
+                x[i] = best;
+                add(x[i], 1);
+            }
+        return x;
+    }
+
     // A few missed cells, far from the cover and from each other.
     void AddFarApart(std::vector<std::pair<double, int>>& missed, std::vector<int>& s) const {
         std::sort(missed.begin(), missed.end(), [](const auto& a, const auto& b) {

@@ -5,6 +5,7 @@
 // the reference computes them, the order that breaks ties between sets, and the clock and
 // cancel flag every stage watches.
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -100,6 +101,31 @@ class SetProblem {
     // Every area cell's distance to its nearest POD, existing or in the set (the same double
     // whatever the order of the PODs).
     void Minima(const Support& s, std::vector<double>& m) const;
+    // Calls f(k) for every area cell k at a distance of at most r from candidate j.
+    template <typename F> void CellsNear(int j, double r, F&& f) const {
+        const int lj = g.candLine[static_cast<std::size_t>(j)];
+        const int cj = g.candColumn[static_cast<std::size_t>(j)];
+        int reach = kMapColumns - 1;
+        for (int adl = 0; adl < kMapLines; ++adl) {
+            while (reach >= 0 && !(At(adl, reach) <= r))
+                --reach;
+            if (reach < 0)
+                return;
+            for (int side : {-1, 1}) {
+                if (adl == 0 && side > 0)
+                    continue;
+                const int l = lj + side * adl;
+                if (l < 1 || l > g.lastLine)
+                    continue;
+                const auto begin = g.cellColumn.begin() + g.cellLineStart[l];
+                const auto end = g.cellColumn.begin() + g.cellLineStart[l + 1];
+                for (auto it = std::lower_bound(begin, end, cj - reach); it != end && *it <= cj + reach;
+                     ++it)
+                    f(static_cast<int>(it - g.cellColumn.begin()));
+            }
+        }
+    }
+
     // The figures of a set, exactly as the reference evaluates the PODs in slot order.
     SetFigures Figures(const Support& s) const;
     SetFigures FiguresOfMinima(const std::vector<double>& m) const;

@@ -48,6 +48,8 @@ SetAnswer SolveSets(const SetProblem& sp, int p, Pool& pool, SetClock& clock) {
             answer.outcome.stopped = settled == CoverSettles::Stopped;
             if (answer.outcome.proven) {
                 answer.outcome.bound = answer.best.key;
+                clock.Report(true, sp.ValueOfKey(answer.best.key), sp.ValueOfKey(answer.best.key),
+                             true);
                 break;
             }
         }
