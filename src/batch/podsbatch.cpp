@@ -71,8 +71,7 @@ int RunPodCurveBatch(const PopMapBatchOptions& options, std::ostream& out, std::
     for (const PodCountRow& r : *rows)
         table.push_back({PlainForm(r.pods), PlainForm(r.optimal),
                          r.oneAtATime ? PlainForm(*r.oneAtATime) : std::string("-"),
-                         r.proven ? std::string("yes")
-                                  : "no (bound " + PlainForm(r.bound) + ")"});
+                         r.proven ? std::string("yes") : "no (bound " + PlainForm(r.bound) + ")"});
     PrintRows(out, table);
     return 0;
 }
@@ -92,7 +91,8 @@ int RunCoverBatch(const PopMapBatchOptions& options, std::ostream& out, std::ost
         Result<CoveredPopulation> most =
             LargestPopulationWithin(state, radius, options.pods, control);
         if (!most)
-            return NoResult(options.json, out, err, ShownPath(options.file) + ": " + most.message());
+            return NoResult(options.json, out, err,
+                            ShownPath(options.file) + ": " + most.message());
         population = *most;
     }
 

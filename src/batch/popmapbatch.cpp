@@ -343,7 +343,8 @@ BatchCommand AddPopMapCommand(CLI::App& app) {
                 if (curve->count() > 0) {
                     if (pods->count() > 0 || near->count() > 0 || options->save)
                         return UsageError(
-                            pm, err, "--pods-curve goes with neither --pods, --near-optimal nor --save");
+                            pm, err,
+                            "--pods-curve goes with neither --pods, --near-optimal nor --save");
                     return RunPodCurveBatch(*options, out, err);
                 }
                 if (pods->count() == 0)

@@ -233,8 +233,8 @@ Report ResultsReport2(const PopMap& fl) {
     };
     if (newPods >= 3) {
         for (int q = 1; q <= newPods; ++q)
-            newRow("  " + std::string(1, NewPodLabel(q)), fl.NewPodsLine[q],
-                   fl.NewPodsColumn[q], fl.PodServed[n + q]);
+            newRow("  " + std::string(1, NewPodLabel(q)), fl.NewPodsLine[q], fl.NewPodsColumn[q],
+                   fl.PodServed[n + q]);
     } else if (two) {
         newRow("  *", fl.NewPod1Line, fl.NewPod1Column, fl.PodServed[n + 1]);
         newRow("  @", fl.NewPod2Line, fl.NewPod2Column, fl.PodServed[n + 2]);

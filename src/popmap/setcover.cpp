@@ -129,7 +129,8 @@ class SmallCover {
         usable_.assign(static_cast<std::size_t>(m_), 0);
         for (int e : cells_)
             for (int q : byCell_[static_cast<std::size_t>(e)])
-                usable_[static_cast<std::size_t>(e)] += excluded_[static_cast<std::size_t>(q)] ? 0 : 1;
+                usable_[static_cast<std::size_t>(e)] +=
+                    excluded_[static_cast<std::size_t>(q)] ? 0 : 1;
         std::stable_sort(cells_.begin(), cells_.end(), [&](int a, int b) {
             return usable_[static_cast<std::size_t>(a)] < usable_[static_cast<std::size_t>(b)];
         });
@@ -182,7 +183,8 @@ class SmallCover {
                 continue;
             int gain = 0;
             for (std::size_t w = 0; w < uncovered.size(); ++w)
-                gain += __builtin_popcountll(uncovered[w] & patterns_[static_cast<std::size_t>(q)][w]);
+                gain +=
+                    __builtin_popcountll(uncovered[w] & patterns_[static_cast<std::size_t>(q)][w]);
             order.emplace_back(-gain, q);
         }
         std::sort(order.begin(), order.end());
@@ -264,8 +266,7 @@ class RadiusCovers {
             needed[static_cast<std::size_t>(e)] = 1;
         std::vector<int> s;
         for (int e : sample)
-            if (needed[static_cast<std::size_t>(e)] &&
-                std::find(s.begin(), s.end(), e) == s.end())
+            if (needed[static_cast<std::size_t>(e)] && std::find(s.begin(), s.end(), e) == s.end())
                 s.push_back(e);
         if (s.empty() && !cells.empty())
             s.push_back(cells.front());
@@ -298,8 +299,10 @@ class RadiusCovers {
                     Set(b, m - 1);
                 if (Empty(b))
                     continue;
-                std::string key(reinterpret_cast<const char*>(b.data()), b.size() * sizeof(std::uint64_t));
-                const auto [at, fresh] = seen.emplace(std::move(key), static_cast<int>(patterns.size()));
+                std::string key(reinterpret_cast<const char*>(b.data()),
+                                b.size() * sizeof(std::uint64_t));
+                const auto [at, fresh] =
+                    seen.emplace(std::move(key), static_cast<int>(patterns.size()));
                 if (fresh) {
                     patterns.push_back(std::move(b));
                     members.emplace_back();
@@ -310,7 +313,8 @@ class RadiusCovers {
             std::vector<int> order(patterns.size());
             std::iota(order.begin(), order.end(), 0);
             std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-                return Count(patterns[static_cast<std::size_t>(a)]) > Count(patterns[static_cast<std::size_t>(b)]);
+                return Count(patterns[static_cast<std::size_t>(a)]) >
+                       Count(patterns[static_cast<std::size_t>(b)]);
             });
             std::vector<Bits> kept;
             std::vector<int> keptPattern;
@@ -351,7 +355,8 @@ class RadiusCovers {
             // cells uncovered.
             std::vector<const std::vector<int>*> classes;
             for (int q : chosen)
-                classes.push_back(&members[static_cast<std::size_t>(keptPattern[static_cast<std::size_t>(q)])]);
+                classes.push_back(
+                    &members[static_cast<std::size_t>(keptPattern[static_cast<std::size_t>(q)])]);
             Support x = Repair(cells, classes);
             std::sort(x.begin(), x.end());
             // The cells the sample's cover misses, the farthest first.
@@ -398,7 +403,8 @@ class RadiusCovers {
             const int end = step == 0 && rangeEnd >= lo ? rangeEnd + 1 : C;
             int pick = -1;
             for (int j = lo; j < end; ++j)
-                if (pick < 0 || gain[static_cast<std::size_t>(j)] > gain[static_cast<std::size_t>(pick)])
+                if (pick < 0 ||
+                    gain[static_cast<std::size_t>(j)] > gain[static_cast<std::size_t>(pick)])
                     pick = j;
             if (pick < 0 || (gain[static_cast<std::size_t>(pick)] == 0 && step > 0))
                 break;
@@ -421,7 +427,8 @@ class RadiusCovers {
 
     // One candidate from each class (candidates covering the same sample cells), chosen in turn
     // to leave the fewest cells uncovered given the others.
-    Support Repair(const std::vector<int>& cells, const std::vector<const std::vector<int>*>& classes) const {
+    Support Repair(const std::vector<int>& cells,
+                   const std::vector<const std::vector<int>*>& classes) const {
         Support x;
         for (const auto* c : classes)
             x.push_back(c->front());
@@ -448,7 +455,8 @@ class RadiusCovers {
                 for (int j : *classes[i]) {
                     int covers = 0;
                     sp_.CellsNear(j, r_, [&](int e) {
-                        covers += needed[static_cast<std::size_t>(e)] && count[static_cast<std::size_t>(e)] == 0;
+                        covers += needed[static_cast<std::size_t>(e)] &&
+                                  count[static_cast<std::size_t>(e)] == 0;
                     });
                     if (covers > most) {
                         most = covers;
@@ -488,8 +496,10 @@ class RadiusCovers {
 
     // Distance between two area cells, as a POD on one would be from the other.
     double Between(int a, int b) const {
-        const int dl = std::abs(sp_.g.cellLine[static_cast<std::size_t>(a)] - sp_.g.cellLine[static_cast<std::size_t>(b)]);
-        const int dc = std::abs(sp_.g.cellColumn[static_cast<std::size_t>(a)] - sp_.g.cellColumn[static_cast<std::size_t>(b)]);
+        const int dl = std::abs(sp_.g.cellLine[static_cast<std::size_t>(a)] -
+                                sp_.g.cellLine[static_cast<std::size_t>(b)]);
+        const int dc = std::abs(sp_.g.cellColumn[static_cast<std::size_t>(a)] -
+                                sp_.g.cellColumn[static_cast<std::size_t>(b)]);
         return sp_.At(dl, dc);
     }
 
@@ -596,7 +606,8 @@ Support FarthestFirst(const SetProblem& sp, int p) {
         if (!std::binary_search(s.begin(), s.end(), j))
             s.insert(std::upper_bound(s.begin(), s.end(), j), j);
         for (int k = 0; k < sp.K; ++k)
-            m[static_cast<std::size_t>(k)] = std::min(m[static_cast<std::size_t>(k)], sp.Distance(j, k));
+            m[static_cast<std::size_t>(k)] =
+                std::min(m[static_cast<std::size_t>(k)], sp.Distance(j, k));
     }
     return s;
 }
@@ -612,11 +623,10 @@ SetSearchOutcome SearchMaxDistance(const SetProblem& sp, int p, Incumbent& best,
         *heuristic = best.key;
     const std::vector<double> radii = Radii(sp);
     // radii[high] is covered by the best set so far; radii[low] is proven out (-1: none yet).
-    int high = static_cast<int>(std::lower_bound(radii.begin(), radii.end(), best.key) - radii.begin());
+    int high =
+        static_cast<int>(std::lower_bound(radii.begin(), radii.end(), best.key) - radii.begin());
     int low = -1;
-    auto report = [&] {
-        clock.Report(true, best.key, radii[static_cast<std::size_t>(low + 1)]);
-    };
+    auto report = [&] { clock.Report(true, best.key, radii[static_cast<std::size_t>(low + 1)]); };
     std::vector<int> sample;
     while (high - low > 1) {
         report();
@@ -633,7 +643,8 @@ SetSearchOutcome SearchMaxDistance(const SetProblem& sp, int p, Incumbent& best,
         }
         if (a == Answer::Yes) {
             best.Offer(sp.Key(cover), cover);
-            high = static_cast<int>(std::lower_bound(radii.begin(), radii.end(), best.key) - radii.begin());
+            high = static_cast<int>(std::lower_bound(radii.begin(), radii.end(), best.key) -
+                                    radii.begin());
         } else {
             low = mid;
         }

@@ -51,7 +51,7 @@ struct CoverCount {
     bool found = false;  // a cover of at most limit candidates exists (or was found)
     bool proven = false; // the count is the fewest, and the set the first
     int pods = 0;
-    int lower = 0;       // fewer than this cannot cover
+    int lower = 0; // fewer than this cannot cover
     Support set;
 };
 CoverCount FewestCovering(const SetProblem& sp, double radius, int limit, SetClock& clock);

@@ -412,8 +412,7 @@ SetSearchOutcome BranchAndBound(const SetProblem& sp, int p, SetBounder& bounder
             continue;
         }
         int j = nb.branch;
-        if (j < 0 || node.IsClosed(j) || node.IsOpen(j) ||
-            (best.have && node.bound >= best.key))
+        if (j < 0 || node.IsClosed(j) || node.IsOpen(j) || (best.have && node.bound >= best.key))
             j = free.front(); // only ties are left: follow the slots' order
         SetNode opened = node;
         opened.open.insert(std::upper_bound(opened.open.begin(), opened.open.end(), j), j);

@@ -91,8 +91,8 @@ class SetProblem {
                 const int c1 = std::min(length, ck + reach);
                 if (c0 > c1)
                     continue;
-                const double* d =
-                    g.dist.data() + (l - lk + kMapLines - 1) * kColumnSpan + (c0 - ck + kMapColumns - 1);
+                const double* d = g.dist.data() + (l - lk + kMapLines - 1) * kColumnSpan +
+                                  (c0 - ck + kMapColumns - 1);
                 f(g.candLineStart[l] + c0 - 1, g.candLineStart[l] + c1 - 1, d);
             }
         }
@@ -119,8 +119,8 @@ class SetProblem {
                     continue;
                 const auto begin = g.cellColumn.begin() + g.cellLineStart[l];
                 const auto end = g.cellColumn.begin() + g.cellLineStart[l + 1];
-                for (auto it = std::lower_bound(begin, end, cj - reach); it != end && *it <= cj + reach;
-                     ++it)
+                for (auto it = std::lower_bound(begin, end, cj - reach);
+                     it != end && *it <= cj + reach; ++it)
                     f(static_cast<int>(it - g.cellColumn.begin()));
             }
         }
@@ -192,7 +192,9 @@ struct SetNode {
     double bound = 0;                  // rigorous lower bound on the keys of the node's sets
     int depth = 0;
 
-    bool IsClosed(int j) const { return (closed[static_cast<std::size_t>(j) >> 6] >> (j & 63)) & 1U; }
+    bool IsClosed(int j) const {
+        return (closed[static_cast<std::size_t>(j) >> 6] >> (j & 63)) & 1U;
+    }
     void Close(int j) { closed[static_cast<std::size_t>(j) >> 6] |= std::uint64_t{1} << (j & 63); }
     bool IsOpen(int j) const;
 };
@@ -202,11 +204,11 @@ Support FirstSupport(const SetNode& node, int C, int p);
 
 // What a measure's bound says about a node.
 struct NodeBound {
-    double bound = 0;          // rigorous lower bound on the keys of the node's sets
-    std::vector<int> pick;     // the relaxation's choice beyond the open candidates
-    std::vector<int> close;    // candidates every set with them is strictly worse than best
-    std::vector<int> open;     // candidates every set without them is strictly worse than best
-    int branch = -1;           // the candidate to branch on, -1 for none
+    double bound = 0;       // rigorous lower bound on the keys of the node's sets
+    std::vector<int> pick;  // the relaxation's choice beyond the open candidates
+    std::vector<int> close; // candidates every set with them is strictly worse than best
+    std::vector<int> open;  // candidates every set without them is strictly worse than best
+    int branch = -1;        // the candidate to branch on, -1 for none
 };
 
 class SetBounder {

@@ -101,8 +101,8 @@ void BuildSetServiceMap(const PopMap& fl, const Grid& g, const std::vector<int>&
             }
         }
         if (label != 0)
-            map[g.cellLine[static_cast<std::size_t>(k)]][g.cellColumn[static_cast<std::size_t>(k)] - 1] =
-                label;
+            map[g.cellLine[static_cast<std::size_t>(k)]]
+               [g.cellColumn[static_cast<std::size_t>(k)] - 1] = label;
     }
 }
 
@@ -311,8 +311,9 @@ Result<std::vector<PodCountRow>> PodCountCurve(const ModuleState& state, int max
         placed.insert(std::upper_bound(placed.begin(), placed.end(), j), j);
         const SetFigures f = sp.Figures(placed);
         rows[static_cast<std::size_t>(p - 1)].oneAtATime =
-            sp.goal == SetGoal::Served ? f.served
-                                        : (sp.goal == SetGoal::MaxDistance ? f.maxDistance : f.travel);
+            sp.goal == SetGoal::Served
+                ? f.served
+                : (sp.goal == SetGoal::MaxDistance ? f.maxDistance : f.travel);
     }
     return rows;
 }
@@ -336,11 +337,16 @@ Result<CoverAnswer> FewestPodsToCover(const ModuleState& state, double radius,
         return Cancelled("coverage study");
     if (!count.found) {
         if (count.proven)
-            return Fail("Bringing every area cell within " + PlainForm(radius) + " of a POD takes "
-                        "more than " + std::to_string(room) + " new POD" + (room == 1 ? "" : "s") +
+            return Fail("Bringing every area cell within " + PlainForm(radius) +
+                        " of a POD takes "
+                        "more than " +
+                        std::to_string(room) + " new POD" + (room == 1 ? "" : "s") +
                         " (a problem holds at most 31 PODs). Enter a larger distance.");
-        return Fail("No set of at most " + std::to_string(room) + " new PODs that brings every "
-                    "area cell within " + PlainForm(radius) + " of a POD was found in the time "
+        return Fail("No set of at most " + std::to_string(room) +
+                    " new PODs that brings every "
+                    "area cell within " +
+                    PlainForm(radius) +
+                    " of a POD was found in the time "
                     "limit. Allow more time or enter a larger distance.");
     }
     CoverAnswer answer;
@@ -352,8 +358,8 @@ Result<CoverAnswer> FewestPodsToCover(const ModuleState& state, double radius,
     return answer;
 }
 
-Result<CoveredPopulation> LargestPopulationWithin(const ModuleState& state, double radius,
-                                                  int pods, const SearchControl& control,
+Result<CoveredPopulation> LargestPopulationWithin(const ModuleState& state, double radius, int pods,
+                                                  const SearchControl& control,
                                                   const SetSearchOptions& options) {
     if (!(radius >= 0) || !std::isfinite(radius))
         return Fail("The distance " + PlainForm(radius) +

@@ -27,8 +27,8 @@ namespace davrenta {
 
 struct SetSearchStats {
     int threads = 0;
-    long long nodes = 0;     // branch-and-bound nodes (or cover searches' nodes)
-    double heuristic = 0;    // the value of the first set the heuristics found
+    long long nodes = 0;  // branch-and-bound nodes (or cover searches' nodes)
+    double heuristic = 0; // the value of the first set the heuristics found
     double seconds = 0;
 };
 
@@ -96,8 +96,8 @@ struct CoveredPopulation {
     double bound = 0; // no set of this many PODs covers more
     double gap = 0;
 };
-Result<CoveredPopulation> LargestPopulationWithin(const ModuleState& state, double radius,
-                                                  int pods, const SearchControl& control = {},
+Result<CoveredPopulation> LargestPopulationWithin(const ModuleState& state, double radius, int pods,
+                                                  const SearchControl& control = {},
                                                   const SetSearchOptions& options = {});
 
 } // namespace davrenta

@@ -29,7 +29,8 @@
 namespace davrenta::fastsearch_detail {
 
 bool PreCovered(const SetProblem& sp, int k) {
-    return sp.goal == SetGoal::CoveredWithin && sp.g.prior[static_cast<std::size_t>(k)] <= sp.radius;
+    return sp.goal == SetGoal::CoveredWithin &&
+           sp.g.prior[static_cast<std::size_t>(k)] <= sp.radius;
 }
 
 bool Covers(const SetProblem& sp, int j, int k) {

@@ -1,6 +1,6 @@
 #include <algorithm>
-#include <cstring>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <random>
 
@@ -145,9 +145,9 @@ template <typename V> struct GiveBack {
 
 #if DAVRENTA_WIDE_KERNEL
 typedef double Quad __attribute__((vector_size(32)));
-__attribute__((target("avx2"))) void PriceWide(const Grid& g, const double* w,
-                                               const double* lambda, const int* mirror, int cells,
-                                               int first, double* out) {
+__attribute__((target("avx2"))) void PriceWide(const Grid& g, const double* w, const double* lambda,
+                                               const int* mirror, int cells, int first,
+                                               double* out) {
     PriceLoop<Quad>(g, w, lambda, mirror, cells, first, out);
 }
 __attribute__((target("avx2"))) void PriceRunWide(double* acc, const double* d, int n, double w,
@@ -259,7 +259,11 @@ class TravelBounder final : public SetBounder {
             double d2 = d1;
             for (int j : best) {
                 const double d = sp_.Distance(j, k);
-                if (d < d1) { d2 = d1; d1 = d; } else if (d < d2) d2 = d;
+                if (d < d1) {
+                    d2 = d1;
+                    d1 = d;
+                } else if (d < d2)
+                    d2 = d;
             }
             const double m = d1 + kStartShare * (std::min(d2, 1e3) - d1);
             lambda[i] = std::min(w_[i] * m, c0_[i]);
@@ -431,11 +435,13 @@ class TravelBounder final : public SetBounder {
         const bool full = static_cast<int>(snap.pick.size()) == snap.room;
         double next = 0; // the most negative free candidate not chosen
         for (int j = 0; j < C; ++j)
-            if (snap.status[static_cast<std::size_t>(j)] == 0 && !chosen[static_cast<std::size_t>(j)])
+            if (snap.status[static_cast<std::size_t>(j)] == 0 &&
+                !chosen[static_cast<std::size_t>(j)])
                 next = std::min(next, snap.rho[static_cast<std::size_t>(j)]);
         bool changed = false;
         for (int j = 0; j < C; ++j) {
-            if (snap.status[static_cast<std::size_t>(j)] != 0 || status_[static_cast<std::size_t>(j)] != 0)
+            if (snap.status[static_cast<std::size_t>(j)] != 0 ||
+                status_[static_cast<std::size_t>(j)] != 0)
                 continue;
             const double r = snap.rho[static_cast<std::size_t>(j)];
             if (chosen[static_cast<std::size_t>(j)]) {
@@ -513,22 +519,23 @@ class TravelBounder final : public SetBounder {
                 }
             const int items = static_cast<int>(groups_.size());
             constexpr int chunk = 8;
-            const bool ran = pool_.Run((items + chunk - 1) / chunk, nullptr, false, 0, [&](int item, int) {
-                const int end = std::min(items, (item + 1) * chunk);
-                for (int x = item * chunk; x < end; ++x) {
-                    const auto [first, lanes] = groups_[static_cast<std::size_t>(x)];
-                    // Only cells on lines within the largest radius can add a term.
-                    const int l = g.candLine[static_cast<std::size_t>(first)];
-                    const int c0 = lineStart_[static_cast<std::size_t>(std::max(1, l - reach))];
-                    const int c1 =
-                        lineStart_[static_cast<std::size_t>(std::min(g.lastLine, l + reach) + 1)];
-                    double out[kKernelLanes];
-                    PriceGroup(g, w_.data() + c0, lambda.data() + c0, mirror_.data() + c0, c1 - c0,
-                               first, out);
-                    for (int q = 0; q < lanes; ++q)
-                        rho_[static_cast<std::size_t>(first + q)] = out[q];
-                }
-            });
+            const bool ran =
+                pool_.Run((items + chunk - 1) / chunk, nullptr, false, 0, [&](int item, int) {
+                    const int end = std::min(items, (item + 1) * chunk);
+                    for (int x = item * chunk; x < end; ++x) {
+                        const auto [first, lanes] = groups_[static_cast<std::size_t>(x)];
+                        // Only cells on lines within the largest radius can add a term.
+                        const int l = g.candLine[static_cast<std::size_t>(first)];
+                        const int c0 = lineStart_[static_cast<std::size_t>(std::max(1, l - reach))];
+                        const int c1 = lineStart_[static_cast<std::size_t>(
+                            std::min(g.lastLine, l + reach) + 1)];
+                        double out[kKernelLanes];
+                        PriceGroup(g, w_.data() + c0, lambda.data() + c0, mirror_.data() + c0,
+                                   c1 - c0, first, out);
+                        for (int q = 0; q < lanes; ++q)
+                            rho_[static_cast<std::size_t>(first + q)] = out[q];
+                    }
+                });
             discWork_ *= 0.98; // look again at the other way now and then
             return ran;
         }
@@ -662,13 +669,15 @@ Support GreedyTravel(const SetProblem& sp, int p) {
         int chosen = -1;
         for (int j = 0; j < sp.C; ++j)
             if (!std::binary_search(s.begin(), s.end(), j) &&
-                (chosen < 0 || gain[static_cast<std::size_t>(j)] > gain[static_cast<std::size_t>(chosen)]))
+                (chosen < 0 ||
+                 gain[static_cast<std::size_t>(j)] > gain[static_cast<std::size_t>(chosen)]))
                 chosen = j;
         if (chosen < 0)
             break;
         s.insert(std::upper_bound(s.begin(), s.end(), chosen), chosen);
         for (int k = 0; k < sp.K; ++k)
-            m[static_cast<std::size_t>(k)] = std::min(m[static_cast<std::size_t>(k)], sp.Distance(chosen, k));
+            m[static_cast<std::size_t>(k)] =
+                std::min(m[static_cast<std::size_t>(k)], sp.Distance(chosen, k));
     }
     return s;
 }

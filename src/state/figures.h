@@ -35,8 +35,7 @@ class Figures {
 
 // The one wording of that refusal, for every study: "The <subject> are too large to compute
 // with: <what> goes beyond the largest number. <remedy>"
-Failure TooLargeToCompute(std::string_view subject, std::string_view what,
-                          std::string_view remedy);
+Failure TooLargeToCompute(std::string_view subject, std::string_view what, std::string_view remedy);
 
 // Success when every figure is a number; otherwise the refusal above.
 Status RequireFinite(const Figures& figures, std::string_view subject, std::string_view what,

@@ -41,7 +41,8 @@ inline PlainFigures PlainEvaluate(const ModuleState& s,
             double minimum = kBigValue;
             bool isNew = false;
             for (int k = 1; k <= fl.ExistingPodCount; ++k) {
-                const double d = PodDistance(s.DistanceMethod, i - fl.PodLine[k], j - fl.PodColumn[k]);
+                const double d =
+                    PodDistance(s.DistanceMethod, i - fl.PodLine[k], j - fl.PodColumn[k]);
                 if (d < minimum)
                     minimum = d;
             }

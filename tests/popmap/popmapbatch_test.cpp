@@ -298,8 +298,8 @@ TEST(BatchPopMap, PipesDevicesAndHugeValuesAreRefusedWithAShortMessage) {
 
 TEST(BatchPopMap, SeveralPodsInJsonAndText) {
     // The set and value a general solver gives for the same problem (bench/popmap_cbc.py).
-    const BatchRun run = Batch("popmap " + Example("small-town.fl") +
-                               " --pods 3 --measure 1 --distance 1 --json");
+    const BatchRun run =
+        Batch("popmap " + Example("small-town.fl") + " --pods 3 --measure 1 --distance 1 --json");
     ASSERT_EQ(run.status, 0) << run.out;
     const auto j = nlohmann::json::parse(run.out);
     EXPECT_EQ(j["NewPods"], nlohmann::json::parse("[[1,11],[2,7],[3,12]]"));
@@ -320,8 +320,8 @@ TEST(BatchPopMap, SeveralPodsInJsonAndText) {
 }
 
 TEST(BatchPopMap, OneAndTwoPodsGainOnlyTheNewKeys) {
-    const BatchRun one = Batch("popmap " + Example("small-town.fl") +
-                               " --pods 1 --measure 1 --distance 1 --json");
+    const BatchRun one =
+        Batch("popmap " + Example("small-town.fl") + " --pods 1 --measure 1 --distance 1 --json");
     ASSERT_EQ(one.status, 0);
     const auto j = nlohmann::json::parse(one.out);
     EXPECT_EQ(j["NewPods"], nlohmann::json::parse("[[2,11]]"));
@@ -330,8 +330,8 @@ TEST(BatchPopMap, OneAndTwoPodsGainOnlyTheNewKeys) {
     EXPECT_EQ(j["Bound"], j["BestTravel"]);
     EXPECT_EQ(j["Gap"].get<double>(), 0);
 
-    const BatchRun two = Batch("popmap " + Example("small-town.fl") +
-                               " --pods 2 --measure 2 --distance 1 --json");
+    const BatchRun two =
+        Batch("popmap " + Example("small-town.fl") + " --pods 2 --measure 2 --distance 1 --json");
     ASSERT_EQ(two.status, 0);
     const auto k = nlohmann::json::parse(two.out);
     EXPECT_EQ(k["NewPods"][0][0], k["NewPod1Line"]);
@@ -357,15 +357,15 @@ TEST(BatchPopMap, PodsCurveRows) {
     EXPECT_EQ(j["ProvenByPods"], nlohmann::json::parse("[true,true,true]"));
     EXPECT_EQ(j["NewPodsByPods"][2], nlohmann::json::parse("[[1,11],[2,7],[3,12]]"));
 
-    const BatchRun text = Batch("popmap " + Example("small-town.fl") +
-                                " --pods-curve 2 --measure 3 --distance 2");
+    const BatchRun text =
+        Batch("popmap " + Example("small-town.fl") + " --pods-curve 2 --measure 3 --distance 2");
     ASSERT_EQ(text.status, 0);
     EXPECT_EQ(text.out.rfind("== MAX DISTANCE BY NUMBER OF NEW PODS ==\nPODS", 0), 0u) << text.out;
 }
 
 TEST(BatchPopMap, CoverGivesTheFewestPodsAndTheirCells) {
-    const BatchRun run = Batch("popmap " + Example("small-town.fl") +
-                               " --cover 0.5 --distance 1 --pods 2 --json");
+    const BatchRun run =
+        Batch("popmap " + Example("small-town.fl") + " --cover 0.5 --distance 1 --pods 2 --json");
     ASSERT_EQ(run.status, 0) << run.out;
     const auto j = nlohmann::json::parse(run.out);
     EXPECT_EQ(j["CoverRadius"].get<double>(), 0.5);
@@ -383,8 +383,8 @@ TEST(BatchPopMap, CoverGivesTheFewestPodsAndTheirCells) {
     EXPECT_EQ(nlohmann::json::parse(zero.out)["NewPods"],
               nlohmann::json::parse("[[1,1],[1,2],[1,3]]"));
 
-    const BatchRun none = Batch("popmap " + Example("full-region.fl") + " --cover 0.05 --distance 1",
-                                Errors::Apart);
+    const BatchRun none =
+        Batch("popmap " + Example("full-region.fl") + " --cover 0.05 --distance 1", Errors::Apart);
     EXPECT_EQ(none.status, 4);
     EXPECT_NE(none.err.find("takes more than 1 new POD"), std::string::npos) << none.err;
 }
@@ -404,8 +404,8 @@ TEST(BatchPopMap, NewOptionsRefuseBadValues) {
     EXPECT_EQ(Batch("popmap" + file + " --pods 3 --distance 1").status, 2);
     EXPECT_EQ(Batch("popmap" + file + " --measure 1 --distance 1").status, 2);
     // small-town has three existing PODs: 28 more fit, 29 do not.
-    EXPECT_EQ(Batch("popmap" + file + " --pods 29 --measure 3 --distance 1", Errors::Dropped).status,
-              4);
+    EXPECT_EQ(
+        Batch("popmap" + file + " --pods 29 --measure 3 --distance 1", Errors::Dropped).status, 4);
 }
 
 TEST(BatchPopMap, ATimeLimitStillGivesTheBestSetFound) {
