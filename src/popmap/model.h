@@ -67,6 +67,9 @@ struct PopMap {
     Measure PerformanceMeasure = Measure::MinimizeTravel;
     MapType maptype = MapType::Input;
     double NearOptimalBound = 0;
+    // Seconds after which a search of three or more new PODs stops with the best set found;
+    // 0 for no limit.
+    double SearchTimeLimit = 0;
 
     // Derived by the searches.
     Table1<std::string, kMaxPods> PodSymbol;

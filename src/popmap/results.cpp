@@ -69,24 +69,116 @@ void PodRow(std::vector<std::array<std::string, 4>>& rows, const std::string& na
 
 } // namespace
 
+namespace {
+
+// A value of the measure as the results show it: the travel as an average distance.
+double ShownValue(const PopMap& fl, double value) {
+    return fl.PerformanceMeasure == Measure::MinimizeTravel
+               ? kDistanceScale * value / fl.TotalPopulation
+               : value;
+}
+
+// Up to three decimals without a bare trailing point: "100", "0.7", "2.135".
+std::string Short(double value) {
+    std::string text = FormatPicture(value, "0.###");
+    if (!text.empty() && text.back() == '.')
+        text.pop_back();
+    return text;
+}
+
+std::string CellsText(const CellList& cells) {
+    std::string text;
+    int q = 0;
+    for (const auto& [line, column] : cells)
+        text += std::string(q++ ? "; " : "") + "line " + std::to_string(line) + ", column " +
+                std::to_string(column);
+    return text;
+}
+
+// A value of the measure as the results word it: the travel as an average distance.
+std::string MeasureValueText(const PopMap& fl, double value) {
+    switch (fl.PerformanceMeasure) {
+    case Measure::MinimizeTravel:
+        return "AVG. DIST. TRAVELED " +
+               FormatPicture(kDistanceScale * value / fl.TotalPopulation, "0.###");
+    case Measure::MaximumServed:
+        return "NUMBER SERVED " + FormatPicture(value, "0.###");
+    default:
+        return "MAX DISTANCE " + FormatPicture(value, "0.###");
+    }
+}
+
+} // namespace
+
 std::string ProofText(const PopMap& fl) {
     if (fl.Proven)
         return "PROVEN OPTIMAL";
-    std::string bound;
+    return "BEST FOUND IN THE TIME LIMIT, NOT PROVEN OPTIMAL: BOUND ON " +
+           MeasureValueText(fl, fl.Bound) + ", GAP " + FormatPicture(100 * fl.Gap, "0.###") + "%";
+}
+
+std::string SetProgressText(const PopMap& fl, const SetProgress& p) {
+    const std::string best = p.haveBest ? MeasureValueText(fl, p.best) : std::string("none yet");
+    return std::to_string(p.pods) + " new PODs: best " + best + "; bound " +
+           MeasureValueText(fl, p.bound) + "; gap " +
+           (p.haveBest ? FormatPicture(100 * p.gap, "0.0##") + "%" : std::string("-")) + " (" +
+           FormatPicture(p.seconds, "0.0") + " s)";
+}
+
+PodCountTexts CountTexts(const PopMap& fl, const std::vector<PodCountRow>& rows) {
+    PodCountTexts t;
+    std::string value;
     switch (fl.PerformanceMeasure) {
     case Measure::MinimizeTravel:
-        bound = "AVG. DIST. TRAVELED " +
-                FormatPicture(kDistanceScale * fl.Bound / fl.TotalPopulation, "0.###");
+        value = "AVG. DIST. TRAVELED (X SCALE)";
         break;
     case Measure::MaximumServed:
-        bound = "NUMBER SERVED " + FormatPicture(fl.Bound, "0.###");
+        value = "NUMBER SERVED";
         break;
     default:
-        bound = "MAX DISTANCE " + FormatPicture(fl.Bound, "0.###");
+        value = "MAX DISTANCE";
         break;
     }
-    return "BEST FOUND IN THE TIME LIMIT, NOT PROVEN OPTIMAL: BOUND ON " + bound + ", GAP " +
-           FormatPicture(100 * fl.Gap, "0.###") + "%";
+    t.titlelbl = value + " BY NUMBER OF NEW PODS, PLACED TOGETHER AND ONE AT A TIME";
+    t.countgrd.push_back({"New PODs", "Together", "One at a time", "Together proven"});
+    for (const PodCountRow& row : rows) {
+        PodCountTexts::Point point{row.pods, ShownValue(fl, row.optimal), std::nullopt};
+        if (row.oneAtATime)
+            point.oneAtATime = ShownValue(fl, *row.oneAtATime);
+        t.points.push_back(point);
+        t.countgrd.push_back(
+            {std::to_string(row.pods), FormatPicture(point.together, "0.###"),
+             point.oneAtATime ? FormatPicture(*point.oneAtATime, "0.###") : std::string("-"),
+             row.proven ? std::string("yes")
+                        : "no (bound " + FormatPicture(ShownValue(fl, row.bound), "0.###") + ")"});
+    }
+    return t;
+}
+
+std::string CoverText(const CoverAnswer& cover) {
+    const std::string radius = Short(cover.radius);
+    if (cover.pods == 0 && cover.proven)
+        return "The existing PODs already bring every area cell within " + radius + ".";
+    const std::string count =
+        std::to_string(cover.pods) + (cover.pods == 1 ? " new POD" : " new PODs");
+    if (!cover.proven)
+        return "Best found in the time limit: " + count + (cover.pods == 1 ? " brings" : " bring") +
+               " every area cell within " + radius + " of a POD; fewer than " +
+               std::to_string(cover.lowerBound) + " cannot. " + CellsText(cover.cells) + ".";
+    return "Fewest new PODs to bring every area cell within " + radius +
+           " of a POD: " + std::to_string(cover.pods) + " (proven). " + CellsText(cover.cells) +
+           ".";
+}
+
+std::string WithinText(const PopMap& fl, const CoveredPopulation& within) {
+    std::string text = std::to_string(within.pods) +
+                       (within.pods == 1 ? " new POD brings " : " new PODs bring ") +
+                       Short(within.population) + " of " + Short(fl.TotalPopulation) +
+                       " people within " + Short(within.radius) + " of a POD";
+    text += within.proven ? std::string(" (proven largest). ")
+                          : ", not proven largest: bound " + Short(within.bound) + ", gap " +
+                                Short(100 * within.gap) + "%. ";
+    return text + CellsText(within.cells) + ".";
 }
 
 ResultsTexts ResultsFor(const PopMap& fl, MapType maptype, Metric distanceMethod, char br) {

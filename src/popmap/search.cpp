@@ -11,6 +11,7 @@
 #include "popmap/setsearch.h"
 #include "state/messagetext.h"
 #include "state/numbers.h"
+#include "state/records.h"
 
 namespace davrenta {
 
@@ -409,6 +410,39 @@ SearchOutcome RunSearch(ModuleState& state, const SearchControl& control) {
     if (outcome.status != SearchStatus::Done)
         fl.SearchResultFlag = false;
     return outcome;
+}
+
+namespace {
+
+std::string_view Trimmed(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+} // namespace
+
+Result<int> ReadSeveralPodCount(std::string_view text) {
+    const std::string_view count = Trimmed(text);
+    const std::optional<double> value =
+        count.empty() || count.find_first_not_of("0123456789") != std::string_view::npos
+            ? std::nullopt
+            : ParseFieldNumber(count);
+    if (!value || *value < 3 || *value > kMaxPods)
+        return Fail("The number of new PODs must be a whole number from 3 to " +
+                    std::to_string(kMaxPods) + ".");
+    return static_cast<int>(*value);
+}
+
+Result<double> ReadSearchTimeLimit(std::string_view text) {
+    const std::string_view limit = Trimmed(text);
+    if (limit.empty())
+        return 0.0;
+    const std::optional<double> value = ParseFieldNumber(limit);
+    if (!value || !std::isfinite(*value) || !(*value > 0))
+        return Fail("The time limit must be a number of seconds above 0, or empty for none.");
+    return *value;
 }
 
 std::string ProgressText(int done, int total) {

@@ -107,6 +107,12 @@ SearchOutcome PlainTwoPodSearch(ModuleState& state, const SearchControl& control
 // NewPodsLine / NewPodsColumn are written for every count.
 SearchOutcome RunSearch(ModuleState& state, const SearchControl& control = {});
 
+// The POD-count screen's boxes for several new PODs: the count, a whole number from 3 to 31
+// (the search itself checks the problem's free slots), and the time limit in seconds, above 0,
+// an empty box meaning none. A refusal is the message to show.
+Result<int> ReadSeveralPodCount(std::string_view text);
+Result<double> ReadSearchTimeLimit(std::string_view text);
+
 // "Calculating->12.500%"
 std::string ProgressText(int done, int total);
 
