@@ -103,7 +103,7 @@ class SeveralPodsWindows : public QObject {
                        *why = GridRow(grid, 4) + " / " + GridRow(grid, 5) + " / " +
                               GridRow(grid, 6) + " / " + LabelText(w, "prooflbl");
                        return *why == "*|11|1|624.615384615385 / @|7|2|962.634157509158 / "
-                                       "#|12|3|1104.42307692308 / PROVEN OPTIMAL";
+                                      "#|12|3|1104.42307692308 / PROVEN OPTIMAL";
                    })
             .click("countbut")
             .expectWindow("flcountfrm")
@@ -118,8 +118,8 @@ class SeveralPodsWindows : public QObject {
             .check("each count's optimum beside one at a time",
                    [](QWidget* w, QString* why) {
                        Grid* grid = GridOf(w, "countgrd");
-                       *why = GridRow(grid, 1) + " / " + GridRow(grid, 2) + " / " +
-                              GridRow(grid, 3);
+                       *why =
+                           GridRow(grid, 1) + " / " + GridRow(grid, 2) + " / " + GridRow(grid, 3);
                        return *why == "1|3.549|3.549|yes / 2|2.947|3.084|yes / 3|2.659|2.678|yes";
                    })
             .check("the curve has a point per count",
@@ -137,8 +137,9 @@ class SeveralPodsWindows : public QObject {
             .check("the fewest PODs with their cells",
                    [](QWidget* w, QString* why) {
                        *why = LabelText(w, "coverlbl");
-                       return *why == "Fewest new PODs to bring every area cell within 0.7 of a POD: 2 "
-                                      "(proven). line 1, column 5; line 4, column 13.";
+                       return *why ==
+                              "Fewest new PODs to bring every area cell within 0.7 of a POD: 2 "
+                              "(proven). line 1, column 5; line 4, column 13.";
                    })
             .click("okbut")
             .expectWindow("flservfrm")

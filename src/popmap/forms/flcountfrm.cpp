@@ -120,8 +120,8 @@ void PodCountChart::paintEvent(QPaintEvent*) {
     line(kTogether, [](const PodCountTexts::Point& p) { return std::optional(p.together); });
     const int keyY = height() - metrics.height() - 2;
     int x = plot.left();
-    for (const auto& [colour, name] :
-         {std::pair{kTogether, tr("placed together")}, std::pair{kOneAtATime, tr("one at a time")}}) {
+    for (const auto& [colour, name] : {std::pair{kTogether, tr("placed together")},
+                                       std::pair{kOneAtATime, tr("one at a time")}}) {
         painter.fillRect(QRect(x, keyY + metrics.height() / 3, 16, 4), colour);
         painter.setPen(palette().text().color());
         painter.drawText(QPoint(x + 20, keyY + metrics.ascent()), name);
@@ -135,7 +135,8 @@ flcountfrm::flcountfrm(ModuleState& state, QWidget* parent) : QDialog(parent), s
     const int free = std::max(1, kMaxPods - state_.fl.ExistingPodCount);
     maxlbl = MakeLabel(this, QStringLiteral("maxlbl"),
                        QStringLiteral("&Up to this many new PODs (at most %1):").arg(free));
-    maxtxt = MakeTextBox(this, QStringLiteral("maxtxt"), QStringLiteral("Largest number of new PODs"));
+    maxtxt =
+        MakeTextBox(this, QStringLiteral("maxtxt"), QStringLiteral("Largest number of new PODs"));
     maxtxt->setText(QString::number(std::min(5, free)));
     maxlbl->setBuddy(maxtxt);
     curvebut = MakeButton(this, QStringLiteral("curvebut"), QStringLiteral("&Compare Counts"));
@@ -145,13 +146,15 @@ flcountfrm::flcountfrm(ModuleState& state, QWidget* parent) : QDialog(parent), s
     NameControl(countgrd, QStringLiteral("countgrd"),
                 QStringLiteral("Value by number of new PODs"));
     chart = new PodCountChart(this);
-    radiuslbl = MakeLabel(this, QStringLiteral("radiuslbl"),
-                          QStringLiteral("&Radius (the distance method's units, as MAX DISTANCE):"));
+    radiuslbl =
+        MakeLabel(this, QStringLiteral("radiuslbl"),
+                  QStringLiteral("&Radius (the distance method's units, as MAX DISTANCE):"));
     radiustxt = MakeTextBox(this, QStringLiteral("radiustxt"), QStringLiteral("Radius"));
     radiuslbl->setBuddy(radiustxt);
-    coverbut = MakeButton(this, QStringLiteral("coverbut"), QStringLiteral("&Fewest PODs to Cover"));
-    withinbut = MakeButton(this, QStringLiteral("withinbut"),
-                           QStringLiteral("&Largest Population Within"));
+    coverbut =
+        MakeButton(this, QStringLiteral("coverbut"), QStringLiteral("&Fewest PODs to Cover"));
+    withinbut =
+        MakeButton(this, QStringLiteral("withinbut"), QStringLiteral("&Largest Population Within"));
     coverlbl = MakeLabel(this, QStringLiteral("coverlbl"));
     coverlbl->setWordWrap(true);
     coverlbl->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -316,8 +319,7 @@ void flcountfrm::withinbut_Click() {
             answer.emplace(LargestPopulationWithin(state, *radius, *count, control));
         }))
         return;
-    coverlbl->setText(
-        CellText(*answer ? WithinText(state_.fl, **answer) : (*answer).message()));
+    coverlbl->setText(CellText(*answer ? WithinText(state_.fl, **answer) : (*answer).message()));
 }
 
 void flcountfrm::cancelbut_Click() {
