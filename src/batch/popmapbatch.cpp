@@ -2,6 +2,8 @@
 
 #include "batch/batchio.h"
 
+#include <cmath>
+
 #include "app/modulestate.h"
 #include "popmap/mapfile.h"
 #include "popmap/reports.h"
@@ -34,6 +36,7 @@ ordered_json Labels(const ResultsTexts& t) {
                                      {"result6lbl", &t.result6lbl},
                                      {"result7lbl", &t.result7lbl}})
         j[name] = JsonText(*text);
+    j["prooflbl"] = JsonText(t.prooflbl);
     j["facgrd"] = JsonRows(t.facgrd);
     return j;
 }
@@ -54,7 +57,7 @@ void PrintMap(std::ostream& out, const MapView& map) {
 void PrintResults(std::ostream& out, const ResultsTexts& t) {
     out << "== Output ==\n";
     for (const std::string* label : {&t.floclbl, &t.result1lbl, &t.result4lbl, &t.result2lbl,
-                                     &t.result5lbl, &t.result6lbl, &t.result7lbl})
+                                     &t.result5lbl, &t.result6lbl, &t.prooflbl, &t.result7lbl})
         if (!label->empty())
             out << SafeForTerminal(ForTerminal(*label)) << '\n';
     PrintRows(out, t.facgrd);
@@ -63,8 +66,7 @@ void PrintResults(std::ostream& out, const ResultsTexts& t) {
 
 } // namespace
 
-int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::ostream& err) {
-    ModuleState state;
+Status ReadBatchProblem(const PopMapBatchOptions& options, ModuleState& state) {
     state.ModuleFlag = Study::PopMap;
     PopMap& fl = state.fl;
     ClearOnModuleEntry(fl);
@@ -72,14 +74,22 @@ int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::os
     fl.PerformanceMeasure = static_cast<Measure>(options.measure);
     state.DistanceMethod = static_cast<Metric>(options.distance);
     state.ProblemFileName = options.file;
-    if (Status read = ReadMapFile(state); !read)
+    return ReadMapFile(state);
+}
+
+int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::ostream& err) {
+    ModuleState state;
+    PopMap& fl = state.fl;
+    if (Status read = ReadBatchProblem(options, state); !read)
         return Unreadable(err, read.message());
 
     const auto failed = [&](const std::string& message) {
         return NoResult(options.json, out, err, ShownPath(options.file) + ": " + message);
     };
     // The result sequence, window by window, as a user pressing Ok meets it.
-    const SearchOutcome outcome = RunSearch(state);
+    SearchControl control;
+    control.timeLimit = options.timeLimit;
+    const SearchOutcome outcome = RunSearch(state, control);
     if (outcome.status != SearchStatus::Done)
         return failed(outcome.message);
 
@@ -125,19 +135,23 @@ int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::os
 
     const int last = LastMapLine(fl);
     const int n = fl.ExistingPodCount;
-    const int newPods = fl.NewPodCount == 1 ? 1 : 2;
+    const int newPods = NewPodsPlaced(fl);
 
     {
         ordered_json j;
         if (newPods == 1) {
             j["NewPodLine"] = fl.NewPodLine;
             j["NewPodColumn"] = fl.NewPodColumn;
-        } else {
+        } else if (newPods == 2) {
             j["NewPod1Line"] = fl.NewPod1Line;
             j["NewPod1Column"] = fl.NewPod1Column;
             j["NewPod2Line"] = fl.NewPod2Line;
             j["NewPod2Column"] = fl.NewPod2Column;
         }
+        j["NewPods"] = JsonCells(NewPodCells(fl));
+        j["Proven"] = fl.Proven;
+        j["Bound"] = fl.Bound;
+        j["Gap"] = fl.Gap;
         j["BestTravel"] = fl.BestTravel;
         j["BestMaxDistance"] = fl.BestMaxDistance;
         j["BestServed"] = fl.BestServed;
@@ -212,31 +226,76 @@ int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::os
     return save();
 }
 
+ordered_json JsonCells(const std::vector<std::pair<int, int>>& cells) {
+    ordered_json out = ordered_json::array();
+    for (const auto& [line, column] : cells)
+        out.push_back(ordered_json::array({line, column}));
+    return out;
+}
+
 BatchCommand AddPopMapCommand(CLI::App& app) {
     auto options = std::make_shared<PopMapBatchOptions>();
     CLI::App* pm = app.add_subcommand("popmap", "Locate new PODs on a population map (.fl file)");
     AddFileArgument(pm, options->file, "The population-map problem file");
-    pm->add_option("--pods", options->pods, "Number of new PODs: 1 or 2")
-        ->required()
-        ->transform(WholeFrom(1, 2));
-    pm->add_option("--measure", options->measure,
-                   "1 minimize travel, 2 maximum number served, 3 minimize maximum distance")
-        ->required()
-        ->transform(WholeFrom(1, 3));
+    CLI::Option* pods =
+        pm->add_option("--pods", options->pods,
+                       "Number of new PODs: 1 to 31 less the existing ones (with --cover: the "
+                       "population within the radius of that many)")
+            ->transform(WholeFrom(1, kMaxPods));
+    CLI::Option* measure =
+        pm->add_option("--measure", options->measure,
+                       "1 minimize travel, 2 maximum number served, 3 minimize maximum distance")
+            ->transform(WholeFrom(1, 3));
+    pm->add_option("--time-limit", options->timeLimit,
+                   "Seconds after which a search of three or more PODs stops with the best found "
+                   "(default: no limit)")
+        ->type_name("SECONDS")
+        ->transform(SecondsAboveZero());
+    CLI::Option* curve =
+        pm->add_option("--pods-curve", options->podsCurve,
+                       "The optimum for 1 to this many new PODs beside placing them one at a time")
+            ->transform(WholeFrom(1, kMaxPods));
+    // Any radius of 0 or more is a question; beyond the map's diagonal every cell is covered.
+    CLI::Option* cover =
+        pm->add_option("--cover", options->cover,
+                       "The fewest new PODs that bring every area cell within this distance of a "
+                       "POD (the distance method's units, as BestMaxDistance, before the results' "
+                       "(X SCALE) factor)")
+            ->transform(NumberFrom(0, 1e9));
+    curve->excludes(cover);
     pm->add_option("--distance", options->distance,
                    "1 rectilinear, 2 Euclidean, 3 squared Euclidean")
         ->required()
         ->transform(WholeFrom(1, 3));
     // The bound as the command line takes it: a number from 0 to 1 and nothing else (the window
     // keeps the input box's leading-number rule).
-    pm->add_option("--near-optimal", options->nearOptimal,
-                   "Mark the cells within this fraction (0 to 1) of the optimum (one POD)")
-        ->transform(NumberFrom(0, 1));
+    CLI::Option* near =
+        pm->add_option("--near-optimal", options->nearOptimal,
+                       "Mark the cells within this fraction (0 to 1) of the optimum (one POD)")
+            ->transform(NumberFrom(0, 1));
     AddJsonFlag(pm, options->json);
     AddSaveOption(pm, options->save,
                   "Save the problem with the new POD(s) added as existing ones to this file, as "
                   "the results window's Save does");
-    return {pm, [pm, options](std::ostream& out, std::ostream& err) {
+    return {pm, [=](std::ostream& out, std::ostream& err) {
+                if (cover->count() > 0) {
+                    if (near->count() > 0 || options->save)
+                        return UsageError(pm, err,
+                                          "--cover goes with neither --near-optimal nor --save");
+                    options->podsGiven = pods->count() > 0;
+                    return RunCoverBatch(*options, out, err);
+                }
+                if (measure->count() == 0)
+                    return UsageError(pm, err, "--measure is required");
+                if (curve->count() > 0) {
+                    if (pods->count() > 0 || near->count() > 0 || options->save)
+                        return UsageError(
+                            pm, err,
+                            "--pods-curve goes with neither --pods, --near-optimal nor --save");
+                    return RunPodCurveBatch(*options, out, err);
+                }
+                if (pods->count() == 0)
+                    return UsageError(pm, err, "--pods is required");
                 if (options->nearOptimal && options->pods != 1)
                     return UsageError(pm, err, "--near-optimal needs --pods 1");
                 return RunPopMapBatch(*options, out, err);

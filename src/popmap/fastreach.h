@@ -33,4 +33,11 @@ Cap MakeReach(const Grid& g, std::vector<double> value);
 void AddTerms(Cap& cap, const Grid& g);
 Cap MakeCap(const Grid& g, std::vector<double> value);
 
+class Pool;
+
+// PrepareSearch on the calling thread and, meanwhile on a helper, the part of the grid that
+// does not depend on it; then the populations and the existing PODs' ceiling. g.prepared says
+// whether the preparation succeeded, g.failure why not.
+void PrepareGrid(ModuleState& state, Pool& pool, Grid& g, Cap& prior);
+
 } // namespace davrenta::fastsearch_detail

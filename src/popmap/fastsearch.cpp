@@ -9,6 +9,32 @@
 
 namespace davrenta {
 
+namespace fastsearch_detail {
+
+void PrepareGrid(ModuleState& state, Pool& pool, Grid& g, Cap& prior) {
+    pool.Background([&] {
+        g = MakeGeometry(state);
+        prior = MakeReach(g, g.prior);
+    });
+    Status prepared;
+    try {
+        prepared = PrepareSearch(state);
+    } catch (...) {
+        pool.Wait();
+        throw;
+    }
+    pool.Wait();
+    if (!prepared) {
+        g.failure = prepared.message();
+        return;
+    }
+    AddPopulations(g, state.fl);
+    AddTerms(prior, g);
+    g.prepared = true;
+}
+
+} // namespace fastsearch_detail
+
 using namespace fastsearch_detail;
 
 namespace {
@@ -38,35 +64,11 @@ Figures Evaluate(const Grid& g, int a, int b) {
     return f;
 }
 
-// PrepareSearch on the calling thread and, meanwhile on a helper, the part of the grid that
-// does not depend on it; then the populations.
-void Prepare(ModuleState& state, Pool& pool, Grid& g, Cap& prior) {
-    pool.Background([&] {
-        g = MakeGeometry(state);
-        prior = MakeReach(g, g.prior);
-    });
-    Status prepared;
-    try {
-        prepared = PrepareSearch(state);
-    } catch (...) {
-        pool.Wait();
-        throw;
-    }
-    pool.Wait();
-    if (!prepared) {
-        g.failure = prepared.message();
-        return;
-    }
-    AddPopulations(g, state.fl);
-    AddTerms(prior, g);
-    g.prepared = true;
-}
-
 // What both searches do before their candidates: the shared preparation, the kernel choice and
 // the starting best.
 std::optional<SearchOutcome> Start(ModuleState& state, Pool& pool, Grid& g, Cap& prior,
                                    const FastSearchOptions& options) {
-    Prepare(state, pool, g, prior);
+    PrepareGrid(state, pool, g, prior);
     if (!g.prepared)
         return SearchOutcome{SearchStatus::Failed, g.failure};
     g.wide = options.wideVectors && WideVectorsAvailable();

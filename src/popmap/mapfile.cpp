@@ -159,13 +159,19 @@ Status WriteMapFile(const ModuleState& state) {
 
 Status AddNewPodsAsExisting(PopMap& fl) {
     const bool two = fl.NewPodCount == 2;
-    const int added = two ? 2 : 1;
+    const bool several = fl.NewPodCount >= 3;
+    const int added = several ? fl.NewPodCount : (two ? 2 : 1);
     if (fl.ExistingPodCount + added > kMaxExistingPods)
         return Fail("A problem holds at most " + std::to_string(kMaxExistingPods) +
-                    " existing PODs: the new POD" + (two ? "s" : "") +
+                    " existing PODs: the new POD" + (two || several ? "s" : "") +
                     " cannot be added. The problem was not saved.");
     const int n = fl.ExistingPodCount;
-    if (two) {
+    if (several) {
+        for (int q = 1; q <= added; ++q) {
+            fl.PodLine[n + q] = fl.NewPodsLine[q];
+            fl.PodColumn[n + q] = fl.NewPodsColumn[q];
+        }
+    } else if (two) {
         fl.PodLine[n + 1] = fl.NewPod1Line;
         fl.PodColumn[n + 1] = fl.NewPod1Column;
         fl.PodLine[n + 2] = fl.NewPod2Line;

@@ -47,6 +47,30 @@ std::string WholeNumberText(double v) {
     return FormatPicture(v, "0");
 }
 
+char NewPodLabel(int q) {
+    static constexpr char kLabels[] = "*@#$&+=?!~<>/|{}:;_`()123456789";
+    static_assert(sizeof kLabels - 1 == kMaxPods);
+    return q >= 1 && q <= kMaxPods ? kLabels[q - 1] : '*';
+}
+
+int NewPodsPlaced(const PopMap& fl) {
+    if (fl.NewPodCount >= 3)
+        return std::min(fl.NewPodCount, kMaxPods);
+    return fl.NewPodCount == 1 ? 1 : 2;
+}
+
+std::vector<std::pair<int, int>> NewPodCells(const PopMap& fl) {
+    const int count = NewPodsPlaced(fl);
+    if (count == 1)
+        return {{fl.NewPodLine, fl.NewPodColumn}};
+    if (count == 2)
+        return {{fl.NewPod1Line, fl.NewPod1Column}, {fl.NewPod2Line, fl.NewPod2Column}};
+    std::vector<std::pair<int, int>> cells;
+    for (int q = 1; q <= count; ++q)
+        cells.emplace_back(fl.NewPodsLine[q], fl.NewPodsColumn[q]);
+    return cells;
+}
+
 void ResetPodSymbols(PopMap& fl) {
     for (int k = 1; k <= kMaxExistingPods; ++k)
         fl.PodSymbol[k] = std::string(1, static_cast<char>(64 + k));

@@ -2,6 +2,8 @@
 
 #include <array>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "state/table.h"
 
@@ -65,6 +67,9 @@ struct PopMap {
     Measure PerformanceMeasure = Measure::MinimizeTravel;
     MapType maptype = MapType::Input;
     double NearOptimalBound = 0;
+    // Seconds after which a search of three or more new PODs stops with the best set found;
+    // 0 for no limit.
+    double SearchTimeLimit = 0;
 
     // Derived by the searches.
     Table1<std::string, kMaxPods> PodSymbol;
@@ -89,6 +94,15 @@ struct PopMap {
     double BestServedTravel = 0;
     int NewPodLine = 0, NewPodColumn = 0;
     int NewPod1Line = 0, NewPod1Column = 0, NewPod2Line = 0, NewPod2Column = 0;
+    // Every new POD of the last search, whatever their number: slot q (1..NewPodCount) in
+    // cell order (a cell may repeat: two PODs on one cell act as one).
+    Table1<int, kMaxPods> NewPodsLine, NewPodsColumn;
+    // Whether the search proved its result optimal, the bound it proved on the optimum
+    // (equal to the result's value when proven) and their relative gap. The searches of one
+    // and two PODs are exhaustive: always proven.
+    bool Proven = false;
+    double Bound = 0;
+    double Gap = 0;
     double NearTravelLimit = 0;
     double NearMaxDistanceLimit = 0;
     int ProgressDone = 0;
@@ -118,6 +132,15 @@ std::array<bool, 256> AreaCharacters(const PopMap& fl);
 
 // The POD (1..last) whose label each character is, 0 for none; the lowest number wins.
 std::array<int, 256> PodOfLabel(const PopMap& fl, int last);
+
+// The label of new POD q (1..31) on the service maps: "*", "@", then further signs that are
+// neither existing PODs' labels nor the maps' marks.
+char NewPodLabel(int q);
+
+// How many new PODs the last search placed (a count other than 1 below 3 searches a pair), and
+// their cells (line, column) in slot order.
+int NewPodsPlaced(const PopMap& fl);
+std::vector<std::pair<int, int>> NewPodCells(const PopMap& fl);
 
 // A coordinate or count in the "0" picture.
 std::string WholeNumberText(double v);

@@ -96,9 +96,20 @@ Report MapReport(const PopMap& fl) {
     return r;
 }
 
+namespace {
+
+// "TWO NEW FACILITIES", "3 NEW FACILITIES", ...
+std::string NewFacilities(int count) {
+    return count == 2 ? "TWO NEW FACILITIES" : std::to_string(count) + " NEW FACILITIES";
+}
+
+} // namespace
+
 Report ResultsReport1(const PopMap& fl) {
     Report r("times new roman", 12);
     const bool two = fl.NewPodCount != 1;
+    const int newPods = NewPodsPlaced(fl);
+    const std::vector<std::pair<int, int>> cells = NewPodCells(fl);
     r.line();
     At10(r).text("EXISTING FACILITIES PLUS OPTIMAL LOCATION OF NEW FACILITY");
     if (fl.maptype == MapType::ExistingService) {
@@ -120,9 +131,14 @@ Report ResultsReport1(const PopMap& fl) {
     r.line();
 
     // After a two-POD search the report names both new locations.
-    const std::string facility = two ? "TWO NEW FACILITIES" : "NEW FACILITY";
+    const std::string facility = two ? NewFacilities(newPods) : "NEW FACILITY";
     auto lineColumn = [&](const std::string& prefix) {
-        if (two) {
+        if (newPods >= 3) {
+            for (std::size_t q = 0; q < cells.size(); ++q)
+                At10(r).text(prefix + std::to_string(q + 1) + " " +
+                             WholeNumberText(cells[q].first) + ", " +
+                             WholeNumberText(cells[q].second));
+        } else if (two) {
             At10(r).text(prefix + "1 " + WholeNumberText(fl.NewPod1Line) + ", " +
                          WholeNumberText(fl.NewPod1Column));
             At10(r).text(prefix + "2 " + WholeNumberText(fl.NewPod2Line) + ", " +
@@ -150,7 +166,12 @@ Report ResultsReport1(const PopMap& fl) {
         At10(r).text("OPTIMAL LOCATION FOR " + facility +
                      " TO MINIMIZE MAX_DISTANCE FOR POPULATION ");
         r.line();
-        if (two) {
+        if (newPods >= 3) {
+            for (std::size_t q = 0; q < cells.size(); ++q)
+                At10(r).text("COORDINATES " + std::to_string(q + 1) + " (X,Y) " +
+                             WholeNumberText(cells[q].second) + ", " +
+                             WholeNumberText(cells[q].first));
+        } else if (two) {
             At10(r).text("COORDINATES 1 (X,Y) " + WholeNumberText(fl.NewPod1Column) + ", " +
                          WholeNumberText(fl.NewPod1Line));
             At10(r).text("COORDINATES 2 (X,Y) " + WholeNumberText(fl.NewPod2Column) + ", " +
@@ -163,18 +184,21 @@ Report ResultsReport1(const PopMap& fl) {
     default:
         break;
     }
+    if (newPods >= 3)
+        At10(r).text(ProofText(fl));
     return r;
 }
 
 Report ResultsReport2(const PopMap& fl) {
     Report r("times new roman", 12);
     const bool two = fl.NewPodCount != 1;
+    const int newPods = NewPodsPlaced(fl);
     const int n = fl.ExistingPodCount;
     r.line();
-    At10(r).text(two ? "EXISTING FACILITIES PLUS OPTIMAL LOCATIONS OF TWO NEW FACILITIES"
-                     : "EXISTING FACILITIES PLUS OPTIMAL LOCATION OF NEW FACILITY");
+    At10(r).text(two ? "EXISTING FACILITIES PLUS OPTIMAL LOCATIONS OF " + NewFacilities(newPods)
+                     : std::string("EXISTING FACILITIES PLUS OPTIMAL LOCATION OF NEW FACILITY"));
     r.line();
-    const std::string facility = two ? "TWO NEW FACILITIES" : "NEW FACILITY";
+    const std::string facility = two ? NewFacilities(newPods) : "NEW FACILITY";
     switch (fl.PerformanceMeasure) {
     case Measure::MinimizeTravel:
         At10(r).text("OPTIMAL LOCATION FOR " + facility + " TO MINIMIZE TRAVEL FOR POPULATION ");
@@ -189,8 +213,14 @@ Report ResultsReport2(const PopMap& fl) {
     default:
         break;
     }
+    if (newPods >= 3)
+        At10(r).text(ProofText(fl));
     r.line();
-    if (two) {
+    if (newPods >= 3) {
+        for (int q = 1; q <= newPods; ++q)
+            At10(r).text("Optimal location of new facility " + std::to_string(q) + " is " +
+                         NewPodLabel(q) + ".");
+    } else if (two) {
         At10(r).text("Optimal location of first new facility is *.");
         At10(r).text("Optimal location of second new facility is @.");
     } else {
@@ -207,7 +237,7 @@ Report ResultsReport2(const PopMap& fl) {
             .number(fl.PodColumn[k])
             .tab(40)
             .number(Rounded(fl.PodServed[k]));
-    auto newRow = [&](const char* label, int line, int column, double served) {
+    auto newRow = [&](const std::string& label, int line, int column, double served) {
         At10(r)
             .text(label)
             .tab(20)
@@ -217,7 +247,11 @@ Report ResultsReport2(const PopMap& fl) {
             .tab(40)
             .number(Rounded(served));
     };
-    if (two) {
+    if (newPods >= 3) {
+        for (int q = 1; q <= newPods; ++q)
+            newRow("  " + std::string(1, NewPodLabel(q)), fl.NewPodsLine[q], fl.NewPodsColumn[q],
+                   fl.PodServed[n + q]);
+    } else if (two) {
         newRow("  *", fl.NewPod1Line, fl.NewPod1Column, fl.PodServed[n + 1]);
         newRow("  @", fl.NewPod2Line, fl.NewPod2Column, fl.PodServed[n + 2]);
     } else {

@@ -58,9 +58,15 @@ SearchOutcome CheckSearchResult(const PopMap& fl, SearchOutcome outcome) {
     if (outcome.status != SearchStatus::Done)
         return outcome;
     const bool one = fl.NewPodCount == 1;
-    const bool placed = one ? IsCell(fl, fl.NewPodLine, fl.NewPodColumn)
-                            : IsCell(fl, fl.NewPod1Line, fl.NewPod1Column) &&
-                                  IsCell(fl, fl.NewPod2Line, fl.NewPod2Column);
+    const int newPods = fl.NewPodCount >= 3 ? fl.NewPodCount : (one ? 1 : 2);
+    bool placed = true;
+    if (newPods >= 3)
+        for (int q = 1; q <= newPods; ++q)
+            placed = placed && IsCell(fl, fl.NewPodsLine[q], fl.NewPodsColumn[q]);
+    else
+        placed = one ? IsCell(fl, fl.NewPodLine, fl.NewPodColumn)
+                     : IsCell(fl, fl.NewPod1Line, fl.NewPod1Column) &&
+                           IsCell(fl, fl.NewPod2Line, fl.NewPod2Column);
     if (!Won(fl) || !placed)
         return {SearchStatus::Failed, NoWinner(fl.PerformanceMeasure)};
 
@@ -71,7 +77,8 @@ SearchOutcome CheckSearchResult(const PopMap& fl, SearchOutcome outcome) {
                  fl.BestTravel / fl.TotalPopulation, fl.BestServedTravel / fl.TotalPopulation});
     AddSlots(figures, fl.AreaCellPopulation, fl.AreaCount);
     AddSlots(figures, fl.ExistingPodServed, n);
-    AddSlots(figures, fl.PodServed, n + (one ? 1 : 2));
+    AddSlots(figures, fl.PodServed, n + newPods);
+    figures.add({fl.Bound, fl.Gap});
     if (one)
         AddCandidates(figures, fl);
     if (Status finite = RequireFinite(figures, "populations", "a total travel or a number served",

@@ -33,6 +33,19 @@ std::string TwoPodCoordinates(const PopMap& fl, bool styleB, char br) {
            second + WholeNumberText(fl.NewPod2Column) + ", " + WholeNumberText(fl.NewPod2Line);
 }
 
+// Three or more new PODs, one line each.
+std::string SeveralCoordinates(const PopMap& fl, char br) {
+    std::string text;
+    int q = 0;
+    for (const auto& [line, column] : NewPodCells(fl)) {
+        if (q > 0)
+            text += br;
+        text += "COORDINATES OF NEW POD " + std::to_string(++q) +
+                " (x,y)= " + WholeNumberText(column) + ", " + WholeNumberText(line);
+    }
+    return text;
+}
+
 std::string MaxServedText(const PopMap& fl, const std::string& averagePrefix, char br) {
     return "MAX SERVED " + FormatPicture(MaxServed(fl), "#######") + br + averagePrefix +
            FormatPicture(NewAverageServed(fl), "0.###");
@@ -56,10 +69,130 @@ void PodRow(std::vector<std::array<std::string, 4>>& rows, const std::string& na
 
 } // namespace
 
+namespace {
+
+// A value of the measure as the results show it: the travel as an average distance.
+double ShownValue(const PopMap& fl, double value) {
+    return fl.PerformanceMeasure == Measure::MinimizeTravel
+               ? kDistanceScale * value / fl.TotalPopulation
+               : value;
+}
+
+// Up to three decimals without a bare trailing point: "100", "0.7", "2.135".
+std::string Short(double value) {
+    std::string text = FormatPicture(value, "0.###");
+    if (!text.empty() && text.back() == '.')
+        text.pop_back();
+    return text;
+}
+
+std::string CellsText(const CellList& cells) {
+    std::string text;
+    int q = 0;
+    for (const auto& [line, column] : cells)
+        text += std::string(q++ ? "; " : "") + "line " + std::to_string(line) + ", column " +
+                std::to_string(column);
+    return text;
+}
+
+// A value of the measure as the results word it: the travel as an average distance.
+std::string MeasureValueText(const PopMap& fl, double value) {
+    switch (fl.PerformanceMeasure) {
+    case Measure::MinimizeTravel:
+        return "AVG. DIST. TRAVELED " +
+               FormatPicture(kDistanceScale * value / fl.TotalPopulation, "0.###");
+    case Measure::MaximumServed:
+        return "NUMBER SERVED " + FormatPicture(value, "0.###");
+    default:
+        return "MAX DISTANCE " + FormatPicture(value, "0.###");
+    }
+}
+
+} // namespace
+
+std::string ProofText(const PopMap& fl) {
+    if (fl.Proven)
+        return "PROVEN OPTIMAL";
+    return "BEST FOUND IN THE TIME LIMIT, NOT PROVEN OPTIMAL: BOUND ON " +
+           MeasureValueText(fl, fl.Bound) + ", GAP " + FormatPicture(100 * fl.Gap, "0.###") + "%";
+}
+
+std::string SetProgressText(const PopMap& fl, const SetProgress& p) {
+    const std::string best = p.haveBest ? MeasureValueText(fl, p.best) : std::string("none yet");
+    return std::to_string(p.pods) + " new PODs: best " + best + "; bound " +
+           MeasureValueText(fl, p.bound) + "; gap " +
+           (p.haveBest ? FormatPicture(100 * p.gap, "0.0##") + "%" : std::string("-")) + " (" +
+           FormatPicture(p.seconds, "0.0") + " s)";
+}
+
+PodCountTexts CountTexts(const PopMap& fl, const std::vector<PodCountRow>& rows) {
+    PodCountTexts t;
+    std::string value;
+    switch (fl.PerformanceMeasure) {
+    case Measure::MinimizeTravel:
+        value = "AVG. DIST. TRAVELED (X SCALE)";
+        break;
+    case Measure::MaximumServed:
+        value = "NUMBER SERVED";
+        break;
+    default:
+        value = "MAX DISTANCE";
+        break;
+    }
+    t.titlelbl = value + " BY NUMBER OF NEW PODS, PLACED TOGETHER AND ONE AT A TIME";
+    t.countgrd.push_back({"New PODs", "Together", "One at a time", "Together proven"});
+    for (const PodCountRow& row : rows) {
+        PodCountTexts::Point point{row.pods, ShownValue(fl, row.optimal), std::nullopt};
+        if (row.oneAtATime)
+            point.oneAtATime = ShownValue(fl, *row.oneAtATime);
+        t.points.push_back(point);
+        t.countgrd.push_back(
+            {std::to_string(row.pods), FormatPicture(point.together, "0.###"),
+             point.oneAtATime ? FormatPicture(*point.oneAtATime, "0.###") : std::string("-"),
+             row.proven ? std::string("yes")
+                        : "no (bound " + FormatPicture(ShownValue(fl, row.bound), "0.###") + ")"});
+    }
+    return t;
+}
+
+std::string CoverText(const CoverAnswer& cover) {
+    const std::string radius = Short(cover.radius);
+    if (cover.pods == 0 && cover.proven)
+        return "The existing PODs already bring every area cell within " + radius + ".";
+    const std::string count =
+        std::to_string(cover.pods) + (cover.pods == 1 ? " new POD" : " new PODs");
+    if (!cover.proven)
+        return "Best found in the time limit: " + count + (cover.pods == 1 ? " brings" : " bring") +
+               " every area cell within " + radius + " of a POD; fewer than " +
+               std::to_string(cover.lowerBound) + " cannot. " + CellsText(cover.cells) + ".";
+    return "Fewest new PODs to bring every area cell within " + radius +
+           " of a POD: " + std::to_string(cover.pods) + " (proven). " + CellsText(cover.cells) +
+           ".";
+}
+
+std::string WithinText(const PopMap& fl, const CoveredPopulation& within) {
+    std::string text = std::to_string(within.pods) +
+                       (within.pods == 1 ? " new POD brings " : " new PODs bring ") +
+                       Short(within.population) + " of " + Short(fl.TotalPopulation) +
+                       " people within " + Short(within.radius) + " of a POD";
+    text += within.proven ? std::string(" (proven largest). ")
+                          : ", not proven largest: bound " + Short(within.bound) + ", gap " +
+                                Short(100 * within.gap) + "%. ";
+    return text + CellsText(within.cells) + ".";
+}
+
 ResultsTexts ResultsFor(const PopMap& fl, MapType maptype, Metric distanceMethod, char br) {
     ResultsTexts t;
     const int n = fl.ExistingPodCount;
     const bool onePod = fl.NewPodCount == 1;
+    const int newPods = NewPodsPlaced(fl);
+    const bool several = newPods >= 3;
+    // The coordinates of the new PODs in the style the measure's two-POD texts use.
+    const auto coordinates = [&](bool styleB) {
+        return several ? SeveralCoordinates(fl, br) : TwoPodCoordinates(fl, styleB, br);
+    };
+    if (several)
+        t.prooflbl = ProofText(fl);
     const Measure measure = fl.PerformanceMeasure;
 
     t.result7lbl = "TOTAL POPULATION SERVED = " + StrForm(fl.TotalPopulation) + br +
@@ -118,17 +251,17 @@ ResultsTexts ResultsFor(const PopMap& fl, MapType maptype, Metric distanceMethod
             switch (measure) {
             case Measure::MinimizeTravel:
                 t.result1lbl = kMinTravelPods;
-                t.result4lbl = TwoPodCoordinates(fl, false, br);
+                t.result4lbl = coordinates(false);
                 t.result5lbl = NewAverageText(fl);
                 break;
             case Measure::MaximumServed:
                 t.result1lbl = kMaxServedPods;
-                t.result4lbl = TwoPodCoordinates(fl, true, br);
+                t.result4lbl = coordinates(true);
                 t.result5lbl = MaxServedText(fl, "AVG.  DISTANCE TRAVELED (X SCALE) ", br);
                 break;
             case Measure::MinimizeMaxDistance:
                 t.result1lbl = kMinMaxPods;
-                t.result4lbl = TwoPodCoordinates(fl, true, br);
+                t.result4lbl = coordinates(true);
                 t.result6lbl = NewAverageText(fl);
                 break;
             default:
@@ -136,24 +269,31 @@ ResultsTexts ResultsFor(const PopMap& fl, MapType maptype, Metric distanceMethod
             }
         }
     } else if (maptype == MapType::NewService) {
-        t.result2lbl = onePod ? std::string("Optimal location of new POD is *.")
-                              : std::string("Optimal location of first new POD is *.") + br +
-                                    "Optimal location of second new POD is @.";
+        if (several) {
+            for (int q = 1; q <= newPods; ++q)
+                t.result2lbl += (q > 1 ? std::string(1, br) : std::string()) +
+                                "Optimal location of new POD " + std::to_string(q) + " is " +
+                                NewPodLabel(q) + ".";
+        } else {
+            t.result2lbl = onePod ? std::string("Optimal location of new POD is *.")
+                                  : std::string("Optimal location of first new POD is *.") + br +
+                                        "Optimal location of second new POD is @.";
+        }
         t.Savebut = true;
         if (!onePod) {
             switch (measure) {
             case Measure::MinimizeMaxDistance:
                 t.result1lbl = kMinMaxPods;
-                t.result4lbl = TwoPodCoordinates(fl, true, br);
+                t.result4lbl = coordinates(true);
                 break;
             case Measure::MaximumServed:
                 t.result1lbl = kMaxServedPods;
-                t.result4lbl = TwoPodCoordinates(fl, true, br);
+                t.result4lbl = coordinates(true);
                 t.result5lbl = MaxServedText(fl, "AVG.  DISTANCE TRAVELED (X SCALE) ", br);
                 break;
             case Measure::MinimizeTravel:
                 t.result1lbl = kMinTravelPods;
-                t.result4lbl = TwoPodCoordinates(fl, true, br);
+                t.result4lbl = coordinates(true);
                 t.result5lbl = "AVERAGE DISTANCE " + FormatPicture(NewAverageTravel(fl), "0.###") +
                                "   MAX DISTANCE " + FormatPicture(fl.BestMaxDistance, "####.###");
                 break;
@@ -164,7 +304,14 @@ ResultsTexts ResultsFor(const PopMap& fl, MapType maptype, Metric distanceMethod
         t.opbut = onePod;
         for (int k = 1; k <= n; ++k)
             PodRow(t.facgrd, PlainForm(k), fl.PodColumn[k], fl.PodLine[k], fl.PodServed[k]);
-        if (onePod) {
+        if (several) {
+            int q = 0;
+            for (const auto& [line, column] : NewPodCells(fl)) {
+                ++q;
+                PodRow(t.facgrd, std::string(1, NewPodLabel(q)), column, line, fl.PodServed[n + q],
+                       false);
+            }
+        } else if (onePod) {
             PodRow(t.facgrd, "*", fl.NewPodColumn, fl.NewPodLine, fl.PodServed[n + 1]);
         } else {
             PodRow(t.facgrd, "*", fl.NewPod1Column, fl.NewPod1Line, fl.PodServed[n + 1], false);

@@ -8,8 +8,10 @@
 #include "app/modulestate.h"
 #include "popmap/fastsearch.h"
 #include "popmap/resultcheck.h"
+#include "popmap/setsearch.h"
 #include "state/messagetext.h"
 #include "state/numbers.h"
+#include "state/records.h"
 
 namespace davrenta {
 
@@ -262,9 +264,12 @@ void FinishSearch(PopMap& fl, int newPods) {
         MarkExistingPods(fl, fl.BestServiceMap, 'x');
         if (newPods == 1) {
             MarkAt(fl.BestServiceMap, fl.NewPodLine, fl.NewPodColumn, 'X');
-        } else {
+        } else if (newPods == 2) {
             MarkAt(fl.BestServiceMap, fl.NewPod1Line, fl.NewPod1Column, 'X');
             MarkAt(fl.BestServiceMap, fl.NewPod2Line, fl.NewPod2Column, 'X');
+        } else {
+            for (int q = 1; q <= newPods; ++q)
+                MarkAt(fl.BestServiceMap, fl.NewPodsLine[q], fl.NewPodsColumn[q], 'X');
         }
     }
 }
@@ -358,16 +363,86 @@ SearchOutcome PlainTwoPodSearch(ModuleState& state, const SearchControl& control
     return {};
 }
 
+namespace {
+
+// The exhaustive searches prove what they find: their location as the list of new PODs, the
+// bound equal to the value.
+void RecordExhaustive(PopMap& fl, int newPods) {
+    if (newPods == 1) {
+        fl.NewPodsLine[1] = fl.NewPodLine;
+        fl.NewPodsColumn[1] = fl.NewPodColumn;
+    } else {
+        fl.NewPodsLine[1] = fl.NewPod1Line;
+        fl.NewPodsColumn[1] = fl.NewPod1Column;
+        fl.NewPodsLine[2] = fl.NewPod2Line;
+        fl.NewPodsColumn[2] = fl.NewPod2Column;
+    }
+    fl.Proven = true;
+    fl.Gap = 0;
+    switch (fl.PerformanceMeasure) {
+    case Measure::MaximumServed:
+        fl.Bound = fl.BestServed;
+        break;
+    case Measure::MinimizeMaxDistance:
+        fl.Bound = fl.BestMaxDistance;
+        break;
+    default:
+        fl.Bound = fl.BestTravel;
+        break;
+    }
+}
+
+} // namespace
+
 SearchOutcome RunSearch(ModuleState& state, const SearchControl& control) {
     PopMap& fl = state.fl;
     fl.SearchResultFlag = true;
-    const int newPods = fl.NewPodCount == 1 ? 1 : 2;
-    SearchOutcome outcome =
-        newPods == 1 ? OnePodSearch(state, control) : TwoPodSearch(state, control);
+    SearchOutcome outcome;
+    if (fl.NewPodCount >= 3) {
+        outcome = SetSearch(state, control);
+    } else {
+        const int newPods = fl.NewPodCount == 1 ? 1 : 2;
+        outcome = newPods == 1 ? OnePodSearch(state, control) : TwoPodSearch(state, control);
+        if (outcome.status == SearchStatus::Done)
+            RecordExhaustive(fl, newPods);
+    }
     outcome = CheckSearchResult(fl, std::move(outcome));
     if (outcome.status != SearchStatus::Done)
         fl.SearchResultFlag = false;
     return outcome;
+}
+
+namespace {
+
+std::string_view Trimmed(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+} // namespace
+
+Result<int> ReadSeveralPodCount(std::string_view text) {
+    const std::string_view count = Trimmed(text);
+    const std::optional<double> value =
+        count.empty() || count.find_first_not_of("0123456789") != std::string_view::npos
+            ? std::nullopt
+            : ParseFieldNumber(count);
+    if (!value || *value < 3 || *value > kMaxPods)
+        return Fail("The number of new PODs must be a whole number from 3 to " +
+                    std::to_string(kMaxPods) + ".");
+    return static_cast<int>(*value);
+}
+
+Result<double> ReadSearchTimeLimit(std::string_view text) {
+    const std::string_view limit = Trimmed(text);
+    if (limit.empty())
+        return 0.0;
+    const std::optional<double> value = ParseFieldNumber(limit);
+    if (!value || !std::isfinite(*value) || !(*value > 0))
+        return Fail("The time limit must be a number of seconds above 0, or empty for none.");
+    return *value;
 }
 
 std::string ProgressText(int done, int total) {

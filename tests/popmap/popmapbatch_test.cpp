@@ -142,7 +142,7 @@ TEST(BatchPopMap, SaveAddsTheNewPodsAsExistingOnes) {
 TEST(BatchPopMap, Failures) {
     EXPECT_EQ(Batch("popmap").status, 2);
     EXPECT_EQ(
-        Batch("popmap " + Example("small-town.fl") + " --pods 3 --measure 1 --distance 1").status,
+        Batch("popmap " + Example("small-town.fl") + " --pods 32 --measure 1 --distance 1").status,
         2);
     EXPECT_EQ(Batch("nothing").status, 2);
     EXPECT_EQ(Batch("popmap " + Example("small-town.fl") +
@@ -295,3 +295,127 @@ TEST(BatchPopMap, PipesDevicesAndHugeValuesAreRefusedWithAShortMessage) {
 }
 
 } // namespace
+
+TEST(BatchPopMap, SeveralPodsInJsonAndText) {
+    // The set and value a general solver gives for the same problem (bench/popmap_cbc.py).
+    const BatchRun run =
+        Batch("popmap " + Example("small-town.fl") + " --pods 3 --measure 1 --distance 1 --json");
+    ASSERT_EQ(run.status, 0) << run.out;
+    const auto j = nlohmann::json::parse(run.out);
+    EXPECT_EQ(j["NewPods"], nlohmann::json::parse("[[1,11],[2,7],[3,12]]"));
+    EXPECT_EQ(j["BestTravel"].get<double>(), 1270.4571840659344);
+    EXPECT_EQ(j["Proven"], true);
+    EXPECT_EQ(j["Bound"].get<double>(), 1270.4571840659344);
+    EXPECT_EQ(j["Gap"].get<double>(), 0);
+    EXPECT_EQ(j["PodServed"].size(), 6u); // three existing, three new
+    EXPECT_EQ(j["Results4"]["facgrd"][6][0], "#");
+    EXPECT_FALSE(j.contains("NewPodLine"));
+    EXPECT_FALSE(j.contains("NewPod1Line"));
+
+    const BatchRun text =
+        Batch("popmap " + Example("small-town.fl") + " --pods 3 --measure 1 --distance 1");
+    ASSERT_EQ(text.status, 0);
+    EXPECT_NE(text.out.find("COORDINATES OF NEW POD 3 (x,y)= 12, 3"), std::string::npos);
+    EXPECT_NE(text.out.find("PROVEN OPTIMAL"), std::string::npos);
+}
+
+TEST(BatchPopMap, OneAndTwoPodsGainOnlyTheNewKeys) {
+    const BatchRun one =
+        Batch("popmap " + Example("small-town.fl") + " --pods 1 --measure 1 --distance 1 --json");
+    ASSERT_EQ(one.status, 0);
+    const auto j = nlohmann::json::parse(one.out);
+    EXPECT_EQ(j["NewPods"], nlohmann::json::parse("[[2,11]]"));
+    EXPECT_EQ(j["NewPodLine"], 2);
+    EXPECT_EQ(j["Proven"], true);
+    EXPECT_EQ(j["Bound"], j["BestTravel"]);
+    EXPECT_EQ(j["Gap"].get<double>(), 0);
+
+    const BatchRun two =
+        Batch("popmap " + Example("small-town.fl") + " --pods 2 --measure 2 --distance 1 --json");
+    ASSERT_EQ(two.status, 0);
+    const auto k = nlohmann::json::parse(two.out);
+    EXPECT_EQ(k["NewPods"][0][0], k["NewPod1Line"]);
+    EXPECT_EQ(k["NewPods"][1][1], k["NewPod2Column"]);
+    EXPECT_EQ(k["Bound"], k["BestServed"]);
+    const BatchRun text =
+        Batch("popmap " + Example("small-town.fl") + " --pods 2 --measure 2 --distance 1");
+    EXPECT_EQ(text.out.find("PROVEN"), std::string::npos);
+}
+
+TEST(BatchPopMap, PodsCurveRows) {
+    const BatchRun run = Batch("popmap " + Example("small-town.fl") +
+                               " --pods-curve 3 --measure 1 --distance 1 --json");
+    ASSERT_EQ(run.status, 0) << run.out;
+    const auto j = nlohmann::json::parse(run.out);
+    ASSERT_EQ(j["CostsByPods"].size(), 3u);
+    // One POD: the one-POD search's own result either way; three: the result above.
+    EXPECT_EQ(j["CostsByPods"][0][1].get<double>(), 1695.7871703296692);
+    EXPECT_EQ(j["CostsByPods"][0][2].get<double>(), 1695.7871703296692);
+    EXPECT_EQ(j["CostsByPods"][2][0], 3);
+    EXPECT_EQ(j["CostsByPods"][2][1].get<double>(), 1270.4571840659344);
+    EXPECT_GE(j["CostsByPods"][2][2].get<double>(), 1270.4571840659344);
+    EXPECT_EQ(j["ProvenByPods"], nlohmann::json::parse("[true,true,true]"));
+    EXPECT_EQ(j["NewPodsByPods"][2], nlohmann::json::parse("[[1,11],[2,7],[3,12]]"));
+
+    const BatchRun text =
+        Batch("popmap " + Example("small-town.fl") + " --pods-curve 2 --measure 3 --distance 2");
+    ASSERT_EQ(text.status, 0);
+    EXPECT_EQ(text.out.rfind("== MAX DISTANCE BY NUMBER OF NEW PODS ==\nPODS", 0), 0u) << text.out;
+}
+
+TEST(BatchPopMap, CoverGivesTheFewestPodsAndTheirCells) {
+    const BatchRun run =
+        Batch("popmap " + Example("small-town.fl") + " --cover 0.5 --distance 1 --pods 2 --json");
+    ASSERT_EQ(run.status, 0) << run.out;
+    const auto j = nlohmann::json::parse(run.out);
+    EXPECT_EQ(j["CoverRadius"].get<double>(), 0.5);
+    EXPECT_EQ(j["CoverPods"], 5);
+    EXPECT_EQ(j["NewPods"].size(), 5u);
+    EXPECT_EQ(j["Proven"], true);
+    EXPECT_EQ(j["CoveredPods"], 2);
+    EXPECT_EQ(j["CoveredNewPods"].size(), 2u);
+    EXPECT_EQ(j["CoveredProven"], true);
+
+    // Every cell within 0 of a POD: a POD on each of a line's three cells.
+    const TempFile line("1,0,2\r\n\"A\",30\r\n3,\"AAA\"\r\n");
+    const BatchRun zero = Batch("popmap " + line.path + " --cover 0 --distance 2 --json");
+    ASSERT_EQ(zero.status, 0) << zero.out;
+    EXPECT_EQ(nlohmann::json::parse(zero.out)["NewPods"],
+              nlohmann::json::parse("[[1,1],[1,2],[1,3]]"));
+
+    const BatchRun none =
+        Batch("popmap " + Example("full-region.fl") + " --cover 0.05 --distance 1", Errors::Apart);
+    EXPECT_EQ(none.status, 4);
+    EXPECT_NE(none.err.find("takes more than 1 new POD"), std::string::npos) << none.err;
+}
+
+TEST(BatchPopMap, NewOptionsRefuseBadValues) {
+    const std::string file = " " + Example("small-town.fl");
+    EXPECT_EQ(Batch("popmap" + file + " --pods 3 --measure 1 --distance 1 --time-limit 0").status,
+              2);
+    EXPECT_EQ(Batch("popmap" + file + " --pods 3 --measure 1 --distance 1 --time-limit x").status,
+              2);
+    EXPECT_EQ(Batch("popmap" + file + " --cover -1 --distance 1").status, 2);
+    EXPECT_EQ(Batch("popmap" + file + " --cover 1 --distance 1 --save /tmp/x.fl").status, 2);
+    EXPECT_EQ(Batch("popmap" + file + " --pods-curve 3 --pods 2 --measure 1 --distance 1").status,
+              2);
+    EXPECT_EQ(Batch("popmap" + file + " --pods-curve 3 --cover 1 --measure 1 --distance 1").status,
+              2);
+    EXPECT_EQ(Batch("popmap" + file + " --pods 3 --distance 1").status, 2);
+    EXPECT_EQ(Batch("popmap" + file + " --measure 1 --distance 1").status, 2);
+    // small-town has three existing PODs: 28 more fit, 29 do not.
+    EXPECT_EQ(
+        Batch("popmap" + file + " --pods 29 --measure 3 --distance 1", Errors::Dropped).status, 4);
+}
+
+TEST(BatchPopMap, ATimeLimitStillGivesTheBestSetFound) {
+    const BatchRun run = Batch("popmap " + Example("mid-county.fl") +
+                               " --pods 12 --measure 1 --distance 2 --time-limit 0.001 --json");
+    ASSERT_EQ(run.status, 0) << run.out;
+    const auto j = nlohmann::json::parse(run.out);
+    EXPECT_EQ(j["NewPods"].size(), 12u);
+    const double best = j["BestTravel"].get<double>();
+    EXPECT_LE(j["Bound"].get<double>(), best);
+    if (j["Proven"] == false)
+        EXPECT_GT(j["Gap"].get<double>(), 0);
+}

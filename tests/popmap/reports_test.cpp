@@ -106,6 +106,24 @@ TEST(ResultsReports, MeasuresAndTwoPods) {
     EXPECT_EQ(second.back().substr(0, 12), std::string(9, ' ') + "  @");
 }
 
+TEST(ResultsReports, ThreePodsRowByRow) {
+    ModuleState s = MakeState(kWorkedExample, 1, 1, 3);
+    ASSERT_EQ(RunSearch(s).status, SearchStatus::Done);
+    const std::string pad(9, ' ');
+    const Lines second = RenderText(ResultsReport2(s.fl));
+    EXPECT_EQ(second[1], pad + "EXISTING FACILITIES PLUS OPTIMAL LOCATIONS OF 3 NEW FACILITIES");
+    EXPECT_EQ(second[3],
+              pad + "OPTIMAL LOCATION FOR 3 NEW FACILITIES TO MINIMIZE TRAVEL FOR POPULATION ");
+    EXPECT_EQ(second[4], pad + "PROVEN OPTIMAL");
+    EXPECT_EQ(second[8], pad + "Optimal location of new facility 3 is #.");
+    EXPECT_EQ(second.back(), pad + "  #       1         3          50 ");
+
+    s.fl.maptype = MapType::ExistingService;
+    const Lines first = RenderText(ResultsReport1(s.fl));
+    EXPECT_NE(std::find(first.begin(), first.end(), pad + "COORDINATES 3 1, 3"), first.end());
+    EXPECT_EQ(first.back(), pad + "PROVEN OPTIMAL");
+}
+
 TEST(DistributionReportText, ColumnsAtTenAndTwentyFive) {
     Problem p{{{"A", 100}, {"B", 10}}, {}, {"AAB"}};
     ModuleState s = MakeState(p);

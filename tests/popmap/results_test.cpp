@@ -111,6 +111,91 @@ TEST(ResultsWindow, TwoPodsUseBothCoordinateStyles) {
     EXPECT_EQ(t4.facgrd[3][0], "@");
 }
 
+TEST(ResultsWindow, ThreePodsListEveryNewPodWithItsLabel) {
+    // One POD on every cell of the worked example: no travel left.
+    ModuleState s = Solved(kWorkedExample, 1, 1, 3);
+    s.fl.maptype = MapType::ExistingService;
+    const ResultsTexts t3 = OpenResults(s.fl, s.DistanceMethod);
+    EXPECT_EQ(t3.result1lbl, "OPTIMAL LOCATION FOR NEW PODS TO MINIMIZE TRAVEL FOR POPULATION ");
+    EXPECT_EQ(t3.result4lbl, "COORDINATES OF NEW POD 1 (x,y)= 1, 1\rCOORDINATES OF NEW POD 2 "
+                             "(x,y)= 2, 1\rCOORDINATES OF NEW POD 3 (x,y)= 3, 1");
+    EXPECT_EQ(t3.result5lbl, "NEW AVG. DIST. TRAVELED 0.");
+    EXPECT_EQ(t3.prooflbl, "PROVEN OPTIMAL");
+
+    s.fl.maptype = MapType::NewService;
+    const ResultsTexts t4 = OpenResults(s.fl, s.DistanceMethod);
+    EXPECT_EQ(t4.result2lbl, "Optimal location of new POD 1 is *.\rOptimal location of new POD 2 "
+                             "is @.\rOptimal location of new POD 3 is #.");
+    ASSERT_EQ(t4.facgrd.size(), 4u);
+    EXPECT_EQ(t4.facgrd[1], (std::array<std::string, 4>{"*", "1", "1", "50"}));
+    EXPECT_EQ(t4.facgrd[2], (std::array<std::string, 4>{"@", "2", "1", "50"}));
+    EXPECT_EQ(t4.facgrd[3], (std::array<std::string, 4>{"#", "3", "1", "50"}));
+    EXPECT_TRUE(t4.Savebut);
+    EXPECT_FALSE(t4.opbut);
+    EXPECT_EQ(s.fl.BestServiceMap[1], "*@#");
+}
+
+TEST(ResultsWindow, AResultStoppedByTheTimeLimitSaysItsBoundAndGap) {
+    ModuleState s = Solved(kWorkedExample, 1, 1, 3);
+    s.fl.Proven = false;
+    s.fl.Bound = 3;
+    s.fl.Gap = 0.125;
+    EXPECT_EQ(ProofText(s.fl), "BEST FOUND IN THE TIME LIMIT, NOT PROVEN OPTIMAL: BOUND ON AVG. "
+                               "DIST. TRAVELED 0.213, GAP 12.5%");
+    s.fl.PerformanceMeasure = Measure::MaximumServed;
+    s.fl.Bound = 149.5;
+    EXPECT_EQ(ProofText(s.fl), "BEST FOUND IN THE TIME LIMIT, NOT PROVEN OPTIMAL: BOUND ON "
+                               "NUMBER SERVED 149.5, GAP 12.5%");
+    // One or two PODs are always searched to the end: no such line.
+    ModuleState one = Solved(kWorkedExample, 1, 1, 1);
+    one.fl.maptype = MapType::NewService;
+    EXPECT_EQ(OpenResults(one.fl, one.DistanceMethod).prooflbl, "");
+}
+
+TEST(SeveralPodsTexts, ProgressCountTableAndCoverInTheResultsTerms) {
+    // The worked example's 150 people: a travel total of 30 is an average of 2.135 (X SCALE).
+    ModuleState s = Solved(kWorkedExample, 1, 1, 3);
+    SetProgress progress;
+    progress.pods = 3;
+    progress.haveBest = true;
+    progress.best = 30;
+    progress.bound = 15;
+    progress.gap = 0.5;
+    progress.seconds = 1.24;
+    EXPECT_EQ(SetProgressText(s.fl, progress), "3 new PODs: best AVG. DIST. TRAVELED 2.135; bound "
+                                               "AVG. DIST. TRAVELED 1.067; gap 50.0% (1.2 s)");
+    progress.haveBest = false;
+    EXPECT_EQ(SetProgressText(s.fl, progress),
+              "3 new PODs: best none yet; bound AVG. DIST. TRAVELED 1.067; gap - (1.2 s)");
+
+    std::vector<PodCountRow> rows(2);
+    rows[0] = {1, 30, true, 30, {{1, 2}}, 30.0};
+    rows[1] = {2, 15, false, 12, {{1, 1}, {1, 3}}, 21.0};
+    const PodCountTexts t = CountTexts(s.fl, rows);
+    EXPECT_EQ(t.titlelbl, "AVG. DIST. TRAVELED (X SCALE) BY NUMBER OF NEW PODS, PLACED TOGETHER "
+                          "AND ONE AT A TIME");
+    ASSERT_EQ(t.countgrd.size(), 3u);
+    EXPECT_EQ(t.countgrd[1], (std::array<std::string, 4>{"1", "2.135", "2.135", "yes"}));
+    EXPECT_EQ(t.countgrd[2],
+              (std::array<std::string, 4>{"2", "1.067", "1.494", "no (bound 0.854)"}));
+    ASSERT_EQ(t.points.size(), 2u);
+    EXPECT_EQ(t.points[1].pods, 2);
+
+    CoverAnswer cover{2.5, 2, {{1, 2}, {3, 4}}, true, 2};
+    EXPECT_EQ(CoverText(cover), "Fewest new PODs to bring every area cell within 2.5 of a POD: 2 "
+                                "(proven). line 1, column 2; line 3, column 4.");
+    cover = {2.5, 3, {{1, 1}, {1, 2}, {1, 3}}, false, 2};
+    EXPECT_EQ(CoverText(cover), "Best found in the time limit: 3 new PODs bring every area cell "
+                                "within 2.5 of a POD; fewer than 2 cannot. line 1, column 1; line "
+                                "1, column 2; line 1, column 3.");
+    cover = {0, 0, {}, true, 0};
+    EXPECT_EQ(CoverText(cover), "The existing PODs already bring every area cell within 0.");
+    const CoveredPopulation within{1, 1, 100, {{1, 1}}, false, 150, 0.5};
+    EXPECT_EQ(WithinText(s.fl, within),
+              "1 new POD brings 100 of 150 people within 1 of a POD, "
+              "not proven largest: bound 150, gap 50%. line 1, column 1.");
+}
+
 TEST(DataReviewRows, PlainAndLeadingBlankForms) {
     Problem p{{{"A", 1.5}, {"B", 20}}, {{3, 4}}, {"AB", "", "AAAA"}};
     ModuleState s = MakeState(p);

@@ -23,6 +23,21 @@ TEST(PodDistance, FormulasUseTheExactScales) {
     EXPECT_EQ(PodDistance(static_cast<Metric>(7), 1, 1), 0.267); // any other is rectilinear
 }
 
+TEST(SeveralPodSettings, CountIsAWholeNumberFrom3To31AndTheLimitSecondsAboveZero) {
+    EXPECT_EQ(*ReadSeveralPodCount(" 12 "), 12);
+    EXPECT_EQ(*ReadSeveralPodCount("31"), 31);
+    for (const char* bad : {"", "2", "32", "3.0", "3e0", "-3", "x", "1000000000000000000000"})
+        EXPECT_EQ(ReadSeveralPodCount(bad).message(),
+                  "The number of new PODs must be a whole number from 3 to 31.")
+            << bad;
+    EXPECT_EQ(*ReadSearchTimeLimit("  "), 0.0);
+    EXPECT_EQ(*ReadSearchTimeLimit("1.5"), 1.5);
+    for (const char* bad : {"0", "-1", "abc", "1e999", "5 s"})
+        EXPECT_EQ(ReadSearchTimeLimit(bad).message(),
+                  "The time limit must be a number of seconds above 0, or empty for none.")
+            << bad;
+}
+
 TEST(OnePodSearch, WorkedExample) {
     ModuleState s = MakeState(kWorkedExample);
     ASSERT_EQ(PlainOnePodSearch(s).status, SearchStatus::Done);

@@ -208,10 +208,24 @@ SearchOutcome flareafrm::search() {
             Qt::QueuedConnection);
     };
 
+    ModuleState& state = state_;
+    // Several new PODs: the best value, the proven bound and their gap as the search goes. The
+    // text is made on the searching thread, which owns the state until the search ends.
+    control.timeLimit = state.fl.SearchTimeLimit;
+    control.bounds = [label, &state](const SetProgress& progress) {
+        const QString text = QString::fromStdString(SetProgressText(state.fl, progress));
+        QMetaObject::invokeMethod(
+            label,
+            [label, text] {
+                if (label)
+                    label->setText(text);
+            },
+            Qt::QueuedConnection);
+    };
+
     QFutureWatcher<SearchOutcome> watcher;
     QEventLoop loop;
     connect(&watcher, &QFutureWatcher<SearchOutcome>::finished, &loop, &QEventLoop::quit);
-    ModuleState& state = state_;
     watcher.setFuture(QtConcurrent::run([&state, control] { return RunSearch(state, control); }));
     if (!watcher.isFinished())
         loop.exec();

@@ -5,11 +5,13 @@
 #include "app/modulestate.h"
 
 class QLabel;
+class QLineEdit;
 class QPushButton;
 
 namespace davrenta {
 
-// One or two new PODs.
+// How many new PODs: one, two, or several placed together (with their count and an optional
+// time limit for the search).
 class flfrm : public QDialog {
     Q_OBJECT
 
@@ -19,10 +21,16 @@ class flfrm : public QDialog {
     QLabel* Label1;
     QPushButton* onefacbut;
     QPushButton* twofacbut;
+    QPushButton* severalbut;
+    QLabel* podcountlbl;
+    QLineEdit* podcounttxt; // the number of new PODs for "Several new PODs", 3..31
+    QLabel* timelimitlbl;
+    QLineEdit* timelimittxt; // seconds; empty for no limit
     QPushButton* backbut;
 
     void onefacbut_Click();
     void twofacbut_Click();
+    void severalbut_Click();
     void backbut_Click();
 
   private:

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "popmap/forms/flareafrm.h"
+#include "popmap/forms/flcountfrm.h"
 #include "popmap/forms/floptfrm.h"
 #include "popmap/mapfile.h"
 #include "popmap/reports.h"
@@ -32,24 +33,27 @@ flservfrm::flservfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     result5lbl = MakeLabel(this, QStringLiteral("result5lbl"));
     result6lbl = MakeLabel(this, QStringLiteral("result6lbl"));
     result7lbl = MakeLabel(this, QStringLiteral("result7lbl"));
+    prooflbl = MakeLabel(this, QStringLiteral("prooflbl"));
     okbut = MakeButton(this, QStringLiteral("okbut"), QStringLiteral("&Ok"));
     ok2but = MakeButton(this, QStringLiteral("ok2but"), QStringLiteral("&Ok"));
     prtbut = MakeButton(this, QStringLiteral("prtbut"), QStringLiteral("&Print"));
     Prt2but = MakeButton(this, QStringLiteral("Prt2but"), QStringLiteral("&Print"));
     Savebut = MakeButton(this, QStringLiteral("Savebut"), QStringLiteral("&Save"));
     opbut = MakeButton(this, QStringLiteral("opbut"), QStringLiteral("&Near Optimal"));
+    countbut = MakeButton(this, QStringLiteral("countbut"), QStringLiteral("&How Many PODs"));
 
     QFont heading = floclbl->font();
     heading.setBold(true);
     floclbl->setFont(heading);
-    for (QLabel* l : {result1lbl, result2lbl, result4lbl, result5lbl, result6lbl, result7lbl}) {
+    for (QLabel* l :
+         {result1lbl, result2lbl, result4lbl, result5lbl, result6lbl, prooflbl, result7lbl}) {
         l->setWordWrap(true);
         l->setTextInteractionFlags(Qt::TextSelectableByMouse);
     }
 
     auto* labels = new QVBoxLayout;
-    for (QLabel* l :
-         {floclbl, result1lbl, result4lbl, result2lbl, result5lbl, result6lbl, result7lbl})
+    for (QLabel* l : {floclbl, result1lbl, result4lbl, result2lbl, result5lbl, result6lbl, prooflbl,
+                      result7lbl})
         labels->addWidget(l);
     labels->addStretch();
     auto* body = new QHBoxLayout;
@@ -57,7 +61,7 @@ flservfrm::flservfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     body->addLayout(labels, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    for (QPushButton* b : {opbut, Savebut, prtbut, Prt2but, okbut, ok2but})
+    for (QPushButton* b : {countbut, opbut, Savebut, prtbut, Prt2but, okbut, ok2but})
         buttons->addWidget(b);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(body, 1);
@@ -70,6 +74,7 @@ flservfrm::flservfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     connect(Prt2but, &QPushButton::clicked, this, &flservfrm::Prt2but_Click);
     connect(Savebut, &QPushButton::clicked, this, &flservfrm::Savebut_Click);
     connect(opbut, &QPushButton::clicked, this, &flservfrm::opbut_Click);
+    connect(countbut, &QPushButton::clicked, this, &flservfrm::countbut_Click);
 
     const ResultsTexts t = OpenResults(state_.fl, state_.DistanceMethod, state_.LineBreak);
     floclbl->setText(CellText(t.floclbl));
@@ -79,6 +84,8 @@ flservfrm::flservfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     result5lbl->setText(DisplayText(t.result5lbl));
     result6lbl->setText(DisplayText(t.result6lbl));
     result7lbl->setText(DisplayText(t.result7lbl));
+    prooflbl->setText(DisplayText(t.prooflbl));
+    prooflbl->setVisible(!t.prooflbl.empty());
     facgrd->setFixedRows(1);
     facgrd->setFixedCols(0);
     FillGrid(facgrd, t.facgrd);
@@ -90,6 +97,8 @@ flservfrm::flservfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     Prt2but->setVisible(t.Prt2but);
     Savebut->setVisible(t.Savebut);
     opbut->setVisible(t.opbut);
+    // Beside the new PODs' results: what each further POD buys, and the coverage questions.
+    countbut->setVisible(t.Savebut);
     (t.okbut ? okbut : ok2but)->setDefault(true);
 }
 
@@ -118,6 +127,10 @@ void flservfrm::Savebut_Click() {
     // The file is chosen first, so that a cancelled save adds nothing; a second save from the
     // same window does not add the same POD again.
     SaveProblemAs(state_, this, [this] { return SaveResults(state_, podsAdded_); });
+}
+
+void flservfrm::countbut_Click() {
+    OpenModal<flcountfrm>(state_, this);
 }
 
 void flservfrm::opbut_Click() {

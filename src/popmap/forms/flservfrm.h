@@ -26,12 +26,14 @@ class flservfrm : public QDialog {
     QLabel* result5lbl;
     QLabel* result6lbl;
     QLabel* result7lbl;
+    QLabel* prooflbl; // several new PODs: proven optimal, or the bound and gap at the time limit
     QPushButton* okbut;
     QPushButton* ok2but;
     QPushButton* prtbut;
     QPushButton* Prt2but;
     QPushButton* Savebut;
     QPushButton* opbut;
+    QPushButton* countbut; // the How Many PODs window
 
     void okbut_Click();
     void ok2but_Click();
@@ -39,6 +41,7 @@ class flservfrm : public QDialog {
     void Prt2but_Click();
     void Savebut_Click();
     void opbut_Click();
+    void countbut_Click();
 
   private:
     ModuleState& state_;

@@ -3,7 +3,7 @@
 namespace davrenta {
 
 MapColours::MapColours(const PopMap& fl) : fl_(fl) {
-    const int newPods = fl.NewPodCount == 1 ? 1 : 2;
+    const int newPods = NewPodsPlaced(fl);
     const int last = fl.maptype == MapType::ExistingService ? fl.ExistingPodCount
                                                             : fl.ExistingPodCount + newPods;
     podOfLabel_ = PodOfLabel(fl, last);
@@ -26,11 +26,21 @@ bool MapColours::isAreaCell(int line, int column) const {
     return areaChar_[static_cast<unsigned char>(CellChar(fl_.MapLine[line], column))];
 }
 
-bool MapColours::isNewPodCell(int line, int column) const {
-    if (fl_.NewPodCount == 1)
-        return line == fl_.NewPodLine && column == fl_.NewPodColumn;
-    return (line == fl_.NewPod1Line && column == fl_.NewPod1Column) ||
-           (line == fl_.NewPod2Line && column == fl_.NewPod2Column);
+int MapColours::newPodAt(int line, int column) const {
+    int q = 0;
+    for (const auto& [l, c] : NewPodCells(fl_)) {
+        ++q;
+        if (l == line && c == column)
+            return q;
+    }
+    return 0;
+}
+
+QColor MapColours::newPodColour(int q) {
+    // Each new POD's cell dark in its service area's hue, so that the mark says which it is.
+    if (q <= 0)
+        return QColor(200, 30, 45);
+    return QColor::fromHsv((q * 137 + 20) % 360, 230, 150);
 }
 
 namespace {
@@ -44,21 +54,29 @@ const CellColour kNearOptimal{QColor(150, 220, 150), Qt::black};
 std::vector<std::pair<int, int>> MapColours::newPodCells() const {
     if (fl_.maptype != MapType::NewService && fl_.maptype != MapType::NearOptimal)
         return {};
-    if (fl_.NewPodCount == 1)
-        return {{fl_.NewPodLine, fl_.NewPodColumn}};
-    return {{fl_.NewPod1Line, fl_.NewPod1Column}, {fl_.NewPod2Line, fl_.NewPod2Column}};
+    return NewPodCells(fl_);
 }
 
 std::vector<LegendEntry> MapColours::legend() const {
     std::vector<LegendEntry> entries;
     const int n = std::min(fl_.ExistingPodCount, kMaxExistingPods);
-    const QString newPod =
-        fl_.NewPodCount == 1 ? QStringLiteral("new POD") : QStringLiteral("new PODs");
+    const int placed = NewPodsPlaced(fl_);
+    const QString newPod = placed == 1 ? QStringLiteral("new POD") : QStringLiteral("new PODs");
+    // Several new PODs: each one's mark, in its own colour, with its cell.
+    const auto eachNewPod = [&] {
+        int q = 0;
+        for (const auto& [line, column] : NewPodCells(fl_)) {
+            ++q;
+            entries.push_back(
+                {QStringLiteral("X"),
+                 {newPodColour(q), Qt::white},
+                 QStringLiteral("new POD %1 (line %2, column %3)").arg(q).arg(line).arg(column)});
+        }
+    };
     switch (fl_.maptype) {
     case MapType::ExistingService:
     case MapType::NewService: {
-        const int newPods =
-            fl_.maptype == MapType::ExistingService ? 0 : (fl_.NewPodCount == 1 ? 1 : 2);
+        const int newPods = fl_.maptype == MapType::ExistingService ? 0 : placed;
         for (int k = 1; k <= std::min(n + newPods, kMaxPods); ++k) {
             if (fl_.PodSymbol[k].empty())
                 continue;
@@ -71,7 +89,9 @@ std::vector<LegendEntry> MapColours::legend() const {
         }
         if (n > 0)
             entries.push_back({QStringLiteral("x"), kExisting, QStringLiteral("existing POD")});
-        if (newPods > 0)
+        if (newPods >= 3)
+            eachNewPod();
+        else if (newPods > 0)
             entries.push_back({QStringLiteral("X"), kLocated, newPod});
         break;
     }
@@ -99,8 +119,9 @@ std::optional<CellColour> MapColours::background(int line, int column, char show
         break;
     case 3:
     case 4:
-        if (shown == 'X' && fl_.maptype == MapType::NewService && isNewPodCell(line, column))
-            return located;
+        if (shown == 'X' && fl_.maptype == MapType::NewService)
+            if (const int q = newPodAt(line, column); q != 0)
+                return NewPodsPlaced(fl_) >= 3 ? CellColour{newPodColour(q), Qt::white} : located;
         if (shown == 'x' && isPodCell(line, column, 1, n))
             return existing;
         if (isAreaCell(line, column))
@@ -108,7 +129,7 @@ std::optional<CellColour> MapColours::background(int line, int column, char show
                 return CellColour{podTint(k), Qt::black};
         break;
     case 5:
-        if (shown == 'X' && isNewPodCell(line, column))
+        if (shown == 'X' && newPodAt(line, column) != 0)
             return located;
         if (shown == '%')
             return kNearOptimal;

@@ -40,13 +40,17 @@ class MapColours {
     // of their own meaning (the input and numbered maps).
     std::vector<LegendEntry> legend() const;
 
+    // The colour of new POD q's cell when three or more are placed together (q = 1..31).
+    static QColor newPodColour(int q);
+
     // The cells (line, column) of the located POD or PODs on the maps that show them.
     std::vector<std::pair<int, int>> newPodCells() const;
 
   private:
     bool isPodCell(int line, int column, int first, int last) const;
     bool isAreaCell(int line, int column) const;
-    bool isNewPodCell(int line, int column) const;
+    // The new POD (1..p) on this cell, the first when several share it; 0 for none.
+    int newPodAt(int line, int column) const;
 
     const PopMap& fl_;
     std::array<int, 256> podOfLabel_{};
