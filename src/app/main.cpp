@@ -12,7 +12,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(davrenta::kApplicationTitle));
     QApplication::setApplicationVersion(QString::fromLatin1(davrenta::kVersion));
-    QGuiApplication::setDesktopFileName(QStringLiteral("davrenta"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("invalid.davrenta.Davrenta"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/davrenta.png")));
 
     davrenta::ModuleState state;
