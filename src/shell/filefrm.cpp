@@ -1,6 +1,7 @@
 #include "shell/filefrm.h"
 
 #include <optional>
+#include <utility>
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -17,6 +18,7 @@
 #include "shell/controls.h"
 #include "shell/dirlist.h"
 #include "shell/messages.h"
+#include "shell/recentfiles.h"
 #include "shell/windowkit.h"
 #include "state/filename.h"
 #include "state/messagetext.h"
@@ -259,7 +261,20 @@ void filefrm::okbut_Click() {
     }
     state_.ProblemFileName = *chosen;
     state_.FileChosen();
+    NoteRecentProblem(QString::fromStdString(*chosen));
     accept();
+}
+
+int filefrm::exec() {
+    if (state_.SaveMode != ChooserMode::Read || state_.PendingProblemFile.empty())
+        return QDialog::exec();
+    state_.ProblemFileName = std::exchange(state_.PendingProblemFile, std::string());
+    state_.ChooserFolder =
+        QFileInfo(QString::fromStdString(state_.ProblemFileName)).absolutePath().toStdString();
+    state_.FileChosen();
+    NoteRecentProblem(QString::fromStdString(state_.ProblemFileName));
+    accept();
+    return result();
 }
 
 void filefrm::cancelbut_Click() {

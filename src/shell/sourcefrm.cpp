@@ -40,6 +40,13 @@ sourcefrm::sourcefrm(ShellState& state, QWidget* parent) : QDialog(parent), stat
     Keybut->setFocus();
 }
 
+int sourcefrm::exec() {
+    if (state_.PendingProblemFile.empty())
+        return QDialog::exec();
+    diskbut_Click();
+    return result();
+}
+
 void sourcefrm::Keybut_Click() {
     state_.SourceFlag = Source::Keyboard;
     // A typed problem starts from empty map tables, whichever study asked.
