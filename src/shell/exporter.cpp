@@ -324,6 +324,8 @@ QPushButton* AddExportButton(QPushButton* beside, const ShellState& state,
     };
     beside->installEventFilter(new Follower(beside, button));
     button->setEnabled(beside->isEnabled());
+    if (beside->isHidden())
+        button->hide();
     int index = -1;
     QWidget* holder = beside->parentWidget();
     if (QBoxLayout* layout = HoldingLayout(holder ? holder->layout() : nullptr, beside, &index))

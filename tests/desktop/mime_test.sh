@@ -52,5 +52,24 @@ for file in "$examples"/*; do
 done
 [ "$checked" -ge 5 ] || fail "only $checked examples found in $examples"
 
+# The desktop entry, with a stub in place of the program, is what opening a problem file
+# starts, with that file as its argument.
+stub="$data/stub"
+printf '#!/bin/sh\nprintf "%%s\\n" "$@" >"%s/opened"\n' "$data" >"$stub"
+chmod +x "$stub"
+sed "s|^Exec=davrenta %f|Exec=$stub %f|" "$desktop" >"$data/applications/invalid.davrenta.Davrenta.desktop"
+update-desktop-database "$data/applications"
+for type in "${expected[@]}"; do
+  opener=$(xdg-mime query default "$type")
+  [ "$opener" = invalid.davrenta.Davrenta.desktop ] || fail "$type opens with '$opener'"
+done
+for file in "$examples"/*; do
+  rm -f "$data/opened"
+  timeout 20 xdg-open "$file" || fail "xdg-open $(basename "$file") failed"
+  for _ in 1 2 3 4 5 6 7 8 9 10; do [ -s "$data/opened" ] && break; sleep 0.2; done
+  opened=$(cat "$data/opened" 2>/dev/null || true)
+  [ "$opened" = "$file" ] || fail "xdg-open $(basename "$file") started '$opened'"
+done
+
 echo "$checked examples typed; $failures failures"
 [ "$failures" -eq 0 ]
