@@ -1,7 +1,6 @@
 #include "shell/filefrm.h"
 
 #include <optional>
-#include <utility>
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -18,6 +17,7 @@
 #include "shell/controls.h"
 #include "shell/dirlist.h"
 #include "shell/messages.h"
+#include "shell/openfile.h"
 #include "shell/recentfiles.h"
 #include "shell/windowkit.h"
 #include "state/filename.h"
@@ -266,9 +266,9 @@ void filefrm::okbut_Click() {
 }
 
 int filefrm::exec() {
-    if (state_.SaveMode != ChooserMode::Read || state_.PendingProblemFile.empty())
+    if (state_.SaveMode != ChooserMode::Read || PendingProblemFile().empty())
         return QDialog::exec();
-    state_.ProblemFileName = std::exchange(state_.PendingProblemFile, std::string());
+    state_.ProblemFileName = TakePendingProblemFile();
     state_.ChooserFolder =
         QFileInfo(QString::fromStdString(state_.ProblemFileName)).absolutePath().toStdString();
     state_.FileChosen();

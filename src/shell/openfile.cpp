@@ -15,6 +15,23 @@
 
 namespace davrenta {
 
+namespace {
+
+std::string& Pending() {
+    static std::string file;
+    return file;
+}
+
+} // namespace
+
+const std::string& PendingProblemFile() {
+    return Pending();
+}
+
+std::string TakePendingProblemFile() {
+    return std::exchange(Pending(), std::string());
+}
+
 Study StudyOfFile(const QString& path) {
     const QString suffix = QFileInfo(path).suffix().toLower();
     for (Study study : {Study::PopMap, Study::SingleFacility, Study::SiteMatch, Study::MhActivity,
@@ -49,12 +66,10 @@ bool OpenProblemFile(ShellState& state, const StudyTable& table, const QString& 
         }
     }
     state.SaveMode = ChooserMode::Read;
-    state.PendingProblemFile = file;
+    Pending() = file;
     EnterStudy(state, table, study, parent);
     // Still pending: the user left the study before it asked for its problem.
-    const bool taken = state.PendingProblemFile.empty();
-    state.PendingProblemFile.clear();
-    return taken;
+    return TakePendingProblemFile().empty();
 }
 
 QStringList DroppedFiles(const QMimeData* data) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include <QString>
 #include <QStringList>
@@ -22,6 +23,12 @@ Study StudyOfFile(const QString& path);
 // a message and no study. True when the study took the file.
 bool OpenProblemFile(ShellState& state, const StudyTable& table, const QString& path,
                      QWidget* parent);
+
+// The file handed to the program that its study has not asked for yet; empty when none. The
+// study's next input-source window and chooser answer with it instead of asking.
+const std::string& PendingProblemFile();
+// The pending file, no longer pending.
+std::string TakePendingProblemFile();
 
 // The local files a drag carries, in order; empty when it carries none.
 QStringList DroppedFiles(const QMimeData* data);

@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "shell/controls.h"
+#include "shell/openfile.h"
 #include "shell/windowkit.h"
 
 namespace davrenta {
@@ -41,7 +42,7 @@ sourcefrm::sourcefrm(ShellState& state, QWidget* parent) : QDialog(parent), stat
 }
 
 int sourcefrm::exec() {
-    if (state_.PendingProblemFile.empty())
+    if (PendingProblemFile().empty())
         return QDialog::exec();
     diskbut_Click();
     return result();

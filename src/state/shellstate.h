@@ -38,9 +38,6 @@ struct ShellState {
     ChooserMode SaveMode = ChooserMode::Read;
     std::string ProblemFileName; // full path from the chooser; empty when none was chosen
     std::string ChooserFolder;   // the folder the chooser last showed; it opens there again
-    // A file handed to the program (command line, drop, recent problems): the study's next
-    // input-source window and chooser answer it at once instead of asking.
-    std::string PendingProblemFile;
     char LineBreak = '\r';
     Metric DistanceMethod = Metric::Rectilinear;
 

@@ -115,7 +115,7 @@ class OpenFileTest : public QObject {
         });
         QVERIFY(ok);
         QVERIFY(byDrop ? accepted : taken);
-        QVERIFY(study.state.PendingProblemFile.empty());
+        QVERIFY(davrenta::PendingProblemFile().empty());
     }
 
   private slots:
@@ -171,7 +171,7 @@ class OpenFileTest : public QObject {
         QVERIFY(study.walk(d, [&] { taken = study.main->openProblemFile(broken); }));
         QVERIFY(!taken);
         QCOMPARE(study.state.ModuleFlag, Study::None);
-        QVERIFY(study.state.PendingProblemFile.empty());
+        QVERIFY(davrenta::PendingProblemFile().empty());
         QCOMPARE(davrenta::RecentProblemFiles(), QStringList{});
     }
 
@@ -197,7 +197,7 @@ class OpenFileTest : public QObject {
         const QString file = QDir(kExamples).filePath("depot-range.sf");
         QVERIFY(study.walk(d, [&] { taken = study.main->openProblemFile(file); }));
         QVERIFY(!taken);
-        QVERIFY(study.state.PendingProblemFile.empty());
+        QVERIFY(davrenta::PendingProblemFile().empty());
         // The next study entered from its button asks for its source as usual.
         ModalDriver again(study.main.get());
         again.expectWindow("sfdescfrm")
