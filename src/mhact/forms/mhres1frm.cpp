@@ -16,7 +16,6 @@
 #include "mhact/mhfile.h"
 #include "mhact/texts.h"
 #include "shell/controls.h"
-#include "shell/exporter.h"
 #include "shell/grid.h"
 #include "shell/messages.h"
 #include "shell/printing.h"
@@ -67,9 +66,6 @@ mhres1frm::mhres1frm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     connect(newbut, &QPushButton::clicked, this, &mhres1frm::newbut_Click);
     connect(savebut, &QPushButton::clicked, this, &mhres1frm::savebut_Click);
     connect(prntbut, &QPushButton::clicked, this, &mhres1frm::prntbut_Click);
-    AddExportButton(prntbut, state_,
-                    {TableExport(QStringLiteral("moves"), res1grd),
-                     PictureExport(QStringLiteral("flow diagram"), layoutpic)});
     connect(Command1, &QPushButton::clicked, this, &mhres1frm::Command1_Click);
     connect(improvebut, &QPushButton::clicked, this, &mhres1frm::improvebut_Click);
     connect(bestbut, &QPushButton::clicked, this, &mhres1frm::bestbut_Click);
