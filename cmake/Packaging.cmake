@@ -10,8 +10,11 @@ foreach(size 16 22 24 32 48 64 128 512)
   install(FILES ${DAVRENTA_PACKAGING}/icons/${size}x${size}/davrenta.png
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
-install(FILES ${DAVRENTA_PACKAGING}/davrenta.metainfo.xml
+install(FILES ${DAVRENTA_PACKAGING}/invalid.davrenta.Davrenta.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# The problem files' types; the shared-mime-info package's trigger updates the database.
+install(FILES ${DAVRENTA_PACKAGING}/davrenta-mime.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME davrenta.xml)
 
 # Manual pages and the changelog go in compressed, without a time stamp, so that a rebuild
 # gives the same package.

@@ -17,6 +17,8 @@
 #include "shell/controls.h"
 #include "shell/dirlist.h"
 #include "shell/messages.h"
+#include "shell/openfile.h"
+#include "shell/recentfiles.h"
 #include "shell/windowkit.h"
 #include "state/atomicfile.h"
 #include "state/filename.h"
@@ -289,7 +291,20 @@ void filefrm::okbut_Click() {
     }
     state_.ProblemFileName = *chosen;
     state_.FileChosen();
+    NoteRecentProblem(QString::fromStdString(*chosen));
     accept();
+}
+
+int filefrm::exec() {
+    if (state_.SaveMode != ChooserMode::Read || PendingProblemFile().empty())
+        return QDialog::exec();
+    state_.ProblemFileName = TakePendingProblemFile();
+    state_.ChooserFolder =
+        QFileInfo(QString::fromStdString(state_.ProblemFileName)).absolutePath().toStdString();
+    state_.FileChosen();
+    NoteRecentProblem(QString::fromStdString(state_.ProblemFileName));
+    accept();
+    return result();
 }
 
 void filefrm::cancelbut_Click() {

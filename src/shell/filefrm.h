@@ -30,6 +30,9 @@ class filefrm : public QDialog {
   public:
     explicit filefrm(ShellState& state, QWidget* parent = nullptr);
 
+    // Asked to read with a file handed to the program, takes that file without showing.
+    int exec() override;
+
     QComboBox* Drive1;   // mounted volumes; item data: the volume's root path
     DirectoryList* Dir1; // the current directory
     QListWidget* File1;  // files of Dir1 matching "*." + ModuleFlag

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -17,6 +18,8 @@
 #include "shell/creditfrm.h"
 #include "shell/guidefrm.h"
 #include "shell/messages.h"
+#include "shell/openfile.h"
+#include "shell/recentfiles.h"
 #include "shell/windowkit.h"
 
 namespace davrenta {
@@ -57,11 +60,17 @@ mainfrm::mainfrm(ShellState& state, StudyTable studies, QWidget* parent)
     layout->addWidget(flcmd);
     layout->addWidget(sflcmd);
     layout->addSpacing(12);
+    recentpanel = new RecentProblemsList(central);
+    layout->addWidget(recentpanel, 1);
+    layout->addSpacing(12);
     layout->addWidget(exitcmd, 0, Qt::AlignHCenter);
     layout->setContentsMargins(24, 18, 24, 18);
     setCentralWidget(central);
     setTabOrder(flcmd, sflcmd);
-    setTabOrder(sflcmd, exitcmd);
+    setTabOrder(sflcmd, recentpanel->recentlist);
+    setTabOrder(recentpanel->recentremovebut, exitcmd);
+    connect(recentpanel, &RecentProblemsList::openRequested, this, &mainfrm::openProblemFile);
+    AcceptProblemDrops(this, [this](const QString& file) { openProblemFile(file); });
 
     mainmnu = menuBar()->addMenu(QStringLiteral("&Help"));
     mainmnu->setObjectName(QStringLiteral("mainmnu"));
@@ -94,7 +103,7 @@ mainfrm::mainfrm(ShellState& state, StudyTable studies, QWidget* parent)
     connect(helpmenu, &QAction::triggered, this, &mainfrm::helpmenu_Click);
 
     enableStudies();
-    resize(520, 300);
+    resize(520, 480);
 }
 
 void mainfrm::enableStudies() {
@@ -120,6 +129,10 @@ void mainfrm::Form_Load() {
         flcmd->setFocus();
     else
         exitcmd->setFocus();
+}
+
+bool mainfrm::openProblemFile(const QString& path) {
+    return OpenProblemFile(state_, studies_, path, this);
 }
 
 void mainfrm::flcmd_Click() {

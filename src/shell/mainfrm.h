@@ -20,6 +20,8 @@ class QPushButton;
 
 namespace davrenta {
 
+class RecentProblemsList;
+
 // Ends the program at once, whatever windows are open; nothing is saved.
 [[noreturn]] void EndProgramNow();
 void EndProgram();
@@ -39,6 +41,11 @@ class mainfrm : public QMainWindow {
     QAction* helpmenu;
     std::array<QAction*, 6> helpmnu{}; // indices 1..5; 0 unused
     QAction* guidemnu;                 // "User Guide", after the entries above
+    RecentProblemsList* recentpanel;
+
+    // A problem file from the command line, a drop or the recent problems, opened in its
+    // study as if chosen in its chooser; true when the study took it.
+    bool openProblemFile(const QString& path);
 
     // Start-up: LineBreak, Label1, SaveMode; shows this window, then the credits in front.
     void Form_Load();

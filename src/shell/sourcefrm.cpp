@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "shell/controls.h"
+#include "shell/openfile.h"
 #include "shell/windowkit.h"
 
 namespace davrenta {
@@ -38,6 +39,13 @@ sourcefrm::sourcefrm(ShellState& state, QWidget* parent) : QDialog(parent), stat
     Label1->setText(QStringLiteral("How would you like to enter data?"));
     state_.SourceFlag = Source::None;
     Keybut->setFocus();
+}
+
+int sourcefrm::exec() {
+    if (PendingProblemFile().empty())
+        return QDialog::exec();
+    diskbut_Click();
+    return result();
 }
 
 void sourcefrm::Keybut_Click() {

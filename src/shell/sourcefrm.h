@@ -17,6 +17,9 @@ class sourcefrm : public QDialog {
   public:
     explicit sourcefrm(ShellState& state, QWidget* parent = nullptr);
 
+    // With a file handed to the program, "Existing Problem From Disk" without showing.
+    int exec() override;
+
     QLabel* Label1;
     QPushButton* Keybut;
     QPushButton* diskbut;

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <vector>
 
+#include "state/result.h"
 #include "state/shellstate.h"
 
 class QWidget;
@@ -17,6 +19,9 @@ struct StudyRow {
     Study study = Study::None;
     std::function<void()> clearOnEntry;
     std::function<void(QWidget* parent)> openDescription;
+    // Reads a problem file of the study into a state of its own, to refuse a file handed to
+    // the program before the study opens; none: the study's windows report on it.
+    std::function<Status(const std::string& path)> readFile = {};
 };
 
 using StudyTable = std::vector<StudyRow>;

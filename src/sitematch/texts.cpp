@@ -88,6 +88,11 @@ std::string MatchMessage(const SiteMatchState& sm, char lineBreak) {
 }
 
 std::vector<std::array<std::string, 4>> CostsBySitesRows(const SiteMatchState& sm) {
+    return CostsBySitesRows(sm, PlainForm);
+}
+
+std::vector<std::array<std::string, 4>> CostsBySitesRows(const SiteMatchState& sm,
+                                                         std::string (*number)(double)) {
     std::vector<std::array<std::string, 4>> rows;
     const std::vector<LimitCost> costs = CostsBySites(sm);
     for (std::size_t n = 0; n < costs.size(); ++n) {
@@ -95,8 +100,8 @@ std::vector<std::array<std::string, 4>> CostsBySitesRows(const SiteMatchState& s
         for (int site : costs[n].chosen)
             sites += (sites.empty() ? "" : ", ") + PlainForm(site);
         const std::string saving =
-            n == 0 ? std::string() : PlainForm(costs[n - 1].total - costs[n].total);
-        rows.push_back({PlainForm(costs[n].sites), sites, PlainForm(costs[n].total), saving});
+            n == 0 ? std::string() : number(costs[n - 1].total - costs[n].total);
+        rows.push_back({PlainForm(costs[n].sites), sites, number(costs[n].total), saving});
     }
     return rows;
 }

@@ -32,6 +32,9 @@ std::string MatchMessage(const SiteMatchState& sm, char lineBreak);
 // The results window's table of the optimum under each site limit: the limit, the sites
 // chosen, the optimal total cost, and what that limit saves against the one before.
 std::vector<std::array<std::string, 4>> CostsBySitesRows(const SiteMatchState& sm);
+// The same with the costs in another form (RoundTripForm: at full precision, for export).
+std::vector<std::array<std::string, 4>> CostsBySitesRows(const SiteMatchState& sm,
+                                                         std::string (*number)(double));
 inline constexpr std::array<const char*, 4> kCostsBySitesHeadings = {
     "Maximum sites", "Sites used", "Optimal total cost", "Saving"};
 

@@ -17,6 +17,7 @@
 #include "camera.h"
 #include "modaldriver.h"
 #include "shell/mainfrm.h"
+#include "shell/recentfiles.h"
 
 using namespace davrenta;
 using namespace davrenta::screenshots;
@@ -83,6 +84,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "davrenta-screenshots: no temporary folder\n");
         return 1;
     }
+    // The main window's recent problems start empty, whatever this machine's user opened.
+    davrenta::SetRecentProblemsFile(work.filePath(QStringLiteral("settings.ini")));
 
     Camera camera(folder);
     int failed = 0;

@@ -25,6 +25,7 @@
 #include "mhsim/problemfile.h"
 #include "mhsim/texts.h"
 #include "shell/controls.h"
+#include "shell/exporter.h"
 #include "shell/messages.h"
 #include "shell/printing.h"
 #include "shell/windowkit.h"
@@ -177,6 +178,7 @@ MhsResultsWindow::MhsResultsWindow(ModuleState& state, QWidget* parent)
     layout->addLayout(buttons);
 
     connect(prntbut, &QPushButton::clicked, this, &MhsResultsWindow::prntbut_Click);
+    AddExportButton(prntbut, state_, {PictureExport(QStringLiteral("histogram"), histchart)});
     connect(savebut, &QPushButton::clicked, this, &MhsResultsWindow::savebut_Click);
     connect(chgbut, &QPushButton::clicked, this, &MhsResultsWindow::chgbut_Click);
     connect(okbut, &QPushButton::clicked, this, &MhsResultsWindow::okbut_Click);

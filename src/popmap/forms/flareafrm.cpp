@@ -24,6 +24,7 @@
 #include "popmap/sequence.h"
 #include "popmap/texts.h"
 #include "shell/controls.h"
+#include "shell/exporter.h"
 #include "shell/fonts.h"
 #include "shell/grid.h"
 #include "shell/messages.h"
@@ -91,6 +92,8 @@ flareafrm::flareafrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     connect(backbut, &QPushButton::clicked, this, &flareafrm::backbut_Click);
     connect(editbut, &QPushButton::clicked, this, &flareafrm::editbut_Click);
     connect(prtbut, &QPushButton::clicked, this, &flareafrm::prtbut_Click);
+    AddExportButton(prtbut, state_,
+                    {MapExport(QStringLiteral("service area map"), flareagrd, legendlbl)});
     connect(Savebut, &QPushButton::clicked, this, &flareafrm::Savebut_Click);
     connect(okbut, &QPushButton::clicked, this, &flareafrm::okbut_Click);
     connect(cancelbut, &QPushButton::clicked, this, &flareafrm::cancelbut_Click);

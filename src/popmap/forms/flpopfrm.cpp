@@ -9,6 +9,7 @@
 #include "popmap/reports.h"
 #include "popmap/results.h"
 #include "shell/controls.h"
+#include "shell/exporter.h"
 #include "shell/grid.h"
 #include "shell/printing.h"
 #include "shell/windowkit.h"
@@ -61,6 +62,7 @@ flpopfrm::flpopfrm(ModuleState& state, QWidget* parent) : QDialog(parent), state
     resize(440, 480);
 
     connect(prtbut, &QPushButton::clicked, this, &flpopfrm::prtbut_Click);
+    AddExportButton(prtbut, state_, {TableExport(QStringLiteral("population served"), popgrd)});
     connect(okbut, &QPushButton::clicked, this, &flpopfrm::okbut_Click);
 }
 

@@ -8,6 +8,7 @@
 #include "popmap/results.h"
 #include "popmap/sequence.h"
 #include "shell/controls.h"
+#include "shell/exporter.h"
 #include "shell/grid.h"
 #include "shell/windowkit.h"
 
@@ -44,6 +45,9 @@ flresultfrm::flresultfrm(ModuleState& state, QWidget* parent) : QDialog(parent),
     resize(640, 480);
 
     connect(okbut, &QPushButton::clicked, this, &flresultfrm::okbut_Click);
+    AddExportButton(okbut, state_,
+                    {TableExport(QStringLiteral("areas"), flareagrd),
+                     TableExport(QStringLiteral("facilities"), flfacgrd)});
 }
 
 void flresultfrm::okbut_Click() {

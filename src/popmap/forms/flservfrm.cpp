@@ -13,6 +13,7 @@
 #include "popmap/results.h"
 #include "popmap/sequence.h"
 #include "shell/controls.h"
+#include "shell/exporter.h"
 #include "shell/grid.h"
 #include "shell/messages.h"
 #include "shell/printing.h"
@@ -71,6 +72,7 @@ flservfrm::flservfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     connect(okbut, &QPushButton::clicked, this, &flservfrm::okbut_Click);
     connect(ok2but, &QPushButton::clicked, this, &flservfrm::ok2but_Click);
     connect(prtbut, &QPushButton::clicked, this, &flservfrm::prtbut_Click);
+    AddExportButton(prtbut, state_, {TableExport(QStringLiteral("PODs served"), facgrd)});
     connect(Prt2but, &QPushButton::clicked, this, &flservfrm::Prt2but_Click);
     connect(Savebut, &QPushButton::clicked, this, &flservfrm::Savebut_Click);
     connect(opbut, &QPushButton::clicked, this, &flservfrm::opbut_Click);

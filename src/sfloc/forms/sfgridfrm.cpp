@@ -19,6 +19,7 @@
 #include "sfloc/solve.h"
 #include "sfloc/texts.h"
 #include "shell/controls.h"
+#include "shell/exporter.h"
 #include "shell/messages.h"
 #include "shell/windowkit.h"
 
@@ -148,6 +149,8 @@ sfgridfrm::sfgridfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     connect(addbut, &QPushButton::clicked, this, &sfgridfrm::addbut_Click);
     connect(rembut, &QPushButton::clicked, this, &sfgridfrm::rembut_Click);
     connect(Savebut, &QPushButton::clicked, this, &sfgridfrm::Savebut_Click);
+    AddExportButton(Savebut, state_,
+                    {PictureExport(QStringLiteral("location picture"), locationpic)});
     connect(backbut, &QPushButton::clicked, this, &sfgridfrm::backbut_Click);
     connect(donebut, &QPushButton::clicked, this, &sfgridfrm::donebut_Click);
 

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "shell/controls.h"
+#include "shell/exporter.h"
 #include "shell/grid.h"
 #include "shell/messages.h"
 #include "shell/printing.h"
@@ -14,6 +15,7 @@
 #include "sitematch/reports.h"
 #include "sitematch/smfile.h"
 #include "sitematch/texts.h"
+#include "state/numbers.h"
 
 namespace davrenta {
 
@@ -65,6 +67,10 @@ smresultsfrm::smresultsfrm(ModuleState& state, QWidget* parent) : QDialog(parent
     resize(880, 640);
 
     connect(prtbut, &QPushButton::clicked, this, &smresultsfrm::prtbut_Click);
+    AddExportButton(prtbut, state_, {TableExport(QStringLiteral("costs"), costgrd, [this] {
+                        return CsvFrom(kCostsBySitesHeadings,
+                                       CostsBySitesRows(state_.sm, RoundTripForm));
+                    })});
     connect(avebut, &QPushButton::clicked, this, &smresultsfrm::avebut_Click);
     connect(Okbut, &QPushButton::clicked, this, &smresultsfrm::Okbut_Click);
 
