@@ -1,6 +1,14 @@
 #include "batch/batchio.h"
 
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+#include "state/figures.h"
 #include "state/messagetext.h"
+#include "state/numbers.h"
+#include "state/records.h"
 #include "state/report.h"
 
 namespace davrenta {
@@ -76,11 +84,174 @@ int Unreadable(std::ostream& err, const std::string& message) {
     return kExitUnreadable;
 }
 
+namespace {
+
+// A few whole numbers that stand for choices, as --distance 1, 2 or 3.
+bool IsChoice(double low, double high) {
+    return high - low >= 1 && high - low <= 3;
+}
+
+// The range as a message gives it: "1, 2 or 3" for choices, else "2 to 1000000000".
+std::string RangeText(double low, double high, bool choices) {
+    if (choices) {
+        std::string text;
+        for (double v = low; v <= high; ++v)
+            text += PlainForm(v) + (v + 2 <= high ? ", " : v + 1 <= high ? " or " : "");
+        return text;
+    }
+    return PlainForm(low) + " to " + PlainForm(high);
+}
+
+// The value as a number, strictly: blanks around it allowed, nothing else.
+std::optional<double> StrictNumber(const std::string& value) {
+    if (value.find_first_not_of(" \t") == std::string::npos)
+        return std::nullopt;
+    const std::optional<double> number = ParseFieldNumber(value);
+    if (!number || !std::isfinite(*number))
+        return std::nullopt;
+    return number;
+}
+
+} // namespace
+
+CLI::Validator NotEmpty() {
+    return CLI::Validator(
+        [](std::string& value) {
+            return value.empty() ? std::string("an empty value is not allowed") : std::string();
+        },
+        "NOT EMPTY");
+}
+
+CLI::Validator WholeFrom(double low, double high) {
+    const bool choices = IsChoice(low, high);
+    return CLI::Validator(
+        [low, high, choices](std::string& value) {
+            const std::size_t sign = !value.empty() && (value[0] == '+' || value[0] == '-');
+            const bool written = value.size() > sign &&
+                                 value.find_first_not_of("0123456789", sign) == std::string::npos;
+            const std::optional<double> number =
+                written ? ParseFieldNumber(value) : std::optional<double>();
+            if (!number || *number < low || *number > high)
+                return "\"" + QuoteForMessage(value) + "\" is not " +
+                       (choices ? "" : "a whole number from ") + RangeText(low, high, choices);
+            value = PlainForm(*number);
+            return std::string();
+        },
+        RangeText(low, high, choices));
+}
+
+CLI::Validator NumberFrom(double low, double high) {
+    return CLI::Validator(
+        [low, high](std::string& value) {
+            const std::optional<double> number = StrictNumber(value);
+            if (!number || *number < low || *number > high)
+                return "\"" + QuoteForMessage(value) + "\" is not a number from " +
+                       RangeText(low, high, false);
+            value = RoundTripForm(*number);
+            return std::string();
+        },
+        RangeText(low, high, false));
+}
+
+CLI::Validator SecondsAboveZero() {
+    return CLI::Validator(
+        [](std::string& value) {
+            const std::optional<double> seconds = StrictNumber(value);
+            if (!seconds || !(*seconds > 0) || !std::isfinite(*seconds))
+                return "\"" + QuoteForMessage(value) + "\" is not a number of seconds above 0";
+            value = RoundTripForm(*seconds);
+            return std::string();
+        },
+        "seconds above 0");
+}
+
+CLI::Validator SeedValue() {
+    return CLI::Validator(
+        [](std::string& value) {
+            std::uint64_t seed = 0;
+            const char* end = value.data() + value.size();
+            const auto [ptr, ec] = std::from_chars(value.data(), end, seed);
+            if (value.empty() || ec != std::errc() || ptr != end)
+                return "\"" + QuoteForMessage(value) +
+                       "\" is not a whole number from 0 to 18446744073709551615";
+            return std::string();
+        },
+        "0 to 18446744073709551615");
+}
+
+CLI::Option* AddFileArgument(CLI::App* command, std::string& file, const std::string& description) {
+    return command->add_option("FILE", file, description)->required()->check(NotEmpty());
+}
+
+CLI::Option* AddJsonFlag(CLI::App* command, bool& json) {
+    return command->add_flag("--json", json, "Print one JSON object instead of text");
+}
+
 int NoResult(bool json, std::ostream& out, std::ostream& err, const std::string& message) {
     err << "davrenta-batch: " << message << '\n';
     if (json)
         out << DumpJson(ordered_json{{"error", JsonText(message)}}) << '\n';
     return kExitNoResult;
+}
+
+} // namespace davrenta
+
+namespace davrenta {
+
+namespace {
+
+void FindNonFinite(const ordered_json& value, const std::string& path,
+                   std::optional<std::string>& found) {
+    if (found)
+        return;
+    if (value.is_number_float()) {
+        if (!std::isfinite(value.get<double>()))
+            found = path;
+    } else if (value.is_object()) {
+        for (const auto& [key, item] : value.items())
+            FindNonFinite(item, path.empty() ? key : path + "." + key, found);
+    } else if (value.is_array()) {
+        for (std::size_t k = 0; k < value.size(); ++k)
+            FindNonFinite(value[k], path + "[" + std::to_string(k) + "]", found);
+    }
+}
+
+} // namespace
+
+std::optional<std::string> NonFiniteFigure(const ordered_json& result) {
+    std::optional<std::string> found;
+    FindNonFinite(result, "", found);
+    return found;
+}
+
+std::optional<int> CheckedResult(bool json, std::ostream& out, std::ostream& err,
+                                 const ordered_json& result) {
+    if (const std::optional<std::string> figure = NonFiniteFigure(result))
+        return NoResult(json, out, err,
+                        TooLargeToCompute("results", QuoteForMessage(*figure, 80),
+                                          "Use smaller values in the problem file.")
+                            .message);
+    if (!json)
+        return std::nullopt;
+    out << DumpJson(result) << '\n';
+    return kExitDone;
+}
+
+int DeliverOutput(std::FILE* to, std::ostream& err, const std::string& output, int status) {
+    if (status != kExitDone && status != kExitNoResult)
+        return status;
+    int reason = 0;
+    if (std::fwrite(output.data(), 1, output.size(), to) != output.size())
+        reason = errno != 0 ? errno : EIO;
+    if (std::fflush(to) != 0 && reason == 0)
+        reason = errno != 0 ? errno : EIO;
+    if (reason == 0 && std::ferror(to))
+        reason = EIO;
+    if (reason == 0)
+        return status;
+    err << "davrenta-batch: the results could not be written to standard output"
+        << ": " << std::strerror(reason) << '\n';
+    return status == kExitDone ? kExitUnreadable : status;
 }
 
 } // namespace davrenta

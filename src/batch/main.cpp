@@ -1,5 +1,7 @@
 // davrenta-batch: runs a study on a problem file and prints what its windows and reports show.
+#include <cstdio>
 #include <iostream>
+#include <sstream>
 #include <string>
 
 #include "batch/mhactbatch.h"
@@ -56,15 +58,28 @@ int main(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        if (e.get_exit_code() == 0)
-            return app.exit(e);
-        // The parser's text may quote an argument: never whole, never with raw bytes.
-        std::cerr << "davrenta-batch: " << QuoteForMessage(e.what(), 200) << "\n\n" << app.help();
+        if (e.get_exit_code() == 0) {
+            const int status = app.exit(e);
+            return DeliverOutput(stdout, std::cerr, "", status);
+        }
+        // The usage text of the study whose options were wrong, else the program's. The parser's
+        // text may quote an argument: never whole, never with raw bytes.
+        const CLI::App* usage = &app;
+        for (const BatchCommand& c : commands)
+            if (c.command && c.command->parsed())
+                usage = c.command;
+        std::cerr << "davrenta-batch: " << QuoteForMessage(e.what(), 200) << "\n\n"
+                  << usage->help();
         return kExitUsage;
     }
     for (const BatchCommand& c : commands)
-        if (c.command && c.command->parsed())
-            return c.run(std::cout, std::cerr);
+        if (c.command && c.command->parsed()) {
+            // The output is held until the run ends, so that a run that fails half way prints
+            // nothing of it, and a write that fails is seen.
+            std::ostringstream out;
+            const int status = c.run(out, std::cerr);
+            return DeliverOutput(stdout, std::cerr, out.str(), status);
+        }
     std::cerr << app.help();
     return kExitUsage;
 }

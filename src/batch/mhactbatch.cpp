@@ -1,9 +1,15 @@
 #include "batch/mhactbatch.h"
 
+#include <cmath>
+#include <cstdlib>
+
 #include "app/modulestate.h"
 #include "mhact/activity.h"
+#include "mhact/bestlayout.h"
+#include "mhact/besttexts.h"
 #include "mhact/mhfile.h"
 #include "mhact/texts.h"
+#include "state/atomicfile.h"
 
 namespace davrenta {
 
@@ -11,6 +17,29 @@ namespace {
 
 ordered_json Figure(const std::optional<double>& value) {
     return value ? ordered_json(*value) : ordered_json(nullptr);
+}
+
+// The best layout's figures, and the current and improved layouts against it (against the
+// lower bound when the search was stopped before the proof).
+void AddBestLayout(ordered_json& j, const MhActivityState& mh, Metric method,
+                   const BestLayoutOutcome& best, const BestLayoutTexts& texts) {
+    const double reference = best.proven() ? best.activity : best.lowerBound;
+    ordered_json layout = ordered_json::array();
+    for (int d = 1; d <= best.DeptCount; ++d)
+        layout.push_back(ordered_json{{"x", best.x[d]}, {"y", best.y[d]}});
+    j["OptimalActivity"] = best.activity;
+    j["OptimalLayout"] = std::move(layout);
+    j["Proven"] = best.proven();
+    j["LowerBound"] = best.lowerBound;
+    j["Gap"] = Figure(GapPercent(best.activity, best.lowerBound));
+    j["CurrentActivity"] = best.StartActivity;
+    j["CurrentAboveOptimal"] = Figure(PercentAbove(best.StartActivity, reference));
+    j["ImprovedActivity"] = best.ImprovedActivity;
+    j["ImprovedAboveOptimal"] = Figure(PercentAbove(best.ImprovedActivity, reference));
+    j["bestgrd"] = JsonRows(texts.bestgrd);
+    j["BestLabel1"] = JsonText(texts.Label1);
+    j["BestLabel2"] = JsonText(texts.Label2);
+    j["BestPrint"] = JsonReport(BestLayoutReport(mh, method, best));
 }
 
 } // namespace
@@ -25,27 +54,48 @@ int RunMhActBatch(const MhActBatchOptions& options, std::ostream& out, std::ostr
     MhActivityState& mh = state.mh;
     const Metric method = state.DistanceMethod;
     const int n = mh.DeptCount;
+    const auto failed = [&](const Status& status) {
+        return NoResult(options.json, out, err, ShownPath(options.file) + ": " + status.message());
+    };
 
+    // Each window's figures are checked as the window that shows them would be opened.
     const Report moveTable = MoveTableReport(mh);
+    if (Status shown = CheckActivityResult(mh, method); !shown)
+        return failed(shown);
     ActivityFigures figures;
     const MhResultsTexts results = OpenMhResults(mh, method, state.LineBreak, &figures);
     const double activityTotal = mh.ActivityTotal;
     const Report print = MhResultsReport(mh, method);
+    if (Status shown = CheckSwitchResult(mh, method); !shown)
+        return failed(shown);
     const SwitchTexts switches = OpenSwitches(mh, method);
     std::optional<ImproveOutcome> improved;
     std::optional<ImproveTexts> improvedTexts;
     if (options.improve) {
+        if (Status shown = CheckImproveResult(mh, method); !shown)
+            return failed(shown);
         improved = Improve(mh, method);
         improvedTexts = ImproveResultTexts(mh, *improved);
+    }
+    std::optional<BestLayoutOutcome> best;
+    std::optional<BestLayoutTexts> bestTexts;
+    if (options.optimal) {
+        BestLayoutControl control;
+        control.timeLimit = options.timeLimit;
+        Result<BestLayoutOutcome> found = FindBestLayout(mh, method, control);
+        if (!found)
+            return failed(found.failure());
+        best = std::move(*found);
+        bestTexts = BestLayoutResultTexts(mh, *best, state.LineBreak);
     }
 
     if (!options.save.empty()) {
         state.ProblemFileName = options.save;
         if (Status saved = WriteMhFile(state); !saved)
-            return NoResult(options.json, out, err, saved.message());
+            return Unreadable(err, saved.message());
     }
 
-    if (options.json) {
+    {
         ordered_json j;
         ordered_json moves = ordered_json::array();
         for (int i = 1; i <= n; ++i) {
@@ -88,8 +138,10 @@ int RunMhActBatch(const MhActBatchOptions& options, std::ostream& out, std::ostr
                                         {"impgrd", JsonRows(improvedTexts->impgrd)},
                                         {"Label1", JsonText(improvedTexts->Label1)}};
         }
-        out << DumpJson(j) << '\n';
-        return kExitDone;
+        if (best)
+            AddBestLayout(j, mh, method, *best, *bestTexts);
+        if (std::optional<int> done = CheckedResult(options.json, out, err, j))
+            return *done;
     }
 
     PrintReport(out, "move table", moveTable);
@@ -107,27 +159,36 @@ int RunMhActBatch(const MhActBatchOptions& options, std::ostream& out, std::ostr
         PrintRows(out, improvedTexts->impgrd);
         out << SafeForTerminal(improvedTexts->Label1) << '\n';
     }
+    if (bestTexts) {
+        out << "== Best Layout ==\n";
+        PrintRows(out, bestTexts->bestgrd);
+        out << SafeForTerminal(ForTerminal(bestTexts->Label1)) << '\n'
+            << SafeForTerminal(ForTerminal(bestTexts->Label2)) << '\n';
+    }
     return kExitDone;
 }
 
 BatchCommand AddMhActCommand(CLI::App& app) {
     auto options = std::make_shared<MhActBatchOptions>();
-    auto distance = std::make_shared<std::string>();
     CLI::App* cmd =
         app.add_subcommand("mhact", "Material-handling activity of a layout (.mh file)");
-    cmd->add_option("FILE", options->file, "The material-handling problem file")->required();
-    cmd->add_option("--distance", *distance, "1 rectilinear, 2 Euclidean, 3 squared Euclidean")
-        ->required();
+    AddFileArgument(cmd, options->file, "The material-handling problem file");
+    cmd->add_option("--distance", options->distance,
+                    "1 rectilinear, 2 Euclidean, 3 squared Euclidean")
+        ->required()
+        ->transform(WholeFrom(1, 3));
     cmd->add_flag("--improve", options->improve,
                   "Repeat the best switch until none lowers the activity");
-    cmd->add_flag("--json", options->json, "Print one JSON object instead of text");
-    cmd->add_option("--save", options->save, "Write the problem (moves combined) to this file");
-    return {cmd, [cmd, options, distance](std::ostream& out, std::ostream& err) {
-                if (*distance != "1" && *distance != "2" && *distance != "3")
-                    return UsageError(cmd, err, "--distance must be 1, 2 or 3");
-                options->distance = std::stoi(*distance);
-                if (cmd->count("--save") > 0 && options->save.empty())
-                    return UsageError(cmd, err, "--save needs a file name");
+    CLI::Option* optimal = cmd->add_flag("--optimal", options->optimal,
+                                         "Find the best layout of the current places and prove it");
+    cmd->add_option("--time-limit", options->timeLimit,
+                    "Stop the --optimal search after this many seconds")
+        ->type_name("SECONDS")
+        ->transform(SecondsAboveZero())
+        ->needs(optimal);
+    AddJsonFlag(cmd, options->json);
+    AddSaveOption(cmd, options->save, "Write the problem (moves combined) to this file");
+    return {cmd, [options](std::ostream& out, std::ostream& err) {
                 return RunMhActBatch(*options, out, err);
             }};
 }

@@ -11,13 +11,15 @@ struct MhActBatchOptions {
     std::string file;
     int distance = 1;
     bool improve = false;
+    bool optimal = false; // the best layout of the current places, proven
+    double timeLimit = 0; // seconds for that search; 0: none
     bool json = false;
     std::string save; // empty: nothing saved
 };
 
 // Runs the material-handling-activity study on a problem file as the file holds it: results,
-// prints, the switch search and, when asked, the improvement. Returns the exit status: 0 done,
-// 3 the file cannot be read, 4 the problem could not be saved.
+// prints, the switch search and, when asked, the improvement and the best layout. Returns the
+// exit status of the table in batchio.h.
 int RunMhActBatch(const MhActBatchOptions& options, std::ostream& out, std::ostream& err);
 
 // The "mhact" subcommand: the material-handling-activity study on a .mh problem file.

@@ -1,9 +1,15 @@
 #include "batch/mhsimbatch.h"
 
-#include <charconv>
+#include <unistd.h>
+
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 #include "app/modulestate.h"
+#include "batch/interrupt.h"
 #include "mhsim/engine.h"
 #include "mhsim/parameters.h"
 #include "mhsim/problemfile.h"
@@ -81,9 +87,56 @@ ordered_json Json(const MhSimState& mhs, const Report& report) {
     return j;
 }
 
+// The run; with a terminal to show it on, a line of progress once the run has taken a second,
+// renewed a few times a second and wiped at the end.
+RunOutcome RunShowingProgress(MhSimState& mhs, std::uint64_t seed, RunControl control,
+                              std::ostream* terminal) {
+    if (!terminal)
+        return RunSimulation(mhs, seed, control);
+    std::atomic<long long> done{0};
+    control.progress = [&done](long long cycles, long long) { done.store(cycles); };
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool finished = false;
+    RunOutcome outcome;
+    std::thread runner([&] {
+        RunOutcome o = RunSimulation(mhs, seed, control);
+        const std::lock_guard lock(mutex);
+        outcome = std::move(o);
+        finished = true;
+        ended.notify_one();
+    });
+    using namespace std::chrono;
+    const auto started = steady_clock::now();
+    const long long total = static_cast<long long>(mhs.SimCycles);
+    std::size_t shown = 0;
+    std::unique_lock lock(mutex);
+    while (!ended.wait_for(lock, milliseconds(250), [&] { return finished; })) {
+        const long long seconds =
+            duration_cast<std::chrono::seconds>(steady_clock::now() - started).count();
+        if (seconds < 1)
+            continue;
+        const long long cycles = done.load();
+        std::string line = "Simulating: " + std::to_string(cycles) + " of " +
+                           std::to_string(total) + " cycles (" +
+                           std::to_string(cycles * 100 / std::max(total, 1LL)) + "%), " +
+                           std::to_string(seconds) + " s; Ctrl-C stops";
+        const std::size_t width = line.size();
+        line.append(shown > width ? shown - width : 0, ' ');
+        *terminal << '\r' << line << std::flush;
+        shown = width;
+    }
+    lock.unlock();
+    runner.join();
+    if (shown > 0)
+        *terminal << '\r' << std::string(shown, ' ') << '\r' << std::flush;
+    return outcome;
+}
+
 } // namespace
 
 int RunMhSimBatch(const MhSimBatchOptions& options, std::ostream& out, std::ostream& err) {
+    const InterruptGuard interrupt;
     ModuleState state;
     state.ModuleFlag = Study::MhSimulation;
     state.ProblemFileName = options.file;
@@ -102,8 +155,15 @@ int RunMhSimBatch(const MhSimBatchOptions& options, std::ostream& out, std::ostr
 
     RunControl control;
     control.threads = options.threads;
+    control.cancel = &interrupt.flag();
     const RunOutcome outcome =
-        RunSimulation(mhs, options.seed ? *options.seed : TimeOfDaySeed(), control);
+        RunShowingProgress(mhs, options.seed ? *options.seed : TimeOfDaySeed(), control,
+                           options.progress ? &err : nullptr);
+    if (interrupt.interrupted()) {
+        err << "davrenta-batch: "
+            << interrupt.message("the run was stopped; nothing was printed or saved.") << '\n';
+        return interrupt.exitStatus();
+    }
     if (outcome.status != RunStatus::Done)
         return NoResult(options.json, out, err, outcome.message);
 
@@ -113,10 +173,8 @@ int RunMhSimBatch(const MhSimBatchOptions& options, std::ostream& out, std::ostr
             return Unreadable(err, saved.message());
     }
     const Report report = MhsReport(mhs);
-    if (options.json) {
-        out << DumpJson(Json(mhs, report)) << '\n';
-        return kExitDone;
-    }
+    if (std::optional<int> done = CheckedResult(options.json, out, err, Json(mhs, report)))
+        return *done;
     PrintResults(out, OpenMhsResults(mhs));
     PrintReport(out, "simulation results", report);
     return kExitDone;
@@ -124,41 +182,24 @@ int RunMhSimBatch(const MhSimBatchOptions& options, std::ostream& out, std::ostr
 
 BatchCommand AddMhSimCommand(CLI::App& app) {
     auto options = std::make_shared<MhSimBatchOptions>();
-    auto seed = std::make_shared<std::string>();
-    auto cycles = std::make_shared<std::string>();
     CLI::App* cmd =
         app.add_subcommand("mhsim", "Simulate a multi-server service point (.mhs file)");
-    cmd->add_option("FILE", options->file, "The simulation problem file")->required();
+    AddFileArgument(cmd, options->file, "The simulation problem file");
     cmd->add_option("--option", options->option,
                     "1 multi-servers, 2 + lock door, 3 + limited queue size, 4 + both")
         ->required()
-        ->check(CLI::IsMember({1, 2, 3, 4}));
-    CLI::Option* seedOption = cmd->add_option("--seed", *seed,
-                                              "Seed of the run, 0 to 18446744073709551615 "
-                                              "(default: the seconds since midnight)");
-    CLI::Option* cyclesOption =
-        cmd->add_option("--cycles", *cycles, "Number of cycles, instead of the file's");
-    cmd->add_flag("--json", options->json, "Print one JSON object instead of text");
-    cmd->add_option("--save", options->save, "Save the problem to this file after the run");
-    return {cmd, [cmd, options, seed, cycles, seedOption, cyclesOption](std::ostream& out,
-                                                                        std::ostream& err) {
-                if (seedOption->count() > 0) {
-                    std::uint64_t value = 0;
-                    const char* end = seed->data() + seed->size();
-                    const auto [ptr, ec] = std::from_chars(seed->data(), end, value);
-                    if (seed->empty() || ec != std::errc() || ptr != end)
-                        return UsageError(cmd, err,
-                                          "--seed must be a whole number from 0 to "
-                                          "18446744073709551615");
-                    options->seed = value;
-                }
-                if (cyclesOption->count() > 0) {
-                    const auto value = ParseFieldNumber(*cycles);
-                    if (cycles->find_first_not_of(" \t") == std::string::npos || !value ||
-                        !std::isfinite(*value))
-                        return UsageError(cmd, err, "--cycles must be a number");
-                    options->cycles = *value;
-                }
+        ->transform(WholeFrom(1, 4));
+    cmd->add_option("--seed", options->seed,
+                    "Seed of the run, 0 to 18446744073709551615 (default: the time of day in "
+                    "nanoseconds)")
+        ->check(SeedValue());
+    cmd->add_option("--cycles", options->cycles, "Number of cycles, instead of the file's")
+        ->type_name("N")
+        ->transform(WholeFrom(kMinSimCycles, kMaxSimCycles));
+    AddJsonFlag(cmd, options->json);
+    AddSaveOption(cmd, options->save, "Save the problem to this file after the run");
+    return {cmd, [options](std::ostream& out, std::ostream& err) {
+                options->progress = ::isatty(STDERR_FILENO) == 1;
                 return RunMhSimBatch(*options, out, err);
             }};
 }

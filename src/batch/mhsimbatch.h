@@ -16,6 +16,7 @@ struct MhSimBatchOptions {
     bool json = false;
     std::string save; // where to save the problem after the run; empty: nowhere
     int threads = 0;
+    bool progress = false; // a line of progress on err (a terminal) during a long run
 };
 
 // Runs the simulation study on a problem file as the windows would; returns the exit status.

@@ -137,7 +137,7 @@ int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::os
     const int n = fl.ExistingPodCount;
     const int newPods = NewPodsPlaced(fl);
 
-    if (options.json) {
+    {
         ordered_json j;
         if (newPods == 1) {
             j["NewPodLine"] = fl.NewPodLine;
@@ -197,8 +197,8 @@ int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::os
         j["DistributionReport"] = JsonReport(distributionReport);
         if (nearReport)
             j["NearOptimalMapReport"] = JsonReport(*nearReport);
-        out << DumpJson(j) << '\n';
-        return save();
+        if (std::optional<int> done = CheckedResult(options.json, out, err, j))
+            return *done == kExitDone ? save() : *done;
     }
 
     out << "== Zedu results ==\n";
@@ -226,43 +226,6 @@ int RunPopMapBatch(const PopMapBatchOptions& options, std::ostream& out, std::os
     return save();
 }
 
-namespace {
-
-// An empty value would read as 0 and run a search nobody asked for.
-const CLI::Validator kNotEmpty(
-    [](std::string& value) {
-        return value.empty() ? std::string("an empty value is not a choice") : std::string();
-    },
-    "", "NOT EMPTY");
-
-// A number as the command line takes it: a number and nothing else (the windows keep the
-// input boxes' leading-number rule).
-std::optional<double> StrictNumber(const std::string& text) {
-    if (text.find_first_not_of(" \t") == std::string::npos)
-        return std::nullopt;
-    const std::optional<double> value = ParseFieldNumber(text);
-    if (!value || !std::isfinite(*value))
-        return std::nullopt;
-    return value;
-}
-
-// The near-optimal bound: a number from 0 to 1.
-std::optional<double> StrictBound(const std::string& text) {
-    const std::optional<double> value = StrictNumber(text);
-    if (!value || !(*value >= 0 && *value <= 1))
-        return std::nullopt;
-    return value;
-}
-
-const std::vector<int> kPodCounts = [] {
-    std::vector<int> counts;
-    for (int p = 1; p <= kMaxPods; ++p)
-        counts.push_back(p);
-    return counts;
-}();
-
-} // namespace
-
 ordered_json JsonCells(const std::vector<std::pair<int, int>>& cells) {
     ordered_json out = ordered_json::array();
     for (const auto& [line, column] : cells)
@@ -272,69 +235,53 @@ ordered_json JsonCells(const std::vector<std::pair<int, int>>& cells) {
 
 BatchCommand AddPopMapCommand(CLI::App& app) {
     auto options = std::make_shared<PopMapBatchOptions>();
-    auto bound = std::make_shared<std::string>();
-    auto limit = std::make_shared<std::string>();
-    auto radius = std::make_shared<std::string>();
     CLI::App* pm = app.add_subcommand("popmap", "Locate new PODs on a population map (.fl file)");
-    pm->add_option("FILE", options->file, "The population-map problem file")->required();
+    AddFileArgument(pm, options->file, "The population-map problem file");
     CLI::Option* pods =
         pm->add_option("--pods", options->pods,
                        "Number of new PODs: 1 to 31 less the existing ones (with --cover: the "
                        "population within the radius of that many)")
-            ->check(kNotEmpty)
-            ->check(CLI::IsMember(kPodCounts));
+            ->transform(WholeFrom(1, kMaxPods));
     CLI::Option* measure =
         pm->add_option("--measure", options->measure,
                        "1 minimize travel, 2 maximum number served, 3 minimize maximum distance")
-            ->check(kNotEmpty)
-            ->check(CLI::IsMember({1, 2, 3}));
-    CLI::Option* timeLimit = pm->add_option(
-        "--time-limit", *limit,
-        "Seconds after which a search of three or more PODs stops with the best found (default: "
-        "no limit)");
+            ->transform(WholeFrom(1, 3));
+    pm->add_option("--time-limit", options->timeLimit,
+                   "Seconds after which a search of three or more PODs stops with the best found "
+                   "(default: no limit)")
+        ->type_name("SECONDS")
+        ->transform(SecondsAboveZero());
     CLI::Option* curve =
         pm->add_option("--pods-curve", options->podsCurve,
                        "The optimum for 1 to this many new PODs beside placing them one at a time")
-            ->check(kNotEmpty)
-            ->check(CLI::IsMember(kPodCounts));
-    CLI::Option* cover = pm->add_option(
-        "--cover", *radius,
-        "The fewest new PODs that bring every area cell within this distance of a POD (the "
-        "distance method's units, as BestMaxDistance, before the results' (X SCALE) factor)");
+            ->transform(WholeFrom(1, kMaxPods));
+    // Any radius of 0 or more is a question; beyond the map's diagonal every cell is covered.
+    CLI::Option* cover =
+        pm->add_option("--cover", options->cover,
+                       "The fewest new PODs that bring every area cell within this distance of a "
+                       "POD (the distance method's units, as BestMaxDistance, before the results' "
+                       "(X SCALE) factor)")
+            ->transform(NumberFrom(0, 1e9));
     curve->excludes(cover);
     pm->add_option("--distance", options->distance,
                    "1 rectilinear, 2 Euclidean, 3 squared Euclidean")
         ->required()
-        ->check(kNotEmpty)
-        ->check(CLI::IsMember({1, 2, 3}));
+        ->transform(WholeFrom(1, 3));
+    // The bound as the command line takes it: a number from 0 to 1 and nothing else (the window
+    // keeps the input box's leading-number rule).
     CLI::Option* near =
-        pm->add_option("--near-optimal", *bound,
-                       "Mark the cells within this fraction (0 to 1) of the optimum (one POD)");
-    pm->add_flag("--json", options->json, "Print one JSON object instead of text");
-    pm->add_option("--save", options->save,
-                   "Save the problem with the new POD(s) added as existing ones to this file, as "
-                   "the results window's Save does");
+        pm->add_option("--near-optimal", options->nearOptimal,
+                       "Mark the cells within this fraction (0 to 1) of the optimum (one POD)")
+            ->transform(NumberFrom(0, 1));
+    AddJsonFlag(pm, options->json);
+    AddSaveOption(pm, options->save,
+                  "Save the problem with the new POD(s) added as existing ones to this file, as "
+                  "the results window's Save does");
     return {pm, [=](std::ostream& out, std::ostream& err) {
-                if (options->file.empty())
-                    return UsageError(pm, err, "FILE is empty: name a population-map file");
-                if (timeLimit->count() > 0) {
-                    const std::optional<double> seconds = StrictNumber(*limit);
-                    if (!seconds || !(*seconds > 0))
-                        return UsageError(pm, err,
-                                          "--time-limit \"" + QuoteForMessage(*limit) +
-                                              "\" is not a number of seconds above 0");
-                    options->timeLimit = *seconds;
-                }
                 if (cover->count() > 0) {
-                    const std::optional<double> r = StrictNumber(*radius);
-                    if (!r || !(*r >= 0))
-                        return UsageError(pm, err,
-                                          "--cover \"" + QuoteForMessage(*radius) +
-                                              "\" is not a distance of 0 or more");
                     if (near->count() > 0 || options->save)
                         return UsageError(pm, err,
                                           "--cover goes with neither --near-optimal nor --save");
-                    options->cover = *r;
                     options->podsGiven = pods->count() > 0;
                     return RunCoverBatch(*options, out, err);
                 }
@@ -349,16 +296,8 @@ BatchCommand AddPopMapCommand(CLI::App& app) {
                 }
                 if (pods->count() == 0)
                     return UsageError(pm, err, "--pods is required");
-                if (near->count() > 0) {
-                    if (options->pods != 1)
-                        return UsageError(pm, err, "--near-optimal needs --pods 1");
-                    const std::optional<double> f = StrictBound(*bound);
-                    if (!f)
-                        return UsageError(pm, err,
-                                          "--near-optimal \"" + QuoteForMessage(*bound) +
-                                              "\" is not a number from 0 to 1");
-                    options->nearOptimal = RoundTripForm(*f);
-                }
+                if (options->nearOptimal && options->pods != 1)
+                    return UsageError(pm, err, "--near-optimal needs --pods 1");
                 return RunPopMapBatch(*options, out, err);
             }};
 }

@@ -52,10 +52,7 @@ void PrintSolved(std::ostream& out, const SingleFacilityState& sf, const SfLabel
             << '\n';
 }
 
-int RunSfloc(const CLI::App* command, const SflocOptions& options, std::ostream& out,
-             std::ostream& err) {
-    if (options.file.empty())
-        return UsageError(command, err, "FILE is empty: name a .sf problem file");
+int RunSfloc(const SflocOptions& options, std::ostream& out, std::ostream& err) {
     ModuleState state;
     state.ModuleFlag = Study::SingleFacility;
     state.ProblemFileName = options.file;
@@ -73,10 +70,10 @@ int RunSfloc(const CLI::App* command, const SflocOptions& options, std::ostream&
         ModuleState target = state;
         target.ProblemFileName = options.save;
         if (Status saved = WriteSfFile(target); !saved)
-            return NoResult(options.json, out, err, saved.message());
+            return Unreadable(err, saved.message()); // the message names the file
     }
 
-    if (options.json) {
+    {
         const SingleFacilityState& sf = state.sf;
         ordered_json j;
         for (std::size_t k = 0; k < labels.size(); ++k)
@@ -88,8 +85,8 @@ int RunSfloc(const CLI::App* command, const SflocOptions& options, std::ostream&
         j["RectilinearObjective"] = solved->rectObjective;
         j["EuclideanObjective"] = solved->euclObjective;
         j["SquaredEuclideanObjective"] = solved->sqeuObjective;
-        out << DumpJson(j) << '\n';
-        return kExitDone;
+        if (std::optional<int> done = CheckedResult(options.json, out, err, j))
+            return *done;
     }
     PrintSolved(out, state.sf, labels, objectives);
     return kExitDone;
@@ -101,15 +98,11 @@ BatchCommand AddSflocCommand(CLI::App& app) {
     auto options = std::make_shared<SflocOptions>();
     CLI::App* sub = app.add_subcommand(
         "sfloc", "Locate one new facility among existing ones by demand (.sf file)");
-    sub->add_option("FILE", options->file, "The single-facility problem file")->required();
-    CLI::Option* save =
-        sub->add_option("--save", options->save, "Also write the problem, as Save does, to OUT");
-    save->type_name("OUT");
-    sub->add_flag("--json", options->json, "Print one JSON object instead of text");
-    return {sub, [sub, options, save](std::ostream& out, std::ostream& err) {
-                if (save->count() > 0 && options->save.empty())
-                    return UsageError(sub, err, "--save needs a file name");
-                return RunSfloc(sub, *options, out, err);
+    AddFileArgument(sub, options->file, "The single-facility problem file");
+    AddSaveOption(sub, options->save, "Also write the problem, as Save does, to OUT");
+    AddJsonFlag(sub, options->json);
+    return {sub, [options](std::ostream& out, std::ostream& err) {
+                return RunSfloc(*options, out, err);
             }};
 }
 

@@ -13,7 +13,7 @@ namespace {
 
 struct SiteMatchBatchOptions {
     std::string file;
-    std::string maxSites;
+    int maxSites = 1;
     std::string save;
     bool json = false;
 };
@@ -51,19 +51,12 @@ ordered_json CostsJson(const SiteMatchState& sm) {
     return out;
 }
 
-int Run(const CLI::App* command, const SiteMatchBatchOptions& options, std::ostream& out,
-        std::ostream& err) {
-    const std::string& limit = options.maxSites;
-    if (limit != "1" && limit != "2" && limit != "3")
-        return UsageError(command, err, "--max-sites takes 1, 2 or 3");
-    if (command->count("--save") > 0 && options.save.empty())
-        return UsageError(command, err, "--save needs a file name");
-
+int Run(const SiteMatchBatchOptions& options, std::ostream& out, std::ostream& err) {
     SiteMatchState sm;
     if (Status read = ReadSiteMatchFile(options.file, sm); !read)
         return Unreadable(err, read.message());
-    sm.MaxSites = limit[0] - '0';
-    if (Status searched = MatchSearch(sm); !searched)
+    sm.MaxSites = options.maxSites;
+    if (Status searched = SearchForResults(sm); !searched)
         return NoResult(options.json, out, err, searched.message());
 
     const auto rows = MatchResultRows(sm);
@@ -75,7 +68,7 @@ int Run(const CLI::App* command, const SiteMatchBatchOptions& options, std::ostr
         if (Status saved = WriteSiteMatchFile(options.save, sm); !saved)
             return Unreadable(err, saved.message());
 
-    if (options.json) {
+    {
         ordered_json j;
         j["MaxSites"] = sm.MaxSites;
         j["MatchFacilityCount"] = sm.MatchFacilityCount;
@@ -87,8 +80,8 @@ int Run(const CLI::App* command, const SiteMatchBatchOptions& options, std::ostr
         j["OptimalTotalCost"] = sm.OptimalTotalCost;
         j["ChosenSites"] = ChosenSites(sm);
         j["CostsBySites"] = CostsJson(sm);
-        out << DumpJson(j) << '\n';
-        return kExitDone;
+        if (std::optional<int> done = CheckedResult(options.json, out, err, j))
+            return *done;
     }
 
     out << "== results ==\n";
@@ -114,15 +107,15 @@ BatchCommand AddSiteMatchCommand(CLI::App& app) {
     auto options = std::make_shared<SiteMatchBatchOptions>();
     CLI::App* sm = app.add_subcommand(
         "sitematch", "Choose the cheapest one, two or three sites for the facilities (.sm file)");
-    sm->add_option("FILE", options->file, "The matching problem file")->required();
+    AddFileArgument(sm, options->file, "The matching problem file");
     sm->add_option("--max-sites", options->maxSites, "Largest number of sites to use: 1, 2 or 3")
-        ->required();
-    sm->add_option("--save", options->save,
-                   "Also write the problem to this file, as the results window's Save does");
-    sm->add_flag("--json", options->json, "Print one JSON object instead of text");
-    return {sm, [sm, options](std::ostream& out, std::ostream& err) {
-                return Run(sm, *options, out, err);
-            }};
+        ->required()
+        ->transform(WholeFrom(1, 3));
+    AddSaveOption(sm, options->save,
+                  "Also write the problem to this file, as the results window's Save does");
+    AddJsonFlag(sm, options->json);
+    return {sm,
+            [options](std::ostream& out, std::ostream& err) { return Run(*options, out, err); }};
 }
 
 } // namespace davrenta

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
+#include "state/figures.h"
 #include "state/numbers.h"
 
 namespace davrenta {
@@ -17,6 +19,40 @@ double Load(double moves, double distance) {
 
 int Count(const MhActivityState& mh) {
     return std::clamp(mh.DeptCount, 0, kMaxDepartments);
+}
+
+// The sample standard deviation of the distance over the counted loads:
+//   (loads x sum of loads x distance^2 - activity^2) / (loads x (loads - 1)),
+// with the loads and the distances scaled by powers of two so that the sums stay near 1. The
+// scaling is exact, so the figure is bit for bit the one of the formula wherever that neither
+// overflows nor underflows, and finite wherever the true deviation is (distances of 1e200 square
+// to 1e400, beyond every double). Sums over the listed pairs in listing order: the pairs left out
+// add nothing.
+double Deviation(const MhActivityState& mh, const std::vector<ListedPair>& pairs) {
+    double heaviest = 0, farthest = 0;
+    for (const ListedPair& p : pairs) {
+        heaviest = std::max(heaviest, std::fabs(mh.MoveCount(p.from, p.to)));
+        farthest = std::max(farthest, std::fabs(mh.DeptDistance(p.from, p.to)));
+    }
+    if (!std::isfinite(heaviest) || !std::isfinite(farthest))
+        return std::numeric_limits<double>::quiet_NaN();
+    int loadExponent = 0, distanceExponent = 0;
+    std::frexp(heaviest, &loadExponent);
+    std::frexp(farthest, &distanceExponent);
+    // 2^-loadExponent must stay a double: loads below 2^-1000 are scaled up by 2^1000 only.
+    loadExponent = std::max(loadExponent, -1000);
+    double loads = 0, activity = 0, squares = 0;
+    for (const ListedPair& p : pairs) {
+        const double m = std::ldexp(mh.MoveCount(p.from, p.to), -loadExponent);
+        const double d = std::ldexp(mh.DeptDistance(p.from, p.to), -distanceExponent);
+        loads += m;
+        activity += m * d;
+        squares += m * (d * d);
+    }
+    const double one = std::ldexp(1.0, -loadExponent);
+    const double spread = (loads * squares - activity * activity) / (loads * (loads - one));
+    // Equal distances leave a difference of rounding below zero, which is a deviation of 0.
+    return spread > 0 ? std::ldexp(std::sqrt(spread), distanceExponent) : 0.0;
 }
 
 // Steps 3 to 7 of the computation on distances already in place.
@@ -45,12 +81,8 @@ ActivityFigures Activity(MhActivityState& mh, bool saveLocations) {
     const double loads = f.TotalLoads;
     if (loads != 0)
         f.AverageMoveDistance = mh.ActivityTotal / loads;
-    if (loads != 0 && loads != 1) {
-        // Equal distances leave a difference of rounding below zero, which is a deviation of 0.
-        const double spread =
-            (loads * f.SumSquares - mh.ActivityTotal * mh.ActivityTotal) / (loads * (loads - 1));
-        f.StandardDeviation = spread > 0 ? std::sqrt(spread) : 0.0;
-    }
+    if (loads != 0 && loads != 1)
+        f.StandardDeviation = Deviation(mh, f.pairs);
     return f;
 }
 
@@ -80,8 +112,11 @@ double Distance(Metric method, double x1, double y1, double x2, double y2) {
     switch (method) {
     case Metric::Rectilinear:
         return std::fabs(dx) + std::fabs(dy);
-    case Metric::Euclidean:
-        return std::sqrt(dx * dx + dy * dy);
+    case Metric::Euclidean: {
+        // hypot where the squares overflow or underflow: 1e200 apart is 1e200, not infinity.
+        const double squares = dx * dx + dy * dy;
+        return std::isnormal(squares) ? std::sqrt(squares) : std::hypot(dx, dy);
+    }
     case Metric::SquaredEuclidean:
         return dx * dx + dy * dy;
     }
@@ -122,6 +157,75 @@ std::optional<double> PercentOfTotal(const MhActivityState& mh, int i, int j) {
     if (mh.ActivityTotal == 0)
         return std::nullopt;
     return mh.LoadDistance(i, j) / mh.ActivityTotal * 100;
+}
+
+std::optional<double> Reduction(double start, double best) {
+    if (start == 0)
+        return std::nullopt;
+    return (start - best) * 100 / start;
+}
+
+namespace {
+
+constexpr const char* kActivitySubject = "locations and moves";
+constexpr const char* kSmallerLayout =
+    "Bring the departments closer together or make the moves smaller, and compute again.";
+
+void AddReduction(Figures& figures, double start, double best) {
+    if (const std::optional<double> r = Reduction(start, best))
+        figures.add(*r);
+}
+
+} // namespace
+
+Status CheckActivityResult(const MhActivityState& mh, Metric method) {
+    MhActivityState work = mh;
+    const ActivityFigures f = ComputeActivity(work, method);
+    const int n = Count(work);
+    Figures figures;
+    // The move window and a save show the combined moves of every pair.
+    for (int i = 1; i <= n; ++i)
+        for (int j = 1; j <= n; ++j)
+            figures.add(work.MoveCount(i, j));
+    if (Status finite =
+            RequireFinite(figures, kActivitySubject, "a combined number of moves", kSmallerLayout);
+        !finite)
+        return finite;
+    for (const ListedPair& p : f.pairs) {
+        figures.add({work.DeptDistance(p.from, p.to), work.LoadDistance(p.from, p.to)});
+        if (const std::optional<double> percent = PercentOfTotal(work, p.from, p.to))
+            figures.add(*percent);
+    }
+    figures.add({work.ActivityTotal, f.TotalLoads});
+    for (const std::optional<double>& figure : {f.AverageMoveDistance, f.StandardDeviation})
+        if (figure)
+            figures.add(*figure);
+    return RequireFinite(figures, kActivitySubject, "a distance, an activity or a total",
+                         kSmallerLayout);
+}
+
+Status CheckSwitchResult(const MhActivityState& mh, Metric method) {
+    MhActivityState work = mh;
+    const SwitchOutcome s = RunSwitchSearch(work, method);
+    Figures figures;
+    figures.add({s.StartActivity, s.BestActivity});
+    for (const SwitchTrial& trial : s.trials)
+        figures.add(trial.activity);
+    AddReduction(figures, s.StartActivity, s.BestActivity);
+    return RequireFinite(figures, kActivitySubject, "the activity after an exchange",
+                         kSmallerLayout);
+}
+
+Status CheckImproveResult(const MhActivityState& mh, Metric method) {
+    const ImproveOutcome out = Improve(mh, method);
+    Figures figures;
+    figures.add(out.StartActivity);
+    for (const ImproveStep& step : out.steps)
+        figures.add(step.activity);
+    if (!out.steps.empty())
+        AddReduction(figures, out.StartActivity, out.steps.back().activity);
+    return RequireFinite(figures, kActivitySubject, "the activity after an exchange",
+                         kSmallerLayout);
 }
 
 SwitchOutcome RunSwitchSearch(MhActivityState& mh, Metric method) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "mhact/model.h"
+#include "state/result.h"
 #include "state/shellstate.h"
 
 namespace davrenta {
@@ -43,6 +44,21 @@ ActivityFigures Recompute(MhActivityState& mh, Metric method);
 
 // A pair's share of the total, nullopt when the total is 0.
 std::optional<double> PercentOfTotal(const MhActivityState& mh, int i, int j);
+
+// The share by which best lowers start, in percent; nullopt when start is 0.
+std::optional<double> Reduction(double start, double best);
+
+// Whether the results window can show the layout's activity: the computation runs on a copy
+// (mh is left as it is) and every figure the window, its print, the move window and a save
+// after it would show must be a number. Otherwise the refusal naming what went beyond the
+// largest number; the window is not opened then.
+Status CheckActivityResult(const MhActivityState& mh, Metric method);
+
+// The same for the switch window: every exchange's activity and the reduction.
+Status CheckSwitchResult(const MhActivityState& mh, Metric method);
+
+// The same for the improvement: the activity after each step and the reduction.
+Status CheckImproveResult(const MhActivityState& mh, Metric method);
 
 // One tried exchange of the switch search.
 struct SwitchTrial {

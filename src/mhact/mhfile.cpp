@@ -24,82 +24,27 @@ std::string FreeNumber(double value) {
     return (digits[0] == '-' ? "" : " ") + digits + " ";
 }
 
-class Fields {
-  public:
-    explicit Fields(std::string_view contents) : reader_(contents) {}
-
-    std::optional<RecordField> next(const std::string& record, const std::string& what) {
-        auto f = reader_.next();
-        if (!f)
-            fail(reader_.line(), record, "the file ends before the " + what);
-        else
-            lastLine = f->line;
-        return f;
-    }
-
-    std::optional<double> number(const std::string& record, const std::string& what) {
-        auto f = next(record, what);
-        if (!f)
-            return std::nullopt;
-        auto value = f->quoted ? std::nullopt : ParseFieldNumber(f->text);
-        if (!value || !std::isfinite(*value)) {
-            fail(f->line, record,
-                 "the " + what + " \"" + QuoteForMessage(f->text) + "\" is not a number");
-            return std::nullopt;
-        }
-        return value;
-    }
-
-    // Anything but an end-of-file mark after the last move count.
-    void expectEnd() {
-        while (auto f = reader_.next()) {
-            if (f->text.empty() || f->text == "\x1a")
-                continue;
-            fail(f->line, "the end of the file",
-                 "more follows the last move count: \"" + QuoteForMessage(f->text) + "\"");
-            return;
-        }
-    }
-
-    void fail(int line, const std::string& record, const std::string& problem) {
-        if (error.empty())
-            error = "line " + std::to_string(line) + ", " + record + ": " + problem + ".";
-    }
-
-    std::string error;
-    int lastLine = 1;
-
-  private:
-    RecordReader reader_;
-};
-
 } // namespace
 
 Status ParseMhProblem(std::string_view contents, MhActivityState& mh) {
-    Fields in(contents);
+    RecordParser in(contents);
     const std::string countRecord = "department count";
-    auto count = in.number(countRecord, "number of departments");
+    auto count = in.whole(countRecord, "number of departments", 1, kMaxDepartments);
     if (!count)
-        return Fail(in.error);
-    if (*count != std::floor(*count) || *count < 1 || *count > kMaxDepartments) {
-        in.fail(in.lastLine, countRecord,
-                "the number of departments " + PlainForm(*count) +
-                    " is not a whole number from 1 to " + std::to_string(kMaxDepartments));
-        return Fail(in.error);
-    }
-    const int n = static_cast<int>(*count);
+        return Fail(*in.error);
+    const int n = *count;
     MhActivityState read = mh;
     for (int i = 1; i <= n; ++i) {
         const std::string record = "department " + std::to_string(i);
-        auto name = in.next(record, "name of department " + std::to_string(i));
+        auto name = in.field(record, "name of department " + std::to_string(i));
         if (!name)
-            return Fail(in.error);
+            return Fail(*in.error);
         auto x = in.number(record, "X of department " + std::to_string(i));
         if (!x)
-            return Fail(in.error);
+            return Fail(*in.error);
         auto y = in.number(record, "Y of department " + std::to_string(i));
         if (!y)
-            return Fail(in.error);
+            return Fail(*in.error);
         read.DeptName[i] = name->text;
         read.DeptX[i] = *x;
         read.DeptY[i] = *y;
@@ -111,12 +56,14 @@ Status ParseMhProblem(std::string_view contents, MhActivityState& mh) {
             auto moves =
                 in.number("move count " + std::to_string(i) + "," + std::to_string(j), what);
             if (!moves)
-                return Fail(in.error);
+                return Fail(*in.error);
             read.MoveCount(i, j) = *moves;
         }
-    in.expectEnd();
-    if (!in.error.empty())
-        return Fail(in.error);
+    in.expectEnd("move count " + std::to_string(n) + "," + std::to_string(n),
+                 "the " + std::to_string(n) + " departments and " + std::to_string(n * n) +
+                     " move counts it declares");
+    if (in.error)
+        return Fail(*in.error);
 
     // Nothing of an earlier problem stays beside the one read.
     for (int i = n + 1; i <= kDeptSlots; ++i) {
@@ -136,13 +83,9 @@ Status ParseMhProblem(std::string_view contents, MhActivityState& mh) {
 Status ReadMhFile(ModuleState& state) {
     if (state.ProblemFileName.empty())
         return {};
-    auto contents = ReadProblemFile(state.ProblemFileName);
-    if (!contents)
-        return Fail(contents.message() + " The current problem is unchanged.");
-    if (Status parsed = ParseMhProblem(*contents, state.mh); !parsed)
-        return Fail("The problem file " + state.ProblemFileName +
-                    " cannot be read: " + parsed.message() + " The current problem is unchanged.");
-    return {};
+    return LoadProblemFile(state.ProblemFileName, [&state](std::string_view contents) {
+        return ParseMhProblem(contents, state.mh);
+    });
 }
 
 std::string DepartmentLine(const std::string& name, double x, double y) {
@@ -173,6 +116,22 @@ Result<std::string> MhFileContents(const MhActivityState& mh) {
                 "\" holds a comma, a double quote, a line break or a blank at either end, which a "
                 "problem file cannot keep. Change the name and save again.");
     }
+    // The reader takes 1 to 15 departments and refuses a number beyond the largest one.
+    if (n < 1)
+        return Fail("There is no department to save. Enter the departments and save again.");
+    const auto beyond = [](const std::string& what) {
+        return Fail("The " + what +
+                    " goes beyond the largest number, which a problem file cannot keep. The "
+                    "problem is not saved.");
+    };
+    for (int i = 1; i <= n; ++i)
+        if (!std::isfinite(mh.DeptX[i]) || !std::isfinite(mh.DeptY[i]))
+            return beyond("location of department " + std::to_string(i));
+    for (int i = 1; i <= n; ++i)
+        for (int j = 1; j <= n; ++j)
+            if (!std::isfinite(mh.MoveCount(i, j)))
+                return beyond("number of moves from department " + std::to_string(i) + " to " +
+                              std::to_string(j));
     std::string out = FreeNumber(n) + "\r\n";
     for (int i = 1; i <= n; ++i)
         out += DepartmentLine(mh.DeptName[i], mh.DeptX[i], mh.DeptY[i]) + "\r\n";

@@ -22,8 +22,8 @@ Status ReadMhFile(ModuleState& state);
 // print zone (a longer field pushes the rest on).
 std::string DepartmentLine(const std::string& name, double x, double y);
 
-// The file's text for the current problem; refused, naming the department, for a name that
-// would not read back the same.
+// The file's text for the current problem; refused, naming the department or the pair, for a
+// name or a number that would not read back the same, and for a problem of no department.
 Result<std::string> MhFileContents(const MhActivityState& mh);
 
 // Writes the problem to ProblemFileName in one step (nothing when it is empty); the old file

@@ -26,10 +26,8 @@ std::string Figure(const std::optional<double>& value, const char* pattern) {
 
 // " 150.0    Reduction 25.0%": the new total and its saving on the total before.
 std::string ReductionText(double start, double best) {
-    std::string reduction = kUndefinedFigure;
-    if (start != 0)
-        reduction = FormatPicture((start - best) * 100 / start, "0.0");
-    return " " + FormatPicture(best, "0.0") + "    Reduction " + reduction + "%";
+    return " " + FormatPicture(best, "0.0") + "    Reduction " +
+           Figure(Reduction(start, best), "0.0") + "%";
 }
 
 std::string SwitchText(const MhActivityState& mh, int a, int b, double start, double best) {
@@ -42,11 +40,11 @@ std::string SwitchText(const MhActivityState& mh, int a, int b, double start, do
 std::array<std::string, 3> DepartmentRowTexts(const MhActivityState& mh, int i) {
     if (mh.DeptName[i].empty() && mh.DeptX[i] == 0 && mh.DeptY[i] == 0)
         return {"", "", ""};
-    return {mh.DeptName[i], PlainForm(mh.DeptX[i]), PlainForm(mh.DeptY[i])};
+    return {mh.DeptName[i], RoundTripForm(mh.DeptX[i]), RoundTripForm(mh.DeptY[i])};
 }
 
 std::string MoveText(double moves) {
-    return PlainForm(moves);
+    return RoundTripForm(moves);
 }
 
 MhResultsTexts OpenMhResults(MhActivityState& mh, Metric method, char lineBreak,

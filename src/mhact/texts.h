@@ -30,10 +30,11 @@ inline constexpr const char* kNoDataEntered = "No data entered!";
 inline constexpr const char* kUndefinedFigure = "undefined";
 
 // The texts of the department window's row i: name, X and Y as the boxes show them. A row
-// emptied for keyboard input shows empty boxes.
+// emptied for keyboard input shows empty boxes. Numbers in the round-trip form, so that "Ok"
+// reads back exactly the values a file loaded (a 15-digit form would round them).
 std::array<std::string, 3> DepartmentRowTexts(const MhActivityState& mh, int i);
 
-// A move count as the move window's box shows it.
+// A move count as the move window's box shows it, in the round-trip form too.
 std::string MoveText(double moves);
 
 // What the results window shows once the computation has run.

@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "mhsim/events.h"
+#include "mhsim/parameters.h"
 #include "mhsim/random.h"
+#include "state/figures.h"
 
 namespace davrenta {
 
@@ -95,7 +97,8 @@ class LogsAhead {
 };
 
 template <bool Lock, bool Limited, bool AllExpo>
-bool Cycle(const CycleInputs& in, UniformSource& rng, EventList& ev, CycleMeasures& m) {
+CycleStatus Cycle(const CycleInputs& in, UniformSource& rng, EventList& ev, CycleMeasures& m,
+                  const std::atomic<bool>& cancel) {
     LogsAhead ahead(rng);
     const auto gap = [&] {
         return AllExpo ? ahead.expo(in.meanGap) : ExpoVariate(in.meanGap, rng);
@@ -119,11 +122,16 @@ bool Cycle(const CycleInputs& in, UniformSource& rng, EventList& ev, CycleMeasur
         --idle;
     };
     long long events = 0;
+    const long long checkMask = in.checkMask; // kept in a register, not read from memory
     for (;;) {
         int type;
         double time;
         ev.next(type, time);
         ++events;
+        if ((events & checkMask) == 0 && cancel.load(std::memory_order_relaxed)) {
+            m.events = events;
+            return CycleStatus::Cancelled;
+        }
         const double dt = time - clock;
         clock = time;
         queueArea += dt * static_cast<double>(queue);
@@ -159,39 +167,79 @@ bool Cycle(const CycleInputs& in, UniformSource& rng, EventList& ev, CycleMeasur
                 break;
         }
         if (!sound)
-            return false;
+            return CycleStatus::Undefined;
     }
     m.served = static_cast<double>(served);
     m.overtime = clock - T;
     m.lineLength = queueArea / clock;
     m.wait = served > 0 ? queueArea / static_cast<double>(served) : 0;
-    m.propBusy = busyArea / (s * clock);
+    const double serverHours = s * clock;
+    // Beyond the largest number the servers' hours divide one at a time, never as a 0.
+    m.propBusy = std::isfinite(serverHours) ? busyArea / serverHours : busyArea / clock / s;
     m.turnaways = static_cast<double>(turnaways);
     m.maxQueue = static_cast<int>(largest);
     m.events = events;
-    return clock > 0 && std::isfinite(m.overtime) && std::isfinite(m.lineLength) &&
-           std::isfinite(m.wait) && std::isfinite(m.propBusy);
+    const bool defined = clock > 0 && std::isfinite(m.overtime) && std::isfinite(m.lineLength) &&
+                         std::isfinite(m.wait) && std::isfinite(m.propBusy);
+    return defined ? CycleStatus::Done : CycleStatus::Undefined;
 }
 
 template <bool Lock, bool Limited>
-bool CycleFor(const CycleInputs& in, UniformSource& rng, EventList& ev, CycleMeasures& m) {
-    return in.service.code == 2 ? Cycle<Lock, Limited, true>(in, rng, ev, m)
-                                : Cycle<Lock, Limited, false>(in, rng, ev, m);
+CycleStatus CycleFor(const CycleInputs& in, UniformSource& rng, EventList& ev, CycleMeasures& m,
+                     const std::atomic<bool>& cancel) {
+    return in.service.code == 2 ? Cycle<Lock, Limited, true>(in, rng, ev, m, cancel)
+                                : Cycle<Lock, Limited, false>(in, rng, ev, m, cancel);
 }
 
-// Sums and sums of squares of the six measures, in cycle order.
+// The six measures of every cycle, in cycle order, in the results' order below.
 struct Sums {
-    double s[6] = {}, q[6] = {};
+    Moments measure[6];
     int maxLine = 0;
     void add(const CycleMeasures& m) {
         const double x[6] = {m.served, m.overtime, m.lineLength, m.wait, m.propBusy, m.turnaways};
-        for (int k = 0; k < 6; ++k) {
-            s[k] += x[k];
-            q[k] += x[k] * x[k];
-        }
+        for (int k = 0; k < 6; ++k)
+            measure[k].add(x[k]);
         maxLine = std::max(maxLine, m.maxQueue);
     }
 };
+
+constexpr const char* kMeasureNames[6] = {
+    "number served per cycle", "overtime hours required per cycle",
+    "line length per cycle",   "wait time per service (minutes)",
+    "proportion busy time",    "turn aways per cycle"};
+
+constexpr const char* kTooLargeRemedy =
+    "Use service time parameters or a length of simulation cycle of smaller magnitude.";
+
+// The results of a run as the state holds them, before they replace the last run's.
+struct RunResults {
+    double mean[6] = {}, std[6] = {}, half[6] = {};
+    int maxLine = 0;
+};
+
+// Means, standard deviations and half-widths in the units shown (the wait in minutes); a
+// figure beyond the largest number refuses the run, naming its measure.
+Result<RunResults> Summarise(const Sums& sums, double n) {
+    const double t = StudentT975(n - 1);
+    RunResults r;
+    for (int k = 0; k < 6; ++k) {
+        const double unit = k == 3 ? 60 : 1;
+        r.mean[k] = sums.measure[k].mean() * unit;
+        r.std[k] = sums.measure[k].sampleStd() * unit;
+        r.half[k] = t * r.std[k] / std::sqrt(n);
+        if (!std::isfinite(r.half[k])) // t x std alone may pass the largest number
+            r.half[k] = t * (r.std[k] / std::sqrt(n));
+        Figures figures;
+        figures.add({r.mean[k], r.std[k], r.half[k]});
+        const std::string what =
+            std::string("the mean, the standard deviation or the 95% half-width of the ") +
+            kMeasureNames[k];
+        if (Status finite = RequireFinite(figures, "service times", what, kTooLargeRemedy); !finite)
+            return Fail(finite.message());
+    }
+    r.maxLine = sums.maxLine;
+    return r;
+}
 
 } // namespace
 
@@ -200,7 +248,7 @@ Status ValidateRun(const MhSimState& mhs) {
         return Fail(kCycleLengthMessage);
     if (mhs.DistCode < 1 || mhs.DistCode > 8)
         return Fail("Select a Service Time Distribution in the list before simulating.");
-    if (!Whole(mhs.SimCycles) || mhs.SimCycles < 2 || mhs.SimCycles > 1e9)
+    if (!Whole(mhs.SimCycles) || mhs.SimCycles < kMinSimCycles || mhs.SimCycles > kMaxSimCycles)
         return Fail("Number of simulation cycles must be a whole number from 2 to 1000000000.");
     if (!(mhs.DemandRate > 0) || !std::isfinite(mhs.DemandRate))
         return Fail("Demand Rate (demands/hours) must be a number above 0.");
@@ -212,7 +260,9 @@ Status ValidateRun(const MhSimState& mhs) {
         return Fail("Number of servers must be a whole number from 1 to 98.");
     if (mhs.SimOption >= 3 && (!Whole(mhs.QueueLimit) || mhs.QueueLimit < 0))
         return Fail("Specified maximum length of queue must be a whole number of at least 0.");
-    return CheckDistribution(mhs);
+    if (Status distribution = CheckDistribution(mhs); !distribution)
+        return distribution;
+    return CheckRunLength(mhs);
 }
 
 CycleInputs InputsOf(const MhSimState& mhs) {
@@ -226,27 +276,31 @@ CycleInputs InputsOf(const MhSimState& mhs) {
                         ? static_cast<long long>(mhs.QueueLimit)
                         : -1;
     in.service = PrepareService(mhs.DistCode, mhs.ServiceParamA, mhs.ServiceParamB);
+    // About 4096 uniforms' worth of events between looks at the flag, a power of two.
+    const double perCheck = 4096 / std::max(1.0, ExpectedDraws(in.service));
+    long long events = 1;
+    while (events * 2 <= perCheck)
+        events *= 2;
+    in.checkMask = events - 1;
     return in;
 }
 
-bool SimulateCycle(const CycleInputs& in, std::uint64_t seed, long long cycle, CycleMeasures& m) {
+CycleStatus SimulateCycle(const CycleInputs& in, std::uint64_t seed, long long cycle,
+                          CycleMeasures& m, const std::atomic<bool>* cancel) {
+    static const std::atomic<bool> never{false};
+    const std::atomic<bool>& flag = cancel ? *cancel : never;
     UniformSource rng(seed, static_cast<std::uint64_t>(cycle));
     EventList ev;
     switch (in.option) {
     case 2:
-        return CycleFor<true, false>(in, rng, ev, m);
+        return CycleFor<true, false>(in, rng, ev, m, flag);
     case 3:
-        return CycleFor<false, true>(in, rng, ev, m);
+        return CycleFor<false, true>(in, rng, ev, m, flag);
     case 4:
-        return CycleFor<true, true>(in, rng, ev, m);
+        return CycleFor<true, true>(in, rng, ev, m, flag);
     default:
-        return CycleFor<false, false>(in, rng, ev, m);
+        return CycleFor<false, false>(in, rng, ev, m, flag);
     }
-}
-
-double SampleStd(double n, double sum, double sumSquares) {
-    const double d = (n * sumSquares - sum * sum) / (n * (n - 1));
-    return d > 0 ? std::sqrt(d) : 0;
 }
 
 double StudentT975(double df) {
@@ -270,10 +324,24 @@ double StudentT975(double df) {
 }
 
 std::uint64_t TimeOfDaySeed() {
-    const std::time_t now = std::time(nullptr);
+    using namespace std::chrono;
+    const auto now = system_clock::now();
+    const std::time_t seconds = system_clock::to_time_t(now);
     std::tm local{};
-    localtime_r(&now, &local);
-    return static_cast<std::uint64_t>(local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec);
+    localtime_r(&seconds, &local);
+    const auto sinceSecond = duration_cast<nanoseconds>(now - system_clock::from_time_t(seconds));
+    std::uint64_t seed =
+        static_cast<std::uint64_t>(local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec) *
+            1000000000u +
+        static_cast<std::uint64_t>(std::clamp<long long>(sinceSecond.count(), 0, 999999999));
+    // Two runs started within the clock's resolution must still differ.
+    static std::atomic<std::uint64_t> last{0};
+    std::uint64_t previous = last.load();
+    do {
+        if (seed <= previous && previous - seed < 1000000000u)
+            seed = previous + 1;
+    } while (!last.compare_exchange_weak(previous, seed));
+    return seed;
 }
 
 RunOutcome RunSimulation(MhSimState& mhs, std::uint64_t seed, const RunControl& control) {
@@ -282,14 +350,20 @@ RunOutcome RunSimulation(MhSimState& mhs, std::uint64_t seed, const RunControl& 
     const CycleInputs in = InputsOf(mhs);
     const long long total = static_cast<long long>(mhs.SimCycles);
 
+    // Blocks of about 4 million events' work per participant, at most 4096 cycles each, so
+    // that progress comes a few times a second whatever a cycle's length.
+    const double perCycle = std::max(1.0, ExpectedWork(mhs).total / mhs.SimCycles);
+    const long long perThread =
+        std::clamp<long long>(static_cast<long long>(0x1p22 / perCycle), 1, 4096);
+    const long long chunk = std::clamp<long long>(perThread / 32, 1, 128);
     int threads = control.threads > 0 ? control.threads
                                       : static_cast<int>(std::thread::hardware_concurrency());
-    threads = static_cast<int>(std::clamp<long long>(total / 512, 1, std::max(threads, 1)));
-    const long long perThread = 4096;
+    threads = static_cast<int>(std::clamp<long long>(total / std::max<long long>(1, perThread / 8),
+                                                     1, std::max(threads, 1)));
     const long long blockSize = perThread * threads;
 
     std::vector<CycleMeasures> block(static_cast<std::size_t>(std::min(total, blockSize)));
-    std::vector<char> sound(block.size());
+    std::vector<CycleStatus> status(block.size());
     std::vector<CycleMeasures> kept;
     kept.reserve(static_cast<std::size_t>(std::min<long long>(total, kKeptCycles)));
     Sums sums;
@@ -302,17 +376,16 @@ RunOutcome RunSimulation(MhSimState& mhs, std::uint64_t seed, const RunControl& 
     // slower (a busy neighbour) takes fewer; participant 0 then adds the block in order.
     std::atomic<long long> taken{0};
     const auto work = [&] {
-        constexpr long long kChunk = 128;
         for (;;) {
-            const long long from = taken.fetch_add(kChunk, std::memory_order_relaxed);
+            const long long from = taken.fetch_add(chunk, std::memory_order_relaxed);
             if (from >= blockCount)
                 return;
-            const long long to = std::min(blockCount, from + kChunk);
+            const long long to = std::min(blockCount, from + chunk);
             for (long long i = from; i < to; ++i) {
                 if (control.cancel && control.cancel->load(std::memory_order_relaxed))
                     return;
                 const auto slot = static_cast<std::size_t>(i);
-                sound[slot] = SimulateCycle(in, seed, start + i + 1, block[slot]);
+                status[slot] = SimulateCycle(in, seed, start + i + 1, block[slot], control.cancel);
             }
         }
     };
@@ -324,12 +397,24 @@ RunOutcome RunSimulation(MhSimState& mhs, std::uint64_t seed, const RunControl& 
         }
         for (long long i = 0; i < blockCount; ++i) {
             const auto slot = static_cast<std::size_t>(i);
-            if (!sound[slot]) {
+            const std::string cycle = std::to_string(start + i + 1);
+            if (status[slot] != CycleStatus::Done) {
                 outcome = {RunStatus::Refused,
-                           "The run was stopped in cycle " + std::to_string(start + i + 1) +
+                           "The run was stopped in cycle " + cycle +
                                ": its measures cannot be computed (a service time too large to "
                                "simulate, or a cycle that ends at time 0 or before). Check the "
                                "service time parameters."};
+                stop = true;
+                return;
+            }
+            // The chart shows each cycle's wait in minutes.
+            if (!std::isfinite(block[slot].wait * 60)) {
+                outcome = {
+                    RunStatus::Refused,
+                    TooLargeToCompute("service times",
+                                      "the wait time per service (minutes) of cycle " + cycle,
+                                      kTooLargeRemedy)
+                        .message};
                 stop = true;
                 return;
             }
@@ -372,30 +457,29 @@ RunOutcome RunSimulation(MhSimState& mhs, std::uint64_t seed, const RunControl& 
     if (outcome.status != RunStatus::Done)
         return outcome;
 
-    const double n = static_cast<double>(total);
-    const double t = StudentT975(n - 1);
-    const auto mean = [&](int k) { return sums.s[k] / n; };
-    const auto sd = [&](int k) { return SampleStd(n, sums.s[k], sums.q[k]); };
-    const auto half = [&](double stdDev) { return t * stdDev / std::sqrt(n); };
-    mhs.NumServMean = mean(0);
-    mhs.NumServStd = sd(0);
-    mhs.OvertimeMean = mean(1);
-    mhs.OvertimeStd = sd(1);
-    mhs.LineLenMean = mean(2);
-    mhs.LineLenStd = sd(2);
-    mhs.WaitMean = mean(3) * 60;
-    mhs.WaitStd = sd(3) * 60;
-    mhs.PropBusyMean = mean(4);
-    mhs.PropBusyStd = sd(4);
-    mhs.TurnawayMean = mean(5);
-    mhs.TurnawayStd = sd(5);
-    mhs.MaxLine = sums.maxLine;
-    mhs.NumServHalf = half(mhs.NumServStd);
-    mhs.OvertimeHalf = half(mhs.OvertimeStd);
-    mhs.LineLenHalf = half(mhs.LineLenStd);
-    mhs.WaitHalf = half(mhs.WaitStd);
-    mhs.PropBusyHalf = half(mhs.PropBusyStd);
-    mhs.TurnawayHalf = half(mhs.TurnawayStd);
+    const Result<RunResults> results = Summarise(sums, static_cast<double>(total));
+    if (!results)
+        return {RunStatus::Refused, results.message()};
+    const RunResults& r = *results;
+    mhs.NumServMean = r.mean[0];
+    mhs.NumServStd = r.std[0];
+    mhs.NumServHalf = r.half[0];
+    mhs.OvertimeMean = r.mean[1];
+    mhs.OvertimeStd = r.std[1];
+    mhs.OvertimeHalf = r.half[1];
+    mhs.LineLenMean = r.mean[2];
+    mhs.LineLenStd = r.std[2];
+    mhs.LineLenHalf = r.half[2];
+    mhs.WaitMean = r.mean[3];
+    mhs.WaitStd = r.std[3];
+    mhs.WaitHalf = r.half[3];
+    mhs.PropBusyMean = r.mean[4];
+    mhs.PropBusyStd = r.std[4];
+    mhs.PropBusyHalf = r.half[4];
+    mhs.TurnawayMean = r.mean[5];
+    mhs.TurnawayStd = r.std[5];
+    mhs.TurnawayHalf = r.half[5];
+    mhs.MaxLine = r.maxLine;
     mhs.Seed = seed;
     mhs.CycleValues = std::move(kept);
     return outcome;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "mhsim/model.h"
+#include "mhsim/moments.h"
 #include "mhsim/random.h"
 #include "state/result.h"
 
@@ -41,12 +42,10 @@ Status ValidateRun(const MhSimState& mhs);
 // replaced only by a run that completes; a refused or cancelled run leaves them as they were.
 RunOutcome RunSimulation(MhSimState& mhs, std::uint64_t seed, const RunControl& control = {});
 
-// The seed of a run that is given none: the seconds since midnight, local time.
+// The seed of a run that is given none: the time of day in nanoseconds since midnight, local
+// time, so that runs started within the same second differ. Within one process each seed is
+// above the one before, however close together they are drawn.
 std::uint64_t TimeOfDaySeed();
-
-// The sample standard deviation of n values from their sum and sum of squares (divisor n - 1);
-// rounding can make the difference below the root slightly negative, which counts as 0.
-double SampleStd(double n, double sum, double sumSquares);
 
 // The two-sided 95 % quantile of Student's t with df degrees of freedom (df >= 1).
 double StudentT975(double df);
@@ -59,12 +58,20 @@ struct CycleInputs {
     int servers = 1;
     long long queueLimit = 0;
     ServiceDistribution service;
+    // A cycle looks at the cancel flag whenever its event count is a multiple of checkMask + 1:
+    // every few thousand events, or at every event when each service draws thousands of
+    // uniforms, so that a cancel takes effect within about a tenth of a millisecond of work.
+    long long checkMask = 0;
 };
 
 CycleInputs InputsOf(const MhSimState& mhs);
 
-// One cycle from an empty system, drawing from the cycle's own stream. False when a measure
-// came out undefined (a service time too large, or the clock ending at or before 0).
-bool SimulateCycle(const CycleInputs& in, std::uint64_t seed, long long cycle, CycleMeasures& m);
+enum class CycleStatus { Done, Undefined, Cancelled };
+
+// One cycle from an empty system, drawing from the cycle's own stream. Undefined when a measure
+// came out undefined (a service time too large, or the clock ending at or before 0); Cancelled
+// when the flag was found set, with m.events the events handled until then.
+CycleStatus SimulateCycle(const CycleInputs& in, std::uint64_t seed, long long cycle,
+                          CycleMeasures& m, const std::atomic<bool>* cancel = nullptr);
 
 } // namespace davrenta

@@ -10,6 +10,11 @@ namespace davrenta {
 inline constexpr int kMaxServers = 98;
 inline constexpr int kMaxPendingEvents = 100;
 
+// The number of cycles a run takes: at least two for a standard deviation, at most what a run
+// can finish.
+inline constexpr double kMinSimCycles = 2;
+inline constexpr double kMaxSimCycles = 1e9;
+
 // Per-cycle values kept for the results window's chart; a longer run keeps the first ones.
 inline constexpr std::size_t kKeptCycles = 200000;
 

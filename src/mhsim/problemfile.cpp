@@ -21,22 +21,22 @@ constexpr const char* kValueNames[8] = {
 } // namespace
 
 Result<MhsProblem> ParseMhsProblem(std::string_view contents) {
-    RecordReader reader(contents);
-    double values[8];
+    RecordParser in(contents);
+    const std::string record = "problem record";
+    double values[8] = {};
     for (int k = 0; k < 8; ++k) {
-        const std::string what = "value " + std::to_string(k + 1) + " (" + kValueNames[k] + ")";
-        const auto field = reader.next();
-        if (!field)
-            return Fail("the file ends before " + what);
-        const auto number = ParseFieldNumber(field->text);
-        if (field->quoted || !number || !std::isfinite(*number))
-            return Fail("line " + std::to_string(field->line) + ", " + what + ": \"" +
-                        QuoteForMessage(field->text) + "\" is not a number");
-        values[k] = *number;
+        const std::string what =
+            std::string(kValueNames[k]) + " (value " + std::to_string(k + 1) + ")";
+        if (k == 4) {
+            if (auto code = in.whole(record, what, 1, 8))
+                values[k] = *code;
+        } else if (auto number = in.number(record, what)) {
+            values[k] = *number;
+        }
     }
-    if (values[4] != std::floor(values[4]) || values[4] < 1 || values[4] > 8)
-        return Fail("value 5 (" + std::string(kValueNames[4]) + "): " + RoundTripForm(values[4]) +
-                    " is no distribution; it must be a whole number from 1 to 8");
+    in.expectEnd(record, "the eight values of a simulation problem");
+    if (in.error)
+        return Fail(*in.error);
     MhsProblem p;
     p.SimCycles = values[0];
     p.CycleLength = values[1];
@@ -50,24 +50,22 @@ Result<MhsProblem> ParseMhsProblem(std::string_view contents) {
 }
 
 Status ReadMhsFile(ModuleState& state) {
-    const std::string& path = state.ProblemFileName;
-    Result<std::string> contents = ReadProblemFile(path);
-    if (!contents)
-        return contents.failure();
-    Result<MhsProblem> problem = ParseMhsProblem(*contents);
-    if (!problem)
-        return Fail("The file " + path + " cannot be read: " + problem.message() + ".");
-    MhSimState& mhs = state.mhs;
-    mhs.SimCycles = problem->SimCycles;
-    mhs.CycleLength = problem->CycleLength;
-    mhs.QueueLimit = problem->QueueLimit;
-    mhs.DemandRate = problem->DemandRate;
-    mhs.DistCode = problem->DistCode;
-    mhs.ServiceParamA = problem->ServiceParamA;
-    mhs.ServiceParamB = problem->ServiceParamB;
-    mhs.NumServers = problem->NumServers;
-    mhs.InputsBlank = false;
-    return {};
+    return LoadProblemFile(state.ProblemFileName, [&state](std::string_view contents) -> Status {
+        Result<MhsProblem> problem = ParseMhsProblem(contents);
+        if (!problem)
+            return problem.failure();
+        MhSimState& mhs = state.mhs;
+        mhs.SimCycles = problem->SimCycles;
+        mhs.CycleLength = problem->CycleLength;
+        mhs.QueueLimit = problem->QueueLimit;
+        mhs.DemandRate = problem->DemandRate;
+        mhs.DistCode = problem->DistCode;
+        mhs.ServiceParamA = problem->ServiceParamA;
+        mhs.ServiceParamB = problem->ServiceParamB;
+        mhs.NumServers = problem->NumServers;
+        mhs.InputsBlank = false;
+        return {};
+    });
 }
 
 std::string MhsFileContents(const MhSimState& mhs) {

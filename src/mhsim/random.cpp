@@ -63,6 +63,22 @@ ServiceDistribution PrepareService(int code, double a, double b) {
     return d;
 }
 
+double ExpectedDraws(const ServiceDistribution& d) {
+    switch (d.code) {
+    case 1:
+    case 4:
+        return 12;
+    case 5: // one draw, then a step for every value up to the result
+        return 2 + d.a * d.b;
+    case 6: // a draw for every count and one more
+        return 1 + d.a;
+    case 8:
+        return static_cast<double>(d.phases);
+    default:
+        return 1;
+    }
+}
+
 double NormalVariate(double mean, double sd, UniformSource& source) {
     return mean + sd * TwelveUniformSum(source);
 }

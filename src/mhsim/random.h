@@ -53,6 +53,10 @@ struct ServiceDistribution {
 
 ServiceDistribution PrepareService(int code, double a, double b);
 
+// The uniforms one service time draws on average, with a step of the binomial's search counted
+// as one draw: the measure of a generator's cost beside the engine's events.
+double ExpectedDraws(const ServiceDistribution& d);
+
 // One exponential variate of the given mean: -mean ln(U).
 inline double ExpoVariate(double mean, UniformSource& source) {
     return -mean * DetLogUniform(source.nextNonZero());

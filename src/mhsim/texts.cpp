@@ -213,30 +213,38 @@ Histogram MakeHistogram(const std::vector<CycleMeasures>& values, ChartMeasure m
     }
     const long long n = static_cast<long long>(values.size());
     const int wanted = static_cast<int>(std::clamp<double>(std::ceil(std::sqrt(double(n))), 1, 30));
-    double width = (high - low) / wanted;
+    // Values near the largest number: their range is taken in halves, which cannot overflow.
+    const double scale = std::isfinite(high - low) ? 1 : 0.5;
+    const double range = high * scale - low * scale;
+    double width = range / wanted;
     if (whole)
-        width = std::max(1.0, std::ceil((high - low + 1) / wanted));
+        width = std::max(1.0, std::ceil((range + scale) / wanted));
     if (!(width > 0))
         width = 1;
-    int bins = static_cast<int>(std::floor((high - low) / width)) + 1;
-    if (!whole && high > low)
-        bins = wanted; // the maximum belongs to the last bin
+    const auto binOf = [&](double value) {
+        const double k = std::floor((value * scale - low * scale) / width);
+        return static_cast<int>(std::clamp(k, 0.0, static_cast<double>(wanted)));
+    };
+    int bins = whole ? binOf(high) + 1 : wanted;
+    if (!whole && !(high > low))
+        bins = 1;
+    h.counts.assign(static_cast<std::size_t>(bins), 0);
+    for (const CycleMeasures& m : values)
+        ++h.counts[static_cast<std::size_t>(std::min(binOf(valueOf(m)), bins - 1))];
+    width /= scale;
     h.low = low;
     h.width = width;
-    h.counts.assign(static_cast<std::size_t>(bins), 0);
-    for (const CycleMeasures& m : values) {
-        int k = static_cast<int>(std::floor((valueOf(m) - low) / width));
-        k = std::clamp(k, 0, bins - 1);
-        ++h.counts[static_cast<std::size_t>(k)];
-    }
     for (int k = 0; k < bins; ++k) {
-        const double from = low + k * width;
+        double from = low + k * width;
+        if (!std::isfinite(from))
+            from = 2 * (low / 2 + k * (width / 2));
         if (whole)
             h.labels.push_back(width == 1 ? PlainForm(from)
                                           : PlainForm(from) + "-" + PlainForm(from + width - 1));
         else
-            h.labels.push_back(FormatPicture(from, "0.00") + "-" +
-                               FormatPicture(from + width, "0.00"));
+            h.labels.push_back(
+                FormatPicture(from, "0.00") + "-" +
+                FormatPicture(std::isfinite(from + width) ? from + width : high, "0.00"));
     }
     h.cycles = n;
     return h;

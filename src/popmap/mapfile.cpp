@@ -22,70 +22,8 @@ struct ParsedProblem {
     std::vector<std::string> lines;
 };
 
-class Parser {
-  public:
-    explicit Parser(std::string_view contents) : reader_(contents) {}
-
-    std::optional<std::string> error;
-
-    // The next field as text, or an error that the file ended.
-    std::optional<RecordField> field(const std::string& record, const std::string& what) {
-        if (error)
-            return std::nullopt;
-        auto f = reader_.next();
-        if (!f)
-            fail(reader_.line(), record, "the file ends before the " + what);
-        return f;
-    }
-
-    std::optional<double> number(const std::string& record, const std::string& what) {
-        auto f = field(record, what);
-        if (!f)
-            return std::nullopt;
-        auto value = ParseFieldNumber(f->text);
-        if (!value || !std::isfinite(*value) || f->quoted) {
-            fail(f->line, record,
-                 "the " + what + " \"" + QuoteForMessage(f->text) + "\" is not a number");
-            return std::nullopt;
-        }
-        return value;
-    }
-
-    std::optional<int> whole(const std::string& record, const std::string& what, int low,
-                             int high) {
-        auto f = field(record, what);
-        if (!f)
-            return std::nullopt;
-        auto value = ParseFieldNumber(f->text);
-        if (!value || f->quoted || *value != std::floor(*value)) {
-            fail(f->line, record,
-                 "the " + what + " \"" + QuoteForMessage(f->text) + "\" is not a whole number");
-            return std::nullopt;
-        }
-        if (*value < low || *value > high) {
-            fail(f->line, record,
-                 "the " + what + " " + PlainForm(*value) + " is outside " + std::to_string(low) +
-                     " to " + std::to_string(high));
-            return std::nullopt;
-        }
-        return static_cast<int>(*value);
-    }
-
-    std::optional<RecordField> text(const std::string& record, const std::string& what) {
-        return field(record, what);
-    }
-
-    void fail(int line, const std::string& record, const std::string& problem) {
-        if (!error)
-            error = "line " + std::to_string(line) + ", " + record + ": " + problem + ".";
-    }
-
-  private:
-    RecordReader reader_;
-};
-
 Status Parse(std::string_view contents, ParsedProblem& p) {
-    Parser in(contents);
+    RecordParser in(contents);
     const std::string header = "header record";
     auto areas = in.whole(header, "number of areas", 0, kMaxAreas);
     auto pods = in.whole(header, "number of existing PODs", 0, kMaxExistingPods);
@@ -98,7 +36,7 @@ Status Parse(std::string_view contents, ParsedProblem& p) {
 
     for (int a = 1; a <= p.areaCount; ++a) {
         const std::string record = "area record " + std::to_string(a);
-        auto symbol = in.text(record, "symbol of area " + std::to_string(a));
+        auto symbol = in.field(record, "symbol of area " + std::to_string(a));
         auto population = in.number(record, "population of area " + std::to_string(a));
         if (in.error)
             return Fail(*in.error);
@@ -117,7 +55,7 @@ Status Parse(std::string_view contents, ParsedProblem& p) {
     for (int i = 1; i < p.mapEndLine; ++i) {
         const std::string record = "map line record " + std::to_string(i);
         auto length = in.number(record, "length of map line " + std::to_string(i));
-        auto text = in.text(record, "text of map line " + std::to_string(i));
+        auto text = in.field(record, "text of map line " + std::to_string(i));
         if (in.error)
             return Fail(*in.error);
         (void)length; // the text itself says how long the line is
@@ -130,6 +68,17 @@ Status Parse(std::string_view contents, ParsedProblem& p) {
         }
         p.lines.push_back(text->text);
     }
+    const std::string last = p.mapEndLine > 1
+                                 ? "map line record " + std::to_string(p.mapEndLine - 1)
+                             : p.podCount > 0  ? "existing POD record " + std::to_string(p.podCount)
+                             : p.areaCount > 0 ? "area record " + std::to_string(p.areaCount)
+                                               : header;
+    in.expectEnd(last, "the " + std::to_string(p.areaCount) + " areas, " +
+                           std::to_string(p.podCount) + " existing PODs and " +
+                           std::to_string(std::max(p.mapEndLine - 1, 0)) +
+                           " map lines its header counts");
+    if (in.error)
+        return Fail(*in.error);
     return {};
 }
 
@@ -167,14 +116,10 @@ Status ReadMapFile(ModuleState& state) {
         return {};
     // A map problem is a few kilobytes; anything far larger is not one.
     constexpr std::size_t kMaxMapFileBytes = 256 * 1024;
-    Result<std::string> contents = ReadProblemFile(state.ProblemFileName, kMaxMapFileBytes);
-    if (!contents)
-        return Fail(contents.message() + " The current problem is unchanged.");
-    if (Status parsed = ParseMapProblem(*contents, state.fl); !parsed)
-        return Fail("The problem file \"" + ShownPath(state.ProblemFileName) +
-                    "\" cannot be read: " + parsed.message() +
-                    " The current problem is unchanged.");
-    return {};
+    return LoadProblemFile(
+        state.ProblemFileName,
+        [&state](std::string_view contents) { return ParseMapProblem(contents, state.fl); },
+        kMaxMapFileBytes);
 }
 
 Result<std::string> MapFileContents(const PopMap& fl) {

@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "state/figures.h"
 #include "state/numbers.h"
 
 namespace davrenta {
@@ -79,13 +80,20 @@ Result<SfSolution> SolveSingleFacility(const SingleFacilityState& sf) {
     s.rectY = WeightedMedian(ys, half);
 
     // Weiszfeld from the weighted centroid; every partial sum and stored point is single
-    // precision.
+    // precision. A weight sum beyond the largest single-precision number would divide the
+    // moments down to a point at the origin, so it refuses the result like any other overflow.
+    Figures figures;
     float sumW = 0, sumA = 0, sumB = 0;
     for (int i = 1; i <= n; ++i) {
         sumW = Single(static_cast<double>(sumW) + W(i));
         sumA = Single(static_cast<double>(sumA) + W(i) * X(i));
         sumB = Single(static_cast<double>(sumB) + W(i) * Y(i));
     }
+    figures.add({sumW, sumA, sumB});
+    if (sumW == 0 && figures.finite())
+        return Fail("The weights add up to zero in single precision (they are too small, or "
+                    "large ones cancel out), so no Euclidean location can be found. Change the "
+                    "weights and solve again.");
     float x = Single(static_cast<double>(sumA) / sumW);
     float y = Single(static_cast<double>(sumB) / sumW);
     for (int iteration = 1; iteration <= 15; ++iteration) {
@@ -108,7 +116,9 @@ Result<SfSolution> SolveSingleFacility(const SingleFacilityState& sf) {
             s.euclOnFacility = true;
             break;
         }
-        if (sum == 0)
+        // An overflowed sum would divide a finite moment down to 0.
+        figures.add({sx, sy, sum});
+        if (sum == 0 || !figures.finite())
             break;
         x = Single(sx / sum);
         y = Single(sy / sum);
@@ -125,6 +135,7 @@ Result<SfSolution> SolveSingleFacility(const SingleFacilityState& sf) {
         mx += X(i) * W(i);
         my += Y(i) * W(i);
     }
+    figures.add({weight, mx, my});
     s.sqeuX = Single(mx / weight);
     s.sqeuY = Single(my / weight);
 
@@ -137,13 +148,14 @@ Result<SfSolution> SolveSingleFacility(const SingleFacilityState& sf) {
         s.sqeuObjective += W(i) * (qdx * qdx + qdy * qdy);
     }
 
-    for (double v :
-         {s.rectX.low, s.rectX.high, s.rectY.low, s.rectY.high, static_cast<double>(s.euclX),
-          static_cast<double>(s.euclY), static_cast<double>(s.sqeuX), static_cast<double>(s.sqeuY),
-          s.rectObjective, s.euclObjective, s.sqeuObjective})
-        if (!std::isfinite(v))
-            return Fail("The coordinates or weights are too large or too small for a location to "
-                        "be computed in single precision. Scale them and solve again.");
+    figures.add({s.rectX.low, s.rectX.high, s.rectY.low, s.rectY.high, s.euclX, s.euclY, s.sqeuX,
+                 s.sqeuY, s.rectObjective, s.euclObjective, s.sqeuObjective});
+    if (Status finite = RequireFinite(figures, "coordinates and weights",
+                                      "a weight sum in single precision, a location or a "
+                                      "weighted total distance",
+                                      "Scale them down and solve again.");
+        !finite)
+        return Fail(finite.message());
     return s;
 }
 

@@ -34,8 +34,9 @@ struct SfSolution {
 using SfLabels = std::array<std::string, 6>;
 
 // Solves the problem in facilities 1..n. The table is only read. Refused with the reason when
-// there is no facility, the weights sum to zero, or the problem's magnitudes leave no finite
-// location.
+// there is no facility, the weights sum to zero (in double or in single precision), or any
+// figure shown or used on the way (a single-precision weight sum, a location, a weighted total
+// distance) goes beyond the largest number.
 Result<SfSolution> SolveSingleFacility(const SingleFacilityState& sf);
 
 // "2.000", or "2.000***5.000" for a range.

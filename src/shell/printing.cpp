@@ -4,7 +4,9 @@
 #include <utility>
 
 #include <QAction>
+#include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -14,11 +16,11 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSaveFile>
 #include <QToolBar>
 
 #include "shell/fonts.h"
 #include "shell/messages.h"
+#include "state/atomicfile.h"
 
 namespace davrenta {
 
@@ -173,25 +175,25 @@ bool PaintReport(const Report& report, QPagedPaintDevice* device, QString* error
 bool PaintReportToPdf(const Report& report, const QString& path, QString* error) {
     QString ignored;
     QString& reason = error ? *error : ignored;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        reason = path + QStringLiteral(": ") + file.errorString();
-        return false;
-    }
+    // Painted in memory, then saved as every problem file is: atomically, through a link to
+    // its target, and never over a folder, pipe or device.
+    QByteArray document;
     {
-        QPdfWriter writer(&file);
+        QBuffer buffer(&document);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
         writer.setCreator(QString::fromLatin1(kApplicationTitle));
         writer.setTitle(QString::fromLatin1(kApplicationTitle));
         // Margins small enough for a 50-line map with its rulers and title on one A4 page.
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                          QMarginsF(10, 6, 10, 6), QPageLayout::Millimeter));
-        if (!PaintReport(report, &writer, &reason)) {
-            file.cancelWriting();
+        if (!PaintReport(report, &writer, &reason))
             return false;
-        }
     }
-    if (!file.commit()) {
-        reason = path + QStringLiteral(": ") + file.errorString();
+    if (auto failed = WriteFileAtomically(
+            QFile::encodeName(path).toStdString(),
+            std::string(document.constData(), static_cast<std::size_t>(document.size())))) {
+        reason = QString::fromStdString(*failed);
         return false;
     }
     return true;

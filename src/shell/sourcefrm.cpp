@@ -4,7 +4,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "popmap/model.h"
 #include "shell/controls.h"
 #include "shell/windowkit.h"
 

@@ -88,6 +88,14 @@ QWidget* VisibleOwner(QWidget* window) {
     return window;
 }
 
+QHBoxLayout* ButtonRow(std::initializer_list<QPushButton*> buttons) {
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    for (QPushButton* button : buttons)
+        row->addWidget(button);
+    return row;
+}
+
 void HideForSuccessor(QDialog* window) {
     window->hide();
     window->setResult(QDialog::Accepted);

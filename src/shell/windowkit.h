@@ -1,11 +1,14 @@
 #pragma once
 
 #include <array>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include <QDialog>
+#include <QHBoxLayout>
 #include <QLayout>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QString>
 
@@ -37,9 +40,20 @@ template <typename Window, typename State> int OpenModal(State& state, QWidget* 
     return window.exec();
 }
 
+// A row of buttons along the foot of a window, kept to the right.
+QHBoxLayout* ButtonRow(std::initializer_list<QPushButton*> buttons);
+
 // A window that closes itself before its successor opens: hidden at once, its exec() ends
 // when control comes back to it.
 void HideForSuccessor(QDialog* window);
+
+// `from` leaves the study's chain and `Next` takes its place; when `Next` closes, so does
+// `from`'s exec(), and control unwinds to the window below.
+template <typename Next, typename State> void HandOver(QDialog* from, State& state) {
+    HideForSuccessor(from);
+    OpenModal<Next>(state, from);
+    from->accept();
+}
 
 // The chooser in save mode; false when the user chose no file. ProblemFileName holds the
 // path, its extension set to the study's.

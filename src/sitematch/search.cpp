@@ -5,11 +5,15 @@
 #include <limits>
 #include <string>
 
+#include "state/figures.h"
+
 namespace davrenta {
 
 namespace {
 
 const char* const kLimitWords[] = {"", "one site", "two sites", "three sites"};
+
+constexpr const char* kSmallerCosts = "Use smaller times or numbers of demands.";
 
 int Facilities(const SiteMatchState& sm) {
     return std::clamp(sm.MatchFacilityCount, 0, kMaxMatchFacilities);
@@ -144,9 +148,8 @@ Status MatchSearch(SiteMatchState& sm) {
     }
     if (best == 0 || !std::isfinite(sm.OptimalTotalCost)) {
         sm.OptimalTotalCost = kStartingTotalCost;
-        return Fail("The costs are too large to compare: every combination of sites adds up "
-                    "beyond the largest number the program can hold. Use smaller times or "
-                    "numbers of demands.");
+        return TooLargeToCompute("costs", "the total cost of every combination of sites",
+                                 kSmallerCosts);
     }
 
     const auto& chosen = sm.CombinationSites[best];
@@ -189,6 +192,46 @@ std::vector<LimitCost> CostsBySites(const SiteMatchState& sm) {
         costs.push_back({limit, ChosenSites(trial), trial.OptimalTotalCost});
     }
     return costs;
+}
+
+Status CheckMatchResult(const SiteMatchState& sm) {
+    const int m = Facilities(sm);
+    Figures figures;
+    figures.add(sm.OptimalTotalCost);
+    for (int i = 1; i <= m; ++i)
+        figures.add(sm.MaxSites == 1 ? sm.FacilitySiteCost(i, sm.ChosenSite) : sm.AssignedCost[i]);
+    if (Status finite = RequireFinite(figures, "costs", "the optimal total cost", kSmallerCosts);
+        !finite)
+        return finite;
+
+    // The table of the optimum under each site limit: a limit whose every total overflows
+    // would drop out of it, and a saving between two finite totals can still overflow.
+    const std::vector<LimitCost> costs = CostsBySites(sm);
+    const int limits = std::min(Sites(sm), kMaxSiteLimit);
+    for (int limit = 1; limit <= limits; ++limit) {
+        const auto k = static_cast<std::size_t>(limit - 1);
+        if (k >= costs.size())
+            return TooLargeToCompute(
+                "costs", std::string("the total cost of every choice of ") + kLimitWords[limit],
+                kSmallerCosts);
+        Figures row;
+        row.add(costs[k].total);
+        if (k > 0)
+            row.add(costs[k - 1].total - costs[k].total);
+        if (Status finite = RequireFinite(row, "costs",
+                                          std::string("the optimal total cost under ") +
+                                              kLimitWords[limit] + " or its saving",
+                                          kSmallerCosts);
+            !finite)
+            return finite;
+    }
+    return {};
+}
+
+Status SearchForResults(SiteMatchState& sm) {
+    if (Status searched = MatchSearch(sm); !searched)
+        return searched;
+    return CheckMatchResult(sm);
 }
 
 } // namespace davrenta

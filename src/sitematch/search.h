@@ -29,6 +29,16 @@ struct LimitCost {
 // same search on a copy of the problem; the state itself is left alone.
 std::vector<LimitCost> CostsBySites(const SiteMatchState& sm);
 
+// Whether the results of the last search can be shown: every cost, the optimal total and each
+// row of the table by site limit (its total and saving) is a number. Otherwise the refusal,
+// naming the figure that went beyond the largest number; the windows and the batch show none
+// of the results then.
+Status CheckMatchResult(const SiteMatchState& sm);
+
+// What the data table's "Ok" runs before the results window opens: the search, then the check
+// of every figure the results would show.
+Status SearchForResults(SiteMatchState& sm);
+
 // The chosen sites of the last search, ascending.
 std::vector<int> ChosenSites(const SiteMatchState& sm);
 

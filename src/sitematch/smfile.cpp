@@ -21,64 +21,11 @@ struct ParsedProblem {
     std::vector<double> demands;
 };
 
-class Parser {
-  public:
-    explicit Parser(std::string_view contents) : reader_(contents) {}
-
-    std::optional<std::string> error;
-
-    std::optional<double> number(const std::string& what) {
-        if (error)
-            return std::nullopt;
-        auto f = reader_.next();
-        if (!f) {
-            fail(reader_.line(), "the file ends before the " + what);
-            return std::nullopt;
-        }
-        auto value = ParseFieldNumber(f->text);
-        if (!value || !std::isfinite(*value) || f->quoted) {
-            fail(f->line, "the " + what + " \"" + QuoteForMessage(f->text) + "\" is not a number");
-            return std::nullopt;
-        }
-        line_ = f->line;
-        return value;
-    }
-
-    std::optional<int> whole(const std::string& what, int low, int high) {
-        auto value = number(what);
-        if (!value)
-            return std::nullopt;
-        if (*value != std::floor(*value) || *value < low || *value > high) {
-            fail(line_, "the " + what + " " + PlainForm(*value) + " is not a whole number from " +
-                            std::to_string(low) + " to " + std::to_string(high));
-            return std::nullopt;
-        }
-        return static_cast<int>(*value);
-    }
-
-    // Nothing may follow the last demand: a longer file belongs to another problem.
-    void expectEnd(int facilities, int sites) {
-        if (error)
-            return;
-        if (auto f = reader_.next())
-            fail(f->line, "the file holds more values than the " + std::to_string(facilities) +
-                              " facilities and " + std::to_string(sites) + " sites it declares");
-    }
-
-    void fail(int line, const std::string& problem) {
-        if (!error)
-            error = "line " + std::to_string(line) + ": " + problem + ".";
-    }
-
-  private:
-    RecordReader reader_;
-    int line_ = 1;
-};
-
 std::optional<std::string> Parse(std::string_view contents, ParsedProblem& p) {
-    Parser in(contents);
-    auto m = in.whole("number of facilities", 1, kMaxMatchFacilities);
-    auto s = in.whole("number of sites", 1, kMaxSites);
+    RecordParser in(contents);
+    const std::string countRecord = "count record";
+    auto m = in.whole(countRecord, "number of facilities", 1, kMaxMatchFacilities);
+    auto s = in.whole(countRecord, "number of sites", 1, kMaxSites);
     if (in.error)
         return in.error;
     p.facilities = *m;
@@ -86,17 +33,20 @@ std::optional<std::string> Parse(std::string_view contents, ParsedProblem& p) {
     for (int i = 1; i <= p.facilities; ++i) {
         const std::string facility = " of facility " + std::to_string(i);
         for (int j = 1; j <= p.sites; ++j) {
-            auto time = in.number("time to site " + std::to_string(j) + facility);
+            auto time = in.number("time " + std::to_string(i) + "," + std::to_string(j),
+                                  "time to site " + std::to_string(j) + facility);
             if (!time)
                 return in.error;
             p.times.push_back(*time);
         }
-        auto demand = in.number("number of demands" + facility);
+        auto demand = in.number("demand " + std::to_string(i), "number of demands" + facility);
         if (!demand)
             return in.error;
         p.demands.push_back(*demand);
     }
-    in.expectEnd(p.facilities, p.sites);
+    in.expectEnd("demand " + std::to_string(p.facilities),
+                 "the " + std::to_string(p.facilities) + " facilities and " +
+                     std::to_string(p.sites) + " sites it declares");
     return in.error;
 }
 
@@ -124,13 +74,8 @@ Status ParseSiteMatchProblem(std::string_view contents, SiteMatchState& sm) {
 }
 
 Status ReadSiteMatchFile(const std::string& path, SiteMatchState& sm) {
-    Result<std::string> contents = ReadProblemFile(path);
-    if (!contents)
-        return Fail(contents.message() + " The current problem is unchanged.");
-    if (Status parsed = ParseSiteMatchProblem(*contents, sm); !parsed)
-        return Fail("The file " + path + " cannot be read: " + parsed.message() +
-                    " The current problem is unchanged.");
-    return {};
+    return LoadProblemFile(
+        path, [&sm](std::string_view contents) { return ParseSiteMatchProblem(contents, sm); });
 }
 
 std::string SiteMatchFileContents(const SiteMatchState& sm) {

@@ -113,6 +113,18 @@ std::optional<fs::path> SaveTarget(const fs::path& path) {
     return std::nullopt;
 }
 
+std::string KindOf(mode_t mode) {
+    if (S_ISDIR(mode))
+        return "a folder";
+    if (S_ISFIFO(mode))
+        return "a named pipe";
+    if (S_ISSOCK(mode))
+        return "a socket";
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return "a device";
+    return "a special file";
+}
+
 void SyncFolder(const fs::path& folder) {
     int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
@@ -195,6 +207,19 @@ Result<std::string> ReadProblemFile(const std::string& path, std::size_t maxByte
     return contents;
 }
 
+Status LoadProblemFile(const std::string& path,
+                       const std::function<Status(std::string_view contents)>& parse,
+                       std::size_t maxBytes) {
+    constexpr std::string_view kUnchanged = " The current problem is unchanged.";
+    Result<std::string> contents = ReadProblemFile(path, maxBytes);
+    if (!contents)
+        return Fail(contents.message() + std::string(kUnchanged));
+    if (Status parsed = parse(*contents); !parsed)
+        return Fail("The file " + ShownPath(path) + " cannot be read: " + parsed.message() +
+                    std::string(kUnchanged));
+    return {};
+}
+
 Status SaveProblemFile(const std::string& path, const std::string& contents) {
     if (auto reason = WriteFileAtomically(path, contents))
         return Fail("The file " + ShownPath(path) + " was not saved: " + *reason + ".");
@@ -212,12 +237,16 @@ std::optional<std::string> WriteFileAtomically(const std::string& path,
     if (folder.empty())
         folder = ".";
 
-    // The atomic rename would replace a file the user marked read-only without a word; refuse
-    // it as an editor does.
+    // The rename would put a regular file in the place of a folder, a pipe, a device or a
+    // socket (as root, even of /dev/null): a save replaces only a file.
     struct stat old {};
     const bool replacing = ::stat(target.c_str(), &old) == 0;
-    if (replacing && S_ISREG(old.st_mode) &&
-        ((old.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0))
+    if (replacing && !S_ISREG(old.st_mode))
+        return "cannot write " + ShownPath(path) + ": it is " + KindOf(old.st_mode) +
+               ", not a file; save under another name";
+    // The atomic rename would replace a file the user marked read-only without a word; refuse
+    // it as an editor does.
+    if (replacing && ((old.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0))
         return "cannot write " + ShownPath(path) +
                ": the file is read-only; allow writing to it, or save under another name";
 
@@ -246,7 +275,7 @@ std::optional<std::string> WriteFileAtomically(const std::string& path,
     };
 
     // A replaced file keeps its permissions.
-    if (replacing && S_ISREG(old.st_mode))
+    if (replacing)
         ::fchmod(fd, old.st_mode & 07777);
 
     const char* p = contents.data();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,6 +26,13 @@ inline constexpr std::size_t kMaxProblemFileBytes = 1 << 20;
 // names the file.
 Result<std::string> ReadProblemFile(const std::string& path,
                                     std::size_t maxBytes = kMaxProblemFileBytes);
+
+// Reads a problem file as ReadProblemFile does and hands its contents to `parse`, which takes
+// them into the study's tables only when they are whole. Every study's reader words a failure
+// the same way: "The file NAME cannot be read: <why>. The current problem is unchanged."
+Status LoadProblemFile(const std::string& path,
+                       const std::function<Status(std::string_view contents)>& parse,
+                       std::size_t maxBytes = kMaxProblemFileBytes);
 
 // Saves a problem file as WriteFileAtomically does; the message names the file and the reason.
 Status SaveProblemFile(const std::string& path, const std::string& contents);

@@ -47,6 +47,44 @@ std::string NonFiniteText(double value) {
     return value < 0 ? "-inf" : "inf";
 }
 
+// Significant digits d0 d1 ... (no trailing zeros) standing for d0.d1d2... x 10^exponent, as
+// text: plain decimal from 10^-6 up to below 10^15, where a reader takes in the number at a
+// glance; beyond, the digits would need invented zeros or a long run of leading ones, so the
+// exponent form "1.5E+20", "2E-07" takes over.
+std::string LaidOut(bool negative, const std::string& digits, int exponent) {
+    std::string out = negative ? "-" : "";
+    if (exponent >= 15 || exponent < -6) {
+        out += digits[0];
+        if (digits.size() > 1) {
+            out += '.';
+            out.append(digits, 1);
+        }
+        out += 'E';
+        out += exponent < 0 ? '-' : '+';
+        const int e = std::abs(exponent);
+        if (e < 10)
+            out += '0';
+        out += std::to_string(e);
+        return out;
+    }
+    if (exponent < 0) {
+        out += "0.";
+        out.append(static_cast<std::size_t>(-exponent - 1), '0');
+        out += digits;
+        return out;
+    }
+    const std::size_t intDigits = static_cast<std::size_t>(exponent) + 1;
+    if (digits.size() <= intDigits) {
+        out += digits;
+        out.append(intDigits - digits.size(), '0');
+    } else {
+        out.append(digits, 0, intDigits);
+        out += '.';
+        out.append(digits, intDigits);
+    }
+    return out;
+}
+
 bool IsIgnorable(char c) {
     return c == ' ' || c == '\t' || c == '\n';
 }
@@ -138,40 +176,8 @@ std::string PlainForm(double value) {
         return NonFiniteText(value);
     if (value == 0)
         return "0";
-    Decimal15 d = ToDecimal15(std::fabs(value));
-    std::string out = value < 0 ? "-" : "";
-    // Fixed notation from 0.0001 up to 15 integer digits; beyond that the digits would be
-    // invented zeros or a long run of leading zeros, so the exponent form takes over.
-    if (d.exponent >= 15 || d.exponent < -4) {
-        out += d.digits[0];
-        if (d.digits.size() > 1) {
-            out += '.';
-            out.append(d.digits, 1);
-        }
-        out += 'E';
-        out += d.exponent < 0 ? '-' : '+';
-        int e = std::abs(d.exponent);
-        if (e < 10)
-            out += '0';
-        out += std::to_string(e);
-        return out;
-    }
-    if (d.exponent < 0) {
-        out += "0.";
-        out.append(static_cast<std::size_t>(-d.exponent - 1), '0');
-        out += d.digits;
-        return out;
-    }
-    std::size_t intDigits = static_cast<std::size_t>(d.exponent) + 1;
-    if (d.digits.size() <= intDigits) {
-        out += d.digits;
-        out.append(intDigits - d.digits.size(), '0');
-    } else {
-        out.append(d.digits, 0, intDigits);
-        out += '.';
-        out.append(d.digits, intDigits);
-    }
-    return out;
+    const Decimal15 d = ToDecimal15(std::fabs(value));
+    return LaidOut(value < 0, d.digits, d.exponent);
 }
 
 std::string StrForm(double value) {
@@ -185,13 +191,23 @@ std::string RoundTripForm(double value) {
         return NonFiniteText(value);
     if (value == 0)
         return "0"; // -0 too: a problem file has no use for the sign of zero
+    // The shortest digits that read back to the same double, laid out by the same rule as the
+    // plain form (to_chars alone would pick "1e+05" over "100000" for being shorter).
     char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, value);
-    std::string out(buf, static_cast<std::size_t>(res.ptr - buf));
-    for (char& c : out)
-        if (c == 'e')
-            c = 'E';
-    return out;
+    auto res =
+        std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific);
+    const std::string_view text(buf, static_cast<std::size_t>(res.ptr - buf)); // d.ddde+XX
+    const std::size_t e = text.find('e');
+    std::string digits;
+    for (std::size_t i = 0; i < e; ++i)
+        if (text[i] != '.')
+            digits += text[i];
+    std::string_view exp = text.substr(e + 1);
+    if (!exp.empty() && exp.front() == '+')
+        exp.remove_prefix(1);
+    int exponent = 0;
+    std::from_chars(exp.data(), exp.data() + exp.size(), exponent);
+    return LaidOut(value < 0, digits, exponent);
 }
 
 double LeadingNumber(std::string_view text) {

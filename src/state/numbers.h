@@ -7,13 +7,15 @@
 namespace davrenta {
 
 // Shortest decimal text of at most 15 significant digits, no blanks, "0" before the point
-// (12.5, 3, -2.25, 0.5). Very large or very small magnitudes use the "1E+20" form.
+// (12.5, 3, -2.25, 0.5, 100000, 0.000001). Plain decimal for magnitudes from 10^-6 up to below
+// 10^15; only beyond them the exponent form ("1E+15", "1.5E-07").
 std::string PlainForm(double value);
 
 // The plain form after one blank for a non-negative value, after "-" for a negative one.
 std::string StrForm(double value);
 
-// The shortest text that reads back to exactly the same double (problem files).
+// The shortest text that reads back to exactly the same double (problem files), laid out as
+// the plain form is: 100000, 0.0001, 123456789012345.67, 1E+15, 5E-324.
 std::string RoundTripForm(double value);
 
 // Text to number as every input box reads it: blanks, tabs and line feeds are ignored

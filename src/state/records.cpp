@@ -1,8 +1,10 @@
 #include "state/records.h"
 
+#include <cmath>
 #include <cstdint>
 #include <limits>
 
+#include "state/messagetext.h"
 #include "state/numbers.h"
 
 namespace davrenta {
@@ -71,6 +73,13 @@ void RecordWriter::endRecord() {
 }
 
 std::optional<RecordField> RecordReader::next() {
+    std::optional<RecordField> field = nextField();
+    if (field)
+        nextLine_ = pendingEmpty_ ? line_ : field->line + 1;
+    return field;
+}
+
+std::optional<RecordField> RecordReader::nextField() {
     if (pos_ == 0 && in_.substr(0, 3) == "\xEF\xBB\xBF")
         pos_ = 3;
     const std::size_t n = in_.size();
@@ -147,6 +156,70 @@ std::optional<RecordField> RecordReader::next() {
         consumeSeparator();
         return field;
     }
+}
+
+std::optional<RecordField> RecordParser::field(const std::string& record, const std::string& what) {
+    if (error)
+        return std::nullopt;
+    auto f = reader_.next();
+    if (!f) {
+        // A value missing from the record read last belongs on that record's line; one that
+        // would start a record, on the line after it.
+        fail(record == lastRecord_ ? lastLine_ : reader_.line(), record,
+             "the file ends before the " + what);
+        return std::nullopt;
+    }
+    lastLine_ = f->line;
+    lastRecord_ = record;
+    return f;
+}
+
+std::optional<double> RecordParser::number(const std::string& record, const std::string& what) {
+    auto f = field(record, what);
+    if (!f)
+        return std::nullopt;
+    auto value = f->quoted ? std::nullopt : ParseFieldNumber(f->text);
+    if (!value || !std::isfinite(*value)) {
+        fail(f->line, record,
+             "the " + what + " \"" + QuoteForMessage(f->text) + "\" is not a number");
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<int> RecordParser::whole(const std::string& record, const std::string& what, int low,
+                                       int high) {
+    auto f = field(record, what);
+    if (!f)
+        return std::nullopt;
+    auto value = f->quoted ? std::nullopt : ParseFieldNumber(f->text);
+    if (!value || *value != std::floor(*value) || *value < low || *value > high) {
+        fail(f->line, record,
+             "the " + what + " \"" + QuoteForMessage(f->text) + "\" is not a whole number from " +
+                 std::to_string(low) + " to " + std::to_string(high));
+        return std::nullopt;
+    }
+    return static_cast<int>(*value);
+}
+
+void RecordParser::expectEnd(const std::string& lastRecord, const std::string& declared) {
+    if (error)
+        return;
+    while (auto f = reader_.next()) {
+        if (!f->quoted && !f->text.empty() &&
+            f->text.find_first_not_of('\x1a') == std::string::npos)
+            continue; // the end-of-file mark
+        const std::string what = f->text.empty() && !f->quoted ? "a comma follows the last value"
+                                                               : "\"" + QuoteForMessage(f->text) +
+                                                                     "\" follows the last record";
+        fail(f->line, "after " + lastRecord, "the file holds more than " + declared + ": " + what);
+        return;
+    }
+}
+
+void RecordParser::fail(int line, const std::string& record, const std::string& problem) {
+    if (!error)
+        error = "line " + std::to_string(line) + ", " + record + ": " + problem + ".";
 }
 
 std::optional<double> ParseFieldNumber(std::string_view text) {

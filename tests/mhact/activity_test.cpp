@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "mhact_fixtures.h"
 
 namespace davrenta {
@@ -19,6 +21,14 @@ TEST(MhDistances, ThreeFourFiveUnderEachMethod) {
     EXPECT_EQ(mh.DeptDistance(1, 2), 5);
     ComputeDistances(mh, Metric::SquaredEuclidean);
     EXPECT_EQ(mh.DeptDistance(1, 2), 25);
+}
+
+TEST(MhDistances, EuclideanDistancesWhoseSquaresOverflowOrUnderflowStayExact) {
+    EXPECT_DOUBLE_EQ(Distance(Metric::Euclidean, 0, 0, 3e200, 4e200), 5e200);
+    EXPECT_DOUBLE_EQ(Distance(Metric::Euclidean, 0, 0, 3e-200, -4e-200), 5e-200);
+    EXPECT_EQ(Distance(Metric::Euclidean, 2, 2, 2, 2), 0);
+    EXPECT_EQ(Distance(Metric::SquaredEuclidean, 0, 0, 3e200, 4e200),
+              std::numeric_limits<double>::infinity());
 }
 
 TEST(MhActivity, BothDirectionsCombineAboveTheDiagonalAndStaySo) {
@@ -91,6 +101,84 @@ TEST(MhActivity, AFarDepartmentWithoutLoadsStaysOutOfTheFigures) {
     ASSERT_EQ(f.pairs.size(), 1u);
     EXPECT_EQ(mh.ActivityTotal, 18);
     EXPECT_EQ(*f.StandardDeviation, 0);
+}
+
+TEST(MhActivity, TheDeviationOfFarApartDepartmentsIsComputedNotZero) {
+    // Distances 1e200 and 3e200, one load each: mean 2e200, deviation sqrt(2) x 1e200. Their
+    // squares lie beyond every double; the deviation came out as 0.0.
+    MhActivityState mh =
+        Layout({{"A", 0, 1}, {"B", 1e200, 1}, {"C", 3e200, 1}}, {{0, 1, 1}, {0, 0, 0}, {0, 0, 0}});
+    const ActivityFigures f = ComputeActivity(mh, Metric::Rectilinear);
+    EXPECT_DOUBLE_EQ(*f.AverageMoveDistance, 2e200);
+    EXPECT_NEAR(*f.StandardDeviation, 1.4142135623730951e200, 1e188);
+    EXPECT_TRUE(CheckActivityResult(mh, Metric::Rectilinear).ok());
+    // Distances whose squares underflow, under loads whose square overflows: 2e300 loads half
+    // at 1e-200, half at 3e-200 spread by 1e-200.
+    MhActivityState tiny = Layout({{"A", 0, 1}, {"B", 1e-200, 1}, {"C", 3e-200, 1}},
+                                  {{0, 1e300, 1e300}, {0, 0, 0}, {0, 0, 0}});
+    EXPECT_NEAR(*ComputeActivity(tiny, Metric::Rectilinear).StandardDeviation, 1e-200, 1e-212);
+}
+
+constexpr const char* kBeyond =
+    "The locations and moves are too large to compute with: a distance, an activity or a "
+    "total goes beyond the largest number. Bring the departments closer together or make the "
+    "moves smaller, and compute again.";
+
+TEST(MhResultCheck, FiguresBeyondTheLargestNumberRefuseTheResults) {
+    struct Case {
+        MhActivityState mh;
+        Metric method;
+    };
+    const Case cases[] = {
+        // The distance itself.
+        {Layout({{"A", -1e308, 1}, {"B", 1e308, 1}}, {{0, 1}, {0, 0}}), Metric::Rectilinear},
+        {Layout({{"A", -1e200, 1}, {"B", 1e200, 1}}, {{0, 1}, {0, 0}}), Metric::SquaredEuclidean},
+        // Loads times distance.
+        {Layout({{"A", 0, 1}, {"B", 1e10, 1}}, {{0, 1e300}, {0, 0}}), Metric::Rectilinear},
+        // Each load-distance finite, the total not.
+        {Layout({{"A", 0, 1}, {"B", 1, 1}, {"C", 2, 1}}, {{0, 1.5e308, 0}, {0, 0, 1.5e308}, {}}),
+         Metric::Rectilinear},
+    };
+    for (const Case& c : cases) {
+        const Status status = CheckActivityResult(c.mh, c.method);
+        ASSERT_FALSE(status.ok());
+        EXPECT_EQ(status.message(), kBeyond);
+    }
+}
+
+TEST(MhResultCheck, MovesCombiningBeyondTheLargestNumberAreRefusedAndLeftAsTyped) {
+    const MhActivityState mh = Layout({{"A", 0, 1}, {"B", 1, 1}}, {{0, 1.7e308}, {1.7e308, 0}});
+    const Status status = CheckActivityResult(mh, Metric::Rectilinear);
+    ASSERT_FALSE(status.ok());
+    EXPECT_EQ(status.message(),
+              "The locations and moves are too large to compute with: a combined number of "
+              "moves goes beyond the largest number. Bring the departments closer together or "
+              "make the moves smaller, and compute again.");
+}
+
+TEST(MhResultCheck, AnExchangeBeyondTheLargestNumberRefusesTheSwitchesOnly) {
+    // The far department carries no load, so the layout's figures are fine; exchanged with A
+    // it puts A's loads beyond the largest distance.
+    MhActivityState mh =
+        Layout({{"A", 0, 1}, {"B", 3, 1}, {"Far", 1e308, 1}}, {{0, 2, 0}, {0, 0, 0}, {0, 0, 0}});
+    ASSERT_TRUE(CheckActivityResult(mh, Metric::SquaredEuclidean).ok());
+    ComputeActivity(mh, Metric::SquaredEuclidean);
+    const Status switches = CheckSwitchResult(mh, Metric::SquaredEuclidean);
+    ASSERT_FALSE(switches.ok());
+    EXPECT_EQ(switches.message(),
+              "The locations and moves are too large to compute with: the activity after an "
+              "exchange goes beyond the largest number. Bring the departments closer together "
+              "or make the moves smaller, and compute again.");
+    // The improvement takes no step to an overflowed total, so what it shows is finite.
+    EXPECT_TRUE(CheckImproveResult(mh, Metric::SquaredEuclidean).ok());
+
+    // Negative moves: an exchange that lengthens them sinks the total below the lowest number.
+    MhActivityState negative =
+        Layout({{"A", 0, 1}, {"B", 1, 1}, {"C", 3, 1}}, {{0, -1e308, 0}, {0, 0, 0}, {0, 0, 0}});
+    ASSERT_TRUE(CheckActivityResult(negative, Metric::Rectilinear).ok());
+    EXPECT_FALSE(CheckSwitchResult(negative, Metric::Rectilinear).ok());
+    EXPECT_FALSE(CheckImproveResult(negative, Metric::Rectilinear).ok());
+    EXPECT_EQ(negative.DeptX[2], 1); // the checks leave the layout alone
 }
 
 TEST(MhSwitch, TwoDepartmentsGiveNoImprovement) {

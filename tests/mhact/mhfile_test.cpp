@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
 
 #include <sys/stat.h>
@@ -12,11 +13,14 @@
 #include "app/modulestate.h"
 #include "mhact/texts.h"
 #include "mhact_fixtures.h"
+#include "randomfigures.h"
 
 namespace davrenta {
 namespace {
 
 using mhtest::Layout;
+using testing::RandomFigures;
+using testing::SameBits;
 namespace fs = std::filesystem;
 
 const char* const kTwoDepartments =
@@ -56,6 +60,23 @@ TEST(MhFileWriter, RefusesNamesThatWouldNotReadBack) {
     }
 }
 
+TEST(MhFileWriter, RefusesNumbersAndCountsTheReaderWouldRefuse) {
+    MhActivityState mh = Layout({{"Press", 1, 4}, {"Paint", 3, 8}}, {{0, 5}, {3, 0}});
+    mh.MoveCount(1, 2) = std::numeric_limits<double>::infinity();
+    auto text = MhFileContents(mh);
+    ASSERT_FALSE(text.ok());
+    EXPECT_EQ(text.message(), "The number of moves from department 1 to 2 goes beyond the "
+                              "largest number, which a problem file cannot keep. The problem is "
+                              "not saved.");
+    mh.MoveCount(1, 2) = 5;
+    mh.DeptY[2] = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_EQ(MhFileContents(mh).message(),
+              "The location of department 2 goes beyond the largest number, which a problem file "
+              "cannot keep. The problem is not saved.");
+    EXPECT_EQ(MhFileContents(MhActivityState{}).message(),
+              "There is no department to save. Enter the departments and save again.");
+}
+
 TEST(MhFileReader, ReadsFreeFields) {
     MhActivityState mh;
     ASSERT_TRUE(ParseMhProblem(kTwoDepartments, mh).ok());
@@ -72,6 +93,12 @@ TEST(MhFileReader, ReadsFreeFields) {
     EXPECT_EQ(other.DeptName[1], "Saw, band");
     EXPECT_EQ(other.DeptName[2], "Lathe");
     EXPECT_EQ(other.MoveCount(2, 1), 2);
+}
+
+TEST(MhFileReader, BlankLinesAndAnEndOfFileMarkMayFollowTheLastMoveCount) {
+    MhActivityState mh;
+    ASSERT_TRUE(ParseMhProblem(" 1 \r\nA, 1 , 2 \r\n 4 \r\n\r\n\x1a", mh).ok());
+    EXPECT_EQ(mh.MoveCount(1, 1), 4);
 }
 
 TEST(MhFileReader, ClearsWhatAnEarlierProblemLeftBeyondTheNewOne) {
@@ -91,15 +118,21 @@ TEST(MhFileReader, MalformedFilesLeaveTheProblemUnchanged) {
         {"16\r\n", "is not a whole number from 1 to 15"},
         {"0\r\n", "is not a whole number from 1 to 15"},
         {"2.5\r\n", "is not a whole number from 1 to 15"},
-        {"two\r\n", "the number of departments \"two\" is not a number"},
+        {"two\r\n", "the number of departments \"two\" is not a whole number from 1 to 15"},
         {"2\r\nA,1,2\r\nB,3\r\n",
-         "line 4, department 2: the file ends before the Y of department 2."},
+         "line 3, department 2: the file ends before the Y of department 2."},
         {"2\r\nA,1,2\r\nB,3,4\r\n0\r\n5\r\n3\r\n", "move count 2,2: the file ends"},
         {"1\r\nA,x1,2\r\n0\r\n",
          "line 2, department 1: the X of department 1 \"x1\" is not a number."},
         {"1\r\nA,1,\"2\"\r\n0\r\n", "the Y of department 1"},
         {"1\r\nA,1,2\r\n\xff\xfe\r\n", "\"\\xFF\\xFE\" is not a number"},
-        {"1\r\nA,1,2\r\n0\r\nB\r\n", "more follows the last move count"},
+        {"1\r\nA,1,2\r\n0\r\nB\r\n",
+         "line 4, after move count 1,1: the file holds more than the 1 departments and 1 move "
+         "counts it declares: \"B\" follows the last record."},
+        // A trailing comma is refused as in every study's file.
+        {"1\r\nA,1,2\r\n 0 ,\r\n", "line 3, after move count 1,1: the file holds more than "
+                                   "the 1 departments and 1 move counts it declares: a comma "
+                                   "follows the last value."},
         {"1\r\nA,1e999,2\r\n0\r\n", "the X of department 1"},
     };
     for (const auto& c : cases) {
@@ -200,6 +233,84 @@ TEST_F(MhFileOnDisk, ARefusedNameWritesNothing) {
     std::stringstream kept;
     kept << in.rdbuf();
     EXPECT_EQ(kept.str(), "old contents");
+}
+
+void ExpectSameProblem(const MhActivityState& a, const MhActivityState& b) {
+    ASSERT_EQ(a.DeptCount, b.DeptCount);
+    for (int i = 1; i <= a.DeptCount; ++i) {
+        EXPECT_EQ(a.DeptName[i], b.DeptName[i]);
+        EXPECT_TRUE(SameBits(a.DeptX[i], b.DeptX[i])) << i;
+        EXPECT_TRUE(SameBits(a.DeptY[i], b.DeptY[i])) << i;
+        for (int j = 1; j <= a.DeptCount; ++j)
+            EXPECT_TRUE(SameBits(a.MoveCount(i, j), b.MoveCount(i, j))) << i << "," << j;
+    }
+}
+
+// What the results, switch and improvement windows would show, or why they refuse.
+std::vector<std::string> Shown(MhActivityState& mh, Metric method) {
+    std::vector<std::string> shown;
+    if (Status s = CheckActivityResult(mh, method); !s)
+        return {s.message()};
+    const MhResultsTexts results = OpenMhResults(mh, method, '\r');
+    for (const auto& row : results.res1grd)
+        for (const std::string& cell : row)
+            shown.push_back(cell);
+    shown.insert(shown.end(), {results.Label2, results.Label3});
+    if (Status s = CheckSwitchResult(mh, method); !s) {
+        shown.push_back(s.message());
+        return shown;
+    }
+    for (const auto& row : OpenSwitches(mh, method).res2grd)
+        shown.push_back(row[2]);
+    if (Status s = CheckImproveResult(mh, method); !s) {
+        shown.push_back(s.message());
+        return shown;
+    }
+    shown.push_back(ImproveResultTexts(mh, Improve(mh, method)).Label1);
+    return shown;
+}
+
+TEST_F(MhFileOnDisk, ReadComputeSaveReadGivesTheSameProblemAndResults) {
+    RandomFigures random(9042);
+    int shown = 0, refused = 0;
+    for (int round = 0; round < 250; ++round) {
+        const bool plain = random.chance(60);
+        const auto value = [&] { return plain ? random.mostlyPlain() : random.any(); };
+        MhActivityState made;
+        made.DeptCount = random.whole(1, kMaxDepartments);
+        std::string text = std::to_string(made.DeptCount) + "\r\n";
+        const auto typed = [](double v) { return testing::Typed(v); };
+        for (int i = 1; i <= made.DeptCount; ++i) {
+            const std::string name = random.name(20);
+            made.DeptName[i] = name;
+            made.DeptX[i] = value();
+            made.DeptY[i] = value();
+            text += name + "," + typed(made.DeptX[i]) + "," + typed(made.DeptY[i]) + "\r\n";
+        }
+        for (int i = 1; i <= made.DeptCount; ++i)
+            for (int j = 1; j <= made.DeptCount; ++j) {
+                made.MoveCount(i, j) = random.chance(40) ? 0 : value();
+                const bool last = i == made.DeptCount && j == made.DeptCount;
+                text += typed(made.MoveCount(i, j)) + (!last && random.chance(50) ? "," : "\r\n");
+            }
+        state.ProblemFileName = Write("first.mh", text);
+        ASSERT_TRUE(ReadMhFile(state).ok()) << text;
+        ExpectSameProblem(state.mh, made);
+        const Metric method = static_cast<Metric>(random.whole(1, 3));
+        const std::vector<std::string> first = Shown(state.mh, method);
+
+        // Saved as Save writes it (without waiting for the disk at every round).
+        const Result<std::string> saved = MhFileContents(state.mh);
+        ASSERT_TRUE(saved.ok()) << saved.message();
+        ModuleState again;
+        again.ProblemFileName = Write("second.mh", *saved);
+        ASSERT_TRUE(ReadMhFile(again).ok()) << *saved;
+        ExpectSameProblem(again.mh, state.mh);
+        EXPECT_EQ(Shown(again.mh, method), first);
+        (first.size() == 1 ? refused : shown) += 1;
+    }
+    EXPECT_GT(shown, 50);
+    EXPECT_GT(refused, 20);
 }
 
 } // namespace

@@ -15,6 +15,27 @@ MhActivityState Shop() {
                   {{0, 5, 2}, {3, 0, 0}, {0, 1, 0}});
 }
 
+TEST(MhInputBoxes, OkReadsBackExactlyTheValuesTheBoxesShow) {
+    // Values a file holds that 15 significant digits would round.
+    const double values[] = {0.1 + 0.2, 1.0 / 3, 123456789012345678.0, 4.9406564584124654e-324,
+                             1.7976931348623157e308};
+    for (const double v : values) {
+        MhActivityState mh = Layout({{"A", v, v}, {"B", 1, 2}}, {{0, v}, {v, 0}});
+        std::vector<DepartmentEntry> rows(kMaxDepartments);
+        for (int i = 1; i <= 2; ++i) {
+            const auto texts = DepartmentRowTexts(mh, i);
+            rows[static_cast<std::size_t>(i - 1)] = {texts[0], texts[1], texts[2]};
+        }
+        MhActivityState typed = mh;
+        ASSERT_EQ(AcceptDepartments(typed, rows), 2);
+        StoreMoves(typed, {{MoveText(0), MoveText(v)}, {MoveText(v), MoveText(0)}});
+        EXPECT_EQ(typed.DeptX[1], v) << DepartmentRowTexts(mh, 1)[1];
+        EXPECT_EQ(typed.DeptY[1], v);
+        EXPECT_EQ(typed.MoveCount(1, 2), v) << MoveText(v);
+        EXPECT_EQ(typed.MoveCount(2, 1), v);
+    }
+}
+
 TEST(MhResultsTexts, GridLabelsAndTotals) {
     MhActivityState mh = Shop();
     const MhResultsTexts t = OpenMhResults(mh, Metric::Rectilinear, '\r');

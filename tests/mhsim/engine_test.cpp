@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <functional>
+#include <thread>
 #include <vector>
 
 #include "mhsim/engine.h"
@@ -114,6 +116,10 @@ TEST(ValidateRun, RefusesEachBadInputNamingTheFieldAndTheAllowedValues) {
          "Erlang: K must be a whole number from 1 to 100000."},
         {[](MhSimState& m) { m.DistCode = 8, m.ServiceParamB = 1.5; },
          "Erlang: K must be a whole number from 1 to 100000."},
+        {[](MhSimState& m) { m.SimCycles = 1e9; },
+         "The run would take about 18000000000 events (1000000000 cycles of about 18): more "
+         "than the 10000000000 a run may take. Use fewer cycles, a shorter cycle or a lower "
+         "demand rate."},
     };
     for (const Case& c : cases) {
         MhSimState m = ok;
@@ -253,17 +259,135 @@ TEST(RunSimulation, ServiceTimesTooLargeStopTheRunWithAMessage) {
     EXPECT_EQ(outcome.message.rfind("The run was stopped in cycle 1: ", 0), 0u) << outcome.message;
 }
 
-TEST(SampleStd, UsesTheDivisorNMinusOneAndNeverGoesBelowZero) {
-    EXPECT_DOUBLE_EQ(SampleStd(2, 1 + 3, 1 + 9), 1.4142135623730951);
-    EXPECT_DOUBLE_EQ(SampleStd(4, 10, 30), 1.2909944487358056);
-    // Five equal values whose rounded sums leave a negative difference.
-    double s = 0, q = 0;
-    for (int i = 0; i < 5; ++i) {
-        s += 0.7;
-        q += 0.7 * 0.7;
+// Normal service of mean -1e306: each cycle's proportion busy is finite, near -1e306, and 500 of
+// them add up beyond the largest number. The mean and deviation are checked against the kept
+// cycles summed in extended precision, where nothing overflows.
+TEST(RunSimulation, SumsBeyondTheLargestNumberStillGiveTheirMeanAndDeviation) {
+    MhSimState problem = Problem(1, 2, 2, 0, 8, 500);
+    problem.DistCode = 1;
+    problem.ServiceParamA = -1e306;
+    problem.ServiceParamB = 1e305;
+    const MhSimState m = Simulate(problem, 1);
+    ASSERT_EQ(m.CycleValues.size(), 500u);
+    long double sum = 0, squares = 0;
+    for (const CycleMeasures& c : m.CycleValues)
+        sum += c.propBusy;
+    const long double mean = sum / 500;
+    for (const CycleMeasures& c : m.CycleValues)
+        squares += (c.propBusy - mean) * (c.propBusy - mean);
+    const double stdDev = static_cast<double>(std::sqrt(squares / 499));
+    ASSERT_LT(mean, -1e305L);
+    EXPECT_NEAR(m.PropBusyMean / static_cast<double>(mean), 1, 1e-12);
+    EXPECT_NEAR(m.PropBusyStd / stdDev, 1, 1e-9);
+    EXPECT_TRUE(std::isfinite(m.PropBusyHalf));
+}
+
+TEST(RunSimulation, AFigureBeyondTheLargestNumberRefusesTheRunAndKeepsTheLastResults) {
+    MhSimState mhs = Simulate(Problem(2, 2, 1, 1, 8, 10), 5);
+    const double served = mhs.NumServMean;
+    // Overtimes of 0 and about 3e307 hours: a half-width of 1.9e308.
+    mhs.NumServers = 98;
+    mhs.DemandRate = 0.1;
+    mhs.SimCycles = 2;
+    mhs.DistCode = 1;
+    mhs.ServiceParamA = 3e307;
+    mhs.ServiceParamB = 0;
+    RunOutcome outcome = RunSimulation(mhs, 1);
+    EXPECT_EQ(outcome.status, RunStatus::Refused);
+    EXPECT_EQ(outcome.message,
+              "The service times are too large to compute with: the mean, the standard deviation "
+              "or the 95% half-width of the overtime hours required per cycle goes beyond the "
+              "largest number. Use service time parameters or a length of simulation cycle of "
+              "smaller magnitude.");
+    EXPECT_EQ(mhs.NumServMean, served);
+    EXPECT_EQ(mhs.Seed, 5u);
+
+    // A wait of about 1e306 hours is finite; in minutes it is not.
+    mhs.NumServers = 2;
+    mhs.DemandRate = 2;
+    mhs.SimCycles = 20;
+    mhs.ServiceParamA = 1e306;
+    mhs.ServiceParamB = 1e305;
+    outcome = RunSimulation(mhs, 1);
+    EXPECT_EQ(outcome.status, RunStatus::Refused);
+    EXPECT_EQ(outcome.message,
+              "The service times are too large to compute with: the wait time per service "
+              "(minutes) of cycle 1 goes beyond the largest number. Use service time parameters "
+              "or a length of simulation cycle of smaller magnitude.");
+    EXPECT_EQ(mhs.NumServMean, served);
+}
+
+// 98 servers times a clock near 1e307 pass the largest number; the proportion busy was then
+// divided by infinity and shown as 0.
+TEST(RunSimulation, ProportionBusyOfAVeryLongCycleIsNotZero) {
+    MhSimState problem = Problem(2, 98, 0.1, 0, 8, 2);
+    problem.DistCode = 1;
+    problem.ServiceParamA = 1e307;
+    const MhSimState m = Simulate(problem, 2);
+    ASSERT_EQ(m.CycleValues.size(), 2u);
+    for (const CycleMeasures& c : m.CycleValues) {
+        if (c.served > 0) {
+            EXPECT_GT(c.propBusy, 0.005);
+            EXPECT_LT(c.propBusy, 0.03);
+        }
     }
-    ASSERT_LT(5 * q - s * s, 0);
-    EXPECT_EQ(SampleStd(5, s, q), 0);
+    EXPECT_GT(m.PropBusyMean, 0);
+}
+
+namespace {
+
+// 100000 demands an hour on 98 servers, Erlang service of mean 0.0005 hours and 10000 phases:
+// one cycle draws about a billion uniforms, seconds of work.
+CycleInputs LongCycle() {
+    MhSimState problem = Problem(1, 98, 100000, 0.0005, 1, 2);
+    problem.DistCode = 8;
+    problem.ServiceParamB = 10000;
+    return InputsOf(problem);
+}
+
+} // namespace
+
+// The flag set from another thread while the cycle runs: the cycle stops where it is, long
+// before its 200000 events.
+TEST(SimulateCycle, ACancelFromAnotherThreadStopsARunningCycle) {
+    std::atomic<bool> cancel{false};
+    CycleMeasures m;
+    CycleStatus status = CycleStatus::Done;
+    std::thread cycle([&] { status = SimulateCycle(LongCycle(), 1, 1, m, &cancel); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    cancel = true;
+    cycle.join();
+    EXPECT_EQ(status, CycleStatus::Cancelled);
+    EXPECT_GT(m.events, 0);
+    EXPECT_LT(m.events, 150000);
+}
+
+// Cycles of 400000 events: blocks of ten cycles a thread, so progress comes every ten cycles,
+// and the same results on any number of threads.
+TEST(RunSimulation, LongCyclesComeInSmallBlocksWithTheSameResults) {
+    const MhSimState problem = Problem(2, 3, 200000, 0.00001, 1, 24);
+    std::vector<long long> seen;
+    RunControl control;
+    control.threads = 1;
+    control.progress = [&seen](long long done, long long) { seen.push_back(done); };
+    MhSimState one = problem;
+    ASSERT_EQ(RunSimulation(one, 9, control).status, RunStatus::Done);
+    EXPECT_EQ(seen, (std::vector<long long>{10, 20, 24}));
+    const MhSimState many = Simulate(problem, 9, 3);
+    EXPECT_EQ(many.NumServMean, one.NumServMean);
+    EXPECT_EQ(many.WaitStd, one.WaitStd);
+    EXPECT_EQ(many.OvertimeMean, one.OvertimeMean);
+}
+
+TEST(TimeOfDaySeed, TwoSeedsDrawnInQuickSuccessionDiffer) {
+    std::uint64_t previous = TimeOfDaySeed();
+    for (int i = 0; i < 1000; ++i) {
+        const std::uint64_t seed = TimeOfDaySeed();
+        ASSERT_NE(seed, previous) << i;
+        previous = seed;
+    }
+    // Nanoseconds since midnight (a day has 86400 seconds).
+    EXPECT_LT(previous, 86401000000000u);
 }
 
 TEST(StudentT975, QuantilesOfTheTable) {

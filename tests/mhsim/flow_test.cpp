@@ -29,6 +29,16 @@ void Enter(ModalDriver& d) {
         .expectWindow("mhsinput1frm");
 }
 
+// An option, then "New Problem From Keyboard": the parameter window opens empty.
+ModalDriver& Keyboard(ModalDriver& d, const char* option) {
+    return d.click(option).expectWindow("sourcefrm").click("Keybut").expectWindow("mhsinput2frm");
+}
+
+// From the parameter window back to the options window, and from there to the main window.
+ModalDriver& BackToMain(ModalDriver& d) {
+    return d.click("backbut").expectWindow("mhsinput1frm").click("input5but").expectNoWindow();
+}
+
 void Load(ModalDriver& d, const char* option, const QString& name) {
     d.click(option).expectWindow("sourcefrm").click("diskbut").expectWindow("filefrm");
     d.click("examplesbut").setText("Text1", name).click("okbut");
@@ -68,10 +78,7 @@ class MhSimFlow : public QObject {
         PrintCapture prints;
         ModalDriver d(main.get());
         Enter(d);
-        d.click("input1but")
-            .expectWindow("sourcefrm")
-            .click("Keybut")
-            .expectWindow("mhsinput2frm")
+        Keyboard(d, "input1but")
             .expectCaption("Multi-servers")
             .expectText("daystxt", "")
             .expectText("svcalbl", "Parameter a")
@@ -119,11 +126,8 @@ class MhSimFlow : public QObject {
             .expectWindow("mhsresult1frm")
             .click("chgbut")
             .expectWindow("mhsinput2frm")
-            .expectText("daystxt", "50")
-            .click("backbut")
-            .expectWindow("mhsinput1frm")
-            .click("input5but")
-            .expectNoWindow();
+            .expectText("daystxt", "50");
+        BackToMain(d);
         QVERIFY(walk(d));
         QCOMPARE(prints.reports.size(), std::size_t(1));
         QCOMPARE(QString::fromStdString(RenderText(prints.reports[0])[1]),
@@ -197,10 +201,7 @@ class MhSimFlow : public QObject {
     void keyboardOption2PoissonHidesItsSecondParameter() {
         ModalDriver d(main.get());
         Enter(d);
-        d.click("input2but")
-            .expectWindow("sourcefrm")
-            .click("Keybut")
-            .expectWindow("mhsinput2frm")
+        Keyboard(d, "input2but")
             .expectCaption("Multi-servers + Lock door")
             .setText("daystxt", "20")
             .setText("lsimtxt", "8")
@@ -241,8 +242,8 @@ class MhSimFlow : public QObject {
             .click("okbut")
             .expectWindow("mhsinput1frm")
             .expectMessage("The file " + dir.filePath("bad.mhs") +
-                           " cannot be read: line 1, value 4 (demand rate): \"two\" is not a "
-                           "number.")
+                           " cannot be read: line 1, problem record: the demand rate (value 4) "
+                           "\"two\" is not a number. The current problem is unchanged.")
             .click("input5but")
             .expectNoWindow();
         QVERIFY(walk(d));
@@ -252,16 +253,27 @@ class MhSimFlow : public QObject {
     void cancelledRunShowsNoResults() {
         ModalDriver d(main.get());
         Enter(d);
-        d.click("input1but")
-            .expectWindow("sourcefrm")
-            .click("Keybut")
-            .expectWindow("mhsinput2frm")
+        Keyboard(d, "input1but")
             .setText("daystxt", "1000000000")
             .setText("lsimtxt", "8")
             .setText("afreqtxt", "2.5")
             .setText("nservtxt", "3")
             .select("distlst", "Expo")
             .setText("svcatxt", "1")
+            .click("okbut")
+            .expectMessage("The run would take about 42000000000 events (1000000000 cycles of "
+                           "about 42): more than the 10000000000 a run may take. Use fewer "
+                           "cycles, a shorter cycle or a lower demand rate.")
+            .expectText("daystxt", "1000000000")
+            // Two cycles of seconds each: 100000 demands, each served by an Erlang draw of
+            // 10000 uniforms. Cancel stops the cycle under way.
+            .setText("daystxt", "2")
+            .setText("lsimtxt", "1")
+            .setText("afreqtxt", "100000")
+            .setText("nservtxt", "98")
+            .select("distlst", "Erlang")
+            .setText("svcatxt", "0.0005")
+            .setText("svcbtxt", "10000")
             .click("okbut")
             .waitUntil("the run goes on",
                        [](QWidget* w) {
@@ -276,14 +288,37 @@ class MhSimFlow : public QObject {
             .waitUntil("the run stopped",
                        [](QWidget* w) { return w->findChild<QPushButton*>("okbut")->isEnabled(); })
             .expectWindow("mhsinput2frm")
-            .expectText("statuslbl", "The run was cancelled; no results are shown.")
-            .click("backbut")
-            .expectWindow("mhsinput1frm")
-            .click("input5but")
-            .expectNoWindow();
+            .expectText("statuslbl", "The run was cancelled; no results are shown.");
+        BackToMain(d);
         QVERIFY(walk(d));
         QCOMPARE(state.mhs.Seed, std::uint64_t(0));
         QCOMPARE(state.mhs.NumServMean, 0.0);
+    }
+
+    // Overtimes of 0 and about 3e307 hours: their 95% half-width is beyond every double. The
+    // message names the measure and the window stays with the entries as typed.
+    void resultsBeyondTheLargestNumberShowAMessage() {
+        ModalDriver d(main.get());
+        Enter(d);
+        Keyboard(d, "input2but")
+            .setText("daystxt", "2")
+            .setText("lsimtxt", "8")
+            .setText("afreqtxt", "0.1")
+            .setText("nservtxt", "98")
+            .select("distlst", "Normal")
+            .setText("svcatxt", "3e307")
+            .setText("svcbtxt", "0")
+            .setText("seedtxt", "1")
+            .click("okbut")
+            .expectMessage("The service times are too large to compute with: the mean, the "
+                           "standard deviation or the 95% half-width of the overtime hours "
+                           "required per cycle goes beyond the largest number. Use service time "
+                           "parameters or a length of simulation cycle of smaller magnitude.")
+            .expectWindow("mhsinput2frm")
+            .expectText("svcatxt", "3e307");
+        BackToMain(d);
+        QVERIFY(walk(d));
+        QCOMPARE(state.mhs.Seed, std::uint64_t(0));
     }
 };
 

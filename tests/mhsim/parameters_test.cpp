@@ -88,7 +88,38 @@ TEST(StoreParameters, NoSelectionKeepsTheLoadedDistribution) {
 
 TEST(ParseSeed, WholeNumbersOf64BitsOrEmpty) {
     EXPECT_EQ(*ParseSeed(" 18446744073709551615 "), 18446744073709551615ull);
-    EXPECT_LT(*ParseSeed(""), 86400u); // seconds since midnight
+    EXPECT_LT(*ParseSeed(""), 86401000000000u); // nanoseconds since midnight
     for (const char* bad : {"18446744073709551616", "-1", "12a", "1.5", "0x10"})
         EXPECT_EQ(ParseSeed(bad).message(), kSeedMessage) << bad;
+}
+
+// The window refuses what the batch runner refuses, with the same words: a run whose events,
+// or whose service times' draws, would take beyond 10^10 events' time.
+TEST(CheckRunLength, RefusesRunsBeyondTheBoundSayingHowLongTheyWouldBe) {
+    MhSimState m;
+    m.SimOption = 1;
+    ParameterEntries e = Entries(); // 20 demands a cycle: 42 events
+    e.daystxt = "238000000";
+    ASSERT_TRUE(StoreParameters(m, e).ok());
+    e.daystxt = "239000000";
+    EXPECT_EQ(StoreParameters(m, e).message(),
+              "The run would take about 10000000000 events (240000000 cycles of about 42): more "
+              "than the 10000000000 a run may take. Use fewer cycles, a shorter cycle or a lower "
+              "demand rate.");
+
+    // Two cycles of 10^7 demands, each served by an Erlang draw of 10^5 uniforms.
+    e.daystxt = "2";
+    e.lsimtxt = "1";
+    e.afreqtxt = "1e7";
+    e.nservtxt = "98";
+    e.selected = 7;
+    e.svcbtxt = "100000";
+    EXPECT_EQ(StoreParameters(m, e).message(),
+              "The run would take about 40000000 events (2 cycles of about 20000000) and "
+              "2000000000000 random numbers for the service times, as long as about "
+              "250000000000 events: more than the 10000000000 a run may take. Use fewer cycles, "
+              "a shorter cycle or a lower demand rate, or service times that take fewer draws.");
+    const RunWork w = ExpectedWork(m);
+    EXPECT_EQ(w.events, 40000004);
+    EXPECT_EQ(w.serviceDraws, 1999980000000);
 }

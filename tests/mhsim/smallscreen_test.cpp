@@ -2,18 +2,17 @@
 // scrolls, and no label or figure is cut short. Twice the scale on the offscreen platform's
 // 800 x 600 screen leaves 400 x 300 to lay out in.
 #include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QScreen>
 #include <QtTest>
 
 #include "app/modulestate.h"
 #include "modaldriver.h"
 #include "shell/mainfrm.h"
+#include "smallscreen.h"
 #include "studywindows.h"
 
 using namespace davrenta;
 using davrenta::testing::ModalDriver;
+using davrenta::testing::WholeOnScreen;
 
 class MhSimSmallScreen : public QObject {
     Q_OBJECT
@@ -34,27 +33,7 @@ class MhSimSmallScreen : public QObject {
             .setText("seedtxt", "7")
             .click("okbut")
             .expectWindow("mhsresult4frm")
-            .check("on the screen, every text whole",
-                   [](QWidget* w, QString* why) {
-                       const QRect area = w->screen()->availableGeometry();
-                       if (w->width() > area.width() || w->height() > area.height()) {
-                           *why = QStringLiteral("window larger than the screen");
-                           return false;
-                       }
-                       for (const QLabel* label : w->findChildren<QLabel*>())
-                           if (label->isVisibleTo(w) &&
-                               label->width() < label->minimumSizeHint().width()) {
-                               *why = label->text() + QStringLiteral(" cut short");
-                               return false;
-                           }
-                       for (const QLineEdit* box : w->findChildren<QLineEdit*>())
-                           if (box->isVisibleTo(w) &&
-                               box->width() < box->fontMetrics().horizontalAdvance(box->text())) {
-                               *why = box->objectName() + QStringLiteral(" cut short");
-                               return false;
-                           }
-                       return true;
-                   })
+            .check("on the screen, every text whole", WholeOnScreen)
             .click("okbut")
             .expectNoWindow();
         QVERIFY(study.walk(d));

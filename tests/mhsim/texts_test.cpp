@@ -183,3 +183,18 @@ TEST(MakeHistogram, CountsEveryKeptCycleOnce) {
     EXPECT_EQ(busyBins.labels.front(), "0.50-0.63");
     EXPECT_EQ(MakeHistogram({}, ChartMeasure::Wait).counts.size(), 0u);
 }
+
+// Values near the largest number: their range overflows, and the bins were counted from an
+// infinite width.
+TEST(MakeHistogram, ValuesNearTheLargestNumberGetFiniteBins) {
+    std::vector<CycleMeasures> cycles(4);
+    const double overtime[] = {-1.5e308, 1.5e308, 0, 1e308};
+    for (int i = 0; i < 4; ++i)
+        cycles[i].overtime = overtime[i];
+    const Histogram h = MakeHistogram(cycles, ChartMeasure::Overtime);
+    EXPECT_EQ(h.counts, (std::vector<long long>{1, 3}));
+    EXPECT_EQ(h.width, 1.5e308);
+    ASSERT_EQ(h.labels.size(), 2u);
+    EXPECT_EQ(h.labels[1].substr(0, 5), "0.00-");
+    EXPECT_EQ(h.labels[1].size(), 5u + 309u + 3u) << h.labels[1]; // 1.5e308 with two decimals
+}

@@ -276,7 +276,7 @@ class PopMapFlow : public QObject {
         Setup(d, "onefacbut", "mintravbut", "rectbut");
         LoadFile(d, "broken.fl", false);
         d.expectMessage(
-             QStringLiteral("The problem file \"%1\" cannot be read: line 2, area record 1: the "
+             QStringLiteral("The file %1 cannot be read: line 2, area record 1: the "
                             "population of area 1 \"many\" is not a number. The current problem "
                             "is unchanged.")
                  .arg(dir.filePath("broken.fl")))

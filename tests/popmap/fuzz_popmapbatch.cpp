@@ -1,89 +1,31 @@
 // davrenta-batch popmap end to end on any file bytes: the command line as a user types it, the
-// text output and the JSON output. The first byte picks the options, the rest is the .fl file.
-// Whatever the file holds, the exit status is 0, 3 or 4, a failure says why on stderr in a short
-// message, no raw control byte reaches the terminal, the JSON parses back with no text replaced,
-// and a result names a real cell of the map.
-#include <unistd.h>
-
+// text output and the JSON output, each run saving the problem with the new POD(s) added, then
+// the saved problem read back and run again. The first byte picks the options, the rest is the
+// .fl file. Whatever the file holds, the exit status is one of the table's, a failure says why
+// on stderr in a short message, no raw control byte reaches the terminal, the JSON parses back
+// with no text replaced and every figure in it is finite, a result names a real cell of the map,
+// and the saved problem is the one read with the new PODs as existing ones: it reads back to
+// itself, and its existing PODs reach every cell as far as the new layout did.
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include <CLI/CLI.hpp>
-#include <nlohmann/json.hpp>
-
 #include "app/modulestate.h"
 #include "batch/popmapbatch.h"
+#include "fuzz/batchfuzz.h"
 #include "popmap/mapfile.h"
+
+using namespace davrenta;
+using namespace davrenta::fuzz;
 
 namespace {
 
 // Searches grow with the square of the cells; larger maps would make each run slow.
 constexpr int kMaxCells = 30;
 
-// A message quotes at most a short prefix of a bad value, whatever the file holds.
-constexpr std::size_t kMaxMessageBytes = 2048;
-
-const std::string& ProblemPath() {
-    static const std::string path = [] {
-        const char* dir = std::getenv("TMPDIR");
-        std::string pattern = std::string(dir && *dir ? dir : "/tmp") + "/davrenta-fuzz-XXXXXX";
-        std::vector<char> name(pattern.begin(), pattern.end());
-        name.push_back('\0');
-        const int fd = mkstemp(name.data());
-        if (fd < 0)
-            std::abort();
-        close(fd);
-        return std::string(name.data());
-    }();
-    // Registered once the path is built, so that it runs before the path is destroyed.
-    static const bool removedAtExit = [] {
-        return std::atexit([] { std::remove(path.c_str()); }) == 0;
-    }();
-    (void)removedAtExit;
-    return path;
-}
-
-struct Run {
-    int status = -1;
-    std::string out, err;
-};
-
-Run RunBatch(const std::vector<std::string>& args) {
-    CLI::App app;
-    const davrenta::BatchCommand command = davrenta::AddPopMapCommand(app);
-    std::vector<std::string> reversed(args.rbegin(), args.rend());
-    Run run;
-    try {
-        app.parse(reversed);
-    } catch (const CLI::ParseError&) {
-        std::abort(); // the options below are all valid
-    }
-    std::ostringstream out, err;
-    run.status = command.run(out, err);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
-}
-
-// What a terminal is shown: no control bytes but the line end and tab.
-bool TerminalSafe(std::string_view text) {
-    for (const char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        if ((c < 32 && c != '\n' && c != '\t') || c == 127)
-            return false;
-    }
-    return true;
-}
-
-bool IsCell(const davrenta::PopMap& fl, int line, int column) {
-    return line >= 1 && line <= davrenta::LastMapLine(fl) && column >= 1 &&
-           column <= davrenta::CellsInLine(fl, line);
+bool IsCell(const PopMap& fl, int line, int column) {
+    return line >= 1 && line <= LastMapLine(fl) && column >= 1 && column <= CellsInLine(fl, line);
 }
 
 } // namespace
@@ -95,77 +37,90 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view file(reinterpret_cast<const char*>(data) + 1, size - 1);
 
     // Only small maps: the parse also tells which cells a result may name.
-    davrenta::ModuleState parsed;
-    davrenta::ResetPodSymbols(parsed.fl);
-    const bool readable = davrenta::ParseMapProblem(file, parsed.fl).ok();
+    ModuleState parsed;
+    ResetPodSymbols(parsed.fl);
+    const bool readable = ParseMapProblem(file, parsed.fl).ok();
     if (readable) {
         int cells = 0;
-        for (int i = 1; i <= davrenta::LastMapLine(parsed.fl); ++i)
-            cells += davrenta::CellsInLine(parsed.fl, i);
+        for (int i = 1; i <= LastMapLine(parsed.fl); ++i)
+            cells += CellsInLine(parsed.fl, i);
         if (cells > kMaxCells)
             return 0;
     }
-    {
-        std::ofstream f(ProblemPath(), std::ios::binary | std::ios::trunc);
-        f.write(file.data(), static_cast<std::streamsize>(file.size()));
-        if (!f)
-            std::abort();
-    }
+    PrepareFiles(file);
 
     const int pods = 1 + static_cast<int>(pick & 1);
     const int measure = 1 + static_cast<int>((pick >> 1) & 3) % 3;
     const int distance = 1 + static_cast<int>((pick >> 3) & 3) % 3;
-    std::vector<std::string> args = {
-        "popmap",    ProblemPath(),           "--pods",     std::to_string(pods),
-        "--measure", std::to_string(measure), "--distance", std::to_string(distance)};
+    const auto args = [&](const std::string& path, int newPods) {
+        return std::vector<std::string>{"popmap",     path,
+                                        "--pods",     std::to_string(newPods),
+                                        "--measure",  std::to_string(measure),
+                                        "--distance", std::to_string(distance)};
+    };
+    std::vector<std::string> command = args(ProblemPath(), pods);
     if (pods == 1 && (pick & 0x20)) {
         static const char* const bounds[] = {"0", "0.1", "0.5", "1"};
-        args.insert(args.end(), {"--near-optimal", bounds[(pick >> 6) & 3]});
+        command.insert(command.end(), {"--near-optimal", bounds[(pick >> 6) & 3]});
     }
+    command.insert(command.end(), {"--save", FilePath(1)});
+    const Run text = RunCommand(AddPopMapCommand, command);
+    command.back() = FilePath(2);
+    command.push_back("--json");
+    const Run json = RunCommand(AddPopMapCommand, command);
+    CheckRuns(text, json);
 
-    const Run text = RunBatch(args);
-    args.push_back("--json");
-    const Run json = RunBatch(args);
-
-    for (const Run* r : {&text, &json}) {
-        if (r->status != 0 && r->status != 3 && r->status != 4)
-            std::abort();
-        if (r->status != 0 && r->err.empty())
-            std::abort(); // a failure without a word
-        if (r->err.size() > kMaxMessageBytes)
-            std::abort(); // a message echoing the file
-        if (!TerminalSafe(r->err) || (r != &json && !TerminalSafe(r->out)))
-            std::abort(); // raw bytes reaching the terminal
-    }
-    if (text.status != json.status)
-        std::abort(); // --json changed the outcome
-    if (readable != (text.status != 3))
-        std::abort(); // the batch and the reader disagree on the file
-    if (text.status == 0 && text.out.empty())
-        std::abort();
-
-    if (json.status == 3)
+    // A save refuses a problem of more than 30 PODs and texts a file cannot keep.
+    const bool saveRefused =
+        parsed.fl.ExistingPodCount + pods > kMaxExistingPods || !MapFileContents(parsed.fl).ok();
+    if (!readable)
+        Require(text.status == kExitUnreadable, "the batch read a file the reader refuses");
+    else if (text.status == kExitUnreadable)
+        Require(saveRefused, "a readable problem whose save failed");
+    nlohmann::json j = ParsedJson(json);
+    const std::optional<std::string> saved = SavedByBoth(text);
+    if (!saved)
         return 0;
-    const nlohmann::json j = nlohmann::json::parse(json.out); // throws, and so fails, if invalid
-    if (json.out.find("\xEF\xBF\xBD") != std::string::npos)
-        std::abort(); // a text that was not encoded byte for byte, replaced on output
-    if (json.status == 4) {
-        if (!j.contains("error") || !j["error"].is_string())
-            std::abort();
-        return 0;
-    }
+
+    CheckFigures(j, {});
     const auto cell = [&](const char* line, const char* column) {
-        if (!IsCell(parsed.fl, j.at(line).get<int>(), j.at(column).get<int>()))
-            std::abort(); // a result made of no cell
+        Require(IsCell(parsed.fl, j.at(line).get<int>(), j.at(column).get<int>()),
+                "a result made of no cell");
     };
+    PopMap& fl = parsed.fl;
+    fl.NewPodCount = pods;
     if (pods == 1) {
         cell("NewPodLine", "NewPodColumn");
+        fl.NewPodLine = j["NewPodLine"];
+        fl.NewPodColumn = j["NewPodColumn"];
     } else {
         cell("NewPod1Line", "NewPod1Column");
         cell("NewPod2Line", "NewPod2Column");
+        fl.NewPod1Line = j["NewPod1Line"];
+        fl.NewPod1Column = j["NewPod1Column"];
+        fl.NewPod2Line = j["NewPod2Line"];
+        fl.NewPod2Column = j["NewPod2Column"];
     }
-    for (const char* figure : {"BestTravel", "BestMaxDistance", "BestServed", "TotalPopulation"})
-        if (!j.at(figure).is_number())
-            std::abort(); // a figure that is not finite prints as null
+    Require(AddNewPodsAsExisting(fl).ok(), "a save beyond the PODs a problem holds");
+    const Result<std::string> expected = MapFileContents(fl);
+    Require(expected.ok() && *expected == *saved,
+            "the saved file is not the problem with the new PODs added");
+    PopMap reread;
+    Require(ParseMapProblem(*saved, reread).ok(), "the saved file cannot be read");
+    const Result<std::string> rewritten = MapFileContents(reread);
+    Require(rewritten.ok() && *rewritten == *saved, "the saved file does not read back to itself");
+
+    // Every cell is as far from the saved problem's existing PODs as it was from the new layout.
+    std::vector<std::string> again = args(FilePath(1), 1);
+    again.push_back("--json");
+    const Run rerun = RunCommand(AddPopMapCommand, again);
+    Require(rerun.status == kExitDone || rerun.status == kExitNoResult,
+            "the saved problem cannot be run");
+    if (rerun.status == kExitDone && measure != 2) {
+        const nlohmann::json k = nlohmann::json::parse(rerun.out);
+        Require(k["PriorMaxDistance"] == j["BestMaxDistance"],
+                "the saved PODs reach the cells otherwise than the new layout");
+        Require(k["TotalPopulation"] == j["TotalPopulation"], "the saved map holds other people");
+    }
     return 0;
 }

@@ -9,14 +9,19 @@
 #include <sys/stat.h>
 
 #include "popmap/search.h"
+#include "popmap/sequence.h"
 #include "popmap_fixtures.h"
+#include "randomfigures.h"
 #include "state/atomicfile.h"
+#include "state/numbers.h"
 
 namespace davrenta {
 namespace {
 
 using testing::MakeState;
 using testing::Problem;
+using testing::RandomFigures;
+using testing::SameBits;
 
 namespace fs = std::filesystem;
 
@@ -135,16 +140,30 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"1,0,2\r\n\"A\",lots\r\n1,\"A\"\r\n", "line 2, area record 1"},
         BadFile{"2,0,2\r\n\"A\",5\r\n", "area record 2"},
         BadFile{"1,1,2\r\n\"A\",5\r\n1\r\n", "existing POD record 1"},
-        BadFile{"1,1,2\r\n\"A\",5\r\n51,1\r\n1,\"A\"\r\n", "outside 1 to 50"},
-        BadFile{"1,1,2\r\n\"A\",5\r\n1,61\r\n1,\"A\"\r\n", "outside 1 to 60"},
+        BadFile{"1,1,2\r\n\"A\",5\r\n51,1\r\n1,\"A\"\r\n", "not a whole number from 1 to 50"},
+        BadFile{"1,1,2\r\n\"A\",5\r\n1,61\r\n1,\"A\"\r\n", "not a whole number from 1 to 60"},
         BadFile{"1,1,2\r\n\"A\",5\r\n1.5,1\r\n1,\"A\"\r\n", "not a whole number"},
-        BadFile{"142,0,2\r\n", "outside 0 to 141"}, BadFile{"1,31,2\r\n", "outside 0 to 30"},
-        BadFile{"1,0,52\r\n", "outside 0 to 51"}, BadFile{"-1,0,2\r\n", "outside 0 to 141"},
+        BadFile{"142,0,2\r\n", "not a whole number from 0 to 141"},
+        BadFile{"1,31,2\r\n", "not a whole number from 0 to 30"},
+        BadFile{"1,0,52\r\n", "not a whole number from 0 to 51"},
+        BadFile{"-1,0,2\r\n", "not a whole number from 0 to 141"},
         BadFile{"1,0,3\r\n\"A\",5\r\n1,\"A\"\r\n", "map line record 2"},
         BadFile{"1,0,2\r\n\"A\",5\r\n61,"
                 "\"AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA\"\r\n",
                 "more than the 60 columns"},
-        BadFile{"x,0,2\r\n", "header record"}));
+        BadFile{"x,0,2\r\n", "header record"},
+        // Nothing but blank lines and an end-of-file mark may follow the last map line.
+        BadFile{"1,0,2\r\n\"A\",5\r\n1,\"A\"\r\n7\r\n",
+                "line 4, after map line record 1: the file holds more than the 1 areas, 0 "
+                "existing PODs and 1 map lines its header counts: \"7\" follows the last record."},
+        BadFile{"1,0,2\r\n\"A\",5\r\n1,\"A\",\r\n", "a comma follows the last value"},
+        BadFile{"0,0,0\r\n\"A\"\r\n", "line 2, after header record"}));
+
+TEST(MapFileFormat, BlankLinesAndAnEndOfFileMarkMayFollowTheMap) {
+    ModuleState s;
+    ASSERT_TRUE(ParseMapProblem("1,0,2\r\n\"A\",5\r\n1,\"A\"\r\n\r\n  \r\n\x1a", s.fl).ok());
+    EXPECT_EQ(s.fl.MapLine[1], "A");
+}
 
 TEST(MapFileFormat, PodBeyondItsLineButInsideTheMapIsValid) {
     ModuleState s;
@@ -308,6 +327,112 @@ TEST_F(TempDir, HostileFilesGiveAMessageAndLeaveTheProblemAlone) {
     ASSERT_TRUE(ReadMapFile(s).ok());
     EXPECT_EQ(s.fl.MapLine[1], "\xE9\xC3");
     EXPECT_EQ(s.fl.AreaSymbol[1], "\xE9");
+}
+
+void ExpectSameProblem(const PopMap& a, const PopMap& b) {
+    ASSERT_EQ(a.AreaCount, b.AreaCount);
+    ASSERT_EQ(a.ExistingPodCount, b.ExistingPodCount);
+    ASSERT_EQ(a.MapEndLine, b.MapEndLine);
+    for (int k = 1; k <= a.AreaCount; ++k) {
+        EXPECT_EQ(a.AreaSymbol[k], b.AreaSymbol[k]);
+        EXPECT_TRUE(SameBits(a.AreaPopulation[k], b.AreaPopulation[k])) << k;
+    }
+    for (int k = 1; k <= a.ExistingPodCount; ++k) {
+        EXPECT_EQ(a.PodLine[k], b.PodLine[k]);
+        EXPECT_EQ(a.PodColumn[k], b.PodColumn[k]);
+    }
+    for (int i = 1; i < a.MapEndLine; ++i)
+        EXPECT_EQ(a.MapLine[i], b.MapLine[i]);
+    EXPECT_TRUE(SameBits(a.TotalPopulation, b.TotalPopulation));
+}
+
+// What a search shows, in exact texts: its refusal, or every figure, the located cells and the
+// service map.
+std::vector<std::string> Search(ModuleState& s) {
+    const SearchOutcome outcome = RunSearch(s);
+    if (outcome.status != SearchStatus::Done)
+        return {outcome.message};
+    const PopMap& fl = s.fl;
+    std::vector<std::string> shown;
+    for (const double figure : {fl.BestTravel, fl.BestMaxDistance, fl.BestServed,
+                                fl.BestServedTravel, fl.PriorAverageDistance, fl.PriorMaxDistance})
+        shown.push_back(RoundTripForm(figure));
+    for (int k = 1; k <= fl.ExistingPodCount + 2; ++k)
+        shown.push_back(RoundTripForm(fl.PodServed[k]));
+    for (const int cell : {fl.NewPodLine, fl.NewPodColumn, fl.NewPod1Line, fl.NewPod1Column,
+                           fl.NewPod2Line, fl.NewPod2Column})
+        shown.push_back(std::to_string(cell));
+    for (int i = 1; i < fl.MapEndLine; ++i)
+        shown.push_back(fl.BestServiceMap[i]);
+    return shown;
+}
+
+TEST_F(TempDir, ReadSearchSaveReadGivesTheSameProblemAndResults) {
+    RandomFigures random(7731);
+    int done = 0, refused = 0;
+    for (int round = 0; round < 150; ++round) {
+        const int areas = random.whole(1, 6), pods = random.whole(0, 3);
+        const int lines = random.whole(1, 6), width = random.whole(1, 9);
+        const bool plain = random.chance(60);
+        const std::string symbols = "AB\xE9%x~.";
+        std::string text = std::to_string(areas) + "," + std::to_string(pods) + "," +
+                           std::to_string(lines + 1) + "\r\n";
+        for (int a = 0; a < areas; ++a) {
+            text += "\"" + symbols.substr(static_cast<std::size_t>(a), 1) + "\"," +
+                    testing::Typed(plain ? random.mostlyPlain() : random.any()) + "\r\n";
+        }
+        for (int k = 0; k < pods; ++k)
+            text += std::to_string(random.whole(1, lines)) + "," +
+                    std::to_string(random.whole(1, width)) + "\r\n";
+        for (int i = 0; i < lines; ++i) {
+            std::string line;
+            for (int j = random.whole(0, width); j > 0; --j)
+                line += random.chance(20)
+                            ? ' '
+                            : symbols[static_cast<std::size_t>(random.whole(0, areas))];
+            text += std::to_string(line.size()) + ",\"" + line + "\"\r\n";
+        }
+        std::ofstream(path("first.fl"), std::ios::binary) << text;
+
+        const auto fresh = [&](const std::string& file) {
+            ModuleState s;
+            s.ModuleFlag = Study::PopMap;
+            ClearOnModuleEntry(s.fl);
+            s.fl.NewPodCount = 1 + round % 2;
+            s.fl.PerformanceMeasure = static_cast<Measure>(1 + round % 3);
+            s.DistanceMethod = static_cast<Metric>(1 + round / 3 % 3);
+            s.ProblemFileName = path(file);
+            return s;
+        };
+        ModuleState first = fresh("first.fl");
+        ASSERT_TRUE(ReadMapFile(first).ok()) << text;
+        const std::vector<std::string> shown = Search(first);
+
+        // Saved as Save writes it (without waiting for the disk at every round).
+        const Result<std::string> contents = MapFileContents(first.fl);
+        ASSERT_TRUE(contents.ok()) << contents.message();
+        std::ofstream(path("second.fl"), std::ios::binary) << *contents;
+        ModuleState second = fresh("second.fl");
+        ASSERT_TRUE(ReadMapFile(second).ok());
+        ExpectSameProblem(second.fl, first.fl);
+        EXPECT_EQ(Search(second), shown);
+        if (shown.size() == 1) {
+            ++refused;
+            continue;
+        }
+        if (++done % 5 != 0)
+            continue;
+        // The results window's Save: the problem with the new POD(s) as existing ones.
+        bool added = false;
+        first.ProblemFileName = path("saved.fl");
+        ASSERT_TRUE(SaveResults(first, added).ok());
+        ModuleState saved = fresh("saved.fl");
+        ASSERT_TRUE(ReadMapFile(saved).ok());
+        ExpectSameProblem(saved.fl, first.fl);
+        EXPECT_EQ(saved.fl.ExistingPodCount, pods + 1 + round % 2);
+    }
+    EXPECT_GT(done, 40);
+    EXPECT_GT(refused, 10);
 }
 
 } // namespace

@@ -59,6 +59,11 @@ TEST(TableWindow, BoxesShowTheNumbersAndReadBackCorrections) {
     EXPECT_EQ(sf.FacilityX[3], 1e20);
 }
 
+TEST(TableWindow, BoxesShowPlainDecimalBelowTenToTheFifteenth) {
+    const auto boxes = TableBoxes(Table({{100000, 0.0001, 250000}}));
+    EXPECT_EQ(boxes[0], (FacilityBoxes{"100000", "0.0001", "250000"}));
+}
+
 TEST(AddAndRemove, AddOpensTheNextSlotUpToTwenty) {
     SingleFacilityState sf = Table({{1, 1, 1}, {2, 2, 2}, {3, 3, 3}});
     ASSERT_TRUE(AddFacility(sf).ok());

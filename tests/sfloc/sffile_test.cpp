@@ -6,8 +6,10 @@
 #include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 #include "app/modulestate.h"
+#include "randomfigures.h"
 #include "sfloc/solve.h"
 #include "sfloc_fixtures.h"
 
@@ -15,7 +17,10 @@ namespace davrenta {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::RandomFigures;
+using testing::SameBits;
 using testing::Table;
+using testing::Typed;
 
 class SfFile : public ::testing::Test {
   protected:
@@ -47,6 +52,11 @@ class SfFile : public ::testing::Test {
 TEST_F(SfFile, WriterWritesOneRecordPerLine) {
     EXPECT_EQ(SfFileContents(Table({{1, 2, 10}, {4, 5.5, 20}})), "2\r\n1,2,10\r\n4,5.5,20\r\n");
     EXPECT_EQ(SfFileContents(SingleFacilityState{}), "0\r\n");
+}
+
+TEST_F(SfFile, NumbersAreWrittenInPlainDecimalBelowTenToTheFifteenth) {
+    EXPECT_EQ(SfFileContents(Table({{100000, 0.0001, 2e6}, {1e15, -0.000001, 1e-7}})),
+              "2\r\n100000,0.0001,2000000\r\n1E+15,-0.000001,1E-07\r\n");
 }
 
 TEST_F(SfFile, SaveAfterSolveThenLoadGivesTheSameTableAndResults) {
@@ -105,8 +115,15 @@ TEST_F(SfFile, MalformedFilesLeaveTheProblemUnchanged) {
          "line 2, facility record 1: the weight of facility 1 \"inf\" is not a number."},
         {"1\r\n\"1\",2,3\r\n",
          "line 2, facility record 1: the x coordinate of facility 1 \"1\" is not a number."},
-        {"1\r\n1,2,3\r\n4,5,6\r\n", "line 3, after facility record 1: the file holds more values "
-                                    "than the 1 facilities its first record counts (\"4\")."},
+        {"1\r\n1,2,3\r\n4,5,6\r\n",
+         "line 3, after facility record 1: the file holds more than the 1 facilities its first "
+         "record counts: \"4\" follows the last record."},
+        // A trailing comma is refused as in every study's file.
+        {"1\r\n1,2,3,\r\n", "line 2, after facility record 1: the file holds more than the 1 "
+                            "facilities its first record counts: a comma follows the last value."},
+        // The record that would start the next line is named on that line.
+        {"2\r\n1,2,3\r\n",
+         "line 3, facility record 2: the file ends before the x coordinate of facility 2."},
         {"1\r\n1,2,\xE9\xFF\r\n",
          "line 2, facility record 1: the weight of facility 1 \"\\xE9\\xFF\" is not a number."},
     };
@@ -148,6 +165,61 @@ TEST_F(SfFile, FailedSaveKeepsTheOldFile) {
     EXPECT_EQ(s.message().rfind("The file " + state.ProblemFileName + " was not saved: ", 0), 0u);
     ASSERT_EQ(Load(path), "");
     EXPECT_EQ(state.sf.FacilityX[1], 9.0);
+}
+
+void ExpectSameTable(const SingleFacilityState& a, const SingleFacilityState& b) {
+    ASSERT_EQ(a.ExistingFacilityCount, b.ExistingFacilityCount);
+    for (std::size_t i = 1; i <= static_cast<std::size_t>(a.ExistingFacilityCount); ++i) {
+        EXPECT_TRUE(SameBits(a.FacilityX[i], b.FacilityX[i])) << i;
+        EXPECT_TRUE(SameBits(a.FacilityY[i], b.FacilityY[i])) << i;
+        EXPECT_TRUE(SameBits(a.FacilityWeight[i], b.FacilityWeight[i])) << i;
+    }
+}
+
+TEST_F(SfFile, ReadSolveSaveReadGivesTheSameProblemAndAnswers) {
+    RandomFigures random(1318);
+    int solved = 0, refused = 0;
+    for (int round = 0; round < 400; ++round) {
+        SingleFacilityState made;
+        made.ExistingFacilityCount = random.whole(0, kMaxFacilities);
+        std::string text = std::to_string(made.ExistingFacilityCount);
+        for (std::size_t i = 1; i <= static_cast<std::size_t>(made.ExistingFacilityCount); ++i) {
+            const bool plain = round % 2 == 0;
+            for (double* value :
+                 {&made.FacilityX[i], &made.FacilityY[i], &made.FacilityWeight[i]}) {
+                *value = plain ? random.mostlyPlain() : random.any();
+                text += (random.chance(50) ? "\r\n" : ",") + Typed(*value);
+            }
+        }
+        state.ProblemFileName = Write("first.sf", text);
+        ASSERT_TRUE(ReadSfFile(state).ok()) << text;
+        ExpectSameTable(state.sf, made);
+        const auto first = SolveSingleFacility(state.sf);
+
+        // Saved as Save writes it (without waiting for the disk at every round).
+        ModuleState again;
+        again.ProblemFileName = Write("second.sf", SfFileContents(state.sf));
+        ASSERT_TRUE(ReadSfFile(again).ok()) << SfFileContents(state.sf);
+        ExpectSameTable(again.sf, state.sf);
+        EXPECT_EQ(SfFileContents(again.sf), SfFileContents(state.sf));
+        const auto second = SolveSingleFacility(again.sf);
+        ASSERT_EQ(second.ok(), first.ok()) << text;
+        if (!first) {
+            EXPECT_EQ(second.message(), first.message());
+            ++refused;
+            continue;
+        }
+        ++solved;
+        EXPECT_EQ(SolutionLabels(*second), SolutionLabels(*first));
+        EXPECT_EQ(ObjectiveTexts(*second), ObjectiveTexts(*first));
+        for (const auto& [a, b] : {std::pair{first->rectObjective, second->rectObjective},
+                                   {first->euclObjective, second->euclObjective},
+                                   {first->sqeuObjective, second->sqeuObjective}})
+            EXPECT_TRUE(SameBits(a, b));
+    }
+    // Both outcomes were met often enough to count.
+    EXPECT_GT(solved, 50);
+    EXPECT_GT(refused, 20);
 }
 
 } // namespace

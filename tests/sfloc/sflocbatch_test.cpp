@@ -95,6 +95,27 @@ TEST(BatchSfloc, ExitStatusesForUsageUnreadableAndNoResult) {
     std::remove(zero.c_str());
 }
 
+TEST(BatchSfloc, AWeightSumBeyondSinglePrecisionIsNoResultNotTheOrigin) {
+    const std::string heavy = TempPath("heavy.sf");
+    std::ofstream(heavy, std::ios::binary) << "2\r\n0,0,2e38\r\n1,1,2e38\r\n";
+    const BatchRun run =
+        Batch("sfloc " + heavy + " --json --save " + heavy + ".saved", Errors::Dropped);
+    EXPECT_EQ(run.status, 4);
+    EXPECT_EQ(nlohmann::json::parse(run.out)["error"],
+              "The problem in " + heavy +
+                  " has no location: The coordinates and weights are too large to compute with: "
+                  "a weight sum in single precision, a location or a weighted total distance "
+                  "goes beyond the largest number. Scale them down and solve again.");
+    EXPECT_FALSE(std::filesystem::exists(heavy + ".saved")); // no result, nothing saved
+    std::remove(heavy.c_str());
+    // A save that fails is exit 3, with nothing on standard output.
+    const BatchRun unsaved =
+        Batch("sfloc " + Example("rural-clinic.sf") + " --json --save /nonexistent/dir/x.sf",
+              Errors::Dropped);
+    EXPECT_EQ(unsaved.status, 3);
+    EXPECT_EQ(unsaved.out, "");
+}
+
 TEST(BatchSfloc, SaveWritesTheProblemAsTheWindowDoes) {
     const std::string one = TempPath("one-line.sf");
     std::ofstream(one, std::ios::binary) << "2,1,2,10,4,5.5,20";

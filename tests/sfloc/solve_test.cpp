@@ -138,16 +138,38 @@ TEST(Refusals, ZeroTotalWeightOrNoFacilityGivesNoLocation) {
                                "at least one facility with a weight.");
 }
 
+const char* const kTooLarge =
+    "The coordinates and weights are too large to compute with: a weight sum in single "
+    "precision, a location or a weighted total distance goes beyond the largest number. Scale "
+    "them down and solve again.";
+
 TEST(Refusals, MagnitudesBeyondSinglePrecisionAreNoLocation) {
-    // 1e39 exceeds every single-precision number; 1e-50 rounds to a single-precision zero.
-    for (const auto& sf : {Table({{1e39, 0, 1}}), Table({{1, 1, 1e-50}}),
-                           Table({{1e308, 1e308, 1e308}, {-1e308, 0, 1e308}})}) {
+    // 1e39 exceeds every single-precision number.
+    for (const auto& sf :
+         {Table({{1e39, 0, 1}}), Table({{1e308, 1e308, 1e308}, {-1e308, 0, 1e308}})}) {
         auto s = SolveSingleFacility(sf);
         ASSERT_FALSE(s.ok());
-        EXPECT_EQ(s.message(), "The coordinates or weights are too large or too small for a "
-                               "location to be computed in single precision. Scale them and "
-                               "solve again.");
+        EXPECT_EQ(s.message(), kTooLarge);
     }
+    // 1e-50 rounds to a single-precision zero; 1e10 + 1 - 1e10 cancels to one.
+    for (const auto& sf :
+         {Table({{1, 1, 1e-50}}), Table({{0, 0, 1e10}, {5, 5, 1}, {1, 1, -1e10}})}) {
+        auto s = SolveSingleFacility(sf);
+        ASSERT_FALSE(s.ok());
+        EXPECT_EQ(s.message(), "The weights add up to zero in single precision (they are too "
+                               "small, or large ones cancel out), so no Euclidean location can "
+                               "be found. Change the weights and solve again.");
+    }
+}
+
+TEST(Refusals, AWeightSumBeyondSinglePrecisionIsNoLocationNotTheOrigin) {
+    // Each weight fits a single-precision number, their sum does not: divided by it, the
+    // moments came out as a location at (0.000, 0.000).
+    auto over = SolveSingleFacility(Table({{0, 0, 2e38}, {1, 1, 2e38}}));
+    ASSERT_FALSE(over.ok());
+    EXPECT_EQ(over.message(), kTooLarge);
+    EXPECT_EQ(Labels(Table({{0, 0, 2}, {1, 1, 2}})),
+              (SfLabels{"0.000***1.000", "0.000***1.000", "0.500", "0.500", "0.500", "0.500"}));
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 // The matching study walked from the main window's Help menu, as a user would, headless.
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -35,6 +36,16 @@ void Enter(ModalDriver& d) {
 // The site-limit button, then the keyboard as the input source.
 void FromKeyboard(ModalDriver& d, const char* limit) {
     d.click(limit).expectWindow("sourcefrm").click("Keybut").expectWindow("sminputfrm");
+}
+
+// The site-limit button, then a problem file from the chooser.
+void FromDisk(ModalDriver& d, const char* limit, const QString& file) {
+    d.click(limit)
+        .expectWindow("sourcefrm")
+        .click("diskbut")
+        .expectWindow("filefrm")
+        .setText("Text1", file)
+        .click("okbut");
 }
 
 void Sizes(ModalDriver& d, const char* facilities, const char* sites) {
@@ -128,6 +139,12 @@ class SiteMatchFlow : public QObject {
             .expectText("gridinputtxt(12)", "1")
             .expectText("griddemandtxt(1)", "2")
             .expectText("griddemandtxt(2)", "")
+            // Escape leaves the remove window for the table, as Cancel does, not the study.
+            .click("rembut")
+            .expectWindow("smremvfrm")
+            .step("Escape", [](QWidget* window) { static_cast<QDialog*>(window)->reject(); })
+            .expectWindow("smgridfrm")
+            .expectText("griddemandtxt(1)", "2")
             .click("okbut")
             .expectWindow("smresultsfrm")
             .expectCaption("results")
@@ -195,13 +212,8 @@ class SiteMatchFlow : public QObject {
         file.close();
         ModalDriver d(main.get());
         Enter(d);
-        d.click("onecmd")
-            .expectWindow("sourcefrm")
-            .click("diskbut")
-            .expectWindow("filefrm")
-            .setText("Text1", "trip.sm")
-            .click("okbut")
-            .expectWindow("smgridfrm")
+        FromDisk(d, "onecmd", "trip.sm");
+        d.expectWindow("smgridfrm")
             .expectText("gridinputtxt(1)", "0.5")
             .expectText("griddemandtxt(1)", "2")
             .click("okbut")
@@ -216,6 +228,55 @@ class SiteMatchFlow : public QObject {
         QCOMPARE(state.sm.OptimalTotalCost, 19.5);
     }
 
+    void theTableKeepsEveryDigitOfALoadedProblem() {
+        // 0.1 + 0.2 and 1/3 need 17 digits: shown in 15, Ok would have rounded them.
+        QFile file(dir.filePath("digits.sm"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("1,2\r\n0.30000000000000004\r\n0.33333333333333331\r\n3\r\n");
+        file.close();
+        ModalDriver d(main.get());
+        Enter(d);
+        FromDisk(d, "onecmd", "digits.sm");
+        d.expectWindow("smgridfrm")
+            .click("okbut")
+            .expectWindow("smresultsfrm")
+            .click("Okbut")
+            .expectWindow("mainfrm");
+        QVERIFY(walk(d));
+        // Exactly (QCOMPARE would forgive the rounding).
+        QVERIFY(state.sm.SiteTime(1, 1) == 0.1 + 0.2);
+        QVERIFY(state.sm.SiteTime(1, 2) == 1.0 / 3);
+    }
+
+    void costsBeyondTheLargestNumberAreToldOnTheTable() {
+        // One site costs 0.85e308 either way, two sites -1.7e308: the saving is 2.55e308.
+        QFile file(dir.filePath("over.sm"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("2,2\r\n-0.85e308\r\n1.7e308\r\n1\r\n1.7e308\r\n-0.85e308\r\n1\r\n");
+        file.close();
+        ModalDriver d(main.get());
+        Enter(d);
+        FromDisk(d, "onecmd", "over.sm");
+        d.expectWindow("smgridfrm")
+            .click("okbut")
+            .expectMessage("The costs are too large to compute with: the optimal total cost "
+                           "under two sites or its saving goes beyond the largest number. Use "
+                           "smaller times or numbers of demands.")
+            .expectWindow("smgridfrm")
+            .setText("gridinputtxt(0)", "2")
+            .setText("gridinputtxt(1)", "3")
+            .setText("gridinputtxt(10)", "5")
+            .setText("gridinputtxt(11)", "1")
+            .click("okbut")
+            .expectWindow("smresultsfrm")
+            .expectText("sitelbl(0)", " 2")
+            .expectText("costlbl(0)", " 3")
+            .expectText("costlbl(1)", " 1")
+            .click("Okbut")
+            .expectWindow("mainfrm");
+        QVERIFY(walk(d));
+    }
+
     void refusedFileAndTooFewSitesKeepTheLimitsOnScreen() {
         QFile file(dir.filePath("short.sm"));
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -227,16 +288,12 @@ class SiteMatchFlow : public QObject {
         const std::string path = dir.filePath("short.sm").toStdString();
         ModalDriver d(main.get());
         Enter(d);
-        d.click("onecmd")
-            .expectWindow("sourcefrm")
-            .click("diskbut")
-            .expectWindow("filefrm")
-            .setText("Text1", "short.sm")
-            .click("okbut")
+        FromDisk(d, "onecmd", "short.sm");
+        d
             .expectMessage(QString::fromStdString(
                 "The file " + path +
-                " cannot be read: line 3: the file ends before the time to site 2 of facility "
-                "1. The current problem is unchanged."))
+                " cannot be read: line 3, time 1,2: the file ends before the time to site 2 of "
+                "facility 1. The current problem is unchanged."))
             .expectWindow("smfrm");
         FromKeyboard(d, "threecmd");
         Sizes(d, "4", "2");

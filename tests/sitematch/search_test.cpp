@@ -158,7 +158,36 @@ TEST(Search, TotalsBeyondEveryDoubleAreRefused) {
     SiteMatchState sm = Problem({{{1e300, 1e300}, 1e300}}, 2);
     const Status status = MatchSearch(sm);
     ASSERT_FALSE(status.ok());
-    EXPECT_NE(status.message().find("too large"), std::string::npos);
+    EXPECT_EQ(status.message(),
+              "The costs are too large to compute with: the total cost of every combination of "
+              "sites goes beyond the largest number. Use smaller times or numbers of demands.");
+}
+
+TEST(ResultCheck, ASavingBeyondTheLargestNumberRefusesTheResults) {
+    // One site costs 0.85e308 either way, two sites -1.7e308: the saving is 2.55e308.
+    SiteMatchState sm = Problem({{{-0.85e308, 1.7e308}, 1}, {{1.7e308, -0.85e308}, 1}}, 1);
+    const Status status = SearchForResults(sm);
+    ASSERT_FALSE(status.ok());
+    EXPECT_EQ(status.message(),
+              "The costs are too large to compute with: the optimal total cost under two sites "
+              "or its saving goes beyond the largest number. Use smaller times or numbers of "
+              "demands.");
+}
+
+TEST(ResultCheck, EveryOneSiteTotalOverflowingRefusesThePairsResults) {
+    // Each site alone adds up two costs of 1.5e308; a pair serves everyone at cost 1.
+    SiteMatchState sm =
+        Problem({{{1.5e308, 1}, 1}, {{1, 1.5e308}, 1}, {{1.5e308, 1}, 1}, {{1, 1.5e308}, 1}}, 2);
+    ASSERT_TRUE(MatchSearch(sm).ok());
+    EXPECT_EQ(sm.OptimalTotalCost, 4);
+    const Status status = CheckMatchResult(sm);
+    ASSERT_FALSE(status.ok());
+    EXPECT_EQ(status.message(),
+              "The costs are too large to compute with: the total cost of every choice of one "
+              "site goes beyond the largest number. Use smaller times or numbers of demands.");
+    // Finite everywhere, the same search is shown.
+    SiteMatchState fine = Problem({{{1.5e300, 1}, 1}, {{1, 1.5e300}, 1}}, 2);
+    EXPECT_TRUE(SearchForResults(fine).ok());
 }
 
 TEST(CostsBySites, EachAddedSiteAndItsSaving) {

@@ -111,4 +111,25 @@ TEST(BatchSiteMatch, ExitStatusesOfUsageFilesAndRefusals) {
     std::filesystem::remove_all(tmpl);
 }
 
+TEST(BatchSiteMatch, FiguresBeyondTheLargestNumberAreNoResult) {
+    char tmpl[] = "/tmp/davrenta-smbatch-XXXXXX";
+    ASSERT_NE(::mkdtemp(tmpl), nullptr);
+    // A saving of 2.55e308; one-site totals of 3e308 while a pair costs 4.
+    const std::string saving = std::string(tmpl) + "/saving.sm";
+    std::ofstream(saving, std::ios::binary) << "2,2,-0.85e308,1.7e308,1,1.7e308,-0.85e308,1";
+    const std::string single = std::string(tmpl) + "/single.sm";
+    std::ofstream(single, std::ios::binary)
+        << "4,2,1.5e308,1,1,1,1.5e308,1,1.5e308,1,1,1,1.5e308,1";
+    for (const std::string& args : {saving + " --max-sites 1", single + " --max-sites 2"}) {
+        const BatchRun run = Batch("sitematch " + args + " --json", Errors::Dropped);
+        EXPECT_EQ(run.status, 4) << args << run.out;
+        const auto j = nlohmann::json::parse(run.out);
+        ASSERT_EQ(j.size(), 1u) << run.out;
+        EXPECT_EQ(
+            j["error"].get<std::string>().rfind("The costs are too large to compute with: ", 0),
+            0u);
+    }
+    std::filesystem::remove_all(tmpl);
+}
+
 } // namespace

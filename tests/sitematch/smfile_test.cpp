@@ -2,6 +2,7 @@
 // without touching the problem in hand.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -9,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "randomfigures.h"
 #include "sitematch/search.h"
 #include "sitematch/smfile.h"
 #include "sitematch/texts.h"
@@ -19,6 +21,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::Problem;
+using testing::RandomFigures;
+using testing::SameBits;
 
 // The two-facility, three-site example: times 4, 7, 2 and demand 10; 5, 1, 6 and demand 3.
 SiteMatchState Example() {
@@ -69,6 +73,18 @@ TEST(SiteMatchFileText, ValuesReadTheSameHoweverTheyAreSpread) {
     }
 }
 
+TEST(SiteMatchFileText, BlankLinesAndAnEndOfFileMarkMayFollowTheLastDemand) {
+    SiteMatchState sm;
+    ASSERT_TRUE(ParseSiteMatchProblem("1,1\r\n4\r\n7\r\n\r\n\x1a", sm).ok());
+    EXPECT_EQ(sm.FacilityDemand[1], 7);
+}
+
+TEST(SiteMatchFileText, NumbersAreWrittenInPlainDecimal) {
+    SiteMatchState sm;
+    ASSERT_TRUE(ParseSiteMatchProblem("1,2,100000,0.0001,1e6", sm).ok());
+    EXPECT_EQ(SiteMatchFileContents(sm), "1,2\r\n100000\r\n0.0001\r\n1000000\r\n");
+}
+
 TEST(SiteMatchFileText, LoadingEmptiesTheSlotsOfALargerEarlierProblem) {
     SiteMatchState sm = Problem({{{9, 9, 9, 9}, 9}, {{9, 9, 9, 9}, 9}, {{9, 9, 9, 9}, 9}}, 1);
     ASSERT_TRUE(ParseSiteMatchProblem("1,1,5,6", sm).ok());
@@ -82,22 +98,30 @@ TEST(SiteMatchFileText, LoadingEmptiesTheSlotsOfALargerEarlierProblem) {
 TEST(SiteMatchFileText, MalformedFilesAreRefusedNamingLineAndValue) {
     const std::pair<const char*, const char*> cases[] = {
         {"2,3\r\n4\r\n7\r\n2\r\n10\r\n5\r\n",
-         "line 7: the file ends before the time to site 2 of facility 2."},
+         "line 7, time 2,2: the file ends before the time to site 2 of facility 2."},
         {"2,3\r\n4\r\nseven\r\n2\r\n10\r\n5\r\n1\r\n6\r\n3\r\n",
-         "line 3: the time to site 2 of facility 1 \"seven\" is not a number."},
-        {"21,3", "line 1: the number of facilities 21 is not a whole number from 1 to 20."},
-        {"2,11", "line 1: the number of sites 11 is not a whole number from 1 to 10."},
-        {"0,3", "line 1: the number of facilities 0 is not a whole number from 1 to 20."},
-        {"2.5,3", "line 1: the number of facilities 2.5 is not a whole number from 1 to 20."},
+         "line 3, time 1,2: the time to site 2 of facility 1 \"seven\" is not a number."},
+        {"21,3", "line 1, count record: the number of facilities \"21\" is not a whole number "
+                 "from 1 to 20."},
+        {"2,11", "line 1, count record: the number of sites \"11\" is not a whole number from 1 "
+                 "to 10."},
+        {"0,3", "line 1, count record: the number of facilities \"0\" is not a whole number from "
+                "1 to 20."},
+        {"2.5,3", "line 1, count record: the number of facilities \"2.5\" is not a whole number "
+                  "from 1 to 20."},
         {"1,1\r\n\"4\"\r\n1\r\n",
-         "line 2: the time to site 1 of facility 1 \"4\" is not a number."},
+         "line 2, time 1,1: the time to site 1 of facility 1 \"4\" is not a number."},
         {"1,1\r\n4\r\n1\r\n7\r\n",
-         "line 4: the file holds more values than the 1 facilities and 1 sites it declares."},
+         "line 4, after demand 1: the file holds more than the 1 facilities and 1 sites it "
+         "declares: \"7\" follows the last record."},
+        // A trailing comma is refused as in every study's file.
+        {"1,1,5,6,", "line 1, after demand 1: the file holds more than the 1 facilities and 1 "
+                     "sites it declares: a comma follows the last value."},
         {"1,1\r\n4\r\n1e999\r\n",
-         "line 3: the number of demands of facility 1 \"1e999\" is not a number."},
-        {"", "line 1: the file ends before the number of facilities."},
+         "line 3, demand 1: the number of demands of facility 1 \"1e999\" is not a number."},
+        {"", "line 1, count record: the file ends before the number of facilities."},
         {"1,1\r\n\xff\xfe\r\n1\r\n",
-         "line 2: the time to site 1 of facility 1 \"\\xFF\\xFE\" is not a number."},
+         "line 2, time 1,1: the time to site 1 of facility 1 \"\\xFF\\xFE\" is not a number."},
     };
     for (const auto& [text, message] : cases) {
         SiteMatchState sm = Example();
@@ -146,7 +170,8 @@ TEST_F(SiteMatchFile, UnreadablePlacesLeaveTheProblemAndNameTheFile) {
         {"folder.sm", "it is a folder"},
         {"big.sm", "more than the 1048576"},
         {"missing.sm", "No such file or directory"},
-        {"bad.sm", "line 3: the number of demands of facility 1 \"\\xC3(\" is not a number."},
+        {"bad.sm", "line 3, demand 1: the number of demands of facility 1 \"\\xC3(\" is not a "
+                   "number."},
     };
     for (const auto& [name, reason] : cases) {
         SiteMatchState sm = Example();
@@ -170,6 +195,68 @@ TEST_F(SiteMatchFile, FailedSaveKeepsTheOldFileAndSaysWhy) {
         << status.message();
     EXPECT_EQ(contentsOf("taken.sm/inside"), "kept");
     EXPECT_FALSE(WriteSiteMatchFile(path("no-folder/p.sm"), Example()).ok());
+}
+
+void ExpectSameProblem(const SiteMatchState& a, const SiteMatchState& b) {
+    ASSERT_EQ(a.MatchFacilityCount, b.MatchFacilityCount);
+    ASSERT_EQ(a.SiteCount, b.SiteCount);
+    for (int i = 1; i <= a.MatchFacilityCount; ++i) {
+        for (int j = 1; j <= a.SiteCount; ++j)
+            EXPECT_TRUE(SameBits(a.SiteTime(i, j), b.SiteTime(i, j)))
+                << i << "," << j << ": " << a.SiteTime(i, j) << " " << b.SiteTime(i, j);
+        EXPECT_TRUE(SameBits(a.FacilityDemand[i], b.FacilityDemand[i]))
+            << i << ": " << a.FacilityDemand[i] << " " << b.FacilityDemand[i];
+    }
+}
+
+TEST_F(SiteMatchFile, ReadSearchSaveReadGivesTheSameProblemAndResults) {
+    RandomFigures random(4217);
+    int shown = 0, refused = 0;
+    for (int round = 0; round < 300; ++round) {
+        SiteMatchState made;
+        made.MatchFacilityCount = random.whole(1, kMaxMatchFacilities);
+        made.SiteCount = random.whole(1, kMaxSites);
+        const bool plain = random.chance(60);
+        std::string text =
+            std::to_string(made.MatchFacilityCount) + "," + std::to_string(made.SiteCount);
+        const auto typed = [&](double value) {
+            text += (random.chance(50) ? "\r\n" : ",") + testing::Typed(value);
+            return value;
+        };
+        for (int i = 1; i <= made.MatchFacilityCount; ++i) {
+            for (int j = 1; j <= made.SiteCount; ++j)
+                made.SiteTime(i, j) = typed(plain ? random.mostlyPlain() : random.any());
+            made.FacilityDemand[i] = typed(plain ? random.mostlyPlain() : random.any());
+        }
+        put("first.sm", text);
+        SiteMatchState first;
+        ASSERT_TRUE(ReadSiteMatchFile(path("first.sm"), first).ok()) << text;
+        ExpectSameProblem(first, made);
+        first.MaxSites = random.whole(1, std::min(made.SiteCount, kMaxSiteLimit));
+        const Status searched = SearchForResults(first);
+
+        // Saved as Save writes it (without waiting for the disk at every round).
+        put("second.sm", SiteMatchFileContents(first));
+        SiteMatchState second;
+        ASSERT_TRUE(ReadSiteMatchFile(path("second.sm"), second).ok());
+        ExpectSameProblem(second, first);
+        EXPECT_EQ(SiteMatchFileContents(second), contentsOf("second.sm"));
+        second.MaxSites = first.MaxSites;
+        const Status again = SearchForResults(second);
+        ASSERT_EQ(again.ok(), searched.ok()) << text;
+        EXPECT_EQ(again.message(), searched.message());
+        if (!searched) {
+            ++refused;
+            continue;
+        }
+        ++shown;
+        EXPECT_TRUE(SameBits(second.OptimalTotalCost, first.OptimalTotalCost));
+        EXPECT_EQ(MatchResultRows(second), MatchResultRows(first));
+        EXPECT_EQ(MatchMessage(second, '\r'), MatchMessage(first, '\r'));
+        EXPECT_EQ(CostsBySitesRows(second), CostsBySitesRows(first));
+    }
+    EXPECT_GT(shown, 50);
+    EXPECT_GT(refused, 20);
 }
 
 } // namespace

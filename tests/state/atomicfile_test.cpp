@@ -10,7 +10,10 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace davrenta {
@@ -206,6 +209,58 @@ TEST_F(ProblemFile, StaleTemporaryFilesOfASaveAreRemovedAtTheNextSave) {
     ASSERT_TRUE(SaveProblemFile(path("p.fl"), "x").ok());
     EXPECT_EQ(names(), (std::vector<std::string>{".davrenta-save-klmnopqrst.tmp",
                                                  ".davrenta-save-other.tmp", "p.fl"}));
+}
+
+// The rename of a save would put a regular file in the place of whatever the name holds; as
+// root that could even be the system's /dev/null.
+TEST_F(ProblemFile, SaveNeverReplacesAPipeADeviceASocketOrAFolder) {
+    ASSERT_EQ(::mkfifo(path("pipe.sf").c_str(), 0600), 0);
+    Status saved = SaveProblemFile(path("pipe.sf"), "1\r\n");
+    EXPECT_EQ(saved.message(), "The file " + path("pipe.sf") + " was not saved: cannot write " +
+                                   path("pipe.sf") +
+                                   ": it is a named pipe, not a file; save under another name.");
+    EXPECT_TRUE(fs::is_fifo(path("pipe.sf")));
+
+    // Through a link, the link's target is what is refused.
+    fs::create_symlink("/dev/null", path("null.sm"));
+    saved = SaveProblemFile(path("null.sm"), "x");
+    EXPECT_NE(saved.message().find(": it is a device, not a file"), std::string::npos)
+        << saved.message();
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    EXPECT_TRUE(fs::is_symlink(path("null.sm")));
+
+    fs::create_directory(path("folder.mh"));
+    saved = SaveProblemFile(path("folder.mh"), "x");
+    EXPECT_NE(saved.message().find(": it is a folder, not a file"), std::string::npos)
+        << saved.message();
+    EXPECT_TRUE(fs::is_directory(path("folder.mh")));
+
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(sock, 0);
+    struct sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = path("socket.mhs");
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    std::copy(socketPath.begin(), socketPath.end(), address.sun_path);
+    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    saved = SaveProblemFile(socketPath, "x");
+    ::close(sock);
+    EXPECT_NE(saved.message().find(": it is a socket, not a file"), std::string::npos)
+        << saved.message();
+    EXPECT_TRUE(fs::is_socket(socketPath));
+
+    // No temporary file is left beside any of them.
+    EXPECT_EQ(names(), (std::vector<std::string>{"folder.mh", "null.sm", "pipe.sf", "socket.mhs"}));
+}
+
+// A device node of the /dev/null kind in a folder of the test's own; making one needs the
+// rights to do so.
+TEST_F(ProblemFile, SaveLeavesADeviceNodeAsItIs) {
+    if (::mknod(path("dev.fl").c_str(), S_IFCHR | 0666, ::makedev(1, 3)) != 0)
+        GTEST_SKIP() << "no rights to make a device node";
+    const Status saved = SaveProblemFile(path("dev.fl"), "x");
+    EXPECT_FALSE(saved.ok());
+    EXPECT_TRUE(fs::is_character_file(path("dev.fl")));
 }
 
 } // namespace

@@ -33,6 +33,17 @@ TEST(PlainForm, WritesShortestTextWithZeroBeforePoint) {
     EXPECT_EQ(PlainForm(0.0001), "0.0001");
 }
 
+TEST(PlainForm, PlainDecimalFromAMillionthToBelowTenToTheFifteenth) {
+    EXPECT_EQ(PlainForm(100000), "100000");
+    EXPECT_EQ(PlainForm(-100000), "-100000");
+    EXPECT_EQ(PlainForm(0.00001), "0.00001");
+    EXPECT_EQ(PlainForm(0.000001), "0.000001");
+    EXPECT_EQ(PlainForm(0.0000015), "0.0000015");
+    EXPECT_EQ(PlainForm(99999999999999.9), "99999999999999.9");
+    EXPECT_EQ(PlainForm(123456789012345), "123456789012345");
+    EXPECT_EQ(PlainForm(9.9e-7), "9.9E-07");
+}
+
 TEST(PlainForm, UsesExponentFormForHugeAndTinyMagnitudes) {
     EXPECT_EQ(PlainForm(1e15), "1E+15");
     EXPECT_EQ(PlainForm(-1.5e20), "-1.5E+20");
@@ -66,6 +77,45 @@ TEST(RoundTripForm, WritesShortestExactTextWithoutBlank) {
     EXPECT_EQ(RoundTripForm(0.1 + 0.2), "0.30000000000000004");
     EXPECT_EQ(RoundTripForm(1e20), "1E+20");
     EXPECT_EQ(RoundTripForm(-0.0), "0");
+}
+
+// Shorter texts in the exponent form ("1E+05", "1E-04") are not taken below 10^15.
+TEST(RoundTripForm, PlainDecimalFromAMillionthToBelowTenToTheFifteenth) {
+    EXPECT_EQ(RoundTripForm(100000), "100000");
+    EXPECT_EQ(RoundTripForm(-2000000), "-2000000");
+    EXPECT_EQ(RoundTripForm(0.0001), "0.0001");
+    EXPECT_EQ(RoundTripForm(0.000001), "0.000001");
+    EXPECT_EQ(RoundTripForm(999999999999999.9), "999999999999999.9");
+    EXPECT_EQ(RoundTripForm(123456789012345.67), "123456789012345.67");
+    EXPECT_EQ(RoundTripForm(1e15), "1E+15");
+    EXPECT_EQ(RoundTripForm(123456789012345680.0), "1.2345678901234568E+17");
+    EXPECT_EQ(RoundTripForm(std::nextafter(1e-6, 0.0)), "9.999999999999997E-07");
+    EXPECT_EQ(RoundTripForm(std::numeric_limits<double>::denorm_min()), "5E-324");
+    EXPECT_EQ(RoundTripForm(kMax), "1.7976931348623157E+308");
+}
+
+// Any double of the plain range, written into a record and read back by the record reader
+// every problem-file reader uses, is the same double, and its text carries no exponent.
+TEST(RoundTripForm, EveryDoubleOfThePlainRangeReadsBackFromAFile) {
+    std::mt19937_64 gen(7341);
+    int tried = 0;
+    while (tried < 100000) {
+        double v;
+        std::uint64_t bits = gen();
+        std::memcpy(&v, &bits, sizeof v);
+        if (!(std::fabs(v) >= 1e-6 && std::fabs(v) < 1e15))
+            continue;
+        ++tried;
+        RecordWriter w;
+        w.number(v).number(-v).endRecord();
+        RecordReader r(w.contents());
+        const auto a = r.next();
+        const auto b = r.next();
+        ASSERT_TRUE(a && b) << w.contents();
+        ASSERT_EQ(a->text.find_first_of("Ee"), std::string::npos) << a->text;
+        ASSERT_EQ(ParseFieldNumber(a->text), v) << a->text;
+        ASSERT_EQ(ParseFieldNumber(b->text), -v) << b->text;
+    }
 }
 
 TEST(RoundTripForm, RandomDoublesReadBackExactly) {

@@ -90,10 +90,16 @@ TEST(RecordReader, SkipsLinesWithoutFieldsAndCountsThem) {
               (std::vector<Field>{{"1", false, 1}, {"2", false, 4}, {"3", false, 6}}));
     EXPECT_TRUE(ReadAll("").empty());
     EXPECT_TRUE(ReadAll("\r\n\n \r").empty());
+    // Where a value after the last would stand: the line after a record's end, blank lines
+    // after it left aside.
     RecordReader reader("1\r\n\r\n");
     reader.next();
     EXPECT_FALSE(reader.next().has_value());
-    EXPECT_EQ(reader.line(), 3);
+    EXPECT_EQ(reader.line(), 2);
+    RecordReader unended("1\r\n2,3");
+    while (unended.next()) {
+    }
+    EXPECT_EQ(unended.line(), 3);
 }
 
 TEST(RecordReader, MissingClosingQuoteEndsAtLineEnd) {
@@ -182,6 +188,49 @@ TEST(Records, WrittenProblemReadsBackFieldForField) {
         EXPECT_EQ(text->line, line++);
     }
     EXPECT_FALSE(r.next().has_value());
+}
+
+// A problem of a count record and one record of two values: "1\r\n5,6\r\n".
+std::string ParseSmall(std::string_view contents) {
+    RecordParser in(contents);
+    in.whole("count record", "count", 0, 9);
+    in.number("record 1", "first value");
+    in.number("record 1", "second value");
+    in.expectEnd("record 1", "the 1 record it counts");
+    return in.error.value_or("");
+}
+
+TEST(RecordParser, OnlyBlankLinesAndAnEndOfFileMarkMayFollowTheLastRecord) {
+    for (const char* accepted :
+         {"1\r\n5,6\r\n", "1\r\n5,6", "1\n5,6\n\n \t\r\n", "1\r\n5,6\r\n\x1a",
+          "1\r\n5,6\r\n\x1a\x1a\x1a\x1a", "1\r\n5,6\x1a"})
+        EXPECT_EQ(ParseSmall(accepted), "") << accepted;
+    const std::pair<const char*, const char*> refused[] = {
+        {"1\r\n5,6\r\n7\r\n", "line 3, after record 1: the file holds more than the 1 record it "
+                              "counts: \"7\" follows the last record."},
+        {"1\r\n5,6,7\r\n", "line 2, after record 1: the file holds more than the 1 record it "
+                           "counts: \"7\" follows the last record."},
+        // A trailing comma makes an empty value, which reads as 0 anywhere else in a file.
+        {"1\r\n5,6,\r\n", "line 2, after record 1: the file holds more than the 1 record it "
+                          "counts: a comma follows the last value."},
+        {"1\r\n5,6\r\n\"\"\r\n", "line 3, after record 1: the file holds more than the 1 record "
+                                 "it counts: \"\" follows the last record."},
+        {"1\r\n5,6\r\n\x1a\r\n2", "line 4, after record 1: the file holds more than the 1 record "
+                                  "it counts: \"2\" follows the last record."},
+    };
+    for (const auto& [contents, message] : refused)
+        EXPECT_EQ(ParseSmall(contents), message) << contents;
+}
+
+TEST(RecordParser, AValueMissingAtTheEndIsPlacedWhereTheWriterWouldPutIt) {
+    EXPECT_EQ(ParseSmall(""), "line 1, count record: the file ends before the count.");
+    // The record the missing value would start stands on the line after the last one.
+    EXPECT_EQ(ParseSmall("1\r\n"), "line 2, record 1: the file ends before the first value.");
+    EXPECT_EQ(ParseSmall("1"), "line 2, record 1: the file ends before the first value.");
+    EXPECT_EQ(ParseSmall("1\r\n\r\n\r\n"),
+              "line 2, record 1: the file ends before the first value.");
+    // A value missing from a record begun belongs on that record's line.
+    EXPECT_EQ(ParseSmall("1\r\n5\r\n"), "line 2, record 1: the file ends before the second value.");
 }
 
 } // namespace

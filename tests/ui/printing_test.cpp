@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 #include "modaldriver.h"
 #include "popmap/reports.h"
 #include "shell/fonts.h"
@@ -208,6 +210,15 @@ void PrintingTest::pdfThatCannotBeWrittenIsReported() {
     QFile written(existing);
     QVERIFY(written.open(QIODevice::ReadOnly));
     QVERIFY(written.read(4) == "%PDF");
+
+    // A named pipe of that name stays a pipe.
+    const QString pipe = dir.filePath(QStringLiteral("pipe.pdf"));
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QVERIFY(!davrenta::PaintReportToPdf(SmallReport(), pipe, &error));
+    QVERIFY2(error.contains(QStringLiteral("it is a named pipe, not a file")), qPrintable(error));
+    struct stat after {};
+    QCOMPARE(::stat(QFile::encodeName(pipe).constData(), &after), 0);
+    QVERIFY(S_ISFIFO(after.st_mode));
 }
 
 void PrintingTest::reportPdfIsNamedAfterTheProblemFile() {

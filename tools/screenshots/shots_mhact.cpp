@@ -1,5 +1,7 @@
 // The material-handling-activity study on the assembly plant from the examples: departments,
-// moves, results with the flow diagram, the switch search and the improvement.
+// moves, results with the flow diagram, the switch search, the improvement and the best layout.
+#include <QLabel>
+
 #include "camera.h"
 #include "modaldriver.h"
 #include "shell/mainfrm.h"
@@ -25,6 +27,13 @@ QString Walk(Session& s) {
     Await(d, c, "mhres2frm").click("noswitchbut");
     d.expectWindow("mhres1frm").click("improvebut");
     Await(d, c, "mhimprovefrm").click("keepbut");
+    d.expectWindow("mhres1frm").click("bestbut");
+    d.expectWindow("mhbestfrm")
+        .click("searchbut")
+        .waitUntil("the search ended",
+                   [](QWidget* w) { return !w->findChild<QLabel*>("Label1")->text().isEmpty(); })
+        .step("picture", c->shot("mhbestfrm"))
+        .click("keepbut");
     d.expectWindow("mhres1frm").click("newbut").expectNoWindow();
     return Run(d, s.main);
 }

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "mhact/picturefit.h"
 #include "shell/windowkit.h"
 
 namespace davrenta {
@@ -31,29 +32,19 @@ void LayoutPicture::showLayout(const MhActivityState& mh, const std::vector<Flow
 void LayoutPicture::paintEvent(QPaintEvent*) {
     if (places_.empty())
         return;
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    double minX = places_[0].x, maxX = minX, minY = places_[0].y, maxY = minY;
-    for (const Place& d : places_) {
-        if (!std::isfinite(d.x) || !std::isfinite(d.y))
-            return; // nothing sensible to draw
-        minX = std::min(minX, d.x);
-        maxX = std::max(maxX, d.x);
-        minY = std::min(minY, d.y);
-        maxY = std::max(maxY, d.y);
-    }
-    // Names are centred on their dots: the outermost need half the widest name beside them.
     const QFontMetrics metrics = fontMetrics();
     double widest = 0;
-    for (const Place& d : places_)
+    std::vector<PlanPoint> plan;
+    for (const Place& d : places_) {
         widest = std::max(widest, double(metrics.horizontalAdvance(d.name)));
-    const double margin = 36, side = std::max(margin, widest / 2 + 4);
-    const double spanX = maxX > minX ? maxX - minX : 1, spanY = maxY > minY ? maxY - minY : 1;
-    const double scale = std::min((width() - 2 * side) / spanX, (height() - 2 * margin) / spanY);
-    // Y grows upwards, as on a plan.
-    auto at = [&](const Place& d) {
-        return QPointF(side + (d.x - minX) * scale, height() - margin - (d.y - minY) * scale);
-    };
+        plan.push_back({d.x, d.y});
+    }
+    const std::optional<PictureFit> fit = FitLayoutPicture(plan, widest, width(), height());
+    if (!fit)
+        return; // nothing sensible to draw
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    auto at = [&](const Place& d) { return QPointF(fit->x(d.x), fit->y(d.y)); };
     // Along a row the names take turns above and below their dots, so that names wider than
     // the dots' spacing do not run into each other.
     std::vector<std::size_t> order(places_.size());
@@ -81,9 +72,11 @@ void LayoutPicture::paintEvent(QPaintEvent*) {
     for (std::size_t i = 0; i < places_.size(); ++i) {
         const QPointF c = at(places_[i]);
         p.drawEllipse(c, 4, 4);
-        const double w = metrics.horizontalAdvance(places_[i].name);
+        const QString name = metrics.elidedText(places_[i].name, Qt::ElideRight,
+                                                static_cast<int>(std::ceil(fit->nameRoom)) + 1);
+        const double w = metrics.horizontalAdvance(name);
         p.drawText(QRectF(c.x() - w / 2, below[i] ? c.y() + 6 : c.y() - 6 - h, w, h),
-                   Qt::AlignCenter, places_[i].name);
+                   Qt::AlignCenter, name);
     }
 }
 

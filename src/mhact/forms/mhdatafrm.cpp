@@ -3,7 +3,6 @@
 #include <vector>
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -11,6 +10,7 @@
 
 #include "mhact/activity.h"
 #include "mhact/forms/mhdeptfrm.h"
+#include "mhact/forms/windowparts.h"
 #include "mhact/texts.h"
 #include "shell/controls.h"
 #include "shell/messages.h"
@@ -23,14 +23,15 @@ mhdatafrm::mhdatafrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     instlbl =
         MakeLabel(this, QStringLiteral("instlbl"), QString::fromLatin1(kDepartmentInstructions));
     instlbl->setWordWrap(true);
-    okbut = MakeButton(this, QStringLiteral("okbut"), QStringLiteral("&Ok"));
-    backbut = MakeButton(this, QStringLiteral("backbut"), QStringLiteral("&Back"));
-    okbut->setDefault(true);
 
+    // Made in reading order, which is the order Tab follows.
     auto* table = new QGridLayout;
     const char* headings[] = {"Number", "Name", "X", "Y"};
+    const char* headingNames[] = {"numhdrlbl", "namehdrlbl", "xhdrlbl", "yhdrlbl"};
     for (int c = 0; c < 4; ++c)
-        table->addWidget(new QLabel(QString::fromLatin1(headings[c]), this), 0, c);
+        table->addWidget(
+            MakeLabel(this, QString::fromLatin1(headingNames[c]), QString::fromLatin1(headings[c])),
+            0, c);
     for (int i = 1; i <= kMaxDepartments; ++i) {
         const QString row = QString::number(i);
         numlbl[i] =
@@ -49,15 +50,18 @@ mhdatafrm::mhdatafrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     table->setColumnStretch(1, 2);
     table->setColumnStretch(2, 1);
     table->setColumnStretch(3, 1);
+    okbut = MakeButton(this, QStringLiteral("okbut"), QStringLiteral("&Ok"));
+    backbut = MakeButton(this, QStringLiteral("backbut"), QStringLiteral("&Back"));
+    okbut->setDefault(true);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(okbut);
-    buttons->addWidget(backbut);
+    auto* page = new QVBoxLayout;
+    page->addWidget(instlbl);
+    page->addLayout(table);
+    page->addStretch();
+    // Fifteen rows scroll on a small or highly scaled screen rather than being squeezed.
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(instlbl);
-    layout->addLayout(table);
-    layout->addLayout(buttons);
+    layout->addWidget(ScrollingPage(this, page), 1);
+    layout->addLayout(ButtonRow({okbut, backbut}));
 
     connect(okbut, &QPushButton::clicked, this, &mhdatafrm::okbut_Click);
     connect(backbut, &QPushButton::clicked, this, &mhdatafrm::backbut_Click);
@@ -69,6 +73,16 @@ mhdatafrm::mhdatafrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
         xtxt[i]->setText(CellText(texts[1]));
         ytxt[i]->setText(CellText(texts[2]));
     }
+    // Room for a name of a file's 14-character column and a location of a few digits.
+    for (int i = 1; i <= kMaxDepartments; ++i) {
+        WidenBoxFor(nametxt[i], QStringLiteral("Final Assembly"));
+        WidenBoxFor(xtxt[i], QStringLiteral("0000.0"));
+        WidenBoxFor(ytxt[i], QStringLiteral("0000.0"));
+    }
+    // All fifteen rows while the screen has room for them.
+    resize(sizeHint());
+    // Enter still presses Ok; typing starts in the table.
+    nametxt[1]->setFocus();
 }
 
 void mhdatafrm::okbut_Click() {

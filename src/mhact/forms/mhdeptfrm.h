@@ -13,6 +13,8 @@ class QPushButton;
 
 namespace davrenta {
 
+class HeadedTable;
+
 // The moves between every two departments: row i, column j holds the moves from i to j.
 class mhdeptfrm : public QDialog {
     Q_OBJECT
@@ -27,6 +29,7 @@ class mhdeptfrm : public QDialog {
     std::array<QLabel*, kMaxDepartments + 1> todeptlbl{};
     QPushButton* okbut;
     QPushButton* prtbut;
+    HeadedTable* movetbl; // the boxes under their row and column names
 
     QLineEdit* box(int i, int j) const { return loadtxt[kMaxDepartments * (i - 1) + j]; }
 

@@ -1,11 +1,13 @@
 #include "mhact/forms/mhimprovefrm.h"
 
-#include <QHBoxLayout>
+#include <algorithm>
+
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "mhact/forms/resultgrid.h"
+#include "mhact/forms/windowparts.h"
 #include "mhact/texts.h"
 #include "shell/controls.h"
 #include "shell/grid.h"
@@ -20,18 +22,16 @@ mhimprovefrm::mhimprovefrm(ModuleState& state, QWidget* parent) : QDialog(parent
                 QStringLiteral("Switches made and the activity after each"));
     Label1 = MakeLabel(this, QStringLiteral("Label1"));
     Label1->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    Label1->setWordWrap(true);
     acceptbut = MakeButton(this, QStringLiteral("acceptbut"), QStringLiteral("&Accept Layout"));
     keepbut = MakeButton(this, QStringLiteral("keepbut"), QStringLiteral("&Keep Current Layout"));
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(acceptbut);
-    buttons->addWidget(keepbut);
+    // The table takes the room the result leaves; on a small or highly scaled screen the
+    // result wraps and the table scrolls.
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(impgrd, 1);
     layout->addWidget(Label1);
-    layout->addLayout(buttons);
-    resize(640, 480);
+    layout->addLayout(ButtonRows(this, {acceptbut, keepbut}));
 
     connect(acceptbut, &QPushButton::clicked, this, &mhimprovefrm::acceptbut_Click);
     connect(keepbut, &QPushButton::clicked, this, &mhimprovefrm::keepbut_Click);
@@ -42,6 +42,9 @@ mhimprovefrm::mhimprovefrm(ModuleState& state, QWidget* parent) : QDialog(parent
     Label1->setText(CellText(t.Label1));
     acceptbut->setVisible(t.improved);
     (t.improved ? acceptbut : keepbut)->setDefault(true);
+    // The whole table, and the result on one line, while the screen has room for them.
+    const int line = Label1->fontMetrics().horizontalAdvance(Label1->text()) + 40;
+    resize(sizeHint().expandedTo(QSize(std::max(640, line), 480)));
 }
 
 void mhimprovefrm::acceptbut_Click() {

@@ -7,10 +7,12 @@
 #include <QVBoxLayout>
 
 #include "mhact/forms/layoutpicture.h"
+#include "mhact/forms/mhbestfrm.h"
 #include "mhact/forms/mhdatafrm.h"
 #include "mhact/forms/mhimprovefrm.h"
 #include "mhact/forms/mhres2frm.h"
 #include "mhact/forms/resultgrid.h"
+#include "mhact/forms/windowparts.h"
 #include "mhact/mhfile.h"
 #include "mhact/texts.h"
 #include "shell/controls.h"
@@ -32,11 +34,13 @@ mhres1frm::mhres1frm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     Label3 = MakeLabel(this, QStringLiteral("Label3"));
     layoutpic = new LayoutPicture(this);
     NameControl(layoutpic, QStringLiteral("layoutpic"), QStringLiteral("Layout and flows"));
-    newbut = MakeButton(this, QStringLiteral("newbut"), QStringLiteral("&New"));
-    savebut = MakeButton(this, QStringLiteral("savebut"), QStringLiteral("&Save"));
-    prntbut = MakeButton(this, QStringLiteral("prntbut"), QStringLiteral("&Print"));
+    // Made in reading order, which is the order Tab follows.
     Command1 = MakeButton(this, QStringLiteral("Command1"), QStringLiteral("S&witches"));
     improvebut = MakeButton(this, QStringLiteral("improvebut"), QStringLiteral("&Improve"));
+    bestbut = MakeButton(this, QStringLiteral("bestbut"), QStringLiteral("&Best Layout"));
+    prntbut = MakeButton(this, QStringLiteral("prntbut"), QStringLiteral("&Print"));
+    savebut = MakeButton(this, QStringLiteral("savebut"), QStringLiteral("&Save"));
+    newbut = MakeButton(this, QStringLiteral("newbut"), QStringLiteral("&New"));
     Command1->setDefault(true);
     Label2->setAlignment(Qt::AlignRight | Qt::AlignTop);
     Label3->setAlignment(Qt::AlignRight);
@@ -50,22 +54,21 @@ mhres1frm::mhres1frm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     side->addLayout(figures);
     side->addWidget(layoutpic, 1);
     auto* body = new QHBoxLayout;
-    body->addWidget(res1grd, 3);
-    body->addLayout(side, 2);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    for (QPushButton* b : {Command1, improvebut, prntbut, savebut, newbut})
-        buttons->addWidget(b);
+    // The table as wide as its columns, the diagram in the rest.
+    body->addWidget(res1grd);
+    body->addLayout(side, 1);
+    // The table, the figures and the diagram scroll on a small or highly scaled screen rather
+    // than being cut short.
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(body, 1);
-    layout->addLayout(buttons);
-    resize(1040, 520);
+    layout->addWidget(ScrollingPage(this, body), 1);
+    layout->addLayout(ButtonRows(this, {Command1, improvebut, bestbut, prntbut, savebut, newbut}));
 
     connect(newbut, &QPushButton::clicked, this, &mhres1frm::newbut_Click);
     connect(savebut, &QPushButton::clicked, this, &mhres1frm::savebut_Click);
     connect(prntbut, &QPushButton::clicked, this, &mhres1frm::prntbut_Click);
     connect(Command1, &QPushButton::clicked, this, &mhres1frm::Command1_Click);
     connect(improvebut, &QPushButton::clicked, this, &mhres1frm::improvebut_Click);
+    connect(bestbut, &QPushButton::clicked, this, &mhres1frm::bestbut_Click);
 
     ActivityFigures f;
     const MhResultsTexts t = OpenMhResults(state_.mh, state_.DistanceMethod, state_.LineBreak, &f);
@@ -74,6 +77,8 @@ mhres1frm::mhres1frm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     Label2->setText(DisplayText(t.Label2));
     Label3->setText(DisplayText(t.Label3));
     layoutpic->showLayout(state_.mh, FlowLines(state_.mh, f));
+    // The whole table while the screen has room for it.
+    resize(sizeHint().expandedTo(QSize(1040, 520)));
 }
 
 void mhres1frm::newbut_Click() {
@@ -93,6 +98,10 @@ void mhres1frm::prntbut_Click() {
 }
 
 void mhres1frm::Command1_Click() {
+    if (Status shown = CheckSwitchResult(state_.mh, state_.DistanceMethod); !shown) {
+        ShowMessage(this, shown.message());
+        return;
+    }
     mhres2frm window(state_, VisibleOwner(this));
     window.exec();
     if (window.switched())
@@ -100,7 +109,22 @@ void mhres1frm::Command1_Click() {
 }
 
 void mhres1frm::improvebut_Click() {
+    if (Status shown = CheckImproveResult(state_.mh, state_.DistanceMethod); !shown) {
+        ShowMessage(this, shown.message());
+        return;
+    }
     mhimprovefrm window(state_, VisibleOwner(this));
+    window.exec();
+    if (window.layoutAccepted())
+        continueWithNewLayout();
+}
+
+void mhres1frm::bestbut_Click() {
+    if (Status shown = CheckBestLayoutProblem(state_.mh, state_.DistanceMethod); !shown) {
+        ShowMessage(this, shown.message());
+        return;
+    }
+    mhbestfrm window(state_, VisibleOwner(this));
     window.exec();
     if (window.layoutAccepted())
         continueWithNewLayout();

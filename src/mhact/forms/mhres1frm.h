@@ -30,12 +30,14 @@ class mhres1frm : public QDialog {
     QPushButton* prntbut;
     QPushButton* Command1;
     QPushButton* improvebut;
+    QPushButton* bestbut;
 
     void newbut_Click();
     void savebut_Click();
     void prntbut_Click();
     void Command1_Click();
     void improvebut_Click();
+    void bestbut_Click();
 
   private:
     // The layout was changed by a switch: the chain goes on at the department window.

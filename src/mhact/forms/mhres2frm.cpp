@@ -1,12 +1,14 @@
 #include "mhact/forms/mhres2frm.h"
 
-#include <QHBoxLayout>
+#include <algorithm>
+
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "mhact/activity.h"
 #include "mhact/forms/resultgrid.h"
+#include "mhact/forms/windowparts.h"
 #include "mhact/texts.h"
 #include "shell/controls.h"
 #include "shell/grid.h"
@@ -21,19 +23,17 @@ mhres2frm::mhres2frm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
                 QStringLiteral("Switches tried and their activity"));
     Label1 = MakeLabel(this, QStringLiteral("Label1"));
     Label1->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    Label1->setWordWrap(true);
     switchbut = MakeButton(this, QStringLiteral("switchbut"), QStringLiteral("&Make Switch"));
     noswitchbut = MakeButton(this, QStringLiteral("noswitchbut"), QStringLiteral("&No Switch"));
     donebut = MakeButton(this, QStringLiteral("donebut"), QStringLiteral("&Done"));
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    for (QPushButton* b : {switchbut, noswitchbut, donebut})
-        buttons->addWidget(b);
+    // The table takes the room the result leaves; on a small or highly scaled screen the
+    // result wraps and the table scrolls.
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(res2grd, 1);
     layout->addWidget(Label1);
-    layout->addLayout(buttons);
-    resize(560, 480);
+    layout->addLayout(ButtonRows(this, {switchbut, noswitchbut, donebut}));
 
     connect(switchbut, &QPushButton::clicked, this, &mhres2frm::switchbut_Click);
     connect(noswitchbut, &QPushButton::clicked, this, &mhres2frm::noswitchbut_Click);
@@ -46,6 +46,9 @@ mhres2frm::mhres2frm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     noswitchbut->setVisible(t.improved);
     donebut->setVisible(!t.improved);
     (t.improved ? switchbut : donebut)->setDefault(true);
+    // The whole table, and the result on one line, while the screen has room for them.
+    const int line = Label1->fontMetrics().horizontalAdvance(Label1->text()) + 40;
+    resize(sizeHint().expandedTo(QSize(std::max(560, line), 480)));
 }
 
 void mhres2frm::switchbut_Click() {

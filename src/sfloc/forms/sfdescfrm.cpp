@@ -5,7 +5,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "sfloc/forms/chain.h"
 #include "sfloc/forms/sfgridfrm.h"
 #include "sfloc/forms/sfinputfrm.h"
 #include "sfloc/sffile.h"

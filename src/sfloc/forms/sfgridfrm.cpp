@@ -11,7 +11,6 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-#include "sfloc/forms/chain.h"
 #include "sfloc/forms/locationplot.h"
 #include "sfloc/forms/sfinputdatafrm.h"
 #include "sfloc/forms/sfremvfrm.h"

@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "sfloc/forms/chain.h"
 #include "sfloc/forms/sfgridfrm.h"
 #include "shell/controls.h"
 #include "shell/windowkit.h"

@@ -6,7 +6,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "sfloc/forms/chain.h"
 #include "sfloc/forms/sfinputdatafrm.h"
 #include "shell/controls.h"
 #include "shell/messages.h"

@@ -8,7 +8,6 @@
 #include "shell/controls.h"
 #include "shell/messages.h"
 #include "shell/windowkit.h"
-#include "sitematch/forms/buttonrow.h"
 #include "sitematch/forms/smfrm.h"
 #include "sitematch/texts.h"
 

@@ -91,11 +91,13 @@ smgridfrm::smgridfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     Label5->setText(DisplayText(GridInstructions(state_.LineBreak)));
     const int m = std::clamp(sm.MatchFacilityCount, 0, kMaxMatchFacilities);
     const int s = std::clamp(sm.SiteCount, 0, kMaxSites);
+    // The round-trip form: "Ok" reads the boxes back, and a 15-digit form would round what a
+    // file loaded.
     for (int i = 1; i <= m; ++i) {
         for (int j = 1; j <= s; ++j)
             gridinputtxt[kMaxSites * (i - 1) + (j - 1)]->setText(
-                QString::fromStdString(PlainForm(sm.SiteTime(i, j))));
-        griddemandtxt[i - 1]->setText(QString::fromStdString(PlainForm(sm.FacilityDemand[i])));
+                QString::fromStdString(RoundTripForm(sm.SiteTime(i, j))));
+        griddemandtxt[i - 1]->setText(QString::fromStdString(RoundTripForm(sm.FacilityDemand[i])));
     }
     gridinputtxt[0]->setFocus();
 }
@@ -117,7 +119,7 @@ void smgridfrm::okbut_Click() {
         return;
     }
     // Figures too large to add up are told here, where they can be corrected.
-    if (Status searched = MatchSearch(state_.sm); !searched) {
+    if (Status searched = SearchForResults(state_.sm); !searched) {
         ShowMessage(this, searched.message());
         return;
     }

@@ -11,7 +11,6 @@
 
 #include "shell/controls.h"
 #include "shell/windowkit.h"
-#include "sitematch/forms/buttonrow.h"
 #include "sitematch/forms/smgridfrm.h"
 #include "sitematch/input.h"
 #include "sitematch/texts.h"

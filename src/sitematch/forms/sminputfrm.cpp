@@ -10,7 +10,6 @@
 #include "shell/controls.h"
 #include "shell/messages.h"
 #include "shell/windowkit.h"
-#include "sitematch/forms/buttonrow.h"
 #include "sitematch/forms/sminputdatafrm.h"
 #include "sitematch/input.h"
 #include "sitematch/search.h"

@@ -1,32 +1,18 @@
 #pragma once
 
-#include <QDialog>
-
 #include "app/modulestate.h"
-
-class QLabel;
-class QLineEdit;
-class QPushButton;
+#include "shell/removefrm.h"
 
 namespace davrenta {
 
 // Asks which facility to take out of the table.
-class smremvfrm : public QDialog {
-    Q_OBJECT
-
+class smremvfrm : public RemoveWindow {
   public:
     explicit smremvfrm(ModuleState& state, QWidget* parent = nullptr);
 
-    QLabel* Label1;
-    QLineEdit* remtxt;
-    QPushButton* rembut;
-    QPushButton* canbut;
-
-    void rembut_Click();
-    void canbut_Click();
-
   private:
-    void backToTable();
+    Status removeFacility(const std::string& number) override;
+    void openTable() override;
     ModuleState& state_;
 };
 

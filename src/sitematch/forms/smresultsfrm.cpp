@@ -11,7 +11,6 @@
 #include "shell/messages.h"
 #include "shell/printing.h"
 #include "shell/windowkit.h"
-#include "sitematch/forms/buttonrow.h"
 #include "sitematch/reports.h"
 #include "sitematch/smfile.h"
 #include "sitematch/texts.h"
