@@ -137,31 +137,35 @@ TEST(MovingLayout, MovesOffTheMapChangeNothingAndNewPodsMustStandOnIt) {
     EXPECT_FALSE(layout.MoveTo(3, 1, 1)); // no third POD
     EXPECT_EQ(layout.Cell(2), (std::pair{3, 4}));
     EXPECT_TRUE(SameBits(layout.Figures().travel, travel));
+    EXPECT_TRUE(layout.Step(2, 0, -1));
+    EXPECT_EQ(layout.Cell(2), (std::pair{3, 3}));
+    EXPECT_FALSE(layout.Step(2, -1, 0)); // line 2 is two cells long
     EXPECT_TRUE(layout.Step(2, -1, -1));
     EXPECT_EQ(layout.Cell(2), (std::pair{2, 2}));
 }
 
 TEST(MovingLayout, ServiceMapShowsEachCellsPodAndTheMarks) {
     // Rectilinear: line steps 0.167, column steps 0.1. POD A at (1,1), the new one at (2,4).
-    ModuleState s = MakeState({{{"a", 90}}, {{1, 1}}, {"aaaa", "a.aa"}});
+    ModuleState s = MakeState({{{"a", 70}}, {{1, 1}}, {"aaaa", "a.aa"}});
     ASSERT_TRUE(PrepareSearch(s));
     auto layout = MovingLayout::Start(s, {{2, 4}});
     ASSERT_TRUE(layout);
     Table1<std::string, kMapLines> map;
     layout->ServiceMap(map, false);
-    EXPECT_EQ(map[1], "AA**");
+    EXPECT_EQ(map[1], "AAA*");
     EXPECT_EQ(map[2], "A.**");
     layout->ServiceMap(map, true);
-    EXPECT_EQ(map[1], "xA**");
+    EXPECT_EQ(map[1], "xAA*");
     EXPECT_EQ(map[2], "A.*X");
-    // A tie goes to the lower slot: the existing POD keeps (1,3) once the new POD stands at
-    // (1,5)... off the map; at (1,4) and A moved to (1,2), cell (1,3) lies 0.1 from both.
+    // Ties go to the lower slot: with A at (1,2) and the new POD at (1,4), cell (1,3) lies 0.1
+    // from both and (2,3) 0.267 from both; A keeps them.
     ASSERT_TRUE(layout->MoveTo(1, 1, 2));
     ASSERT_TRUE(layout->MoveTo(2, 1, 4));
     layout->ServiceMap(map, false);
     EXPECT_EQ(map[1], "AAA*");
-    EXPECT_EQ(layout->Figures().podServed, (std::vector<double>{75, 15}));
-    EXPECT_DOUBLE_EQ(layout->Figures().served, 15);
+    EXPECT_EQ(map[2], "A.A*");
+    EXPECT_EQ(layout->Figures().podServed, (std::vector<double>{50, 20}));
+    EXPECT_DOUBLE_EQ(layout->Figures().served, 20);
 }
 
 // The surface against the one-POD search on the same state, bit for bit, and the search's cell.
@@ -228,8 +232,9 @@ TEST(MovingLayout, ReoptimisationFollowsAMovedExistingPodAsASearchWould) {
     ASSERT_TRUE(layout);
     EXPECT_TRUE(SameBits(layout->Figures().travel, s.fl.BestTravel));
     for (int step = 0; step < 4; ++step) {
-        if (!layout->Step(1, 1, 1))
+        if (!layout->Step(1, 1, 1)) {
             ASSERT_TRUE(layout->Step(1, -1, -1));
+        }
         const auto best = layout->Reoptimise(Measure::MinimizeTravel);
         ASSERT_TRUE(best);
         ModuleState moved = s;
@@ -237,7 +242,7 @@ TEST(MovingLayout, ReoptimisationFollowsAMovedExistingPodAsASearchWould) {
         moved.fl.PodColumn[1] = layout->Cell(1).second;
         ASSERT_EQ(PlainOnePodSearch(moved).status, SearchStatus::Done);
         EXPECT_EQ(*best, (std::pair{moved.fl.NewPodLine, moved.fl.NewPodColumn}));
-        EXPECT_EQ(layout->Cell(2), *best);
+        EXPECT_EQ(layout->Cell(layout->Pods()), *best);
         EXPECT_TRUE(SameBits(layout->Figures().travel, moved.fl.BestTravel));
     }
     // Several new PODs: nothing to re-optimise.
@@ -260,7 +265,7 @@ TEST(MovingLayout, WrittenBackAtTheOptimumTheResultIsTheSearchsExactly) {
     ASSERT_TRUE(layout->Step(layout->Pods(), 0, 1) || layout->Step(layout->Pods(), 0, -1));
     ASSERT_TRUE(layout->Step(1, 1, 0) || layout->Step(1, -1, 0));
     layout->WriteResult(s.fl);
-    EXPECT_GT(s.fl.BestTravel, searched.fl.BestTravel);
+    EXPECT_NE(s.fl.BestTravel, searched.fl.BestTravel);
     ASSERT_TRUE(layout->MoveTo(layout->Pods(), home.first, home.second));
     ASSERT_TRUE(layout->MoveTo(1, searched.fl.PodLine[1], searched.fl.PodColumn[1]));
     layout->WriteResult(s.fl);
