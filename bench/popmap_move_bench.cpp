@@ -48,7 +48,8 @@ ModuleState Searched(int measure, int method) {
 
 void Step(benchmark::State& bench, bool reoptimise) {
     const Measure measure = static_cast<Measure>(bench.range(0));
-    const ModuleState s = Searched(static_cast<int>(bench.range(0)), static_cast<int>(bench.range(1)));
+    const ModuleState s =
+        Searched(static_cast<int>(bench.range(0)), static_cast<int>(bench.range(1)));
     auto layout = MovingLayout::Start(s, NewPodCells(s.fl));
     if (!layout) {
         bench.SkipWithError(layout.message().c_str());

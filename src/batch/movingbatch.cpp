@@ -13,8 +13,8 @@ namespace davrenta {
 namespace {
 
 // The problem read and prepared as a search prepares it; the message of what went wrong.
-Result<ModuleState> Prepared(const PopMapBatchOptions& options, int& exitStatus,
-                             std::ostream& out, std::ostream& err) {
+Result<ModuleState> Prepared(const PopMapBatchOptions& options, int& exitStatus, std::ostream& out,
+                             std::ostream& err) {
     ModuleState state;
     if (Status read = ReadBatchProblem(options, state); !read) {
         exitStatus = Unreadable(err, read.message());

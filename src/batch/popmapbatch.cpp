@@ -246,11 +246,13 @@ BatchCommand AddPopMapCommand(CLI::App& app) {
         pm->add_option("--measure", options->measure,
                        "1 minimize travel, 2 maximum number served, 3 minimize maximum distance")
             ->transform(WholeFrom(1, 3));
-    CLI::Option* limit = pm->add_option("--time-limit", options->timeLimit,
-                   "Seconds after which a search of three or more PODs stops with the best found "
-                   "(default: no limit)")
-        ->type_name("SECONDS")
-        ->transform(SecondsAboveZero());
+    CLI::Option* limit =
+        pm->add_option(
+              "--time-limit", options->timeLimit,
+              "Seconds after which a search of three or more PODs stops with the best found "
+              "(default: no limit)")
+            ->type_name("SECONDS")
+            ->transform(SecondsAboveZero());
     CLI::Option* curve =
         pm->add_option("--pods-curve", options->podsCurve,
                        "The optimum for 1 to this many new PODs beside placing them one at a time")
@@ -281,14 +283,13 @@ BatchCommand AddPopMapCommand(CLI::App& app) {
                        "search)")
             ->transform(MapCellsValue(kMaxPods));
     auto surfaceAsked = std::make_shared<bool>(false);
-    pm->add_flag(
-        "--surface", *surfaceAsked,
-        "The measure's value of one new POD at each cell, as a grid by map line");
-    CLI::Option* save = AddSaveOption(pm, options->save,
-                  "Save the problem with the new POD(s) added as existing ones to this file, as "
-                  "the results window's Save does");
-    const std::vector<const CLI::Option*> searchOptions{pods,  curve, cover, near,
-                                                        limit, save};
+    pm->add_flag("--surface", *surfaceAsked,
+                 "The measure's value of one new POD at each cell, as a grid by map line");
+    CLI::Option* save = AddSaveOption(
+        pm, options->save,
+        "Save the problem with the new POD(s) added as existing ones to this file, as "
+        "the results window's Save does");
+    const std::vector<const CLI::Option*> searchOptions{pods, curve, cover, near, limit, save};
     return {pm, [=](std::ostream& out, std::ostream& err) {
                 if (evaluate->count() > 0 || *surfaceAsked) {
                     const char* name = *surfaceAsked ? "--surface" : "--evaluate";

@@ -28,10 +28,10 @@ double Surface::Value(Measure measure, int line, int column) const {
 }
 
 struct MovingLayout::Impl {
-    Grid g;                // the map, its populations; prior is refreshed for the surface
+    Grid g; // the map, its populations; prior is refreshed for the surface
     std::vector<std::string> mapLines; // the input map, lines 1..last at 0..last-1
-    int n = 0;             // existing PODs
-    std::vector<int> line, column; // slot 1..m at index 0..m-1
+    int n = 0;                         // existing PODs
+    std::vector<int> line, column;     // slot 1..m at index 0..m-1
     std::vector<char> label;
     std::vector<double> minimum; // per area cell: distance to its POD
     std::vector<int> owner;      // per area cell: its POD's slot, 0 for none
@@ -100,8 +100,7 @@ Result<MovingLayout> MovingLayout::Start(const ModuleState& state,
         return Fail("A problem holds at most 30 existing PODs.");
     if (n + static_cast<int>(newPods.size()) > kMaxPods)
         return Fail("A problem holds at most 31 PODs: " + std::to_string(n) +
-                    " existing PODs leave room for " + std::to_string(kMaxPods - n) +
-                    " new ones.");
+                    " existing PODs leave room for " + std::to_string(kMaxPods - n) + " new ones.");
     auto impl = std::make_unique<Impl>();
     Impl& m = *impl;
     m.g = MakeGeometry(state);
@@ -357,10 +356,10 @@ LayoutTexts TextsOf(const MovingLayout& layout, double totalPopulation, Metric m
                          WholeNumberText(line);
     }
     const LayoutFigures& f = layout.Figures();
-    t.figures = "AVERAGE DISTANCE " +
-                FormatPicture(kDistanceScale * f.travel / totalPopulation, "0.###") +
-                "   MAX DISTANCE " + FormatPicture(f.maxDistance, "####.###") + br +
-                "NUMBER SERVED BY NEW PODS " + FormatPicture(IntegerPart(f.served + 0.5), "#######");
+    t.figures =
+        "AVERAGE DISTANCE " + FormatPicture(kDistanceScale * f.travel / totalPopulation, "0.###") +
+        "   MAX DISTANCE " + FormatPicture(f.maxDistance, "####.###") + br +
+        "NUMBER SERVED BY NEW PODS " + FormatPicture(IntegerPart(f.served + 0.5), "#######");
     t.facgrd.push_back({"POD", "x pos. (col)", "y pos. (row)", "Number Served"});
     for (int q = 1; q <= layout.Pods(); ++q) {
         const auto [line, column] = layout.Cell(q);

@@ -55,8 +55,8 @@ class MovingLayout {
     MovingLayout& operator=(MovingLayout&&) noexcept;
     ~MovingLayout();
 
-    int Pods() const;         // every POD, slots 1..Pods()
-    int ExistingPods() const; // slots 1..ExistingPods() are existing PODs
+    int Pods() const;                        // every POD, slots 1..Pods()
+    int ExistingPods() const;                // slots 1..ExistingPods() are existing PODs
     std::pair<int, int> Cell(int pod) const; // (line, column)
     // The POD whose label the service map shows (existing PODs' symbols, new PODs' NewPodLabel).
     char Label(int pod) const;

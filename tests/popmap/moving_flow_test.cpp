@@ -85,10 +85,11 @@ class MovingFlow : public QObject {
             .expectText("changelbl", "+50.0 % travel against the optimum")
             .step("right arrow at the end of the line", [](QWidget* w) { Key(w, Qt::Key_Right); })
             .expectText("coordlbl", "COORDINATES OF NEW POD 1 (*) (x,y)= 3, 1")
-            .step("two left arrows", [](QWidget* w) {
-                Key(w, Qt::Key_Left);
-                Key(w, Qt::Key_Left);
-            })
+            .step("two left arrows",
+                  [](QWidget* w) {
+                      Key(w, Qt::Key_Left);
+                      Key(w, Qt::Key_Left);
+                  })
             .readText("figureslbl", &byKeys)
             .expectText("coordlbl", "COORDINATES OF NEW POD 1 (*) (x,y)= 1, 1")
             .click("optimumbut")
@@ -99,7 +100,10 @@ class MovingFlow : public QObject {
                        *why = g->textMatrix(1, 1) + g->textMatrix(1, 2) + g->textMatrix(1, 3);
                        return *why == "***";
                    })
-            .step("drag to the first cell", [](QWidget* w) { Drag(w, {1, 2}, {1, 1}); })
+            .step("drag to the first cell",
+                  [](QWidget* w) {
+                      Drag(w, {1, 2}, {1, 1});
+                  })
             .expectText("coordlbl", "COORDINATES OF NEW POD 1 (*) (x,y)= 1, 1")
             .check("the drag's figures are the keys'",
                    [&byKeys](QWidget* w, QString* why) {
@@ -137,25 +141,28 @@ class MovingFlow : public QObject {
         std::pair<int, int> existing;
         d.select("podbox", "POD 1 (A)")
             .click("followchk")
-            .step("down arrow", [&](QWidget* w) {
-                Key(w, Qt::Key_Down);
-                existing = {state.fl.PodLine[1] + 1, state.fl.PodColumn[1]};
-            })
-            .check("the new POD is the search's for the moved POD", [&](QWidget* w, QString* why) {
-                ModuleState moved;
-                moved.ModuleFlag = Study::PopMap;
-                moved.ProblemFileName = std::string(DAVRENTA_EXAMPLES_DIR) + "/mid-county.fl";
-                if (!ReadMapFile(moved).ok())
-                    return false;
-                moved.fl.PodLine[1] = existing.first;
-                moved.fl.PodColumn[1] = existing.second;
-                if (PlainOnePodSearch(moved).status != SearchStatus::Done)
-                    return false;
-                *why = LabelText(w, "coordlbl");
-                return *why == QStringLiteral("COORDINATES OF NEW POD 1 (*) (x,y)= %1, %2")
-                                   .arg(moved.fl.NewPodColumn)
-                                   .arg(moved.fl.NewPodLine);
-            })
+            .step("down arrow",
+                  [&](QWidget* w) {
+                      Key(w, Qt::Key_Down);
+                      existing = {state.fl.PodLine[1] + 1, state.fl.PodColumn[1]};
+                  })
+            .check("the new POD is the search's for the moved POD",
+                   [&](QWidget* w, QString* why) {
+                       ModuleState moved;
+                       moved.ModuleFlag = Study::PopMap;
+                       moved.ProblemFileName =
+                           std::string(DAVRENTA_EXAMPLES_DIR) + "/mid-county.fl";
+                       if (!ReadMapFile(moved).ok())
+                           return false;
+                       moved.fl.PodLine[1] = existing.first;
+                       moved.fl.PodColumn[1] = existing.second;
+                       if (PlainOnePodSearch(moved).status != SearchStatus::Done)
+                           return false;
+                       *why = LabelText(w, "coordlbl");
+                       return *why == QStringLiteral("COORDINATES OF NEW POD 1 (*) (x,y)= %1, %2")
+                                          .arg(moved.fl.NewPodColumn)
+                                          .arg(moved.fl.NewPodLine);
+                   })
             .closeAll();
         QVERIFY(walk(d));
     }

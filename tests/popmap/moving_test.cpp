@@ -50,8 +50,7 @@ std::vector<double> PlainPodServed(const ModuleState& s, const Cells& all) {
             double minimum = kBigValue;
             int who = -1;
             for (std::size_t q = 0; q < all.size(); ++q) {
-                const double d =
-                    PodDistance(s.DistanceMethod, i - all[q].first, j - all[q].second);
+                const double d = PodDistance(s.DistanceMethod, i - all[q].first, j - all[q].second);
                 if (d < minimum) {
                     minimum = d;
                     who = static_cast<int>(q);
@@ -79,8 +78,8 @@ std::vector<double> PlainPodServed(const ModuleState& s, const Cells& all) {
     const std::vector<double> served = PlainPodServed(s, all);
     for (std::size_t q = 0; q < served.size(); ++q)
         if (!SameBits(got.podServed[q], served[q]))
-            return ::testing::AssertionFailure() << "POD " << q + 1 << " serves "
-                                                 << got.podServed[q] << " not " << served[q];
+            return ::testing::AssertionFailure()
+                   << "POD " << q + 1 << " serves " << got.podServed[q] << " not " << served[q];
     return ::testing::AssertionSuccess();
 }
 
@@ -89,7 +88,7 @@ TEST(MovingLayout, AnySequenceOfMovesGivesTheFreshEvaluationsFigures) {
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
     int walked = 0;
     for (int round = 0; round < 300; ++round) {
-        const Shape shape = round % 3 == 0 ? Shape::Odd
+        const Shape shape = round % 3 == 0   ? Shape::Odd
                             : round % 3 == 1 ? Shape::Mirrored
                                              : Shape::Plain;
         const Problem problem = RandomProblem(rng, shape);
@@ -100,7 +99,8 @@ TEST(MovingLayout, AnySequenceOfMovesGivesTheFreshEvaluationsFigures) {
         Cells fresh;
         const int room = kMaxPods - s.fl.ExistingPodCount;
         for (int q = pick(0, std::min(3, room)); q > 0; --q)
-            fresh.push_back(cells[static_cast<std::size_t>(pick(0, static_cast<int>(cells.size()) - 1))]);
+            fresh.push_back(
+                cells[static_cast<std::size_t>(pick(0, static_cast<int>(cells.size()) - 1))]);
         auto started = MovingLayout::Start(s, fresh);
         ASSERT_TRUE(started) << Describe(problem);
         MovingLayout layout = std::move(*started);
@@ -186,9 +186,9 @@ TEST(MovingLayout, ServiceMapShowsEachCellsPodAndTheMarks) {
                 !SameBits(surface.maxDistance[c], fl.CandidateMaxDistance(i, j)))
                 return ::testing::AssertionFailure() << "cell " << i << "," << j;
         }
-    const bool found = measure == Measure::MaximumServed ? fl.BestServed > 0
-                                                         : fl.BestTravel < kBigValue ||
-                                                               fl.BestMaxDistance < kBigValue;
+    const bool found = measure == Measure::MaximumServed
+                           ? fl.BestServed > 0
+                           : fl.BestTravel < kBigValue || fl.BestMaxDistance < kBigValue;
     if (surface.best.has_value() != found)
         return ::testing::AssertionFailure() << "best cell found: " << surface.best.has_value();
     if (found) {
@@ -218,7 +218,8 @@ TEST(MovingLayout, SurfaceIsTheOnePodSearchsValuesAndCell) {
     std::string failure;
     const ModuleState region = testing::LoadExampleFile("mid-county.fl", &failure);
     ASSERT_EQ(failure, "");
-    for (Measure m : {Measure::MinimizeTravel, Measure::MaximumServed, Measure::MinimizeMaxDistance})
+    for (Measure m :
+         {Measure::MinimizeTravel, Measure::MaximumServed, Measure::MinimizeMaxDistance})
         EXPECT_TRUE(SurfaceMatchesSearch(region, m));
 }
 

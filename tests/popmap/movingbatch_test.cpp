@@ -16,8 +16,8 @@ namespace {
 TEST(BatchEvaluate, FiguresOfGivenPodsOnTheWorkedExample) {
     // Cells of 50 people at columns 1..3, 0.1 apart: one POD in the middle, or two at the ends
     // sharing the middle cell (the lower slot keeps a tie).
-    BatchRun run = Batch("popmap " + Example("worked-example.fl") +
-                         " --distance 1 --evaluate 1,2 --json");
+    BatchRun run =
+        Batch("popmap " + Example("worked-example.fl") + " --distance 1 --evaluate 1,2 --json");
     ASSERT_EQ(run.status, 0) << run.out;
     auto j = nlohmann::json::parse(run.out);
     EXPECT_DOUBLE_EQ(j["BestTravel"].get<double>(), 10);
@@ -48,15 +48,16 @@ TEST(BatchEvaluate, FiguresOfGivenPodsOnTheWorkedExample) {
 
 TEST(BatchEvaluate, TheSearchsCellGivesTheSearchsFigures) {
     const std::string file = Example("mid-county.fl");
-    const BatchRun searched = Batch("popmap " + file + " --pods 2 --measure 1 --distance 2 --json",
-                                    Errors::Dropped);
+    const BatchRun searched =
+        Batch("popmap " + file + " --pods 2 --measure 1 --distance 2 --json", Errors::Dropped);
     ASSERT_EQ(searched.status, 0);
     const auto s = nlohmann::json::parse(searched.out);
     std::string cells;
     for (const auto& cell : s["NewPods"])
-        cells += std::to_string(cell[0].get<int>()) + "," + std::to_string(cell[1].get<int>()) + " ";
-    const BatchRun run = Batch("popmap " + file + " --distance 2 --evaluate \"" + cells + "\" --json",
-                               Errors::Dropped);
+        cells +=
+            std::to_string(cell[0].get<int>()) + "," + std::to_string(cell[1].get<int>()) + " ";
+    const BatchRun run = Batch(
+        "popmap " + file + " --distance 2 --evaluate \"" + cells + "\" --json", Errors::Dropped);
     ASSERT_EQ(run.status, 0) << run.out;
     const auto j = nlohmann::json::parse(run.out);
     EXPECT_EQ(j["BestTravel"], s["BestTravel"]);
@@ -72,8 +73,8 @@ TEST(BatchSurface, GridOfTheOnePodSearchsValues) {
     EXPECT_NE(run.out.find("\n15 10 15\nBEST CELL (x,y)= 2, 1\n"), std::string::npos) << run.out;
 
     const std::string file = Example("mid-county.fl");
-    const BatchRun searched = Batch("popmap " + file + " --pods 1 --measure 3 --distance 3 --json",
-                                    Errors::Dropped);
+    const BatchRun searched =
+        Batch("popmap " + file + " --pods 1 --measure 3 --distance 3 --json", Errors::Dropped);
     ASSERT_EQ(searched.status, 0);
     const auto s = nlohmann::json::parse(searched.out);
     run = Batch("popmap " + file + " --distance 3 --measure 3 --surface --json", Errors::Dropped);

@@ -31,14 +31,14 @@ const QColor kNewBack(200, 30, 45);
 
 // Good to bad on the surface's scale: green through yellow to red.
 QColor ScaleColour(double t) {
-    return QColor::fromHsv(static_cast<int>(std::lround(120 * (1 - std::clamp(t, 0.0, 1.0)))),
-                           150, 245);
+    return QColor::fromHsv(static_cast<int>(std::lround(120 * (1 - std::clamp(t, 0.0, 1.0)))), 150,
+                           245);
 }
 
 QString Swatch(const QColor& back, const QColor& fore, const QString& mark) {
     return QStringLiteral("<span style=\"background-color:%1; color:%2\">&nbsp;%3&nbsp;</span>")
-        .arg(back.name(), fore.name(), mark.isEmpty() ? QStringLiteral("&nbsp;")
-                                                      : mark.toHtmlEscaped());
+        .arg(back.name(), fore.name(),
+             mark.isEmpty() ? QStringLiteral("&nbsp;") : mark.toHtmlEscaped());
 }
 
 const char* MeasureWords(Measure m) {
@@ -153,10 +153,12 @@ void movemapfrm::start() {
     if (podbox->count() != layout_->Pods()) {
         podbox->clear();
         for (int q = 1; q <= layout_->Pods(); ++q)
-            podbox->addItem(q <= n ? QStringLiteral("POD %1 (%2)").arg(q).arg(QChar::fromLatin1(layout_->Label(q)))
-                                   : QStringLiteral("New POD %1 (%2)")
-                                         .arg(q - n)
-                                         .arg(QChar::fromLatin1(layout_->Label(q))));
+            podbox->addItem(
+                q <= n
+                    ? QStringLiteral("POD %1 (%2)").arg(q).arg(QChar::fromLatin1(layout_->Label(q)))
+                    : QStringLiteral("New POD %1 (%2)")
+                          .arg(q - n)
+                          .arg(QChar::fromLatin1(layout_->Label(q))));
         podbox->setCurrentIndex(layout_->Pods() - 1); // the (last) new POD
     }
     // Live re-optimisation answers for one new POD beside existing ones.
@@ -308,9 +310,10 @@ void movemapfrm::showLegend() {
     QStringList plain;
     for (int q = 1; q <= layout_->Pods(); ++q) {
         const QString mark = QChar::fromLatin1(layout_->Label(q));
-        const QString whose = q <= n ? QStringLiteral("POD %1").arg(q)
-                                     : QStringLiteral("new POD %1").arg(q - n);
-        parts << Swatch(MapColours::podTint(q), Qt::black, mark) + QStringLiteral("&nbsp;served by ") + whose;
+        const QString whose =
+            q <= n ? QStringLiteral("POD %1").arg(q) : QStringLiteral("new POD %1").arg(q - n);
+        parts << Swatch(MapColours::podTint(q), Qt::black, mark) +
+                     QStringLiteral("&nbsp;served by ") + whose;
         plain << mark + QStringLiteral(": served by ") + whose;
     }
     if (n > 0) {

@@ -30,14 +30,14 @@ class movemapfrm : public QDialog {
     explicit movemapfrm(ModuleState& state, QWidget* parent = nullptr);
 
     Grid* mapgrd;
-    QComboBox* podbox;   // which POD the arrow keys move
+    QComboBox* podbox; // which POD the arrow keys move
     QLabel* hintlbl;
     QLabel* legendlbl;
-    QLabel* surfacelbl;  // the surface's colour scale
+    QLabel* surfacelbl; // the surface's colour scale
     QLabel* floclbl;
     QLabel* coordlbl;
     QLabel* figureslbl;
-    QLabel* changelbl;   // "+3.2 % travel" against the optimum; empty at it
+    QLabel* changelbl; // "+3.2 % travel" against the optimum; empty at it
     QCheckBox* surfacechk;
     QCheckBox* followchk; // the best new POD follows a moved existing POD
     QPushButton* optimumbut;
