@@ -6,8 +6,9 @@
 //                                                  figures, the service map and the texts
 //   popmap_move_bench --benchmark_filter=Reopt     the same step with the best new POD searched
 //                                                  again and moved there
-//   popmap_move_bench --benchmark_filter=Repaint   the moving map's window brought up to date
-//                                                  and painted on the offscreen platform
+//   popmap_move_bench --benchmark_filter=Repaint   the step as the window takes it and the map
+//                                                  painted on the offscreen platform (the whole
+//                                                  window: RepaintWindow)
 //
 // Each step walks an existing POD back and forth along a line, so every iteration moves it.
 
@@ -26,6 +27,7 @@
 #include <QImage>
 
 #include "popmap/forms/movemapfrm.h"
+#include "shell/grid.h"
 #endif
 
 namespace davrenta {
@@ -89,27 +91,35 @@ BENCHMARK(StepFull)->Apply(EveryMeasureAndMethod)->Unit(benchmark::kMicrosecond)
 BENCHMARK(ReoptFull)->Apply(EveryMeasureAndMethod)->Unit(benchmark::kMillisecond);
 
 #ifdef DAVRENTA_MOVE_BENCH_UI
-// One step as the window takes it (the figures, the map's cells and colours, the legend) and
-// the map painted into an image the size of the window.
-void RepaintFull(benchmark::State& bench) {
+// One step as the window takes it (the figures, the map's cells and colours) and the map
+// painted into an image its size; Window paints the whole window instead.
+void Repaint(benchmark::State& bench, bool wholeWindow) {
     ModuleState s = Searched(1, 1);
     s.fl.maptype = MapType::NewService;
     movemapfrm window(s);
     window.resize(1100, 800);
     window.show();
     QApplication::processEvents();
-    QImage image(window.size(), QImage::Format_ARGB32_Premultiplied);
+    QWidget* painted = wholeWindow ? static_cast<QWidget*>(&window) : window.mapgrd;
+    QImage image(painted->size(), QImage::Format_ARGB32_Premultiplied);
     int direction = 1;
     for (auto _ : bench) {
         if (!window.StepPod(1, 0, direction)) {
             direction = -direction;
             window.StepPod(1, 0, direction);
         }
-        window.render(&image);
+        painted->render(&image);
         benchmark::DoNotOptimize(image.bits());
     }
 }
+void RepaintFull(benchmark::State& bench) {
+    Repaint(bench, false);
+}
+void RepaintWindowFull(benchmark::State& bench) {
+    Repaint(bench, true);
+}
 BENCHMARK(RepaintFull)->Unit(benchmark::kMillisecond);
+BENCHMARK(RepaintWindowFull)->Unit(benchmark::kMillisecond);
 #endif
 
 } // namespace
