@@ -64,6 +64,7 @@ class MovingFlow : public QObject {
     davrenta::testing::StudyWindows study{[](mainfrm& m) { m.flcmd_Click(); }};
     ModuleState& state = study.state;
     std::unique_ptr<mainfrm>& main = study.main;
+    QTemporaryDir& dir = study.dir;
 
     bool walk(ModalDriver& d) { return study.walk(d); }
 
@@ -111,6 +112,11 @@ class MovingFlow : public QObject {
                        return LabelText(w, "figureslbl") == byKeys &&
                               LabelText(w, "changelbl") == "+50.0 % travel against the optimum";
                    })
+            .click("Savebut")
+            .expectWindow("filefrm")
+            .setText("Text1", dir.filePath("moved.fl"))
+            .click("okbut")
+            .expectWindow("movemapfrm")
             .click("surfacechk")
             .check("surface scale",
                    [](QWidget* w, QString* why) {
@@ -127,9 +133,17 @@ class MovingFlow : public QObject {
             .click("ok2but")
             .expectNoWindow();
         QVERIFY(walk(d));
-        // The study's result is still the search's.
+        // The study's result is still the search's; the saved problem has the moved POD.
         QCOMPARE(state.fl.NewPodColumn, 2);
         QCOMPARE(state.fl.BestTravel, 10.0);
+        QCOMPARE(state.fl.ExistingPodCount, 0);
+        ModuleState saved;
+        saved.ModuleFlag = Study::PopMap;
+        saved.ProblemFileName = dir.filePath("moved.fl").toStdString();
+        QVERIFY(ReadMapFile(saved).ok());
+        QCOMPARE(saved.fl.ExistingPodCount, 1);
+        QCOMPARE(saved.fl.PodLine[1], 1);
+        QCOMPARE(saved.fl.PodColumn[1], 1);
     }
 
     // An existing POD moved down a line: the best new POD is searched again and follows.
