@@ -88,7 +88,7 @@ TEST(BatchContract, EmptyFileOrOptionValuesAreUsageErrorsWithTheUsageText) {
 
 TEST(BatchContract, OptionValuesOutOfRangeAreUsageErrors) {
     const std::pair<std::string, std::string> cases[] = {
-        {"popmap " + Example("small-town.fl") + " --measure 1 --distance 1", "--pods 3"},
+        {"popmap " + Example("small-town.fl") + " --measure 1 --distance 1", "--pods 32"},
         {"popmap " + Example("small-town.fl") + " --pods 1 --distance 1", "--measure 0"},
         {"popmap " + Example("small-town.fl") + " --pods 1 --measure 1", "--distance 2.5"},
         {"popmap " + Example("small-town.fl") + " --pods 1 --measure 1 --distance 1",
