@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "popmap/model.h"
 #include "state/figures.h"
 #include "state/messagetext.h"
 #include "state/numbers.h"
@@ -138,6 +139,57 @@ CLI::Validator WholeFrom(double low, double high) {
             return std::string();
         },
         RangeText(low, high, choices));
+}
+
+std::optional<std::vector<std::pair<int, int>>> ParseMapCells(std::string_view text) {
+    std::vector<std::pair<int, int>> cells;
+    std::size_t at = 0;
+    // Digits only, at most three of them: no cell lies beyond line 50 or column 60.
+    const auto whole = [&](int& value, int most) {
+        const std::size_t start = at;
+        value = 0;
+        while (at < text.size() && text[at] >= '0' && text[at] <= '9' && at - start < 4)
+            value = 10 * value + (text[at++] - '0');
+        return at > start && at - start < 4 && value >= 1 && value <= most;
+    };
+    const auto blanks = [&] {
+        while (at < text.size() && (text[at] == ' ' || text[at] == '\t'))
+            ++at;
+    };
+    blanks();
+    while (at < text.size()) {
+        int line = 0, column = 0;
+        if (!whole(line, kMapLines) || at >= text.size() || text[at++] != ',' ||
+            !whole(column, kMapColumns))
+            return std::nullopt;
+        if (at < text.size() && text[at] != ' ' && text[at] != '\t')
+            return std::nullopt;
+        cells.emplace_back(line, column);
+        blanks();
+    }
+    if (cells.empty())
+        return std::nullopt;
+    return cells;
+}
+
+CLI::Validator MapCellsValue(int most) {
+    return CLI::Validator(
+        [most](std::string& value) {
+            const auto cells = ParseMapCells(value);
+            if (!cells)
+                return "\"" + QuoteForMessage(value) +
+                       "\" is not a list of cells LINE,COL (lines 1 to 50, columns 1 to 60) "
+                       "apart by blanks";
+            if (static_cast<int>(cells->size()) > most)
+                return std::to_string(cells->size()) + " cells are more than the " +
+                       std::to_string(most) + " PODs a problem holds";
+            value.clear();
+            for (const auto& [line, column] : *cells)
+                value += (value.empty() ? "" : " ") + std::to_string(line) + "," +
+                         std::to_string(column);
+            return std::string();
+        },
+        "LINE,COL ...");
 }
 
 CLI::Validator NumberFrom(double low, double high) {

@@ -7,6 +7,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include <CLI/CLI.hpp>
@@ -57,6 +58,11 @@ CLI::Validator NumberFrom(double low, double high);
 CLI::Validator SeedValue();
 // A time limit: a number of seconds above 0 (a search's --time-limit).
 CLI::Validator SecondsAboveZero();
+// Map cells "LINE,COL LINE,COL ...": whole numbers, lines 1 to 50 and columns 1 to 60, cells
+// apart by blanks, at most `most` of them; handed on as "L,C L,C".
+CLI::Validator MapCellsValue(int most);
+// The cells of a text MapCellsValue accepts, in its order; none for any other text.
+std::optional<std::vector<std::pair<int, int>>> ParseMapCells(std::string_view text);
 
 // FILE, required and not empty.
 CLI::Option* AddFileArgument(CLI::App* command, std::string& file, const std::string& description);

@@ -246,11 +246,13 @@ BatchCommand AddPopMapCommand(CLI::App& app) {
         pm->add_option("--measure", options->measure,
                        "1 minimize travel, 2 maximum number served, 3 minimize maximum distance")
             ->transform(WholeFrom(1, 3));
-    pm->add_option("--time-limit", options->timeLimit,
-                   "Seconds after which a search of three or more PODs stops with the best found "
-                   "(default: no limit)")
-        ->type_name("SECONDS")
-        ->transform(SecondsAboveZero());
+    CLI::Option* limit =
+        pm->add_option(
+              "--time-limit", options->timeLimit,
+              "Seconds after which a search of three or more PODs stops with the best found "
+              "(default: no limit)")
+            ->type_name("SECONDS")
+            ->transform(SecondsAboveZero());
     CLI::Option* curve =
         pm->add_option("--pods-curve", options->podsCurve,
                        "The optimum for 1 to this many new PODs beside placing them one at a time")
@@ -274,10 +276,41 @@ BatchCommand AddPopMapCommand(CLI::App& app) {
                        "Mark the cells within this fraction (0 to 1) of the optimum (one POD)")
             ->transform(NumberFrom(0, 1));
     AddJsonFlag(pm, options->json);
-    AddSaveOption(pm, options->save,
-                  "Save the problem with the new POD(s) added as existing ones to this file, as "
-                  "the results window's Save does");
+    auto given = std::make_shared<std::string>();
+    CLI::Option* evaluate =
+        pm->add_option("--evaluate", *given,
+                       "The figures of new PODs at these cells beside the existing ones (no "
+                       "search)")
+            ->transform(MapCellsValue(kMaxPods));
+    auto surfaceAsked = std::make_shared<bool>(false);
+    pm->add_flag("--surface", *surfaceAsked,
+                 "The measure's value of one new POD at each cell, as a grid by map line");
+    CLI::Option* save = AddSaveOption(
+        pm, options->save,
+        "Save the problem with the new POD(s) added as existing ones to this file, as "
+        "the results window's Save does");
+    const std::vector<const CLI::Option*> searchOptions{pods, curve, cover, near, limit, save};
     return {pm, [=](std::ostream& out, std::ostream& err) {
+                if (evaluate->count() > 0 || *surfaceAsked) {
+                    const char* name = *surfaceAsked ? "--surface" : "--evaluate";
+                    if (evaluate->count() > 0 && *surfaceAsked)
+                        return UsageError(pm, err, "--evaluate and --surface go apart");
+                    for (const CLI::Option* o : searchOptions)
+                        if (o->count() > 0)
+                            return UsageError(pm, err,
+                                              std::string(name) + " goes without " + o->get_name());
+                    if (*surfaceAsked) {
+                        if (measure->count() == 0)
+                            return UsageError(pm, err, "--measure is required");
+                        return RunSurfaceBatch(*options, out, err);
+                    }
+                    if (measure->count() > 0)
+                        return UsageError(pm, err,
+                                          "--evaluate goes without --measure: it prints every "
+                                          "figure");
+                    options->evaluate = *ParseMapCells(*given);
+                    return RunEvaluateBatch(*options, out, err);
+                }
                 if (cover->count() > 0) {
                     if (near->count() > 0 || options->save)
                         return UsageError(pm, err,

@@ -23,6 +23,7 @@ struct PopMapBatchOptions {
     std::optional<int> podsCurve;    // the POD-count study up to this many
     std::optional<double> cover;     // the coverage study for this radius
     bool podsGiven = true;           // with --cover: whether --pods asks for a population too
+    std::vector<std::pair<int, int>> evaluate; // --evaluate: the given new PODs (line, column)
 };
 
 // Runs the population-map study on a problem file through its whole result sequence and
@@ -39,6 +40,11 @@ Status ReadBatchProblem(const PopMapBatchOptions& options, ModuleState& state);
 // The POD-count study (--pods-curve) and the coverage study (--cover), on the file's problem.
 int RunPodCurveBatch(const PopMapBatchOptions& options, std::ostream& out, std::ostream& err);
 int RunCoverBatch(const PopMapBatchOptions& options, std::ostream& out, std::ostream& err);
+
+// The figures of given new PODs (--evaluate) and the objective surface of one new POD
+// (--surface), on the file's problem.
+int RunEvaluateBatch(const PopMapBatchOptions& options, std::ostream& out, std::ostream& err);
+int RunSurfaceBatch(const PopMapBatchOptions& options, std::ostream& out, std::ostream& err);
 
 // The new PODs of a result as [[line, column], ...].
 ordered_json JsonCells(const std::vector<std::pair<int, int>>& cells);

@@ -19,6 +19,7 @@
 #include "popmap/forms/flservfrm.h"
 #include "popmap/forms/mapcolours.h"
 #include "popmap/forms/mapsave.h"
+#include "popmap/forms/movemapfrm.h"
 #include "popmap/reports.h"
 #include "popmap/results.h"
 #include "popmap/sequence.h"
@@ -77,12 +78,13 @@ flareafrm::flareafrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     okbut = MakeButton(this, QStringLiteral("okbut"), QStringLiteral("&Ok"));
     cancelbut = MakeButton(this, QStringLiteral("cancelbut"), QStringLiteral("&Cancel"));
     cancelbut->hide();
+    movebut = MakeButton(this, QStringLiteral("movebut"), QStringLiteral("&Move PODs"));
     okbut->setDefault(true);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(Label1);
     buttons->addStretch();
-    for (QPushButton* b : {cancelbut, backbut, editbut, prtbut, Savebut, okbut})
+    for (QPushButton* b : {cancelbut, movebut, backbut, editbut, prtbut, Savebut, okbut})
         buttons->addWidget(b);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(flareagrd, 1);
@@ -97,12 +99,14 @@ flareafrm::flareafrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     connect(Savebut, &QPushButton::clicked, this, &flareafrm::Savebut_Click);
     connect(okbut, &QPushButton::clicked, this, &flareafrm::okbut_Click);
     connect(cancelbut, &QPushButton::clicked, this, &flareafrm::cancelbut_Click);
+    connect(movebut, &QPushButton::clicked, this, &flareafrm::movebut_Click);
 
     PopMap& fl = state_.fl;
     const QString kept = QString::fromStdString(KeptProgressText(fl));
     if (!kept.isEmpty())
         Label1->setText(kept);
     Savebut->setVisible(fl.maptype == MapType::NearOptimal);
+    movebut->setVisible(fl.maptype == MapType::NewService);
     Label1->setVisible(fl.maptype == MapType::Input);
     showMap();
     const std::vector<LegendEntry> legend = MapColours(fl).legend();
@@ -278,6 +282,10 @@ void flareafrm::okbut_Click() {
         break;
     }
     accept();
+}
+
+void flareafrm::movebut_Click() {
+    OpenModal<movemapfrm>(state_, this);
 }
 
 void flareafrm::cancelbut_Click() {

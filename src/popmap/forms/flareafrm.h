@@ -33,6 +33,7 @@ class flareafrm : public QDialog {
     QPushButton* Savebut;
     QPushButton* okbut;
     QPushButton* cancelbut; // shown while a search runs
+    QPushButton* movebut;   // the service areas with the new PODs: move the PODs
 
     void backbut_Click();
     void editbut_Click();
@@ -40,6 +41,7 @@ class flareafrm : public QDialog {
     void Savebut_Click();
     void okbut_Click();
     void cancelbut_Click();
+    void movebut_Click();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
