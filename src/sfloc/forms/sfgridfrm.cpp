@@ -197,9 +197,10 @@ void sfgridfrm::showResultState() {
     for (QWidget* w : std::initializer_list<QWidget*>{addbut, rembut, Label5, notepage_, okbut})
         w->hide();
     for (QWidget* w : std::initializer_list<QWidget*>{
-             Savebut, Label8, Label9, Label10, Label11, Label12, Label13, olrectxlbl, olrectylbl,
-             oleuclxlbl, oleuclylbl, olsqeuxlbl, olsqeuylbl, objheadlbl, olrectobjlbl, oleuclobjlbl,
-             olsqeuobjlbl, locationpic, backbut, resultspage_})
+             Savebut,      Label8,       Label9,      Label10,    Label11,
+             Label12,      Label13,      olrectxlbl,  olrectylbl, oleuclxlbl,
+             oleuclylbl,   olsqeuxlbl,   olsqeuylbl,  objheadlbl, olrectobjlbl,
+             oleuclobjlbl, olsqeuobjlbl, locationpic, backbut,    resultspage_})
         w->show();
     // What is shown is what was solved and what Save writes: corrections go through Back.
     for (QLineEdit* box : gridinputtxt)
