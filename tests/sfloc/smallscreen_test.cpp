@@ -46,7 +46,7 @@ class SingleFacilitySmallScreen : public QObject {
         d.expectWindow("filefrm").check(kWhole, WholeOnScreen);
         d.click("examplesbut").setText("Text1", "warehouse-stores.sf").click("okbut");
         d.expectWindow("sfgridfrm").check(kWhole, WholeOnScreen).click("okbut");
-        d.expectWindow("sfgridfrm").click("backbut");
+        d.expectWindow("sfgridfrm").check(kWhole, WholeOnScreen).click("backbut");
         d.expectWindow("sfgridfrm").click("rembut");
         d.expectWindow("sfremvfrm").check(kWhole, WholeOnScreen).click("canbut");
         d.expectWindow("sfgridfrm").click("donebut").expectNoWindow();

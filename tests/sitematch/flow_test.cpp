@@ -21,6 +21,12 @@ using davrenta::testing::Shown;
 
 namespace {
 
+// Escape as a user presses it: to the box that has the focus, which leaves it to the window.
+void PressEscape(QWidget* window) {
+    QWidget* focused = window->focusWidget();
+    QTest::keyClick(focused ? focused : window, Qt::Key_Escape);
+}
+
 // Main window -> description -> the site-limit window.
 void Enter(ModalDriver& d) {
     d.expectWindow("smdescfrm")
@@ -139,10 +145,18 @@ class SiteMatchFlow : public QObject {
             .expectText("gridinputtxt(12)", "1")
             .expectText("griddemandtxt(1)", "2")
             .expectText("griddemandtxt(2)", "")
-            // Escape leaves the remove window for the table, as Cancel does, not the study.
+            // Escape, pressed in the number box, leaves the remove window for the table, as
+            // Cancel does, not the study; so does the title bar's close.
             .click("rembut")
             .expectWindow("smremvfrm")
-            .step("Escape", [](QWidget* window) { static_cast<QDialog*>(window)->reject(); })
+            .setText("remtxt", "1")
+            .step("Escape", PressEscape)
+            .expectWindow("smgridfrm")
+            .expectText("griddemandtxt(1)", "2")
+            .expectText("griddemandtxt(2)", "")
+            .click("rembut")
+            .expectWindow("smremvfrm")
+            .step("close", [](QWidget* window) { window->close(); })
             .expectWindow("smgridfrm")
             .expectText("griddemandtxt(1)", "2")
             // So does the title bar's close on a row begun by "Add Facility": it is dropped.

@@ -35,7 +35,7 @@ class SiteMatchSmallScreen : public QObject {
         d.expectWindow("sourcefrm").click("Keybut");
         d.expectWindow("sminputfrm").check(kWhole, WholeOnScreen);
         d.setText("facinputtxt", "1").setText("sitesinputtxt", "10").click("okbut");
-        d.expectWindow("sminputdatafrm").closeAll();
+        d.expectWindow("sminputdatafrm").check(kWhole, WholeOnScreen).closeAll();
         QVERIFY(study.walk(d));
     }
 

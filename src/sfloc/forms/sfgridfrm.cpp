@@ -130,7 +130,9 @@ sfgridfrm::sfgridfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
 
     auto* left = new QVBoxLayout;
     left->addWidget(scroll, 1);
-    left->addLayout(results);
+    // The results scroll on a small or scaled screen rather than squeeze their rows.
+    resultspage_ = ScrollingPage(this, results);
+    left->addWidget(resultspage_);
     auto* right = new QVBoxLayout;
     // The instructions scroll on a small screen rather than push the buttons away.
     auto* note = new QVBoxLayout;
@@ -185,6 +187,7 @@ void sfgridfrm::showEditState() {
     backbut->hide();
     for (QWidget* w : std::initializer_list<QWidget*>{okbut, addbut, rembut, Label5, notepage_})
         w->show();
+    resultspage_->hide();
     for (QWidget* w : std::initializer_list<QWidget*>{
              Savebut, Label8, Label9, Label10, Label11, Label12, Label13, olrectxlbl, olrectylbl,
              oleuclxlbl, oleuclylbl, olsqeuxlbl, olsqeuylbl, objheadlbl, olrectobjlbl, oleuclobjlbl,
@@ -197,9 +200,10 @@ void sfgridfrm::showResultState() {
     for (QWidget* w : std::initializer_list<QWidget*>{addbut, rembut, Label5, notepage_, okbut})
         w->hide();
     for (QWidget* w : std::initializer_list<QWidget*>{
-             Savebut, Label8, Label9, Label10, Label11, Label12, Label13, olrectxlbl, olrectylbl,
-             oleuclxlbl, oleuclylbl, olsqeuxlbl, olsqeuylbl, objheadlbl, olrectobjlbl, oleuclobjlbl,
-             olsqeuobjlbl, locationpic, backbut})
+             Savebut,      Label8,       Label9,      Label10,    Label11,
+             Label12,      Label13,      olrectxlbl,  olrectylbl, oleuclxlbl,
+             oleuclylbl,   olsqeuxlbl,   olsqeuylbl,  objheadlbl, olrectobjlbl,
+             oleuclobjlbl, olsqeuobjlbl, locationpic, backbut,    resultspage_})
         w->show();
     // What is shown is what was solved and what Save writes: corrections go through Back.
     for (QLineEdit* box : gridinputtxt)

@@ -64,7 +64,8 @@ class sfgridfrm : public QDialog {
     void donebut_Click();
 
   private:
-    QWidget* notepage_ = nullptr; // the instructions' scrolling page
+    QWidget* notepage_ = nullptr;    // the instructions' scrolling page
+    QWidget* resultspage_ = nullptr; // the results' scrolling page
     void showEditState();
     void showResultState();
     ModuleState& state_;

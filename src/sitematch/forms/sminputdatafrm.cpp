@@ -49,7 +49,8 @@ sminputdatafrm::sminputdatafrm(ModuleState& state, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
     layout->addWidget(faclbl);
-    layout->addLayout(boxes);
+    // Ten sites and the demand do not fit beside each other on a small or scaled screen.
+    layout->addWidget(ScrollingPage(this, boxes), 1);
     layout->addLayout(buttons);
 
     connect(Ok, &QPushButton::clicked, this, &sminputdatafrm::Ok_Click);
