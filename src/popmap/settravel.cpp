@@ -93,7 +93,7 @@ inline __attribute__((always_inline)) void RunLoop(double* acc, const double* d,
         acc[x] += term(d[x]);
 }
 
-template <typename V> inline V Splat(double x) {
+template <typename V> inline __attribute__((always_inline)) V Splat(double x) {
     V v;
     for (std::size_t e = 0; e < sizeof(V) / sizeof(double); ++e)
         v[e] = x;
@@ -103,41 +103,46 @@ inline double Splat1(double x) {
     return x;
 }
 
+// Everything a wide kernel calls is inlined into it: a 32-byte vector passed to or returned
+// from a function built without AVX does not travel as the AVX caller expects (unoptimised
+// builds do call them).
 // The terms: min(0, w d - l) for the bound; w max(0, d1 - d) for what a POD at d gains; and
 // w max(0, d2 - max(d, d1)) for what it gives back when the nearest POD leaves.
 template <typename V> struct Price {
     V w, l, zero;
-    Price(double wv, double lv) : w(Splat<V>(wv)), l(Splat<V>(lv)), zero(Splat<V>(0)) {}
-    V operator()(V d) const {
+    __attribute__((always_inline)) Price(double wv, double lv)
+        : w(Splat<V>(wv)), l(Splat<V>(lv)), zero(Splat<V>(0)) {}
+    __attribute__((always_inline)) V operator()(V d) const {
         const V t = w * d - l;
         return t < zero ? t : zero;
     }
-    double operator()(double d) const {
+    __attribute__((always_inline)) double operator()(double d) const {
         const double t = w[0] * d - l[0];
         return t < 0 ? t : 0.0;
     }
 };
 template <typename V> struct Gain {
     V w, d1, zero;
-    Gain(double wv, double d1v) : w(Splat<V>(wv)), d1(Splat<V>(d1v)), zero(Splat<V>(0)) {}
-    V operator()(V d) const {
+    __attribute__((always_inline)) Gain(double wv, double d1v)
+        : w(Splat<V>(wv)), d1(Splat<V>(d1v)), zero(Splat<V>(0)) {}
+    __attribute__((always_inline)) V operator()(V d) const {
         const V t = d1 - d;
         return w * (t > zero ? t : zero);
     }
-    double operator()(double d) const {
+    __attribute__((always_inline)) double operator()(double d) const {
         const double t = d1[0] - d;
         return w[0] * (t > 0 ? t : 0.0);
     }
 };
 template <typename V> struct GiveBack {
     V w, d1, d2, zero;
-    GiveBack(double wv, double d1v, double d2v)
+    __attribute__((always_inline)) GiveBack(double wv, double d1v, double d2v)
         : w(Splat<V>(wv)), d1(Splat<V>(d1v)), d2(Splat<V>(d2v)), zero(Splat<V>(0)) {}
-    V operator()(V d) const {
+    __attribute__((always_inline)) V operator()(V d) const {
         const V t = d2 - (d > d1 ? d : d1);
         return w * (t > zero ? t : zero);
     }
-    double operator()(double d) const {
+    __attribute__((always_inline)) double operator()(double d) const {
         const double t = d2[0] - (d > d1[0] ? d : d1[0]);
         return w[0] * (t > 0 ? t : 0.0);
     }
