@@ -23,6 +23,7 @@
 #include "shell/messages.h"
 #include "shell/windowkit.h"
 #include "state/atomicfile.h"
+#include "state/numbers.h"
 
 namespace davrenta {
 
@@ -190,6 +191,62 @@ CsvRows TableRows(const Grid* grid) {
     return rows;
 }
 
+CsvRows TableRows(const QTableWidget* table) {
+    CsvRows rows;
+    QStringList heading;
+    for (int c = 0; c < table->columnCount(); ++c) {
+        const QTableWidgetItem* item = table->horizontalHeaderItem(c);
+        heading << (item ? item->text().trimmed() : QString());
+    }
+    rows << heading;
+    int last = -1;
+    for (int r = 0; r < table->rowCount(); ++r)
+        for (int c = 0; c < table->columnCount(); ++c)
+            if (const QTableWidgetItem* item = table->item(r, c);
+                item && !item->text().trimmed().isEmpty())
+                last = r;
+    for (int r = 0; r <= last; ++r) {
+        QStringList row;
+        for (int c = 0; c < table->columnCount(); ++c) {
+            const QTableWidgetItem* item = table->item(r, c);
+            row << (item ? item->text().trimmed() : QString());
+        }
+        rows << row;
+    }
+    return rows;
+}
+
+CsvRows WithFullColumns(const CsvRows& shown, const std::vector<FullColumn>& columns) {
+    // Inserted from the last leftwards, each just after the column it refines, so that the
+    // shown columns keep their places and two refining one column keep their order.
+    std::vector<const FullColumn*> order;
+    for (const FullColumn& column : columns)
+        order.push_back(&column);
+    std::stable_sort(order.begin(), order.end(), [](const FullColumn* a, const FullColumn* b) {
+        return a->column < b->column;
+    });
+    CsvRows rows = shown;
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        const FullColumn* column = *it;
+        for (qsizetype r = 0; r < rows.size(); ++r) {
+            QStringList& row = rows[r];
+            while (row.size() <= column->column)
+                row << QString();
+            QString text;
+            if (r == 0) {
+                text = column->heading.isEmpty()
+                           ? row[column->column] + QStringLiteral(" (full precision)")
+                           : column->heading;
+            } else if (const std::size_t k = static_cast<std::size_t>(r - 1);
+                       k < column->values.size() && column->values[k]) {
+                text = QString::fromStdString(RoundTripForm(*column->values[k]));
+            }
+            row.insert(column->column + 1, text);
+        }
+    }
+    return rows;
+}
+
 Status SaveCsv(const QString& path, const CsvRows& rows) {
     const QByteArray bytes = CsvText(rows);
     if (auto error = WriteFileAtomically(QFile::encodeName(path).toStdString(),
@@ -252,6 +309,24 @@ ExportItem TableExport(const QString& what, const Grid* table, std::function<Csv
     return item;
 }
 
+ExportItem TableExport(const QString& what, const Grid* table,
+                       std::function<std::vector<FullColumn>()> fullColumns) {
+    return RowsExport(
+        what, [table] { return TableRows(table); }, std::move(fullColumns));
+}
+
+ExportItem RowsExport(const QString& what, std::function<CsvRows()> shownRows,
+                      std::function<std::vector<FullColumn>()> fullColumns) {
+    ExportItem item;
+    item.what = what;
+    item.shownRows = shownRows;
+    if (fullColumns)
+        item.fullRows = [shownRows, fullColumns] {
+            return WithFullColumns(shownRows(), fullColumns());
+        };
+    return item;
+}
+
 ExportItem PictureExport(const QString& what, QWidget* picture) {
     ExportItem item;
     item.what = what;
@@ -273,11 +348,10 @@ QString ExportPath(const ShellState& state, const QString& what, const QString& 
     return pdf.left(pdf.size() - 3) + extension;
 }
 
-QPushButton* AddExportButton(QPushButton* beside, const ShellState& state,
-                             std::vector<ExportItem> items) {
-    QWidget* window = beside->window();
-    auto* button = MakeButton(beside->parentWidget(), QStringLiteral("exportbut"),
-                              QStringLiteral("E&xport..."));
+QPushButton* MakeExportButton(QWidget* parent, const ShellState& state,
+                              std::vector<ExportItem> items, QPushButton* follows) {
+    QWidget* window = parent->window();
+    auto* button = MakeButton(parent, QStringLiteral("exportbut"), QStringLiteral("E&xport..."));
     auto* menu = new QMenu(button);
     menu->setObjectName(QStringLiteral("exportmnu"));
     const ShellState* shell = &state;
@@ -305,7 +379,10 @@ QPushButton* AddExportButton(QPushButton* beside, const ShellState& state,
         }
     }
     button->setMenu(menu);
-    // Offered while the button beside it is: windows that change mode hide their print button.
+    if (!follows)
+        return button;
+    // Offered while the button it follows is: windows that change mode hide their print button
+    // or disable it until there is something to print.
     class Follower : public QObject {
       public:
         Follower(QPushButton* leader, QPushButton* follower)
@@ -322,10 +399,16 @@ QPushButton* AddExportButton(QPushButton* beside, const ShellState& state,
         QPushButton* leader_;
         QPushButton* follower_;
     };
-    beside->installEventFilter(new Follower(beside, button));
-    button->setEnabled(beside->isEnabled());
-    if (beside->isHidden())
+    follows->installEventFilter(new Follower(follows, button));
+    button->setEnabled(follows->isEnabled());
+    if (follows->isHidden())
         button->hide();
+    return button;
+}
+
+QPushButton* AddExportButton(QPushButton* beside, const ShellState& state,
+                             std::vector<ExportItem> items) {
+    QPushButton* button = MakeExportButton(beside->parentWidget(), state, std::move(items), beside);
     int index = -1;
     QWidget* holder = beside->parentWidget();
     if (QBoxLayout* layout = HoldingLayout(holder ? holder->layout() : nullptr, beside, &index))

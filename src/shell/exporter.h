@@ -2,6 +2,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 
 class QPainter;
 class QPushButton;
+class QTableWidget;
 class QWidget;
 
 namespace davrenta {
@@ -30,6 +32,21 @@ QByteArray CsvText(const CsvRows& rows);
 // A grid's cells as shown (surrounding blanks trimmed), headings included, one row a record;
 // trailing empty rows and columns left out.
 CsvRows TableRows(const Grid* grid);
+
+// A plain table's cells as shown, under its column headings; trailing empty rows left out.
+CsvRows TableRows(const QTableWidget* table);
+
+// Figures a table shows rounded, as they were computed: `values` holds one a body row (the
+// rows under the heading row), in the table's order; a row without the figure holds none.
+struct FullColumn {
+    int column = 0; // the shown column these figures refine, counted from 0
+    std::vector<std::optional<double>> values;
+    QString heading = {}; // empty: "<the shown column's heading> (full precision)"
+};
+
+// The shown rows with, after each refined column, its full-precision columns in the order
+// given, holding the figures in the round-trip form, which reads back to the very same double.
+CsvRows WithFullColumns(const CsvRows& shown, const std::vector<FullColumn>& columns);
 
 // Rows of texts as a study's tables hold them, under their headings.
 template <std::size_t N>
@@ -70,6 +87,13 @@ Status SavePicture(const QString& path, const ExportItem& item);
 // A table item straight from a grid.
 ExportItem TableExport(const QString& what, const Grid* table,
                        std::function<CsvRows()> fullRows = {});
+// The same with full-precision columns beside the rounded ones they refine.
+ExportItem TableExport(const QString& what, const Grid* table,
+                       std::function<std::vector<FullColumn>()> fullColumns);
+// A table shown in other controls than a grid (or as a plain table widget): its rows as
+// shown, and full-precision columns where it has them.
+ExportItem RowsExport(const QString& what, std::function<CsvRows()> shownRows,
+                      std::function<std::vector<FullColumn>()> fullColumns = {});
 ExportItem PictureExport(const QString& what, QWidget* picture);
 // A map: its cells as CSV, and as a picture of coloured cells with the legend beneath.
 ExportItem MapExport(const QString& what, Grid* map, QWidget* legend);
@@ -82,6 +106,12 @@ QString ExportPath(const ShellState& state, const QString& what, const QString& 
 // item as CSV, CSV at full precision, PNG and SVG as it allows. Returns the button.
 QPushButton* AddExportButton(QPushButton* beside, const ShellState& state,
                              std::vector<ExportItem> items);
+
+// The same button, not yet placed, for a window that lays out its buttons itself (so that a
+// row that wraps on a small screen counts it); made in the window's reading order, it takes
+// its place in the tab order. Shown and enabled while `follows` is, where one is given.
+QPushButton* MakeExportButton(QWidget* window, const ShellState& state,
+                              std::vector<ExportItem> items, QPushButton* follows = nullptr);
 
 // Test seam: asked for the file to write (the proposed path in, the chosen one out; empty
 // when cancelled). The default is the desktop's save dialog.

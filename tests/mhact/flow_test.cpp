@@ -536,15 +536,18 @@ class MhActFlow : public QObject {
             .expectWindow("mhres1frm")
             .step("to the table", [](QWidget* w) { w->findChild<QWidget*>("res1grd")->setFocus(); })
             .check("the table, then the buttons left to right",
-                   Tabs("res1grd Command1 improvebut bestbut prntbut savebut newbut res1grd", 7))
+                   Tabs("res1grd Command1 improvebut bestbut prntbut exportbut savebut newbut "
+                        "res1grd",
+                        8))
             .click("bestbut")
             .expectWindow("mhbestfrm")
             .click("searchbut")
             .waitUntil("the search ended", SearchEnded)
             .step("to the time limit",
                   [](QWidget* w) { w->findChild<QWidget*>("limittxt")->setFocus(); })
-            .check("the limit, the table, then the buttons",
-                   Tabs("limittxt searchbut bestgrd acceptbut keepbut prntbut limittxt", 6))
+            .check(
+                "the limit, the table, then the buttons",
+                Tabs("limittxt searchbut bestgrd acceptbut keepbut prntbut exportbut limittxt", 7))
             .click("keepbut")
             .expectWindow("mhres1frm")
             .click("newbut")

@@ -17,7 +17,9 @@
 #include "mhact/besttexts.h"
 #include "mhact/forms/layoutpicture.h"
 #include "mhact/forms/resultgrid.h"
+#include "mhact/forms/windowparts.h"
 #include "shell/controls.h"
+#include "shell/exporter.h"
 #include "shell/grid.h"
 #include "shell/messages.h"
 #include "shell/printing.h"
@@ -51,6 +53,20 @@ mhbestfrm::mhbestfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     acceptbut = MakeButton(this, QStringLiteral("acceptbut"), QStringLiteral("&Accept Layout"));
     keepbut = MakeButton(this, QStringLiteral("keepbut"), QStringLiteral("&Keep Current Layout"));
     prntbut = MakeButton(this, QStringLiteral("prntbut"), QStringLiteral("&Print"));
+    // Offered once there is a layout to print.
+    exportbut = MakeExportButton(this, state_,
+                                 {TableExport(QStringLiteral("best layout"), bestgrd,
+                                              [this] {
+                                                  FullColumn x{1, {}}, y{2, {}};
+                                                  for (int d = 1;
+                                                       outcome_ && d <= outcome_->DeptCount; ++d) {
+                                                      x.values.push_back(outcome_->x[d]);
+                                                      y.values.push_back(outcome_->y[d]);
+                                                  }
+                                                  return std::vector<FullColumn>{x, y};
+                                              }),
+                                  PictureExport(QStringLiteral("best layout diagram"), layoutpic)},
+                                 prntbut);
     acceptbut->hide();
     prntbut->setEnabled(false);
     searchbut->setDefault(true);
@@ -68,10 +84,8 @@ mhbestfrm::mhbestfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     auto* body = new QHBoxLayout;
     body->addLayout(left, 3);
     body->addWidget(layoutpic, 2);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    for (QPushButton* b : {acceptbut, keepbut, prntbut})
-        buttons->addWidget(b);
+    // In as many rows as a small or highly scaled screen needs.
+    QBoxLayout* buttons = ButtonRows(this, {acceptbut, keepbut, prntbut, exportbut});
     // The table, the texts and the diagram scroll on a small or highly scaled screen rather
     // than being cut short.
     auto* layout = new QVBoxLayout(this);

@@ -37,6 +37,7 @@ class mhbestfrm : public QDialog {
     QPushButton* acceptbut;
     QPushButton* keepbut;
     QPushButton* prntbut;
+    QPushButton* exportbut; // the table as CSV, the diagram as a picture
 
     void searchbut_Click();
     void cancelbut_Click();

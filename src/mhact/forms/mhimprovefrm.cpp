@@ -10,6 +10,7 @@
 #include "mhact/forms/windowparts.h"
 #include "mhact/texts.h"
 #include "shell/controls.h"
+#include "shell/exporter.h"
 #include "shell/grid.h"
 #include "shell/windowkit.h"
 
@@ -23,6 +24,14 @@ mhimprovefrm::mhimprovefrm(ModuleState& state, QWidget* parent) : QDialog(parent
     Label1 = MakeLabel(this, QStringLiteral("Label1"));
     Label1->setTextInteractionFlags(Qt::TextSelectableByMouse);
     Label1->setWordWrap(true);
+    exportbut =
+        MakeExportButton(this, state_, {TableExport(QStringLiteral("improvement"), impgrd, [this] {
+                             // The activity before the first switch, then after each.
+                             FullColumn activity{3, {outcome_.StartActivity}};
+                             for (const ImproveStep& s : outcome_.steps)
+                                 activity.values.push_back(s.activity);
+                             return std::vector<FullColumn>{activity};
+                         })});
     acceptbut = MakeButton(this, QStringLiteral("acceptbut"), QStringLiteral("&Accept Layout"));
     keepbut = MakeButton(this, QStringLiteral("keepbut"), QStringLiteral("&Keep Current Layout"));
 
@@ -31,7 +40,7 @@ mhimprovefrm::mhimprovefrm(ModuleState& state, QWidget* parent) : QDialog(parent
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(impgrd, 1);
     layout->addWidget(Label1);
-    layout->addLayout(ButtonRows(this, {acceptbut, keepbut}));
+    layout->addLayout(ButtonRows(this, {exportbut, acceptbut, keepbut}));
 
     connect(acceptbut, &QPushButton::clicked, this, &mhimprovefrm::acceptbut_Click);
     connect(keepbut, &QPushButton::clicked, this, &mhimprovefrm::keepbut_Click);

@@ -22,6 +22,7 @@ class mhimprovefrm : public QDialog {
 
     Grid* impgrd;
     QLabel* Label1;
+    QPushButton* exportbut; // the table as CSV
     QPushButton* acceptbut;
     QPushButton* keepbut;
 

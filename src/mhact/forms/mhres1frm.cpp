@@ -16,6 +16,7 @@
 #include "mhact/mhfile.h"
 #include "mhact/texts.h"
 #include "shell/controls.h"
+#include "shell/exporter.h"
 #include "shell/grid.h"
 #include "shell/messages.h"
 #include "shell/printing.h"
@@ -23,8 +24,26 @@
 
 namespace davrenta {
 
+namespace {
+
+// The loads, distances, their products and the shares the table rounds, pair by pair.
+std::vector<FullColumn> ActivityFullColumns(const MhActivityState& mh, const ActivityFigures& f) {
+    std::vector<FullColumn> columns{{2, {}}, {3, {}}, {4, {}}, {5, {}}};
+    for (const ListedPair& p : f.pairs) {
+        columns[0].values.push_back(mh.MoveCount(p.from, p.to));
+        columns[1].values.push_back(mh.DeptDistance(p.from, p.to));
+        columns[2].values.push_back(mh.LoadDistance(p.from, p.to));
+        columns[3].values.push_back(PercentOfTotal(mh, p.from, p.to));
+    }
+    return columns;
+}
+
+} // namespace
+
 mhres1frm::mhres1frm(ModuleState& state, QWidget* parent) : QDialog(parent), state_(state) {
     SetUpWindow(this, QStringLiteral("mhres1frm"), QStringLiteral("MH Results"));
+    ActivityFigures f;
+    const MhResultsTexts t = OpenMhResults(state_.mh, state_.DistanceMethod, state_.LineBreak, &f);
     res1grd = new Grid(this);
     NameControl(res1grd, QStringLiteral("res1grd"),
                 QStringLiteral("Pairs of departments and their activity"));
@@ -39,6 +58,11 @@ mhres1frm::mhres1frm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     improvebut = MakeButton(this, QStringLiteral("improvebut"), QStringLiteral("&Improve"));
     bestbut = MakeButton(this, QStringLiteral("bestbut"), QStringLiteral("&Best Layout"));
     prntbut = MakeButton(this, QStringLiteral("prntbut"), QStringLiteral("&Print"));
+    exportbut =
+        MakeExportButton(this, state_,
+                         {TableExport(QStringLiteral("activity"), res1grd,
+                                      [full = ActivityFullColumns(state_.mh, f)] { return full; }),
+                          PictureExport(QStringLiteral("flow diagram"), layoutpic)});
     savebut = MakeButton(this, QStringLiteral("savebut"), QStringLiteral("&Save"));
     newbut = MakeButton(this, QStringLiteral("newbut"), QStringLiteral("&New"));
     Command1->setDefault(true);
@@ -61,7 +85,8 @@ mhres1frm::mhres1frm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     // than being cut short.
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(ScrollingPage(this, body), 1);
-    layout->addLayout(ButtonRows(this, {Command1, improvebut, bestbut, prntbut, savebut, newbut}));
+    layout->addLayout(
+        ButtonRows(this, {Command1, improvebut, bestbut, prntbut, exportbut, savebut, newbut}));
 
     connect(newbut, &QPushButton::clicked, this, &mhres1frm::newbut_Click);
     connect(savebut, &QPushButton::clicked, this, &mhres1frm::savebut_Click);
@@ -70,8 +95,6 @@ mhres1frm::mhres1frm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     connect(improvebut, &QPushButton::clicked, this, &mhres1frm::improvebut_Click);
     connect(bestbut, &QPushButton::clicked, this, &mhres1frm::bestbut_Click);
 
-    ActivityFigures f;
-    const MhResultsTexts t = OpenMhResults(state_.mh, state_.DistanceMethod, state_.LineBreak, &f);
     ShowResultRows(res1grd, t.res1grd);
     Label1->setText(DisplayText(t.Label1));
     Label2->setText(DisplayText(t.Label2));

@@ -28,6 +28,7 @@ class mhres1frm : public QDialog {
     QPushButton* newbut;
     QPushButton* savebut;
     QPushButton* prntbut;
+    QPushButton* exportbut; // the table as CSV, the diagram as a picture
     QPushButton* Command1;
     QPushButton* improvebut;
     QPushButton* bestbut;

@@ -11,6 +11,7 @@
 #include "mhact/forms/windowparts.h"
 #include "mhact/texts.h"
 #include "shell/controls.h"
+#include "shell/exporter.h"
 #include "shell/grid.h"
 #include "shell/windowkit.h"
 
@@ -18,12 +19,21 @@ namespace davrenta {
 
 mhres2frm::mhres2frm(ModuleState& state, QWidget* parent) : QDialog(parent), state_(state) {
     SetUpWindow(this, QStringLiteral("mhres2frm"), QStringLiteral("Results 2"));
+    SwitchOutcome outcome;
+    const SwitchTexts t = OpenSwitches(state_.mh, state_.DistanceMethod, &outcome);
+    FullColumn activity{2, {}};
+    for (const SwitchTrial& trial : outcome.trials)
+        activity.values.push_back(trial.activity);
     res2grd = new Grid(this);
     NameControl(res2grd, QStringLiteral("res2grd"),
                 QStringLiteral("Switches tried and their activity"));
     Label1 = MakeLabel(this, QStringLiteral("Label1"));
     Label1->setTextInteractionFlags(Qt::TextSelectableByMouse);
     Label1->setWordWrap(true);
+    exportbut = MakeExportButton(this, state_,
+                                 {TableExport(QStringLiteral("switches"), res2grd, [activity] {
+                                     return std::vector<FullColumn>{activity};
+                                 })});
     switchbut = MakeButton(this, QStringLiteral("switchbut"), QStringLiteral("&Make Switch"));
     noswitchbut = MakeButton(this, QStringLiteral("noswitchbut"), QStringLiteral("&No Switch"));
     donebut = MakeButton(this, QStringLiteral("donebut"), QStringLiteral("&Done"));
@@ -33,13 +43,12 @@ mhres2frm::mhres2frm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(res2grd, 1);
     layout->addWidget(Label1);
-    layout->addLayout(ButtonRows(this, {switchbut, noswitchbut, donebut}));
+    layout->addLayout(ButtonRows(this, {exportbut, switchbut, noswitchbut, donebut}));
 
     connect(switchbut, &QPushButton::clicked, this, &mhres2frm::switchbut_Click);
     connect(noswitchbut, &QPushButton::clicked, this, &mhres2frm::noswitchbut_Click);
     connect(donebut, &QPushButton::clicked, this, &mhres2frm::donebut_Click);
 
-    const SwitchTexts t = OpenSwitches(state_.mh, state_.DistanceMethod);
     ShowResultRows(res2grd, t.res2grd);
     Label1->setText(CellText(t.Label1));
     switchbut->setVisible(t.improved);

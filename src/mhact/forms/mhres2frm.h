@@ -20,6 +20,7 @@ class mhres2frm : public QDialog {
 
     Grid* res2grd;
     QLabel* Label1;
+    QPushButton* exportbut; // the table as CSV
     QPushButton* switchbut;
     QPushButton* noswitchbut;
     QPushButton* donebut;
