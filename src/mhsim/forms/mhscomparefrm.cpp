@@ -29,6 +29,7 @@
 #include "mhsim/parameters.h"
 #include "mhsim/texts.h"
 #include "shell/controls.h"
+#include "shell/exporter.h"
 #include "shell/messages.h"
 #include "shell/printing.h"
 #include "shell/windowkit.h"
@@ -151,6 +152,14 @@ mhscomparefrm::mhscomparefrm(ModuleState& state, QWidget* parent)
     cancelbut->hide();
     prntbut = MakeButton(this, QStringLiteral("prntbut"), QStringLiteral("&Print"));
     prntbut->setEnabled(false);
+    // Offered once there is a comparison to print.
+    exportbut = MakeExportButton(
+        this, state_,
+        {RowsExport(
+             QStringLiteral("server comparison"), [this] { return TableRows(comparegrid); },
+             [this] { return fullColumns(); }),
+         PictureExport(QStringLiteral("server chart"), comparechart)},
+        prntbut);
     closebut = MakeButton(this, QStringLiteral("closebut"), QStringLiteral("Cl&ose"));
     comparebut->setDefault(true);
 
@@ -183,12 +192,25 @@ mhscomparefrm::mhscomparefrm(ModuleState& state, QWidget* parent)
     content->addWidget(theorylbl);
     content->addWidget(measurelst);
     content->addWidget(comparechart, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cancelbut);
-    buttons->addWidget(comparebut);
-    buttons->addWidget(prntbut);
-    buttons->addWidget(closebut);
+    // The run's buttons and the result's side by side, or one row above the other where a
+    // small or highly scaled screen has no room for all of them in one.
+    auto* runButtons = new QHBoxLayout;
+    runButtons->addStretch();
+    runButtons->addWidget(cancelbut);
+    runButtons->addWidget(comparebut);
+    auto* resultButtons = new QHBoxLayout;
+    resultButtons->addStretch();
+    int needed = 0;
+    for (QPushButton* button : {cancelbut, comparebut, prntbut, exportbut, closebut}) {
+        needed += button->sizeHint().width() + 12;
+        if (button != cancelbut && button != comparebut)
+            resultButtons->addWidget(button);
+    }
+    const QScreen* screen = this->screen();
+    const bool oneRow = !screen || needed + 80 <= screen->availableGeometry().width();
+    auto* buttons = new QBoxLayout(oneRow ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
+    buttons->addLayout(runButtons, 1);
+    buttons->addLayout(resultButtons);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(ScrollingPage(this, content), 1);
     layout->addWidget(comparebar);
@@ -203,7 +225,7 @@ mhscomparefrm::mhscomparefrm(ModuleState& state, QWidget* parent)
     connect(measurelst, &QComboBox::currentIndexChanged, this, &mhscomparefrm::measurelst_Click);
     showRows();
     fromtxt->setFocus();
-    if (const QScreen* screen = this->screen())
+    if (screen)
         resize(QSize(960, 780).boundedTo(screen->availableGeometry().size() - QSize(40, 80)));
 }
 
@@ -328,6 +350,27 @@ void mhscomparefrm::showRows() {
     theorylbl->setVisible(!theory.isEmpty());
     prntbut->setEnabled(!rows_.empty());
     measurelst_Click();
+}
+
+std::vector<FullColumn> mhscomparefrm::fullColumns() const {
+    // The table shows each measure as "mean ± half-width", rounded: both at full precision
+    // beside it. Its columns follow Columns() after the number of servers.
+    std::vector<FullColumn> full;
+    int c = 1;
+    for (const Column& col : Columns(state_.mhs.SimOption)) {
+        FullColumn mean{c, {}, col.title + QStringLiteral(" mean (full precision)")};
+        FullColumn half{c, {}, col.title + QStringLiteral(" 95% half-width (full precision)")};
+        for (const MhSimState& m : rows_) {
+            double meanValue = 0, halfValue = 0;
+            MeanAndHalf(m, col.measure, meanValue, halfValue);
+            mean.values.push_back(meanValue);
+            half.values.push_back(halfValue);
+        }
+        full.push_back(std::move(mean));
+        full.push_back(std::move(half));
+        ++c;
+    }
+    return full;
 }
 
 void mhscomparefrm::measurelst_Click() {

@@ -6,6 +6,7 @@
 #include "app/modulestate.h"
 #include "mhsim/capacity.h"
 #include "mhsim/forms/runner.h"
+#include "shell/exporter.h"
 
 class QChartView;
 class QComboBox;
@@ -40,6 +41,7 @@ class mhscomparefrm : public RunningDialog {
     QPushButton* comparebut;
     QPushButton* cancelbut;
     QPushButton* prntbut;
+    QPushButton* exportbut; // the table as CSV, the chart as a picture
     QPushButton* closebut;
 
     void comparebut_Click();
@@ -49,6 +51,7 @@ class mhscomparefrm : public RunningDialog {
 
   private:
     void showRows();
+    std::vector<FullColumn> fullColumns() const;
 
     ModuleState& state_;
     std::vector<MhSimState> rows_;

@@ -1,6 +1,7 @@
 #include "mhsim/forms/mhsresultfrm.h"
 
 #include <algorithm>
+#include <array>
 #include <tuple>
 
 #include <QComboBox>
@@ -43,6 +44,21 @@ void ShowWhole(QLineEdit* box) {
     box->setMinimumWidth(least);
     box->setMaximumWidth(
         std::max(least, metrics.horizontalAdvance(QStringLiteral("0000.00")) + margin));
+}
+
+// The mean, standard deviation and half-width of a results row, as the run computed them.
+std::array<double, 3> RowFigures(const MhSimState& m, const std::string& field) {
+    if (field == "numserv")
+        return {m.NumServMean, m.NumServStd, m.NumServHalf};
+    if (field == "linelen")
+        return {m.LineLenMean, m.LineLenStd, m.LineLenHalf};
+    if (field == "wait")
+        return {m.WaitMean, m.WaitStd, m.WaitHalf};
+    if (field == "propbusy")
+        return {m.PropBusyMean, m.PropBusyStd, m.PropBusyHalf};
+    if (field == "overtime")
+        return {m.OvertimeMean, m.OvertimeStd, m.OvertimeHalf};
+    return {m.TurnawayMean, m.TurnawayStd, m.TurnawayHalf};
 }
 
 } // namespace
@@ -178,7 +194,13 @@ MhsResultsWindow::MhsResultsWindow(ModuleState& state, QWidget* parent)
     layout->addLayout(buttons);
 
     connect(prntbut, &QPushButton::clicked, this, &MhsResultsWindow::prntbut_Click);
-    AddExportButton(prntbut, state_, {PictureExport(QStringLiteral("histogram"), histchart)});
+    ExportItem histogram = PictureExport(QStringLiteral("histogram"), histchart);
+    histogram.shownRows = [this] { return histogramRows(); };
+    AddExportButton(prntbut, state_,
+                    {RowsExport(
+                         QStringLiteral("results"), [this] { return resultRows(); },
+                         [this] { return resultFullColumns(); }),
+                     histogram});
     connect(savebut, &QPushButton::clicked, this, &MhsResultsWindow::savebut_Click);
     connect(chgbut, &QPushButton::clicked, this, &MhsResultsWindow::chgbut_Click);
     connect(okbut, &QPushButton::clicked, this, &MhsResultsWindow::okbut_Click);
@@ -216,6 +238,40 @@ void MhsResultsWindow::fill() {
     preciselbl->setText(note.join(QLatin1Char(' ')));
     preciselbl->setVisible(!note.isEmpty());
     chartlst_Click();
+}
+
+CsvRows MhsResultsWindow::resultRows() {
+    CsvRows rows{{QStringLiteral("Measure"), QStringLiteral("Mean"), QStringLiteral("Std. Dev."),
+                  QStringLiteral("95% half-width")}};
+    for (const MhsResultRow& rr : OpenMhsResults(state_.mhs).rows) {
+        QStringList row{Q(rr.label)};
+        for (const char* suffix : {"meantxt", "stdtxt", "halftxt"})
+            row << field(Q(rr.field + suffix))->text();
+        rows << row;
+    }
+    if (maxlinelbl->isVisibleTo(this))
+        rows << QStringList{maxlinelbl->text(), field(QStringLiteral("maxlinetxt"))->text(),
+                            QString(), QString()};
+    return rows;
+}
+
+std::vector<FullColumn> MhsResultsWindow::resultFullColumns() {
+    std::vector<FullColumn> columns{{1, {}}, {2, {}}, {3, {}}};
+    for (const MhsResultRow& rr : OpenMhsResults(state_.mhs).rows) {
+        const std::array<double, 3> figures = RowFigures(state_.mhs, rr.field);
+        for (std::size_t k = 0; k < 3; ++k)
+            columns[k].values.push_back(figures[k]);
+    }
+    return columns; // the maximum line length is a whole number, shown whole
+}
+
+CsvRows MhsResultsWindow::histogramRows() {
+    const auto measure = static_cast<ChartMeasure>(chartlst->currentData().toInt());
+    const Histogram h = MakeHistogram(state_.mhs.CycleValues, measure);
+    CsvRows rows{{chartlst->currentText(), QStringLiteral("Cycles")}};
+    for (std::size_t k = 0; k < h.counts.size(); ++k)
+        rows << QStringList{Q(h.labels[k]), QString::number(h.counts[k])};
+    return rows;
 }
 
 QLineEdit* MhsResultsWindow::field(const QString& name) {

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "app/modulestate.h"
+#include "shell/exporter.h"
 
 class QChartView;
 class QComboBox;
@@ -58,6 +59,11 @@ class MhsResultsWindow : public QDialog {
     QLineEdit* field(const QString& name);
     // Shows the state's last run in every box, the note and the chart.
     void fill();
+    // What the export offers: the results as the boxes show them, the same figures at full
+    // precision, and the chart's bins with their counts.
+    CsvRows resultRows();
+    std::vector<FullColumn> resultFullColumns();
+    CsvRows histogramRows();
 
     ModuleState& state_;
 };
