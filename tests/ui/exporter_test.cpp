@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -77,6 +78,19 @@ QStringList SvgTexts(const QString& path, bool* wellFormed) {
     return texts;
 }
 
+// A grid's cells as the window shows them, headings included, row by row.
+CsvRows GridCells(QWidget* window, const char* name) {
+    davrenta::Grid* grid = GridOf(window, name);
+    CsvRows cells;
+    for (int r = 0; r < grid->rows(); ++r) {
+        QStringList row;
+        for (int c = 0; c < grid->cols(); ++c)
+            row << grid->textMatrix(r, c).trimmed();
+        cells << row;
+    }
+    return cells;
+}
+
 // Triggers one entry of the window's export menu.
 ModalDriver& Export(ModalDriver& d, const QString& entry) {
     return d.step("export " + entry, [entry](QWidget* w) {
@@ -131,6 +145,31 @@ class ExporterTest : public QObject {
         grid.setTextMatrix(2, 1, QStringLiteral("3"));
         QCOMPARE(davrenta::TableRows(&grid),
                  (CsvRows{{"", "Site", "Cost"}, {"1", "", "12.50"}, {"", "3", ""}}));
+    }
+
+    void fullColumnsStandBesideTheFiguresTheyRefineAndReadBackExactly() {
+        const CsvRows shown = {{"Pair", "Mean", "Share"}, {"A", "0.30", "33.3"}, {"B", "1.00"}};
+        const std::vector<davrenta::FullColumn> full = {{2, {100.0 / 3, std::nullopt}},
+                                                        {1, {0.1 + 0.2, 1.0}, "Mean, first"},
+                                                        {1, {1e-7, -2.5}, "Mean, second"}};
+        const CsvRows rows = davrenta::WithFullColumns(shown, full);
+        QCOMPARE(rows, (CsvRows{{"Pair", "Mean", "Mean, first", "Mean, second", "Share",
+                                 "Share (full precision)"},
+                                {"A", "0.30", "0.30000000000000004", "1E-07", "33.3",
+                                 "33.333333333333336"},
+                                {"B", "1.00", "1", "-2.5", "", ""}}));
+        QCOMPARE(rows[1][2].toDouble(), 0.1 + 0.2);
+        QCOMPARE(rows[1][5].toDouble(), 100.0 / 3);
+    }
+
+    void plainTableRowsCarryTheColumnHeadings() {
+        QTableWidget table(3, 2);
+        table.setHorizontalHeaderLabels({"Servers", "Wait, long days"});
+        table.setItem(0, 0, new QTableWidgetItem(" 2"));
+        table.setItem(0, 1, new QTableWidgetItem("1.5 ± 0.2"));
+        table.setItem(1, 0, new QTableWidgetItem("3"));
+        QCOMPARE(davrenta::TableRows(&table),
+                 (CsvRows{{"Servers", "Wait, long days"}, {"2", "1.5 ± 0.2"}, {"3", ""}}));
     }
 
     void exportNamesFollowTheProblemFile() {
@@ -243,6 +282,247 @@ class ExporterTest : public QObject {
         const QImage png(QDir(exportDir).filePath("worked-example-service-area-map.png"));
         QVERIFY(!png.isNull());
         QVERIFY(png.width() > 100);
+    }
+
+    // Euclidean distances: every figure the table rounds has more digits than it shows.
+    void activityTableAndFlowDiagramExportAsShownAtFullPrecisionAndAsPictures() {
+        ModalDriver d(study.main.get());
+        CsvRows activity, switches, best;
+        d.expectWindow("mhactdescfrm")
+            .click("Command1")
+            .expectWindow("mhinput1frm")
+            .click("eucbut")
+            .expectWindow("mhdatafrm")
+            .click("okbut")
+            .expectWindow("mhdeptfrm")
+            .click("okbut")
+            .expectWindow("mhres1frm")
+            .step("read the activity table",
+                  [&](QWidget* w) { activity = GridCells(w, "res1grd"); });
+        Export(d, "export activity csv");
+        Export(d, "export activity csv full");
+        Export(d, "export flow diagram svg");
+        Export(d, "export flow diagram png");
+        d.click("Command1").expectWindow("mhres2frm").step("read the switches", [&](QWidget* w) {
+            switches = GridCells(w, "res2grd");
+        });
+        Export(d, "export switches csv full");
+        d.step("leave the switches", [](QWidget* w) { static_cast<QDialog*>(w)->reject(); })
+            .expectWindow("mhres1frm")
+            .click("bestbut")
+            .expectWindow("mhbestfrm")
+            .check("nothing to export before the search",
+                   [](QWidget* w, QString*) {
+                       return !w->findChild<QPushButton*>("exportbut")->isEnabled();
+                   })
+            .click("searchbut")
+            .waitUntil(
+                "the search ended",
+                [](QWidget* w) { return !w->findChild<QLabel*>("Label1")->text().isEmpty(); })
+            .step("read the best layout", [&](QWidget* w) { best = GridCells(w, "bestgrd"); });
+        Export(d, "export best layout csv full");
+        Export(d, "export best layout diagram svg");
+        d.click("keepbut").expectWindow("mhres1frm").click("newbut").closeAll();
+        const QString file = QDir(kExamples).filePath("machine-shop.mh");
+        QVERIFY(study.walk(d, [&] { study.main->openProblemFile(file); }));
+        const QDir out(exportDir);
+        QCOMPARE(proposed.first(), QDir(kExamples).filePath("machine-shop-activity.csv"));
+
+        const CsvRows read =
+            ParseCsv(davrenta::testing::FileBytes(out.filePath("machine-shop-activity.csv")));
+        QVERIFY(activity.size() > 2);
+        QCOMPARE(read, activity);
+        QCOMPARE(read[0],
+                 (QStringList{"FROM DEPT", "TO DEPT", "LOADS", "DIST", "LOADS X DIST", "PERCENT"}));
+        // Mill and Drill: 30 + 6 loads over sqrt(1000), of 4644.11 in all.
+        const CsvRows full =
+            ParseCsv(davrenta::testing::FileBytes(out.filePath("machine-shop-activity-full.csv")));
+        QCOMPARE(full[0], (QStringList{"FROM DEPT", "TO DEPT", "LOADS", "LOADS (full precision)",
+                                       "DIST", "DIST (full precision)", "LOADS X DIST",
+                                       "LOADS X DIST (full precision)", "PERCENT",
+                                       "PERCENT (full precision)"}));
+        QCOMPARE(full.size(), read.size());
+        const auto pair = [&](const QString& from, const QString& to) {
+            for (const QStringList& row : full)
+                if (row[0] == from && row[1] == to)
+                    return row;
+            return QStringList();
+        };
+        const QStringList drill = pair("Mill", "Drill");
+        QCOMPARE(drill.mid(2, 7), (QStringList{"36", "36", "31.6", "31.622776601683793", "1138.4",
+                                               "1138.4199576606165", "24.51"}));
+        QCOMPARE(drill[5].toDouble(), 31.622776601683793);
+        QCOMPARE(drill[7].toDouble(), 1138.4199576606165);
+        QVERIFY2(std::abs(drill[9].toDouble() - 24.51322405222547) < 1e-12, qPrintable(drill[9]));
+        for (const QStringList& row : full) // the shown figures keep their columns
+            QCOMPARE((QStringList{row[0], row[1], row[2], row[4], row[6], row[8]}),
+                     read[full.indexOf(row)]);
+
+        const CsvRows switchesRead =
+            ParseCsv(davrenta::testing::FileBytes(out.filePath("machine-shop-switches-full.csv")));
+        QVERIFY(switches.size() > 1);
+        QCOMPARE(switchesRead.size(), switches.size());
+        for (qsizetype r = 1; r < switches.size(); ++r) {
+            QCOMPARE(switchesRead[r].mid(0, 3), switches[r]);
+            // 15 digits shown; the full figure rounds to them.
+            QCOMPARE(switchesRead[r][3].toDouble(), switches[r][2].toDouble());
+        }
+
+        const CsvRows bestRead = ParseCsv(
+            davrenta::testing::FileBytes(out.filePath("machine-shop-best-layout-full.csv")));
+        QCOMPARE(bestRead[0], (QStringList{"DEPARTMENT", "X", "X (full precision)", "Y",
+                                           "Y (full precision)", "PLACE OF"}));
+        QCOMPARE(bestRead.size(), 9);
+        QCOMPARE(bestRead.size(), best.size());
+
+        const QStringList departments = {"Receiving", "Saw",   "Lathe",   "Mill",
+                                         "Drill",     "Grind", "Inspect", "Shipping"};
+        for (const QString& name : {QStringLiteral("machine-shop-flow-diagram.svg"),
+                                    QStringLiteral("machine-shop-best-layout-diagram.svg")}) {
+            bool wellFormed = false;
+            const QStringList texts = SvgTexts(out.filePath(name), &wellFormed);
+            QVERIFY2(wellFormed, qPrintable(name));
+            for (const QString& department : departments)
+                QVERIFY2(texts.contains(department),
+                         qPrintable(name + ": " + texts.join(QLatin1Char('|'))));
+        }
+        QVERIFY(!QImage(out.filePath("machine-shop-flow-diagram.png")).isNull());
+    }
+
+    // The loading dock under its first option, seed 42: the means, deviations and half-widths
+    // as the boxes show them and as the run computed them; the histogram and the comparison.
+    void simulationResultsAndComparisonExportAsShownAtFullPrecisionAndAsPictures() {
+        ModalDriver d(study.main.get());
+        CsvRows boxes;
+        CsvRows compared;
+        d.expectWindow("mhsdescfrm")
+            .click("okbut")
+            .expectWindow("mhsinput1frm")
+            .click("input1but")
+            .expectWindow("mhsinput2frm")
+            .setText("seedtxt", "42")
+            .click("okbut")
+            .expectWindow("mhsresult1frm")
+            .step("read the results' boxes", [&](QWidget* w) {
+                for (const char* field : {"numserv", "linelen", "wait", "propbusy"}) {
+                    QStringList row;
+                    for (const char* suffix : {"meantxt", "stdtxt", "halftxt"})
+                        row << w->findChild<QLineEdit*>(QString::fromLatin1(field) + suffix)
+                                   ->text();
+                    boxes << row;
+                }
+                boxes << QStringList{w->findChild<QLineEdit*>("maxlinetxt")->text()};
+            });
+        Export(d, "export results csv");
+        Export(d, "export results csv full");
+        Export(d, "export histogram csv");
+        Export(d, "export histogram svg");
+        d.click("comparebut")
+            .expectWindow("mhscomparefrm")
+            .setText("fromtxt", "2")
+            .setText("totxt", "4")
+            .click("comparebut")
+            .waitUntil(
+                "the comparison is done",
+                [](QWidget* w) { return w->findChild<QPushButton*>("exportbut")->isEnabled(); })
+            .step("read the comparison", [&](QWidget* w) {
+                auto* grid = w->findChild<QTableWidget*>("comparegrid");
+                QStringList heading;
+                for (int c = 0; c < grid->columnCount(); ++c)
+                    heading << grid->horizontalHeaderItem(c)->text();
+                compared << heading;
+                for (int r = 0; r < grid->rowCount(); ++r) {
+                    QStringList row;
+                    for (int c = 0; c < grid->columnCount(); ++c)
+                        row << grid->item(r, c)->text();
+                    compared << row;
+                }
+            });
+        Export(d, "export server comparison csv");
+        Export(d, "export server comparison csv full");
+        Export(d, "export server chart svg");
+        d.click("closebut").expectWindow("mhsresult1frm").closeAll();
+        const QString file = QDir(kExamples).filePath("loading-dock.mhs");
+        QVERIFY(study.walk(d, [&] { study.main->openProblemFile(file); }));
+        const QDir out(exportDir);
+
+        const CsvRows read =
+            ParseCsv(davrenta::testing::FileBytes(out.filePath("loading-dock-results.csv")));
+        QCOMPARE(read.size(), 6);
+        QCOMPARE(read[0], (QStringList{"Measure", "Mean", "Std. Dev.", "95% half-width"}));
+        QCOMPARE(read[3][0], QStringLiteral("Wait time per service (minutes)"));
+        QCOMPARE(read[5].mid(0, 2), (QStringList{"Maximum observed line length", boxes[4][0]}));
+        for (int r = 0; r < 4; ++r)
+            QCOMPARE(read[r + 1].mid(1), boxes[r]);
+        const CsvRows full =
+            ParseCsv(davrenta::testing::FileBytes(out.filePath("loading-dock-results-full.csv")));
+        QCOMPARE(full[0], (QStringList{"Measure", "Mean", "Mean (full precision)", "Std. Dev.",
+                                       "Std. Dev. (full precision)", "95% half-width",
+                                       "95% half-width (full precision)"}));
+        // The wait's figures, as the batch program's JSON gives them for this run too.
+        QCOMPARE(full[3].mid(1), (QStringList{"23.33", "23.332697808839185", "27.24",
+                                              "27.23795251408934", "3.39", "3.392880539949725"}));
+        QCOMPARE(full[3][2].toDouble(), 23.332697808839185);
+
+        const CsvRows histogram =
+            ParseCsv(davrenta::testing::FileBytes(out.filePath("loading-dock-histogram.csv")));
+        QCOMPARE(histogram[0], (QStringList{"Number served per cycle", "Cycles"}));
+        int cycles = 0;
+        for (qsizetype r = 1; r < histogram.size(); ++r)
+            cycles += histogram[r][1].toInt();
+        QCOMPARE(cycles, 250);
+        bool wellFormed = false;
+        SvgTexts(out.filePath("loading-dock-histogram.svg"), &wellFormed);
+        QVERIFY(wellFormed);
+
+        const CsvRows comparison = ParseCsv(
+            davrenta::testing::FileBytes(out.filePath("loading-dock-server-comparison.csv")));
+        QCOMPARE(comparison.size(), 4);
+        QCOMPARE(comparison, compared);
+        const CsvRows comparisonFull = ParseCsv(
+            davrenta::testing::FileBytes(out.filePath("loading-dock-server-comparison-full.csv")));
+        QCOMPARE(comparisonFull[0].mid(0, 4),
+                 (QStringList{"Servers", "Wait time per service (minutes)",
+                              "Wait time per service (minutes) mean (full precision)",
+                              "Wait time per service (minutes) 95% half-width (full precision)"}));
+        QCOMPARE(comparisonFull[1][1], compared[1][1]);
+        SvgTexts(out.filePath("loading-dock-server-chart.svg"), &wellFormed);
+        QVERIFY(wellFormed);
+    }
+
+    // Six clinics weighing 2360 in all: the squared Euclidean point is their weighted centroid,
+    // kept in single precision.
+    void singleFacilityLocationsExportAsShownAndAtFullPrecision() {
+        ModalDriver d(study.main.get());
+        d.expectWindow("sfdescfrm")
+            .click("contbut")
+            .expectWindow("sfgridfrm")
+            .check("no export before a solve",
+                   [](QWidget* w, QString*) {
+                       return !w->findChild<QPushButton*>("exportbut")->isVisible();
+                   })
+            .click("okbut")
+            .expectText("olsqeuxlbl", "5.776");
+        Export(d, "export optimal locations csv");
+        Export(d, "export optimal locations csv full").closeAll();
+        const QString file = QDir(kExamples).filePath("rural-clinic.sf");
+        QVERIFY(study.walk(d, [&] { study.main->openProblemFile(file); }));
+        const QDir out(exportDir);
+        const CsvRows shown = ParseCsv(
+            davrenta::testing::FileBytes(out.filePath("rural-clinic-optimal-locations.csv")));
+        QCOMPARE(shown.size(), 4);
+        QCOMPARE(shown[0], (QStringList{"", "X", "Y", "Weighted total distance"}));
+        QCOMPARE(shown[3].mid(1, 2), (QStringList{"5.776", "5.674"}));
+        const CsvRows full = ParseCsv(
+            davrenta::testing::FileBytes(out.filePath("rural-clinic-optimal-locations-full.csv")));
+        QCOMPARE(full[0], (QStringList{"", "X", "X (full precision)", "Y", "Y (full precision)",
+                                       "Weighted total distance",
+                                       "Weighted total distance (full precision)"}));
+        QCOMPARE(full[3].mid(1, 4),
+                 (QStringList{"5.776", "5.775847434997559", "5.674", "5.673728942871094"}));
+        QCOMPARE(full[3][2].toDouble(), double(5.775847434997559f));
+        for (int r = 1; r < 4; ++r)
+            QCOMPARE((QStringList{full[r][0], full[r][1], full[r][3], full[r][5]}), shown[r]);
     }
 };
 

@@ -1,6 +1,7 @@
 #include "sfloc/forms/sfgridfrm.h"
 
 #include <algorithm>
+#include <array>
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -152,7 +153,10 @@ sfgridfrm::sfgridfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     connect(rembut, &QPushButton::clicked, this, &sfgridfrm::rembut_Click);
     connect(Savebut, &QPushButton::clicked, this, &sfgridfrm::Savebut_Click);
     AddExportButton(Savebut, state_,
-                    {PictureExport(QStringLiteral("location picture"), locationpic)});
+                    {RowsExport(
+                         QStringLiteral("optimal locations"), [this] { return resultRows(); },
+                         [this] { return resultFullColumns(); }),
+                     PictureExport(QStringLiteral("location picture"), locationpic)});
     connect(backbut, &QPushButton::clicked, this, &sfgridfrm::backbut_Click);
     connect(donebut, &QPushButton::clicked, this, &sfgridfrm::donebut_Click);
 
@@ -238,7 +242,38 @@ void sfgridfrm::okbut_Click() {
     oleuclobjlbl->setText(QString::fromStdString(objectives[1]));
     olsqeuobjlbl->setText(QString::fromStdString(objectives[2]));
     locationpic->setPicture(MakeLocationPicture(state_.sf, *solved));
+    solved_ = *solved;
     showResultState();
+}
+
+CsvRows sfgridfrm::resultRows() const {
+    CsvRows rows{{QString(), Label8->text(), Label9->text(), objheadlbl->text()}};
+    const QLabel* const shown[3][4] = {{Label11, olrectxlbl, olrectylbl, olrectobjlbl},
+                                       {Label12, oleuclxlbl, oleuclylbl, oleuclobjlbl},
+                                       {Label13, olsqeuxlbl, olsqeuylbl, olsqeuobjlbl}};
+    for (const auto& row : shown) {
+        QStringList texts;
+        for (const QLabel* label : row)
+            texts << label->text().trimmed();
+        rows << texts;
+    }
+    return rows;
+}
+
+std::vector<FullColumn> sfgridfrm::resultFullColumns() const {
+    if (!solved_)
+        return {};
+    const SfSolution& s = *solved_;
+    // The Euclidean points are single-precision stores: their doubles are exactly those.
+    std::vector<FullColumn> columns{{1, {s.rectX.low, double(s.euclX), double(s.sqeuX)}},
+                                    {2, {s.rectY.low, double(s.euclY), double(s.sqeuY)}},
+                                    {3, {s.rectObjective, s.euclObjective, s.sqeuObjective}}};
+    // A rectilinear answer may be a whole range ("2.000***5.000"): its upper ends beside.
+    if (s.rectX.range)
+        columns.push_back({1, {s.rectX.high}, QStringLiteral("X upper end (full precision)")});
+    if (s.rectY.range)
+        columns.push_back({2, {s.rectY.high}, QStringLiteral("Y upper end (full precision)")});
+    return columns;
 }
 
 void sfgridfrm::addbut_Click() {

@@ -1,11 +1,15 @@
 #pragma once
 
 #include <array>
+#include <optional>
+#include <vector>
 
 #include <QDialog>
 
 #include "app/modulestate.h"
 #include "sfloc/model.h"
+#include "sfloc/solve.h"
+#include "shell/exporter.h"
 
 class QLabel;
 class QLineEdit;
@@ -64,8 +68,13 @@ class sfgridfrm : public QDialog {
     void donebut_Click();
 
   private:
-    QWidget* notepage_ = nullptr;    // the instructions' scrolling page
-    QWidget* resultspage_ = nullptr; // the results' scrolling page
+    // The results as the labels show them, and their figures at full precision.
+    CsvRows resultRows() const;
+    std::vector<FullColumn> resultFullColumns() const;
+
+    std::optional<SfSolution> solved_; // the last solve, for the export
+    QWidget* notepage_ = nullptr;      // the instructions' scrolling page
+    QWidget* resultspage_ = nullptr;   // the results' scrolling page
     void showEditState();
     void showResultState();
     ModuleState& state_;
