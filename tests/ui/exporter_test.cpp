@@ -162,16 +162,6 @@ class ExporterTest : public QObject {
         QCOMPARE(rows[1][5].toDouble(), 100.0 / 3);
     }
 
-    void plainTableRowsCarryTheColumnHeadings() {
-        QTableWidget table(3, 2);
-        table.setHorizontalHeaderLabels({"Servers", "Wait, long days"});
-        table.setItem(0, 0, new QTableWidgetItem(" 2"));
-        table.setItem(0, 1, new QTableWidgetItem("1.5 ± 0.2"));
-        table.setItem(1, 0, new QTableWidgetItem("3"));
-        QCOMPARE(davrenta::TableRows(&table),
-                 (CsvRows{{"Servers", "Wait, long days"}, {"2", "1.5 ± 0.2"}, {"3", ""}}));
-    }
-
     void exportNamesFollowTheProblemFile() {
         study.state.ProblemFileName = "/data/plans/county-depots.sm";
         QCOMPARE(davrenta::ExportPath(study.state, "Service area map", "svg"),
