@@ -5,6 +5,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -279,6 +282,39 @@ class SflocFlow : public QObject {
             .expectText("olrectxlbl", "4.000")
             .click("donebut")
             .expectNoWindow();
+        QVERIFY(walk(d));
+    }
+
+    // Twenty facilities on an ordinary screen: the table takes the height the screen offers
+    // before it scrolls, and the "Weight" heading shows whole above its column.
+    void theTableUsesTheRoomItGets() {
+        ModalDriver d(main.get());
+        loadFile(d, QStringLiteral("warehouse-stores.sf"), true);
+        d.expectWindow("sfgridfrm");
+        ExpectRows(d, 20);
+        d.check("the table scrolls only when the window has all the room", [](QWidget* w,
+                                                                              QString* why) {
+             // The scroll area that holds the table's headings.
+             QWidget* up = w->findChild<QLabel*>("Label4");
+             while (up && !qobject_cast<QScrollArea*>(up))
+                 up = up->parentWidget();
+             auto* scroll = qobject_cast<QScrollArea*>(up);
+             if (!scroll)
+                 return false;
+             const int room = w->screen()->availableGeometry().height() * 9 / 10;
+             const bool scrolls = scroll->verticalScrollBar()->maximum() > 0;
+             *why = QStringLiteral("window %1 px of %2, table scrolls: %3")
+                        .arg(w->height())
+                        .arg(room)
+                        .arg(scrolls);
+             return w->height() <= room && (!scrolls || w->height() >= room - 2);
+         }).check("the Weight heading shows whole", [](QWidget* w, QString* why) {
+            auto* heading = w->findChild<QLabel*>("Label4");
+            const int needed = heading->fontMetrics().horizontalAdvance(heading->text());
+            *why = QStringLiteral("%1 px for %2 px of text").arg(heading->width()).arg(needed);
+            return heading->text() == "Weight" && heading->width() >= needed;
+        });
+        d.closeAll();
         QVERIFY(walk(d));
     }
 

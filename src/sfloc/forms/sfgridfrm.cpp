@@ -178,9 +178,13 @@ sfgridfrm::sfgridfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     }
     showEditState();
     // Tall enough for every row of the table where the screen has room (a scroll area alone
-    // asks for about a dozen rows); FitToScreen makes it smaller where it must.
+    // asks for about a dozen rows): the window's hint with the table asking for all its rows;
+    // FitToScreen makes it smaller where it must.
     const int tableHeight = page->sizeHint().height() + 2 * scroll->frameWidth();
-    const int wanted = sizeHint().height() + std::max(0, tableHeight - scroll->sizeHint().height());
+    const int minimum = scroll->minimumHeight();
+    scroll->setMinimumHeight(tableHeight);
+    const int wanted = sizeHint().height();
+    scroll->setMinimumHeight(minimum);
     const int room = screen() ? screen()->availableGeometry().height() * 9 / 10 : wanted;
     resize(sizeHint().width() + 120, std::min(wanted, room));
     if (!boxes.empty())
