@@ -1,7 +1,6 @@
 // Moving the PODs on the result map, walked from the main window with keys and the mouse.
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -10,6 +9,7 @@
 
 #include "app/modulestate.h"
 #include "modaldriver.h"
+#include "popmap/forms/movemapfrm.h"
 #include "popmap/mapfile.h"
 #include "popmap/search.h"
 #include "shell/grid.h"
@@ -317,37 +317,57 @@ class MovingFlow : public QObject {
         QCOMPARE(saved.fl.ExistingPodCount, state.fl.ExistingPodCount + 1);
     }
 
-    // Every area cell holds an existing POD: under Maximum Number Served no cell takes anyone,
-    // so the search places no new POD. The moving window says so and leaves only Ok; the
-    // surface, turned on as before, must not be laid out on nothing.
+    // A result the moving layout cannot take (no new POD placed, or more PODs than a problem
+    // holds): the window says why and leaves only Ok; turning the surface on or pressing the
+    // arrows must not reach for the missing layout.
     void aResultThatCannotBeMovedLeavesOnlyOk() {
-        const QString path = dir.filePath("covered.fl");
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("1,2,2\n\"A\",100\n1,1\n1,2\n2,\"AA\"\n");
-        file.close();
-        ModalDriver d(main.get());
-        Setup(d, "onefacbut", "maxnumbut", "rectbut");
-        LoadFile(d, path, false);
-        ToMovingMap(d);
-        d.expectMessage("The search placed no new POD: no cell improves on the existing PODs "
-                        "under this measure, so there is nothing to move.")
-            .check("only Ok is left",
-                   [](QWidget* w, QString* why) {
-                       QStringList shown;
-                       for (auto* b : w->findChildren<QAbstractButton*>())
-                           if (b->isVisible())
-                               shown << b->objectName();
-                       *why = shown.join(' ');
-                       return shown == QStringList{"okbut"};
-                   })
-            .step("the surface turned on",
-                  [](QWidget* w) { w->findChild<QCheckBox*>("surfacechk")->setChecked(true); })
-            .step("keys on the map", [](QWidget* w) { Key(w, Qt::Key_Down); })
-            .click("okbut")
-            .expectWindow("flareafrm")
-            .closeAll();
-        QVERIFY(walk(d));
+        ModuleState s = MidCounty();
+        QVERIFY(PrepareSearch(s));
+        s.fl.maptype = MapType::NewService;
+        ModuleState many = s;
+        s.fl.NewPodCount = 1;
+        s.fl.NewPodLine = 0;
+        s.fl.NewPodColumn = 0;
+        many.fl.NewPodCount = 26;
+        for (int q = 1; q <= 26; ++q) {
+            many.fl.NewPodsLine[q] = 1;
+            many.fl.NewPodsColumn[q] = 3;
+        }
+        const std::pair<ModuleState*, QString> cases[] = {
+            {&s, "The search placed no new POD: no cell improves on the existing PODs under this "
+                 "measure, so there is nothing to move."},
+            {&many, "A problem holds at most 31 PODs: 6 existing PODs leave room for 25 new ones."},
+        };
+        for (const auto& [state, message] : cases) {
+            ModalDriver d(main.get());
+            d.expectMessage(message)
+                .expectWindow("movemapfrm")
+                .check("only Ok is left",
+                       [](QWidget* w, QString* why) {
+                           QStringList shown;
+                           for (auto* b : w->findChildren<QAbstractButton*>())
+                               if (b->isVisible() && !b->objectName().isEmpty())
+                                   shown << b->objectName(); // the grids' corners unnamed
+                           *why = shown.join(' ');
+                           return shown == QStringList{"okbut"};
+                       })
+                .step("the surface turned on",
+                      [](QWidget* w) { w->findChild<QCheckBox*>("surfacechk")->setChecked(true); })
+                .step("arrows and Back to the optimum",
+                      [](QWidget* w) {
+                          Key(w, Qt::Key_Down);
+                          static_cast<movemapfrm*>(w)->optimumbut_Click();
+                          static_cast<movemapfrm*>(w)->Savebut_Click();
+                      })
+                .expectMessage(message)
+                .click("okbut")
+                .expectNoWindow();
+            QVERIFY2(d.run([&] {
+                movemapfrm window(*state, main.get());
+                window.exec();
+            }),
+                     qPrintable(d.failure()));
+        }
     }
 };
 

@@ -384,8 +384,12 @@ TEST(MovingLayout, MovesAndPopulationEditsGiveTheFreshEvaluationOfTheEditedProbl
         Place(layout, searched);
         if (PlainOnePodSearch(searched).status != SearchStatus::Done)
             continue;
+        // Huge populations can leave every candidate's travel past the starting best.
+        const bool found = searched.fl.BestTravel < kBigValue;
         const auto best = layout.Reoptimise(Measure::MinimizeTravel);
-        ASSERT_TRUE(best) << Describe(problem);
+        ASSERT_EQ(best.has_value(), found) << Describe(problem);
+        if (!found)
+            continue;
         EXPECT_EQ(*best, (std::pair{searched.fl.NewPodLine, searched.fl.NewPodColumn}))
             << Describe(problem);
         EXPECT_TRUE(SameBits(layout.Figures().travel, searched.fl.BestTravel));

@@ -173,7 +173,7 @@ movemapfrm::movemapfrm(ModuleState& state, QWidget* parent)
         coordlbl->hide();
         figureslbl->hide();
         followchk->hide();
-        optimumbut->setText(QStringLiteral("&Put them back"));
+        optimumbut->setText(QStringLiteral("Put them &back"));
     }
     start();
     okbut->setDefault(true);
