@@ -44,6 +44,11 @@ QString Swatch(const QColor& back, const QColor& fore, const QString& mark) {
              mark.isEmpty() ? QStringLiteral("&nbsp;") : mark.toHtmlEscaped());
 }
 
+// A value of the surface's scale to three decimals, as plainly as it goes.
+std::string ScaleText(double v) {
+    return PlainForm(std::round(v * 1000) / 1000);
+}
+
 const char* MeasureWords(Measure m) {
     switch (m) {
     case Measure::MaximumServed:
@@ -131,7 +136,7 @@ movemapfrm::movemapfrm(ModuleState& state, QWidget* parent)
     figures->addWidget(followchk);
     auto* body = new QHBoxLayout;
     body->addWidget(mapgrd, 3);
-    body->addLayout(figures, 1);
+    body->addLayout(figures, 2);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(choose);
     layout->addLayout(body, 1);
@@ -178,7 +183,7 @@ movemapfrm::movemapfrm(ModuleState& state, QWidget* parent)
     start();
     okbut->setDefault(true);
     mapgrd->setFocus();
-    resize(mapgrd->twipsToPixelsX(255) * 62 + 420, 760);
+    resize(mapgrd->twipsToPixelsX(255) * 62 + 520, 760);
 }
 
 void movemapfrm::start() {
@@ -204,6 +209,7 @@ void movemapfrm::start() {
     }
     layout_.emplace(std::move(*layout));
     optimumFigures_ = layout_->Figures();
+    optimum_.emplace(std::move(*MovingLayout::Start(problem_, fresh)));
     surface_.reset();
     const int n = layout_->ExistingPods();
     if (podbox->count() != layout_->Pods()) {
@@ -237,6 +243,7 @@ void movemapfrm::start() {
 
 void movemapfrm::refuse(const QString& message) {
     layout_.reset();
+    optimum_.reset();
     surface_.reset();
     ShowMessage(this, message);
     // Only Ok is left: nothing here has a layout to act on.
@@ -327,6 +334,9 @@ bool movemapfrm::popbut_Click() {
         return false;
     }
     layout_->TakePopulations(problem_.fl);
+    // The change stays against the search's layout, under the same populations.
+    optimum_->TakePopulations(problem_.fl);
+    optimumFigures_ = optimum_->Figures();
     followTheLayout();
     showArea();
     showMap();
@@ -495,15 +505,15 @@ void movemapfrm::showLegend() {
         const double t = s / 4.0;
         const double v = best + t * (worst - best);
         scale += Swatch(ScaleColour(t), Qt::black, QString()) + QStringLiteral("&nbsp;") +
-                 QString::fromStdString(PlainForm(v)) + QStringLiteral(" &nbsp; ");
+                 QString::fromStdString(ScaleText(v)) + QStringLiteral(" &nbsp; ");
     }
     if (surface_->best) {
         const QString where = QStringLiteral("best cell (x,y)= %1, %2")
                                   .arg(surface_->best->second)
                                   .arg(surface_->best->first);
         scale += where;
-        text += QString::fromStdString(PlainForm(best)) + QStringLiteral(" (best) to ") +
-                QString::fromStdString(PlainForm(worst)) + QStringLiteral(" (worst); ") + where;
+        text += QString::fromStdString(ScaleText(best)) + QStringLiteral(" (best) to ") +
+                QString::fromStdString(ScaleText(worst)) + QStringLiteral(" (worst); ") + where;
     }
     surfacelbl->setText(scale);
     surfacelbl->setAccessibleDescription(text);

@@ -84,6 +84,7 @@ class movemapfrm : public QDialog {
     ModuleState problem_; // the window's copy: populations are edited here, Save writes it
     bool existingOnly_;   // the map of the existing PODs' service areas: no new POD on it
     std::optional<MovingLayout> layout_;
+    std::optional<MovingLayout> optimum_; // the search's layout, under the edited populations
     LayoutFigures optimumFigures_;
     std::optional<Surface> surface_;
     std::vector<std::string> shown_; // the characters and colours on the grid, to repaint
