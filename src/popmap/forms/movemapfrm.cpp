@@ -103,6 +103,9 @@ movemapfrm::movemapfrm(ModuleState& state, QWidget* parent)
     popbut = MakeButton(this, QStringLiteral("popbut"), QStringLiteral("Set &population"));
     auto* arealbl = MakeLabel(this, QStringLiteral("arealbl"), QStringLiteral("&Area"));
     arealbl->setBuddy(areabox);
+    poptxt->setMaximumWidth(poptxt->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 12);
+    for (QLabel* l : {floclbl, coordlbl, figureslbl, changelbl, priorlbl})
+        l->setWordWrap(true);
     QFont bold = changelbl->font();
     bold.setBold(true);
     changelbl->setFont(bold);
@@ -117,21 +120,23 @@ movemapfrm::movemapfrm(ModuleState& state, QWidget* parent)
     Savebut = MakeButton(this, QStringLiteral("Savebut"), QStringLiteral("&Save"));
     okbut = MakeButton(this, QStringLiteral("okbut"), QStringLiteral("&Ok"));
 
+    // The choices on one line above the map, so that the figures and the table keep the height
+    // beside it on a small screen.
+    hintlbl->setWordWrap(true);
     auto* choose = new QHBoxLayout;
     choose->addWidget(hintlbl, 1);
     choose->addWidget(podbox);
+    choose->addSpacing(12);
+    choose->addWidget(arealbl);
+    choose->addWidget(areabox);
+    choose->addWidget(poptxt);
+    choose->addWidget(popbut);
     auto* figures = new QVBoxLayout;
     for (QWidget* w : {static_cast<QWidget*>(floclbl), static_cast<QWidget*>(coordlbl),
                        static_cast<QWidget*>(figureslbl), static_cast<QWidget*>(changelbl),
                        static_cast<QWidget*>(priorlbl)})
         figures->addWidget(w);
     figures->addWidget(facgrd, 1);
-    auto* area = new QHBoxLayout;
-    area->addWidget(arealbl);
-    area->addWidget(areabox);
-    area->addWidget(poptxt, 1);
-    area->addWidget(popbut);
-    figures->addLayout(area);
     figures->addWidget(surfacechk);
     figures->addWidget(followchk);
     auto* body = new QHBoxLayout;
