@@ -19,9 +19,8 @@ void Arrow(QWidget* window, Qt::Key key) {
         QTest::keyClick(map, key);
 }
 
-QString Walk(Session& s) {
-    Camera* c = &s.camera;
-    ModalDriver d(&s.main);
+// Up to the map of the existing PODs' service areas of mid-county.fl, searched for one new POD.
+void ToExistingMap(ModalDriver& d) {
     d.expectWindow("fldescfrm").click("contbut");
     d.expectWindow("flgridfrm").click("Contbut");
     d.expectWindow("flfrm").click("onefacbut");
@@ -32,6 +31,12 @@ QString Walk(Session& s) {
     d.expectWindow("flresultfrm").click("okbut");
     d.expectWindow("flareafrm").click("okbut");
     d.expectWindow("flpopfrm").click("okbut");
+}
+
+QString WithTheNewPod(Session& s) {
+    Camera* c = &s.camera;
+    ModalDriver d(&s.main);
+    ToExistingMap(d);
     d.expectWindow("flareafrm").click("okbut");
     d.expectWindow("flservfrm").click("okbut");
     d.expectWindow("flareafrm").click("movebut");
@@ -61,6 +66,28 @@ QString Walk(Session& s) {
         .step("picture", c->shot("movemapfrm-population"))
         .closeAll();
     return RunWalk(d, [&s] { s.main.flcmd_Click(); });
+}
+
+// On the map before the new POD: only the existing PODs move.
+QString ExistingOnly(Session& s) {
+    ModalDriver d(&s.main);
+    ToExistingMap(d);
+    d.expectWindow("flareafrm").click("movebut");
+    d.expectWindow("movemapfrm")
+        .select("podbox", "POD 5 (E)")
+        .step("arrows",
+              [](QWidget* w) {
+                  Arrow(w, Qt::Key_Up);
+                  Arrow(w, Qt::Key_Up);
+                  Arrow(w, Qt::Key_Right);
+              })
+        .step("picture", s.camera.shot("movemapfrm-existing"))
+        .closeAll();
+    return RunWalk(d, [&s] { s.main.flcmd_Click(); });
+}
+
+QString Walk(Session& s) {
+    return WalkInTurn(s, {WithTheNewPod, ExistingOnly});
 }
 
 RegisterShots moving("moving", Walk);
