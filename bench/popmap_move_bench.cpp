@@ -6,6 +6,9 @@
 //                                                  figures, the service map and the texts
 //   popmap_move_bench --benchmark_filter=Reopt     the same step with the best new POD searched
 //                                                  again and moved there
+//   popmap_move_bench --benchmark_filter=Edit      one area's population edited (the problem
+//                                                  prepared again), the figures summed afresh
+//                                                  and the best new POD searched again
 //   popmap_move_bench --benchmark_filter=Repaint   the step as the window takes it and the map
 //                                                  painted on the offscreen platform (the whole
 //                                                  window: RepaintWindow)
@@ -73,6 +76,34 @@ void Step(benchmark::State& bench, bool reoptimise) {
     }
 }
 
+// An area's population edited back and forth between two values, as the window takes it.
+void EditFull(benchmark::State& bench) {
+    const Measure measure = static_cast<Measure>(bench.range(0));
+    ModuleState s = Searched(static_cast<int>(bench.range(0)), static_cast<int>(bench.range(1)));
+    auto layout = MovingLayout::Start(s, NewPodCells(s.fl));
+    if (!layout) {
+        bench.SkipWithError(layout.message().c_str());
+        return;
+    }
+    const std::string values[] = {std::to_string(s.fl.AreaPopulation[1] * 2),
+                                  std::to_string(s.fl.AreaPopulation[1])};
+    Table1<std::string, kMapLines> map;
+    int turn = 0;
+    for (auto _ : bench) {
+        if (Status edited = EditAreaPopulation(s, 1, values[turn]); !edited) {
+            bench.SkipWithError(edited.message().c_str());
+            return;
+        }
+        turn = 1 - turn;
+        layout->TakePopulations(s.fl);
+        benchmark::DoNotOptimize(layout->Reoptimise(measure));
+        layout->ServiceMap(map, true);
+        const LayoutTexts t = TextsOf(*layout, s.fl.TotalPopulation, s.DistanceMethod);
+        benchmark::DoNotOptimize(t.figures.data());
+        benchmark::DoNotOptimize(map[1].data());
+    }
+}
+
 void StepFull(benchmark::State& bench) {
     Step(bench, false);
 }
@@ -89,6 +120,7 @@ void EveryMeasureAndMethod(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(StepFull)->Apply(EveryMeasureAndMethod)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ReoptFull)->Apply(EveryMeasureAndMethod)->Unit(benchmark::kMillisecond);
+BENCHMARK(EditFull)->Apply(EveryMeasureAndMethod)->Unit(benchmark::kMillisecond);
 
 #ifdef DAVRENTA_MOVE_BENCH_UI
 // One step as the window takes it (the figures, the map's cells and colours) and the map

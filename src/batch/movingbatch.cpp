@@ -66,6 +66,15 @@ int RunEvaluateBatch(const PopMapBatchOptions& options, std::ostream& out, std::
         for (double v : f.podServed)
             served.push_back(v);
         j["PodServed"] = served;
+        // The existing PODs alone, under the names the search's results give them.
+        if (n > 0) {
+            j["PriorAverageDistance"] = f.priorTravel / fl.TotalPopulation;
+            j["PriorMaxDistance"] = f.priorMaxDistance;
+            ordered_json alone = ordered_json::array();
+            for (double v : f.existingServed)
+                alone.push_back(v);
+            j["ExistingPodServed"] = alone;
+        }
         ordered_json lines = ordered_json::array();
         for (int i = 1; i <= LastMapLine(fl); ++i)
             lines.push_back(JsonText(map[i]));
@@ -75,7 +84,7 @@ int RunEvaluateBatch(const PopMapBatchOptions& options, std::ostream& out, std::
     }
     const LayoutTexts t = TextsOf(*layout, fl.TotalPopulation, state->DistanceMethod);
     out << "== Output ==\n";
-    for (const std::string* label : {&t.floclbl, &t.coordinates, &t.figures})
+    for (const std::string* label : {&t.floclbl, &t.coordinates, &t.figures, &t.prior})
         if (!label->empty())
             out << SafeForTerminal(ForTerminal(*label)) << '\n';
     PrintRows(out, t.facgrd);

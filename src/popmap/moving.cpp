@@ -1,14 +1,18 @@
 #include "popmap/moving.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <tuple>
 
 #include "app/modulestate.h"
 #include "popmap/fastgrid.h"
 #include "popmap/fastkernel.h"
 #include "popmap/fastreach.h"
+#include "popmap/search.h"
 #include "popmap/threadpool.h"
+#include "state/messagetext.h"
 #include "state/numbers.h"
 
 namespace davrenta {
@@ -35,6 +39,9 @@ struct MovingLayout::Impl {
     std::vector<char> label;
     std::vector<double> minimum; // per area cell: distance to its POD
     std::vector<int> owner;      // per area cell: its POD's slot, 0 for none
+    // The same over the existing PODs alone.
+    std::vector<double> priorMinimum;
+    std::vector<int> priorOwner;
     LayoutFigures figures;
 
     int Pods() const { return static_cast<int>(line.size()); }
@@ -53,7 +60,7 @@ struct MovingLayout::Impl {
     }
 
     // The assignment rule for one cell over slots 1..last.
-    void Assign(int k, int last) {
+    std::pair<double, int> Nearest(int k, int last) const {
         double m = kBigValue;
         int who = 0;
         for (int q = 1; q <= last; ++q) {
@@ -63,8 +70,32 @@ struct MovingLayout::Impl {
                 who = q;
             }
         }
-        minimum[static_cast<std::size_t>(k)] = m;
-        owner[static_cast<std::size_t>(k)] = who;
+        return {m, who};
+    }
+    void Assign(int k, int last) {
+        const auto kk = static_cast<std::size_t>(k);
+        std::tie(minimum[kk], owner[kk]) = Nearest(k, last);
+    }
+    void AssignPrior(int k) {
+        const auto kk = static_cast<std::size_t>(k);
+        std::tie(priorMinimum[kk], priorOwner[kk]) = Nearest(k, n);
+    }
+
+    // Slot pod moved: cell k follows the assignment rule over slots 1..last, kept in
+    // (least, who).
+    void Follow(int pod, int k, int last, std::vector<double>& least, std::vector<int>& who) {
+        const auto kk = static_cast<std::size_t>(k);
+        if (who[kk] == pod) {
+            // The cell may now be nearer another POD: the rule over every slot.
+            std::tie(least[kk], who[kk]) = Nearest(k, last);
+            return;
+        }
+        // Otherwise only the moved POD can take it: nearer, or as near with a lower slot.
+        const double d = Distance(pod, k);
+        if (d < least[kk] || (d == least[kk] && who[kk] != 0 && pod < who[kk])) {
+            least[kk] = d;
+            who[kk] = pod;
+        }
     }
 
     // The sums afresh, in cell order, as the search's evaluation takes them.
@@ -83,6 +114,19 @@ struct MovingLayout::Impl {
             if (who > 0)
                 f.podServed[static_cast<std::size_t>(who - 1)] += pop;
         }
+        // As the search prepares the existing PODs' map: its own pass in cell order.
+        f.existingServed.assign(static_cast<std::size_t>(n), 0.0);
+        if (n > 0)
+            for (int k = 0; k < g.K; ++k) {
+                const double m = priorMinimum[static_cast<std::size_t>(k)];
+                const double pop = g.pop[static_cast<std::size_t>(k)];
+                f.priorTravel += pop * m;
+                if (m > f.priorMaxDistance)
+                    f.priorMaxDistance = m;
+                const int who = priorOwner[static_cast<std::size_t>(k)];
+                if (who > 0)
+                    f.existingServed[static_cast<std::size_t>(who - 1)] += pop;
+            }
         figures = std::move(f);
     }
 };
@@ -126,8 +170,12 @@ Result<MovingLayout> MovingLayout::Start(const ModuleState& state,
     }
     m.minimum.assign(static_cast<std::size_t>(m.g.K), kBigValue);
     m.owner.assign(static_cast<std::size_t>(m.g.K), 0);
-    for (int k = 0; k < m.g.K; ++k)
+    m.priorMinimum.assign(static_cast<std::size_t>(m.g.K), kBigValue);
+    m.priorOwner.assign(static_cast<std::size_t>(m.g.K), 0);
+    for (int k = 0; k < m.g.K; ++k) {
         m.Assign(k, m.Pods());
+        m.AssignPrior(k);
+    }
     m.Sum();
     return layout;
 }
@@ -165,19 +213,11 @@ bool MovingLayout::MoveTo(int pod, int line, int column) {
     m.line[at] = line;
     m.column[at] = column;
     const int all = m.Pods();
+    const bool existing = pod <= m.n;
     for (int k = 0; k < m.g.K; ++k) {
-        const auto kk = static_cast<std::size_t>(k);
-        if (m.owner[kk] == pod) {
-            // The cell may now be nearer another POD: the rule over every slot.
-            m.Assign(k, all);
-            continue;
-        }
-        // Otherwise only the moved POD can take it: nearer, or as near with a lower slot.
-        const double d = m.Distance(pod, k);
-        if (d < m.minimum[kk] || (d == m.minimum[kk] && m.owner[kk] != 0 && pod < m.owner[kk])) {
-            m.minimum[kk] = d;
-            m.owner[kk] = pod;
-        }
+        m.Follow(pod, k, all, m.minimum, m.owner);
+        if (existing)
+            m.Follow(pod, k, m.n, m.priorMinimum, m.priorOwner);
     }
     m.Sum();
     return true;
@@ -215,20 +255,42 @@ void MovingLayout::ServiceMap(Table1<std::string, kMapLines>& map, bool marks) c
     }
 }
 
+void MovingLayout::ExistingServiceMap(Table1<std::string, kMapLines>& map, bool marks) const {
+    const Impl& m = *impl_;
+    const Grid& g = m.g;
+    for (int i = 1; i <= g.lastLine; ++i)
+        map[i] = m.mapLines[static_cast<std::size_t>(i - 1)];
+    for (int k = 0; k < g.K; ++k) {
+        const int who = m.priorOwner[static_cast<std::size_t>(k)];
+        const char label = who > 0 ? m.label[static_cast<std::size_t>(who - 1)] : '\0';
+        if (label != '\0')
+            map[g.cellLine[static_cast<std::size_t>(k)]]
+               [static_cast<std::size_t>(g.cellColumn[static_cast<std::size_t>(k)] - 1)] = label;
+    }
+    if (!marks)
+        return;
+    for (int q = 1; q <= m.n; ++q) {
+        const auto [l, c] = Cell(q);
+        if (l >= 1 && l <= kMapLines)
+            MarkCell(map[l], c, 'x');
+    }
+}
+
+void MovingLayout::TakePopulations(const PopMap& fl) {
+    Impl& m = *impl_;
+    for (int k = 0; k < m.g.K; ++k)
+        m.g.pop[static_cast<std::size_t>(k)] = fl.CellPopulation(
+            m.g.cellLine[static_cast<std::size_t>(k)], m.g.cellColumn[static_cast<std::size_t>(k)]);
+    m.Sum();
+}
+
 Surface MovingLayout::SurfaceNow(Measure measure) const {
     Impl& m = *impl_;
     Grid& g = m.g;
     // The existing PODs where they stand, as the grid of a search would meet them.
     for (int k = 0; k < g.K; ++k) {
-        double best = kBigValue;
-        int who = 0;
-        for (int q = 1; q <= m.n; ++q) {
-            const double d = m.Distance(q, k);
-            if (d < best) {
-                best = d;
-                who = q;
-            }
-        }
+        const double best = m.priorMinimum[static_cast<std::size_t>(k)];
+        const int who = m.priorOwner[static_cast<std::size_t>(k)];
         g.prior[static_cast<std::size_t>(k)] = best;
         g.priorPod[static_cast<std::size_t>(k)] = who;
         g.priorLabel[static_cast<std::size_t>(k)] =
@@ -367,6 +429,19 @@ LayoutTexts TextsOf(const MovingLayout& layout, double totalPopulation, Metric m
                             PlainForm(column), PlainForm(line),
                             PlainForm(IntegerPart(f.podServed[static_cast<std::size_t>(q - 1)]))});
     }
+    if (n > 0) {
+        // The average as the search keeps it (PriorAverageDistance), then scaled as the
+        // results window scales it.
+        t.prior = "PRIOR AVG. DIST. TRAVELED " +
+                  FormatPicture(kDistanceScale * (f.priorTravel / totalPopulation), "0.000") +
+                  "   PRIOR MAX DISTANCE " + FormatPicture(f.priorMaxDistance, "####.###") + br +
+                  "PRIOR TOTAL TRAVEL " + FormatPicture(f.priorTravel, "0.###");
+        t.priorServed.push_back("Served Before");
+        for (int q = 1; q <= layout.Pods(); ++q)
+            t.priorServed.push_back(
+                q <= n ? PlainForm(IntegerPart(f.existingServed[static_cast<std::size_t>(q - 1)]))
+                       : std::string());
+    }
     return t;
 }
 
@@ -383,6 +458,30 @@ std::string ChangeText(Measure measure, const LayoutFigures& now, const LayoutFi
     if (b == 0)
         return sign + FormatPicture(std::fabs(a - b), "0.###") + what;
     return sign + FormatPicture(std::fabs(100 * (a - b) / b), "0.0") + " %" + what;
+}
+
+Status EditAreaPopulation(ModuleState& problem, int area, std::string_view text) {
+    PopMap& fl = problem.fl;
+    if (area < 1 || area > fl.AreaCount)
+        return Fail("There is no area " + std::to_string(area) + ".");
+    const std::string symbol = fl.AreaSymbol[area];
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    double value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || stop != end || !std::isfinite(value) || value < 0)
+        return Fail("The population of area \"" + QuoteForMessage(symbol) +
+                    "\" must be a number of 0 or more, not \"" + QuoteForMessage(text) + "\".");
+    ModuleState edited = problem;
+    edited.fl.AreaPopulation[area] = value;
+    edited.fl.TotalPopulation = SumPopulation(edited.fl);
+    if (Status prepared = PrepareSearch(edited); !prepared)
+        return prepared;
+    problem = std::move(edited);
+    return {};
 }
 
 } // namespace davrenta

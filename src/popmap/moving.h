@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -28,6 +29,12 @@ struct LayoutFigures {
     double maxDistance = 0; // the largest distance of an area cell to its POD
     double served = 0;      // one sum in cell order over the cells a new POD takes
     std::vector<double> podServed; // slot 1..m at index 0..m-1, each one sum in cell order
+    // The existing PODs alone, as the map of their service areas and its results window show
+    // them (the search's PriorAverageDistance is priorTravel / TotalPopulation); all 0 when
+    // there are none.
+    double priorTravel = 0;
+    double priorMaxDistance = 0;
+    std::vector<double> existingServed; // slot 1..n at index 0..n-1
 };
 
 // The one-POD search's per-candidate values: a new POD at each map cell beside the existing
@@ -77,6 +84,13 @@ class MovingLayout {
     // label; with marks, "x" on the existing PODs and "X" on the new ones when there are
     // existing PODs, as the result maps show them.
     void ServiceMap(Table1<std::string, kMapLines>& map, bool marks) const;
+    // The same for the existing PODs alone (the new ones neither serve nor show), with "x" on
+    // them as the marked service map of the existing PODs has it.
+    void ExistingServiceMap(Table1<std::string, kMapLines>& map, bool marks) const;
+
+    // The cell populations of a problem on the same map (an area's population edited and the
+    // problem prepared again), every figure summed afresh with them.
+    void TakePopulations(const PopMap& fl);
 
     // The objective surface of one more new POD beside the existing PODs as they stand now.
     // It refreshes a table the layout keeps: not for two threads at once.
@@ -106,6 +120,12 @@ struct LayoutTexts {
     std::string coordinates;
     std::string figures;
     std::vector<std::array<std::string, 4>> facgrd; // row 0 is the heading row
+    // The existing PODs alone: their average and largest distance and total travel; empty
+    // without existing PODs.
+    std::string prior;
+    // Beside each row of facgrd: the heading, then what each existing POD serves alone (empty
+    // for the new PODs).
+    std::vector<std::string> priorServed;
 };
 LayoutTexts TextsOf(const MovingLayout& layout, double totalPopulation, Metric method,
                     char lineBreak = '\r');
@@ -113,5 +133,11 @@ LayoutTexts TextsOf(const MovingLayout& layout, double totalPopulation, Metric m
 // The change of a moved layout against the optimum under the measure, as "+3.2 % travel",
 // "-1.5 % served" or "+0.4 % largest distance"; empty when the value is the optimum's.
 std::string ChangeText(Measure measure, const LayoutFigures& now, const LayoutFigures& optimum);
+
+// An area's population (area 1..AreaCount) edited on a problem of its own, the problem then
+// prepared again as a search prepares it (cell populations, the total, the existing PODs'
+// figures). Text that is not a number of 0 or more, or a total of 0, is refused with a message
+// saying so, and the problem stays as it was.
+Status EditAreaPopulation(ModuleState& problem, int area, std::string_view text);
 
 } // namespace davrenta

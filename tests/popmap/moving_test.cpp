@@ -8,6 +8,7 @@
 #include "app/modulestate.h"
 #include "plainsets.h"
 #include "popmap/fastsearch.h"
+#include "popmap/results.h"
 #include "popmap_fixtures.h"
 #include "randommaps.h"
 
@@ -62,6 +63,50 @@ std::vector<double> PlainPodServed(const ModuleState& s, const Cells& all) {
     return served;
 }
 
+// The existing PODs alone, where the layout has them (s holds them there): the plain
+// evaluation, and what the search's preparation leaves for their map and results window.
+::testing::AssertionResult MatchesFreshExisting(const MovingLayout& layout, const ModuleState& s) {
+    const LayoutFigures& got = layout.Figures();
+    const int n = layout.ExistingPods();
+    if (got.existingServed.size() != static_cast<std::size_t>(n))
+        return ::testing::AssertionFailure() << got.existingServed.size() << " existing rows";
+    if (n == 0)
+        return got.priorTravel == 0 && got.priorMaxDistance == 0
+                   ? ::testing::AssertionSuccess()
+                   : ::testing::AssertionFailure() << "figures without existing PODs";
+    const testing::PlainFigures plain = PlainEvaluate(s, {});
+    if (!SameBits(got.priorTravel, plain.travel) ||
+        !SameBits(got.priorMaxDistance, plain.maxDistance))
+        return ::testing::AssertionFailure()
+               << "prior travel " << got.priorTravel << " vs " << plain.travel << ", max "
+               << got.priorMaxDistance << " vs " << plain.maxDistance;
+    ModuleState prepared = s;
+    if (!PrepareSearch(prepared))
+        return ::testing::AssertionFailure() << "the moved problem does not prepare";
+    const PopMap& fl = prepared.fl;
+    if (!SameBits(got.priorTravel / fl.TotalPopulation, fl.PriorAverageDistance) ||
+        !SameBits(got.priorMaxDistance, fl.PriorMaxDistance))
+        return ::testing::AssertionFailure() << "not the search's prior figures";
+    Cells existing;
+    for (int k = 1; k <= n; ++k)
+        existing.push_back(layout.Cell(k));
+    const std::vector<double> alone = PlainPodServed(s, existing);
+    for (int k = 1; k <= n; ++k) {
+        const double v = got.existingServed[static_cast<std::size_t>(k - 1)];
+        if (!SameBits(v, fl.ExistingPodServed[k]) ||
+            !SameBits(v, alone[static_cast<std::size_t>(k - 1)]))
+            return ::testing::AssertionFailure()
+                   << "POD " << k << " alone serves " << v << " not " << fl.ExistingPodServed[k];
+    }
+    Table1<std::string, kMapLines> map;
+    layout.ExistingServiceMap(map, true);
+    for (int i = 1; i <= LastMapLine(fl); ++i)
+        if (map[i] != fl.MarkedServiceMap[i])
+            return ::testing::AssertionFailure() << "existing PODs' map line " << i << ": "
+                                                 << map[i] << " not " << fl.MarkedServiceMap[i];
+    return ::testing::AssertionSuccess();
+}
+
 ::testing::AssertionResult MatchesFresh(const MovingLayout& layout, const ModuleState& prepared) {
     ModuleState s = prepared;
     const Cells fresh = Place(layout, s);
@@ -80,7 +125,7 @@ std::vector<double> PlainPodServed(const ModuleState& s, const Cells& all) {
         if (!SameBits(got.podServed[q], served[q]))
             return ::testing::AssertionFailure()
                    << "POD " << q + 1 << " serves " << got.podServed[q] << " not " << served[q];
-    return ::testing::AssertionSuccess();
+    return MatchesFreshExisting(layout, s);
 }
 
 TEST(MovingLayout, AnySequenceOfMovesGivesTheFreshEvaluationsFigures) {
@@ -276,6 +321,101 @@ TEST(MovingLayout, WrittenBackAtTheOptimumTheResultIsTheSearchsExactly) {
         EXPECT_TRUE(SameBits(s.fl.PodServed[k], searched.fl.PodServed[k])) << k;
     for (int i = 1; i <= LastMapLine(s.fl); ++i)
         EXPECT_EQ(s.fl.BestServiceMap[i], searched.fl.BestServiceMap[i]) << i;
+}
+
+TEST(MovingLayout, PopulationEditsRefuseBadTextAndLeaveTheProblemAsItWas) {
+    ModuleState s = MakeState({{{"a", 100}, {"b", 50}}, {{1, 1}}, {"aab", "ab", "bbbb"}});
+    ASSERT_TRUE(PrepareSearch(s));
+    const ModuleState before = s;
+    for (const char* bad : {"", "abc", "12x", "-5", "1e400", "nan", "inf", " "}) {
+        const Status edited = EditAreaPopulation(s, 1, bad);
+        ASSERT_FALSE(edited) << bad;
+        EXPECT_NE(edited.message().find("must be a number of 0 or more"), std::string::npos)
+            << edited.message();
+        EXPECT_EQ(s.fl.AreaPopulation[1], 100);
+        EXPECT_EQ(s.fl.TotalPopulation, 150);
+    }
+    EXPECT_FALSE(EditAreaPopulation(s, 3, "10")); // no third area
+    // Both areas at 0: no average distance to show, refused with the search's own message.
+    ASSERT_TRUE(EditAreaPopulation(s, 2, " 0 "));
+    const Status empty = EditAreaPopulation(s, 1, "0");
+    ASSERT_FALSE(empty);
+    EXPECT_NE(empty.message().find("total population"), std::string::npos) << empty.message();
+    EXPECT_EQ(s.fl.AreaPopulation[1], 100);
+    // A good edit: the cells of area a carry its new population, the total follows.
+    ASSERT_TRUE(EditAreaPopulation(s, 1, "30"));
+    EXPECT_EQ(s.fl.TotalPopulation, 30);
+    EXPECT_EQ(s.fl.CellPopulation(1, 1), 10);
+    EXPECT_EQ(s.fl.CellPopulation(2, 2), 0);
+    EXPECT_EQ(before.fl.CellPopulation(1, 1), s.fl.CellPopulation(1, 1) * 100 / 30);
+}
+
+TEST(MovingLayout, MovesAndPopulationEditsGiveTheFreshEvaluationOfTheEditedProblem) {
+    std::mt19937 rng(1211);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    int edits = 0;
+    for (int round = 0; round < 120; ++round) {
+        const Problem problem = RandomProblem(rng, round % 2 == 0 ? Shape::Plain : Shape::Odd);
+        ModuleState s = MakeState(problem, 1, pick(1, 3));
+        if (!PrepareSearch(s) || s.fl.ExistingPodCount + 1 > kMaxPods)
+            continue;
+        const Cells cells = testing::MapCells(s.fl);
+        auto started = MovingLayout::Start(
+            s, {cells[static_cast<std::size_t>(pick(0, static_cast<int>(cells.size()) - 1))]});
+        ASSERT_TRUE(started) << Describe(problem);
+        MovingLayout layout = std::move(*started);
+        for (int step = 0; step < 10; ++step) {
+            if (pick(0, 1) == 0) {
+                (void)layout.Step(pick(1, layout.Pods()), pick(-1, 1), pick(-1, 1));
+            } else {
+                const int area = pick(1, s.fl.AreaCount);
+                const std::string text = std::to_string(pick(0, 5000)) + (pick(0, 1) ? ".25" : "");
+                if (!EditAreaPopulation(s, area, text))
+                    continue; // every area at 0: refused, nothing changed
+                layout.TakePopulations(s.fl);
+                ++edits;
+            }
+            ASSERT_TRUE(MatchesFresh(layout, s)) << Describe(problem) << " step " << step;
+        }
+        // The best new POD for the edited problem, as the search finds it.
+        if (s.fl.ExistingPodCount == 0)
+            continue;
+        ModuleState searched = s;
+        Place(layout, searched);
+        if (PlainOnePodSearch(searched).status != SearchStatus::Done)
+            continue;
+        // Huge populations can leave every candidate's travel past the starting best.
+        const bool found = searched.fl.BestTravel < kBigValue;
+        const auto best = layout.Reoptimise(Measure::MinimizeTravel);
+        ASSERT_EQ(best.has_value(), found) << Describe(problem);
+        if (!found)
+            continue;
+        EXPECT_EQ(*best, (std::pair{searched.fl.NewPodLine, searched.fl.NewPodColumn}))
+            << Describe(problem);
+        EXPECT_TRUE(SameBits(layout.Figures().travel, searched.fl.BestTravel));
+    }
+    EXPECT_GT(edits, 100);
+}
+
+TEST(MovingLayout, ExistingPodsFiguresReadAsTheirResultsWindowShowsThem) {
+    std::string failure;
+    ModuleState s = testing::LoadExampleFile("mid-county.fl", &failure);
+    ASSERT_EQ(failure, "");
+    ASSERT_EQ(OnePodSearch(s).status, SearchStatus::Done);
+    auto layout = MovingLayout::Start(s, NewPodCells(s.fl));
+    ASSERT_TRUE(layout);
+    const LayoutTexts t = TextsOf(*layout, s.fl.TotalPopulation, s.DistanceMethod);
+    s.fl.maptype = MapType::ExistingService;
+    const ResultsTexts results = OpenResults(s.fl, s.DistanceMethod);
+    ASSERT_FALSE(results.result2lbl.empty());
+    EXPECT_EQ(t.prior.rfind(results.result2lbl, 0), 0u) << t.prior << " / " << results.result2lbl;
+    // Existing PODs' rows as the existing PODs' results list them; none for the new POD.
+    ASSERT_EQ(t.priorServed.size(), t.facgrd.size());
+    for (int k = 1; k <= s.fl.ExistingPodCount; ++k)
+        EXPECT_EQ(t.priorServed[static_cast<std::size_t>(k)],
+                  results.facgrd[static_cast<std::size_t>(k)][3])
+            << k;
+    EXPECT_EQ(t.priorServed.back(), "");
 }
 
 } // namespace

@@ -64,6 +64,10 @@ TEST(BatchEvaluate, TheSearchsCellGivesTheSearchsFigures) {
     EXPECT_EQ(j["BestMaxDistance"], s["BestMaxDistance"]);
     EXPECT_EQ(j["PodServed"], s["PodServed"]);
     EXPECT_EQ(j["BestServiceMap"], s["BestServiceMap"]);
+    // The existing PODs alone, as the search prepared them.
+    EXPECT_EQ(j["PriorAverageDistance"], s["PriorAverageDistance"]);
+    EXPECT_EQ(j["PriorMaxDistance"], s["PriorMaxDistance"]);
+    EXPECT_EQ(j["ExistingPodServed"], s["ExistingPodServed"]);
 }
 
 TEST(BatchSurface, GridOfTheOnePodSearchsValues) {

@@ -106,7 +106,9 @@ flareafrm::flareafrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     if (!kept.isEmpty())
         Label1->setText(kept);
     Savebut->setVisible(fl.maptype == MapType::NearOptimal);
-    movebut->setVisible(fl.maptype == MapType::NewService);
+    // Either service map: on the existing PODs' one only those move (movemapfrm sees which).
+    movebut->setVisible(fl.maptype == MapType::NewService ||
+                        (fl.maptype == MapType::ExistingService && fl.ExistingPodCount > 0));
     Label1->setVisible(fl.maptype == MapType::Input);
     showMap();
     const std::vector<LegendEntry> legend = MapColours(fl).legend();

@@ -2,17 +2,20 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "popmap/forms/mapcolours.h"
+#include "popmap/forms/mapsave.h"
 #include "popmap/mapfile.h"
 #include "popmap/sequence.h"
 #include "shell/controls.h"
@@ -41,6 +44,11 @@ QString Swatch(const QColor& back, const QColor& fore, const QString& mark) {
              mark.isEmpty() ? QStringLiteral("&nbsp;") : mark.toHtmlEscaped());
 }
 
+// A value of the surface's scale to three decimals, as plainly as it goes.
+std::string ScaleText(double v) {
+    return PlainForm(std::round(v * 1000) / 1000);
+}
+
 const char* MeasureWords(Measure m) {
     switch (m) {
     case Measure::MaximumServed:
@@ -54,8 +62,12 @@ const char* MeasureWords(Measure m) {
 
 } // namespace
 
-movemapfrm::movemapfrm(ModuleState& state, QWidget* parent) : QDialog(parent), state_(state) {
-    SetUpWindow(this, QStringLiteral("movemapfrm"), QStringLiteral("Move the PODs"));
+movemapfrm::movemapfrm(ModuleState& state, QWidget* parent)
+    : QDialog(parent), state_(state), problem_(state),
+      existingOnly_(state.fl.maptype == MapType::ExistingService) {
+    SetUpWindow(this, QStringLiteral("movemapfrm"),
+                existingOnly_ ? QStringLiteral("Move the existing PODs")
+                              : QStringLiteral("Move the PODs"));
 
     hintlbl = MakeLabel(this, QStringLiteral("hintlbl"),
                         QStringLiteral("Choose a POD and move it with the arrow keys, or drag "
@@ -77,6 +89,23 @@ movemapfrm::movemapfrm(ModuleState& state, QWidget* parent) : QDialog(parent), s
     coordlbl = MakeLabel(this, QStringLiteral("coordlbl"));
     figureslbl = MakeLabel(this, QStringLiteral("figureslbl"));
     changelbl = MakeLabel(this, QStringLiteral("changelbl"));
+    priorlbl = MakeLabel(this, QStringLiteral("priorlbl"));
+    priorlbl->setAccessibleName(QStringLiteral("The existing PODs alone"));
+    facgrd = new Grid(this);
+    NameControl(facgrd, QStringLiteral("facgrd"),
+                QStringLiteral("PODs and the population each serves"));
+    facgrd->setFixedRows(1);
+    facgrd->setFixedCols(0);
+    areabox = new QComboBox(this);
+    NameControl(areabox, QStringLiteral("areabox"), QStringLiteral("Area"));
+    poptxt = new QLineEdit(this);
+    NameControl(poptxt, QStringLiteral("poptxt"), QStringLiteral("Population of the area"));
+    popbut = MakeButton(this, QStringLiteral("popbut"), QStringLiteral("Set &population"));
+    auto* arealbl = MakeLabel(this, QStringLiteral("arealbl"), QStringLiteral("&Area"));
+    arealbl->setBuddy(areabox);
+    poptxt->setMaximumWidth(poptxt->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 12);
+    for (QLabel* l : {floclbl, coordlbl, figureslbl, changelbl, priorlbl})
+        l->setWordWrap(true);
     QFont bold = changelbl->font();
     bold.setBold(true);
     changelbl->setFont(bold);
@@ -91,18 +120,28 @@ movemapfrm::movemapfrm(ModuleState& state, QWidget* parent) : QDialog(parent), s
     Savebut = MakeButton(this, QStringLiteral("Savebut"), QStringLiteral("&Save"));
     okbut = MakeButton(this, QStringLiteral("okbut"), QStringLiteral("&Ok"));
 
+    // The choices on one line above the map, so that the figures and the table keep the height
+    // beside it on a small screen.
+    hintlbl->setWordWrap(true);
     auto* choose = new QHBoxLayout;
     choose->addWidget(hintlbl, 1);
     choose->addWidget(podbox);
+    choose->addSpacing(12);
+    choose->addWidget(arealbl);
+    choose->addWidget(areabox);
+    choose->addWidget(poptxt);
+    choose->addWidget(popbut);
     auto* figures = new QVBoxLayout;
     for (QWidget* w : {static_cast<QWidget*>(floclbl), static_cast<QWidget*>(coordlbl),
                        static_cast<QWidget*>(figureslbl), static_cast<QWidget*>(changelbl),
-                       static_cast<QWidget*>(surfacechk), static_cast<QWidget*>(followchk)})
+                       static_cast<QWidget*>(priorlbl)})
         figures->addWidget(w);
-    figures->addStretch();
+    figures->addWidget(facgrd, 1);
+    figures->addWidget(surfacechk);
+    figures->addWidget(followchk);
     auto* body = new QHBoxLayout;
     body->addWidget(mapgrd, 3);
-    body->addLayout(figures, 1);
+    body->addLayout(figures, 2);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(choose);
     layout->addLayout(body, 1);
@@ -113,12 +152,18 @@ movemapfrm::movemapfrm(ModuleState& state, QWidget* parent) : QDialog(parent), s
     connect(optimumbut, &QPushButton::clicked, this, &movemapfrm::optimumbut_Click);
     connect(Savebut, &QPushButton::clicked, this, &movemapfrm::Savebut_Click);
     connect(okbut, &QPushButton::clicked, this, &movemapfrm::okbut_Click);
+    connect(popbut, &QPushButton::clicked, this, [this] { (void)popbut_Click(); });
+    connect(areabox, &QComboBox::currentIndexChanged, this, [this] { showArea(); });
     connect(surfacechk, &QCheckBox::toggled, this, [this](bool on) {
+        // Nothing laid out (the window refused its result): no surface to show.
+        if (!layout_)
+            return;
         if (on && !surface_)
-            surface_ = layout_->SurfaceNow(state_.fl.PerformanceMeasure);
+            surface_ = layout_->SurfaceNow(problem_.fl.PerformanceMeasure);
         showMap();
         showLegend();
     });
+    poptxt->installEventFilter(this);
     mapgrd->installEventFilter(this);
     mapgrd->viewport()->installEventFilter(this);
     mapgrd->viewport()->setMouseTracking(false);
@@ -133,21 +178,43 @@ movemapfrm::movemapfrm(ModuleState& state, QWidget* parent) : QDialog(parent), s
         mapgrd->setTextMatrix(0, j, QString::number(j));
     for (int i = 1; i <= kMapLines; ++i)
         mapgrd->setTextMatrix(i, 0, QString::number(i));
+    if (existingOnly_) {
+        // The map before the new POD: it neither serves nor moves here.
+        coordlbl->hide();
+        figureslbl->hide();
+        followchk->hide();
+        optimumbut->setText(QStringLiteral("Put them &back"));
+    }
     start();
     okbut->setDefault(true);
     mapgrd->setFocus();
-    resize(mapgrd->twipsToPixelsX(255) * 62 + 360, 760);
+    resize(mapgrd->twipsToPixelsX(255) * 62 + 520, 760);
 }
 
 void movemapfrm::start() {
-    const PopMap& fl = state_.fl;
-    Result<MovingLayout> layout = MovingLayout::Start(state_, NewPodCells(fl));
+    // Afresh from the study: the search's layout and the problem's own populations.
+    problem_ = state_;
+    const PopMap& fl = problem_.fl;
+    std::vector<std::pair<int, int>> fresh;
+    if (!existingOnly_) {
+        fresh = NewPodCells(fl);
+        // A search in which no cell wins leaves its new POD nowhere (cell 0, 0).
+        for (const auto& [line, column] : fresh)
+            if (line == 0 || column == 0) {
+                refuse(QStringLiteral("The search placed no new POD: no cell improves on the "
+                                      "existing PODs under this measure, so there is nothing "
+                                      "to move."));
+                return;
+            }
+    }
+    Result<MovingLayout> layout = MovingLayout::Start(problem_, fresh);
     if (!layout) {
-        ShowMessage(this, CellText(layout.message()));
+        refuse(CellText(layout.message()));
         return;
     }
     layout_.emplace(std::move(*layout));
     optimumFigures_ = layout_->Figures();
+    optimum_.emplace(std::move(*MovingLayout::Start(problem_, fresh)));
     surface_.reset();
     const int n = layout_->ExistingPods();
     if (podbox->count() != layout_->Pods()) {
@@ -159,10 +226,17 @@ void movemapfrm::start() {
                     : QStringLiteral("New POD %1 (%2)")
                           .arg(q - n)
                           .arg(QChar::fromLatin1(layout_->Label(q))));
-        podbox->setCurrentIndex(layout_->Pods() - 1); // the (last) new POD
+        // The (last) new POD; on the existing PODs' map the first POD.
+        podbox->setCurrentIndex(existingOnly_ ? 0 : layout_->Pods() - 1);
     }
     // Live re-optimisation answers for one new POD beside existing ones.
     followchk->setEnabled(n > 0 && layout_->Pods() == n + 1);
+    if (areabox->count() != fl.AreaCount) {
+        areabox->clear();
+        for (int a = 1; a <= fl.AreaCount; ++a)
+            areabox->addItem(CellText(fl.AreaSymbol[a]));
+    }
+    showArea();
     if (surfacechk->isChecked())
         surface_ = layout_->SurfaceNow(fl.PerformanceMeasure);
     shown_.assign(kMapLines + 1, std::string());
@@ -170,6 +244,41 @@ void movemapfrm::start() {
     showMap();
     showFigures();
     showLegend();
+}
+
+void movemapfrm::refuse(const QString& message) {
+    layout_.reset();
+    optimum_.reset();
+    surface_.reset();
+    ShowMessage(this, message);
+    // Only Ok is left: nothing here has a layout to act on.
+    hintlbl->setText(QStringLiteral("Nothing to move on this map."));
+    for (QWidget* w : {static_cast<QWidget*>(podbox), static_cast<QWidget*>(surfacechk),
+                       static_cast<QWidget*>(followchk), static_cast<QWidget*>(optimumbut),
+                       static_cast<QWidget*>(Savebut), static_cast<QWidget*>(areabox),
+                       static_cast<QWidget*>(poptxt), static_cast<QWidget*>(popbut),
+                       static_cast<QWidget*>(facgrd), static_cast<QWidget*>(priorlbl)})
+        w->hide();
+    if (QWidget* label = findChild<QLabel*>(QStringLiteral("arealbl")))
+        label->hide();
+    legendlbl->clear();
+    surfacelbl->hide();
+    okbut->setFocus();
+}
+
+void movemapfrm::showArea() {
+    const int area = areabox->currentIndex() + 1;
+    if (area < 1 || area > problem_.fl.AreaCount)
+        return;
+    poptxt->setText(QString::fromStdString(PlainForm(problem_.fl.AreaPopulation[area])));
+}
+
+Measure movemapfrm::shownMeasure() const {
+    // Without the new PODs nothing is served by them: the change is in travel then.
+    const Measure measure = problem_.fl.PerformanceMeasure;
+    if (existingOnly_ && measure == Measure::MaximumServed)
+        return Measure::MinimizeTravel;
+    return measure;
 }
 
 int movemapfrm::chosenPod() const {
@@ -200,27 +309,56 @@ bool movemapfrm::MovePodTo(int pod, int line, int column) {
 }
 
 void movemapfrm::afterMove(int pod) {
-    const Measure measure = state_.fl.PerformanceMeasure;
-    if (pod <= layout_->ExistingPods()) {
-        if (followchk->isEnabled() && followchk->isChecked())
-            (void)layout_->Reoptimise(measure);
-        if (surfacechk->isChecked())
-            surface_ = layout_->SurfaceNow(measure);
-        else
-            surface_.reset();
-    }
+    if (pod <= layout_->ExistingPods())
+        followTheLayout();
     showMap();
     showFigures();
     if (surfacechk->isChecked())
         showLegend();
 }
 
+void movemapfrm::followTheLayout() {
+    const Measure measure = problem_.fl.PerformanceMeasure;
+    if (followchk->isEnabled() && followchk->isChecked() && !existingOnly_)
+        (void)layout_->Reoptimise(measure);
+    if (surfacechk->isChecked())
+        surface_ = layout_->SurfaceNow(measure);
+    else
+        surface_.reset();
+}
+
+bool movemapfrm::popbut_Click() {
+    if (!layout_)
+        return false;
+    const int area = areabox->currentIndex() + 1;
+    if (Status edited = EditAreaPopulation(problem_, area, CellBytes(poptxt->text())); !edited) {
+        ShowMessage(this, CellText(edited.message()));
+        showArea();
+        poptxt->setFocus();
+        poptxt->selectAll();
+        return false;
+    }
+    layout_->TakePopulations(problem_.fl);
+    // The change stays against the search's layout, under the same populations.
+    optimum_->TakePopulations(problem_.fl);
+    optimumFigures_ = optimum_->Figures();
+    followTheLayout();
+    showArea();
+    showMap();
+    showFigures();
+    showLegend();
+    return true;
+}
+
 void movemapfrm::showMap() {
     if (!layout_)
         return;
-    const PopMap& fl = state_.fl;
+    const PopMap& fl = problem_.fl;
     Table1<std::string, kMapLines> map;
-    layout_->ServiceMap(map, true);
+    if (existingOnly_)
+        layout_->ExistingServiceMap(map, true);
+    else
+        layout_->ServiceMap(map, true);
     const auto isArea = AreaCharacters(fl);
     const int n = layout_->ExistingPods();
     std::array<int, 256> slotOf{};
@@ -291,15 +429,30 @@ void movemapfrm::showMap() {
 void movemapfrm::showFigures() {
     if (!layout_)
         return;
-    const PopMap& fl = state_.fl;
-    const LayoutTexts t = TextsOf(*layout_, fl.TotalPopulation, state_.DistanceMethod, '\n');
+    const PopMap& fl = problem_.fl;
+    const LayoutTexts t = TextsOf(*layout_, fl.TotalPopulation, problem_.DistanceMethod, '\n');
     floclbl->setText(CellText(t.floclbl));
     coordlbl->setText(CellText(t.coordinates));
     figureslbl->setText(CellText(t.figures));
-    const std::string change =
-        ChangeText(fl.PerformanceMeasure, layout_->Figures(), optimumFigures_);
-    changelbl->setText(change.empty() ? QStringLiteral("At the search's optimum")
-                                      : CellText(change) + QStringLiteral(" against the optimum"));
+    priorlbl->setText(CellText(t.prior));
+    priorlbl->setVisible(!t.prior.empty());
+    const std::string change = ChangeText(shownMeasure(), layout_->Figures(), optimumFigures_);
+    if (existingOnly_)
+        changelbl->setText(change.empty()
+                               ? QStringLiteral("Where the problem has them")
+                               : CellText(change) + QStringLiteral(" against where they stood"));
+    else
+        changelbl->setText(change.empty()
+                               ? QStringLiteral("At the search's optimum")
+                               : CellText(change) + QStringLiteral(" against the optimum"));
+    // Beside the new layout, what each existing POD serves alone (the existing PODs' map).
+    FillGrid(facgrd, t.facgrd);
+    if (!existingOnly_ && !t.priorServed.empty()) {
+        facgrd->setCols(5);
+        for (std::size_t r = 0; r < t.priorServed.size(); ++r)
+            facgrd->setTextMatrix(static_cast<int>(r), 4, CellText(t.priorServed[r]));
+    }
+    FitColumns(facgrd);
 }
 
 void movemapfrm::showLegend() {
@@ -318,9 +471,13 @@ void movemapfrm::showLegend() {
     }
     if (n > 0) {
         parts << Swatch(kExistingBack, Qt::white, QStringLiteral("x")) +
-                     QStringLiteral("&nbsp;existing POD")
-              << Swatch(kNewBack, Qt::white, QStringLiteral("X")) + QStringLiteral("&nbsp;new POD");
-        plain << QStringLiteral("x: existing POD") << QStringLiteral("X: new POD");
+                     QStringLiteral("&nbsp;existing POD");
+        plain << QStringLiteral("x: existing POD");
+        if (layout_->Pods() > n) {
+            parts << Swatch(kNewBack, Qt::white, QStringLiteral("X")) +
+                         QStringLiteral("&nbsp;new POD");
+            plain << QStringLiteral("X: new POD");
+        }
     }
     legendlbl->setText(parts.join(QStringLiteral(" &nbsp; ")));
     legendlbl->setAccessibleDescription(plain.join(QStringLiteral("; ")));
@@ -330,7 +487,7 @@ void movemapfrm::showLegend() {
     surfacelbl->setVisible(surface);
     if (!surface)
         return;
-    const PopMap& fl = state_.fl;
+    const PopMap& fl = problem_.fl;
     const Measure measure = fl.PerformanceMeasure;
     double low = 0, high = 0;
     bool any = false;
@@ -353,21 +510,29 @@ void movemapfrm::showLegend() {
         const double t = s / 4.0;
         const double v = best + t * (worst - best);
         scale += Swatch(ScaleColour(t), Qt::black, QString()) + QStringLiteral("&nbsp;") +
-                 QString::fromStdString(PlainForm(v)) + QStringLiteral(" &nbsp; ");
+                 QString::fromStdString(ScaleText(v)) + QStringLiteral(" &nbsp; ");
     }
     if (surface_->best) {
         const QString where = QStringLiteral("best cell (x,y)= %1, %2")
                                   .arg(surface_->best->second)
                                   .arg(surface_->best->first);
         scale += where;
-        text += QString::fromStdString(PlainForm(best)) + QStringLiteral(" (best) to ") +
-                QString::fromStdString(PlainForm(worst)) + QStringLiteral(" (worst); ") + where;
+        text += QString::fromStdString(ScaleText(best)) + QStringLiteral(" (best) to ") +
+                QString::fromStdString(ScaleText(worst)) + QStringLiteral(" (worst); ") + where;
     }
     surfacelbl->setText(scale);
     surfacelbl->setAccessibleDescription(text);
 }
 
 bool movemapfrm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == poptxt && event->type() == QEvent::KeyPress) {
+        // Enter takes the population here rather than closing the window with Ok.
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            (void)popbut_Click();
+            return true;
+        }
+    }
     if (watched == mapgrd && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         int dl = 0, dc = 0;
@@ -442,9 +607,18 @@ void movemapfrm::optimumbut_Click() {
 void movemapfrm::Savebut_Click() {
     if (!layout_)
         return;
-    // The moved layout is saved as the results window saves a result, from a copy: the
-    // study's own result stays the search's.
-    ModuleState moved = state_;
+    // The moved layout is saved from the window's copy, with its populations: the study's
+    // own problem and result stay as they are.
+    ModuleState moved = problem_;
+    if (existingOnly_) {
+        // The problem with its existing PODs where they stand, as the map's Save stores it.
+        for (int k = 1; k <= layout_->ExistingPods(); ++k)
+            std::tie(moved.fl.PodLine[k], moved.fl.PodColumn[k]) = layout_->Cell(k);
+        if (SaveMapProblem(moved, this))
+            state_.ProblemFileName = moved.ProblemFileName;
+        return;
+    }
+    // As the results window saves a result: the new PODs added as existing ones.
     layout_->WriteResult(moved.fl);
     if (!ChooseFileToSave(moved, this))
         return;
