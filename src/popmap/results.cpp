@@ -99,12 +99,11 @@ std::string CellsText(const CellList& cells) {
 std::string MeasureValueText(const PopMap& fl, double value) {
     switch (fl.PerformanceMeasure) {
     case Measure::MinimizeTravel:
-        return "AVG. DIST. TRAVELED " +
-               FormatPicture(kDistanceScale * value / fl.TotalPopulation, "0.###");
+        return "AVG. DIST. TRAVELED " + Short(kDistanceScale * value / fl.TotalPopulation);
     case Measure::MaximumServed:
-        return "NUMBER SERVED " + FormatPicture(value, "0.###");
+        return "NUMBER SERVED " + Short(value);
     default:
-        return "MAX DISTANCE " + FormatPicture(value, "0.###");
+        return "MAX DISTANCE " + Short(value);
     }
 }
 
@@ -114,7 +113,7 @@ std::string ProofText(const PopMap& fl) {
     if (fl.Proven)
         return "PROVEN OPTIMAL";
     return "BEST FOUND IN THE TIME LIMIT, NOT PROVEN OPTIMAL: BOUND ON " +
-           MeasureValueText(fl, fl.Bound) + ", GAP " + FormatPicture(100 * fl.Gap, "0.###") + "%";
+           MeasureValueText(fl, fl.Bound) + ", GAP " + Short(100 * fl.Gap) + "%";
 }
 
 std::string SetProgressText(const PopMap& fl, const SetProgress& p) {
@@ -146,11 +145,10 @@ PodCountTexts CountTexts(const PopMap& fl, const std::vector<PodCountRow>& rows)
         if (row.oneAtATime)
             point.oneAtATime = ShownValue(fl, *row.oneAtATime);
         t.points.push_back(point);
-        t.countgrd.push_back(
-            {std::to_string(row.pods), FormatPicture(point.together, "0.###"),
-             point.oneAtATime ? FormatPicture(*point.oneAtATime, "0.###") : std::string("-"),
-             row.proven ? std::string("yes")
-                        : "no (bound " + FormatPicture(ShownValue(fl, row.bound), "0.###") + ")"});
+        t.countgrd.push_back({std::to_string(row.pods), Short(point.together),
+                              point.oneAtATime ? Short(*point.oneAtATime) : std::string("-"),
+                              row.proven ? std::string("yes")
+                                         : "no (bound " + Short(ShownValue(fl, row.bound)) + ")"});
     }
     return t;
 }

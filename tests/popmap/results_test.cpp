@@ -167,6 +167,10 @@ TEST(SeveralPodsTexts, ProgressCountTableAndCoverInTheResultsTerms) {
     progress.haveBest = false;
     EXPECT_EQ(SetProgressText(s.fl, progress),
               "3 new PODs: best none yet; bound AVG. DIST. TRAVELED 1.067; gap - (1.2 s)");
+    // A bound of 0 (nothing proven yet) is a plain 0, not a bare point.
+    progress.bound = 0;
+    EXPECT_EQ(SetProgressText(s.fl, progress),
+              "3 new PODs: best none yet; bound AVG. DIST. TRAVELED 0; gap - (1.2 s)");
 
     std::vector<PodCountRow> rows(2);
     rows[0] = {1, 30, true, 30, {{1, 2}}, 30.0};
