@@ -37,6 +37,18 @@ class PopMapSmallScreen : public QObject {
                 });
     }
 
+    // A map with a legend keeps two thirds of the window, the legend scrolling beside it.
+    void keepsTwoThirds(ModalDriver& d, const QString& where) {
+        d.check(QStringLiteral("the map keeps two thirds: ") + where,
+                [this, where](QWidget* w, QString*) {
+                    QString why;
+                    if (!w->findChild<QWidget*>("legendarea")->isHidden() &&
+                        !davrenta::testing::MapKeepsTwoThirds(w, &why))
+                        faults << where + QStringLiteral(": ") + why;
+                    return true;
+                });
+    }
+
     // Through the map screens and the windows between them, to the second results window.
     void mapsAndResults(ModalDriver& d, const QString& problem) {
         d.expectWindow("flocgridfrm");
@@ -47,14 +59,17 @@ class PopMapSmallScreen : public QObject {
         look(d, problem + " summary");
         d.click("okbut").expectWindow("flareafrm");
         look(d, problem + " numbered map");
+        keepsTwoThirds(d, problem + " numbered map");
         d.click("okbut").expectWindow("flpopfrm");
         look(d, problem + " distribution");
         d.click("okbut").expectWindow("flareafrm");
         look(d, problem + " existing service map");
+        keepsTwoThirds(d, problem + " existing service map");
         d.click("okbut").expectWindow("flservfrm");
         look(d, problem + " first results");
         d.click("okbut").expectWindow("flareafrm");
         look(d, problem + " new service map");
+        keepsTwoThirds(d, problem + " new service map");
         d.click("okbut").expectWindow("flservfrm");
         look(d, problem + " second results");
     }

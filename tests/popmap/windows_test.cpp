@@ -36,6 +36,7 @@
 using namespace davrenta;
 using davrenta::testing::GridOf;
 using davrenta::testing::LoadFile;
+using davrenta::testing::MapKeepsTwoThirds;
 using davrenta::testing::ModalDriver;
 using davrenta::testing::Setup;
 
@@ -57,22 +58,6 @@ void SetupWithFile(ModalDriver& d, const char* pods, const QString& path) {
     Setup(d, pods, "mintravbut", "rectbut");
     LoadFile(d, path, false);
     d.expectWindow("flocgridfrm").click("Okbut").expectWindow("flareafrm");
-}
-
-// Whether the map keeps two thirds of the window's width and height beside its legend, and the
-// legend scrolls rather than pushing the map aside.
-bool MapKeepsTwoThirds(QWidget* w, QString* why) {
-    Grid* map = GridOf(w, "flareagrd");
-    auto* legend = w->findChild<QScrollArea*>("legendarea");
-    *why = QStringLiteral("map %1 x %2 in %3 x %4, legend %5 high of %6")
-               .arg(map->width())
-               .arg(map->height())
-               .arg(w->width())
-               .arg(w->height())
-               .arg(legend->height())
-               .arg(legend->widget()->height());
-    return 3 * map->width() >= 2 * w->width() && 3 * map->height() >= 2 * w->height() &&
-           legend->isVisible() && legend->verticalScrollBar()->maximum() > 0;
 }
 
 // Whether a table's cells of a column show their texts in the map font.
