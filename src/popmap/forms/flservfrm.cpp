@@ -92,6 +92,7 @@ flservfrm::flservfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     facgrd->setColWidth(3, 1200);
     FitColumns(facgrd);
     SymbolColumn(facgrd, 0);
+    UseTheRoom(facgrd);
     okbut->setVisible(t.okbut);
     prtbut->setVisible(t.prtbut);
     ok2but->setVisible(t.ok2but);

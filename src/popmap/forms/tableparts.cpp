@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFontMetrics>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -27,6 +28,10 @@ void SymbolColumn(Grid* grid, int col) {
             widest = std::max(widest, metrics.horizontalAdvance(item->text()));
         }
     WidenColumn(grid, col, widest + metrics.horizontalAdvance(QStringLiteral("MM")));
+}
+
+void UseTheRoom(Grid* grid) {
+    grid->horizontalHeader()->setStretchLastSection(true);
 }
 
 void SymbolBox(QLineEdit* box) {

@@ -14,11 +14,16 @@ namespace davrenta {
 
 class Grid;
 
-// A table of the study's rows below its heading row: with no rows, the heading row alone.
+// Lets a table's last column take the room the table has beyond its columns' widths.
+void UseTheRoom(Grid* grid);
+
+// A table of the study's rows below its heading row: with no rows, the heading row alone. The
+// table uses the room it gets.
 template <std::size_t N>
 void FillTable(Grid* grid, const std::vector<std::array<std::string, N>>& rows) {
     FillGrid(grid, rows);
     grid->setRows(static_cast<int>(rows.size()));
+    UseTheRoom(grid);
 }
 
 // The map symbols of a table's column in the map font, where "I", "l" and "1" differ, and the
