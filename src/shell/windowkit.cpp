@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QScreen>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "shell/filefrm.h"
@@ -115,6 +116,33 @@ QHBoxLayout* ButtonRow(std::initializer_list<QPushButton*> buttons) {
     for (QPushButton* button : buttons)
         row->addWidget(button);
     return row;
+}
+
+QBoxLayout* ButtonRows(QWidget* window, const std::vector<QPushButton*>& buttons) {
+    const auto spacing = [window](QStyle::PixelMetric metric) {
+        const int pixels = window->style()->pixelMetric(metric);
+        return pixels >= 0 ? pixels : 6;
+    };
+    const int gap = spacing(QStyle::PM_LayoutHorizontalSpacing);
+    int room = QWIDGETSIZE_MAX;
+    if (const QScreen* screen = window->screen())
+        // The window's frame and margins, as FitToScreen leaves room for them.
+        room = screen->availableGeometry().width() - 24 - 2 * spacing(QStyle::PM_LayoutLeftMargin);
+    auto* rows = new QVBoxLayout;
+    QHBoxLayout* row = nullptr;
+    int used = 0;
+    for (QPushButton* button : buttons) {
+        const int width = button->sizeHint().width();
+        if (!row || used + gap + width > room) {
+            row = new QHBoxLayout;
+            row->addStretch();
+            rows->addLayout(row);
+            used = -gap;
+        }
+        row->addWidget(button);
+        used += gap + width;
+    }
+    return rows;
 }
 
 void HideForSuccessor(QDialog* window) {

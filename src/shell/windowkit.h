@@ -55,6 +55,10 @@ template <typename Window, typename State> int OpenModal(State& state, QWidget* 
 // A row of buttons along the foot of a window, kept to the right.
 QHBoxLayout* ButtonRow(std::initializer_list<QPushButton*> buttons);
 
+// The window's buttons, right-aligned: in one row while the screen is wide enough for them, in
+// as many rows as it needs on a small or highly scaled screen.
+QBoxLayout* ButtonRows(QWidget* window, const std::vector<QPushButton*>& buttons);
+
 // A window that closes itself before its successor opens: hidden at once, its exec() ends
 // when control comes back to it.
 void HideForSuccessor(QDialog* window);

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -118,6 +119,75 @@ class PopMapFlow : public QObject {
         QCOMPARE(state.fl.NewPodColumn, 2);
         QCOMPARE(state.fl.BestTravel, 10.0);
         QCOMPARE(state.fl.maptype, MapType::Input);
+    }
+
+    void aNewKeyboardProblemStartsWithEmptyAreaBoxes() {
+        // Small town has five areas; the next problem typed in must not show their slots.
+        ModalDriver first(main.get());
+        Setup(first, "onefacbut", "mintravbut", "rectbut");
+        LoadFile(first, "small-town.fl");
+        first.expectWindow("flocgridfrm").closeAll();
+        QVERIFY(walk(first));
+        QVERIFY(state.fl.AreaCount > 1);
+
+        ModalDriver d(main.get());
+        Setup(d, "onefacbut", "mintravbut", "rectbut");
+        d.expectWindow("sourcefrm")
+            .click("Keybut")
+            .expectWindow("flinputfrm")
+            .check("every area box empty",
+                   [](QWidget* w, QString* why) {
+                       for (QLineEdit* box : w->findChildren<QLineEdit*>())
+                           if (!box->text().isEmpty()) {
+                               *why = box->objectName() + " shows " + box->text();
+                               return false;
+                           }
+                       return true;
+                   })
+            .closeAll();
+        QVERIFY(walk(d));
+    }
+
+    void aSearchRefusedForNoPopulationReturnsToThePopulationEntry() {
+        ModalDriver d(main.get());
+        Setup(d, "onefacbut", "maxnumbut", "eucbut");
+        d.expectWindow("sourcefrm")
+            .click("Keybut")
+            .expectWindow("flinputfrm")
+            .setText("inputsymtxt(0)", "A")
+            .setText("inputpoptxt(0)", "0")
+            .click("okbut")
+            .expectWindow("flinput2frm")
+            .click("okbut")
+            .expectWindow("flinput4frm")
+            .setText("inputtxt", "AAA")
+            .click("okbut")
+            .expectWindow("flocgridfrm")
+            .click("Okbut")
+            .expectWindow("flareafrm")
+            .click("okbut")
+            .expectMessage("The total population of the areas is 0: average distances cannot be "
+                           "computed. Enter the populations of the areas and search again.")
+            .expectWindow("flinputfrm")
+            .expectText("inputsymtxt(0)", "A")
+            .setText("inputpoptxt(0)", "90")
+            .click("okbut")
+            .expectWindow("flinput2frm")
+            .click("okbut")
+            .expectWindow("flinput4frm")
+            .expectText("inputtxt", "AAA")
+            .click("okbut")
+            .expectWindow("flocgridfrm")
+            .click("Okbut")
+            .expectWindow("flareafrm")
+            .click("okbut")
+            .expectWindow("flresultfrm")
+            .closeAll();
+        QVERIFY(walk(d));
+        QVERIFY(state.fl.SearchResultFlag);
+        QVERIFY(state.fl.PerformanceMeasure == Measure::MaximumServed);
+        QVERIFY(state.DistanceMethod == davrenta::Metric::Euclidean);
+        QCOMPARE(state.fl.TotalPopulation, 90.0);
     }
 
     void resultsWindowTextsOfTheFirstStage() {

@@ -1,5 +1,6 @@
 // The population-map windows as a user meets them, headless: map grids in a fixed-pitch font
-// that Tab leaves, result maps scrolled to the new POD with a legend, the distribution headings
+// that Tab leaves, result maps scrolled to the new POD with a legend beside them, map symbols in
+// the map font wherever they are shown, tables without empty rows, the distribution headings
 // over their columns, and a printed map offered as a PDF named after the problem.
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -7,17 +8,24 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFontInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTableWidgetItem>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include "app/modulestate.h"
 #include "app/studies.h"
 #include "modaldriver.h"
 #include "popmap/forms/flareafrm.h"
+#include "popmap/forms/flinput4frm.h"
 #include "shell/fonts.h"
 #include "shell/grid.h"
 #include "shell/mainfrm.h"
@@ -28,6 +36,7 @@
 using namespace davrenta;
 using davrenta::testing::GridOf;
 using davrenta::testing::LoadFile;
+using davrenta::testing::MapKeepsTwoThirds;
 using davrenta::testing::ModalDriver;
 using davrenta::testing::Setup;
 
@@ -49,6 +58,20 @@ void SetupWithFile(ModalDriver& d, const char* pods, const QString& path) {
     Setup(d, pods, "mintravbut", "rectbut");
     LoadFile(d, path, false);
     d.expectWindow("flocgridfrm").click("Okbut").expectWindow("flareafrm");
+}
+
+// Whether a table's cells of a column show their texts in the map font.
+bool InMapFont(QWidget* w, const char* grid, int column, QString* why) {
+    Grid* g = GridOf(w, grid);
+    const QString family = MapFont().family();
+    for (int r = 0; r < g->rowCount(); ++r) {
+        const QTableWidgetItem* item = g->item(r, column);
+        if (item && item->font().family() != family) {
+            *why = QStringLiteral("%1 row %2 in %3").arg(grid).arg(r).arg(item->font().family());
+            return false;
+        }
+    }
+    return g->rowCount() > 0;
 }
 
 bool CellInView(Grid* grid, int line, int column) {
@@ -152,13 +175,140 @@ class PopMapWindows : public QObject {
                    [](QWidget* w, QString* why) {
                        auto* legend = w->findChild<QLabel*>("legendlbl");
                        *why = legend->accessibleDescription();
-                       return legend->isVisible() && *why == "*: served by new POD; X: new POD";
+                       // Without existing PODs no cell is marked X.
+                       return legend->isVisible() && *why == "*: served by new POD";
                    })
             .closeAll();
         QVERIFY(walk(d));
         QVERIFY2(state.fl.NewPodLine >= 45 && state.fl.NewPodColumn >= 51,
                  qPrintable(
                      QStringLiteral("%1,%2").arg(state.fl.NewPodLine).arg(state.fl.NewPodColumn)));
+    }
+
+    void withoutPodsTheTablesShowHeadingsOnlyAndSymbolsInTheMapFont() {
+        QStringList lines{QStringLiteral("AAA"), QStringLiteral(" AA")};
+        const QString path = dir.filePath(QStringLiteral("nopods.fl"));
+        WriteMap(path, lines);
+        ModalDriver d(study.main.get());
+        Setup(d, "onefacbut", "mintravbut", "rectbut");
+        LoadFile(d, path, false);
+        d.expectWindow("flocgridfrm")
+            .check("no existing POD: the heading row alone",
+                   [](QWidget* w, QString* why) {
+                       *why = QString::number(GridOf(w, "facgrd")->rows());
+                       return GridOf(w, "facgrd")->rows() == 1;
+                   })
+            .check("review symbols in the map font",
+                   [](QWidget* w, QString* why) { return InMapFont(w, "areagrd", 1, why); })
+            .click("Okbut")
+            .expectWindow("flareafrm")
+            .click("okbut")
+            .expectWindow("flresultfrm")
+            .check("no existing POD: the heading row alone, FACILITY a plain heading",
+                   [](QWidget* w, QString* why) {
+                       Grid* g = GridOf(w, "flfacgrd");
+                       *why = QStringLiteral("%1 rows, %2 fixed columns, heading %3")
+                                  .arg(g->rows())
+                                  .arg(g->fixedCols())
+                                  .arg(g->horizontalHeaderItem(0)->text());
+                       return g->rows() == 1 && g->fixedCols() == 0 &&
+                              g->horizontalHeaderItem(0)->text() == "FACILITY" &&
+                              g->horizontalHeader()->isEnabled();
+                   })
+            .check("summary symbols in the map font",
+                   [](QWidget* w, QString* why) { return InMapFont(w, "flareagrd", 1, why); })
+            .click("okbut")
+            .expectWindow("flareafrm")
+            .click("okbut")
+            .expectWindow("flpopfrm")
+            .check("distribution symbols in the map font",
+                   [](QWidget* w, QString* why) { return InMapFont(w, "popgrd", 0, why); })
+            .click("okbut")
+            .expectWindow("flareafrm")
+            .click("okbut")
+            .expectWindow("flservfrm")
+            .check("result symbols in the map font",
+                   [](QWidget* w, QString* why) { return InMapFont(w, "facgrd", 0, why); })
+            .closeAll();
+        QVERIFY(walk(d));
+    }
+
+    void withoutAreasTheAreaTableShowsItsHeadingOnly() {
+        ModalDriver d(study.main.get());
+        Setup(d, "onefacbut", "mintravbut", "rectbut");
+        d.expectWindow("sourcefrm")
+            .click("Keybut")
+            .expectWindow("flinputfrm")
+            .check("symbol boxes in the map font",
+                   [](QWidget* w, QString* why) {
+                       *why = w->findChild<QLineEdit*>("inputsymtxt(0)")->font().family();
+                       return *why == MapFont().family();
+                   })
+            .click("okbut")
+            .expectWindow("flinput2frm")
+            .click("okbut")
+            .expectWindow("flinput4frm")
+            .click("okbut")
+            .expectWindow("flocgridfrm")
+            .check("no area: the heading row alone",
+                   [](QWidget* w, QString* why) {
+                       *why = QString::number(GridOf(w, "areagrd")->rows());
+                       return GridOf(w, "areagrd")->rows() == 1;
+                   })
+            .closeAll();
+        QVERIFY(walk(d));
+    }
+
+    void theMapLineIsPrintedInTheMapFont() {
+        state.SourceFlag = Source::Disk; // a problem read from a file keeps its lines
+        state.fl.MapLine[1] = "AIlA";
+        flinput4frm form(state, study.main.get());
+        form.show();
+        QString family;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                if (auto* text = box->findChild<QLabel*>("qt_msgbox_label"))
+                    family = text->font().family() + "|" + text->text();
+                box->accept();
+            }
+        });
+        poll.start(10);
+        form.Command1->click();
+        poll.stop();
+        QCOMPARE(family, MapFont().family() + "|AIlA");
+    }
+
+    void aThirtyPodLegendLeavesTheMapTwoThirdsOfTheWindow() {
+        ModalDriver d(study.main.get());
+        Setup(d, "onefacbut", "mintravbut", "eucbut");
+        LoadFile(d, "full-region.fl");
+        d.expectWindow("flocgridfrm")
+            .click("Okbut")
+            .expectWindow("flareafrm")
+            .click("okbut")
+            .expectWindow("flresultfrm")
+            .click("okbut")
+            .expectWindow("flareafrm")
+            .expectCaption("INPUT MAP WITH EXISTING FACILITIES MARKED BY NUMBER")
+            .check("the numbered map's legend names each POD",
+                   [](QWidget* w, QString* why) {
+                       *why = w->findChild<QLabel*>("legendlbl")->accessibleDescription();
+                       return why->startsWith("1: POD 1 (line ") && why->contains("; 3: POD 30 (");
+                   })
+            .check("the map keeps two thirds", MapKeepsTwoThirds)
+            .click("okbut")
+            .expectWindow("flpopfrm")
+            .click("okbut")
+            .expectWindow("flareafrm")
+            .check("the map keeps two thirds", MapKeepsTwoThirds)
+            .click("okbut")
+            .expectWindow("flservfrm")
+            .click("okbut")
+            .expectWindow("flareafrm")
+            .check("the map keeps two thirds", MapKeepsTwoThirds)
+            .closeAll();
+        QVERIFY(walk(d));
     }
 
     void printedMapIsOfferedAsAPdfNamedAfterTheProblem() {

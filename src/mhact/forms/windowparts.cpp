@@ -5,9 +5,7 @@
 #include <QBoxLayout>
 #include <QGridLayout>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QResizeEvent>
-#include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
 
@@ -34,30 +32,6 @@ void WidenBoxFor(QLineEdit* box, const QString& sample) {
     const int text =
         std::max(metrics.horizontalAdvance(sample), metrics.horizontalAdvance(box->text()));
     box->setMinimumWidth(std::max(box->minimumWidth(), text + beside));
-}
-
-QBoxLayout* ButtonRows(QWidget* window, const std::vector<QPushButton*>& buttons) {
-    const int spacing = Spacing(window, QStyle::PM_LayoutHorizontalSpacing);
-    int room = QWIDGETSIZE_MAX;
-    if (const QScreen* screen = window->screen())
-        // The window's frame and margins, as the window kit leaves room for them.
-        room = screen->availableGeometry().width() - 24 -
-               2 * Spacing(window, QStyle::PM_LayoutLeftMargin);
-    auto* rows = new QVBoxLayout;
-    QHBoxLayout* row = nullptr;
-    int used = 0;
-    for (QPushButton* button : buttons) {
-        const int width = button->sizeHint().width();
-        if (!row || used + spacing + width > room) {
-            row = new QHBoxLayout;
-            row->addStretch();
-            rows->addLayout(row);
-            used = -spacing;
-        }
-        row->addWidget(button);
-        used += spacing + width;
-    }
-    return rows;
 }
 
 HeadedTable::HeadedTable(QWidget* parent, QWidget* corner,

@@ -5,18 +5,12 @@
 #include <QScrollArea>
 #include <QString>
 
-class QBoxLayout;
 class QLineEdit;
-class QPushButton;
 
 namespace davrenta {
 
 // A box wide enough for `sample` and for the text it holds now.
 void WidenBoxFor(QLineEdit* box, const QString& sample);
-
-// The window's buttons, right-aligned: in one row while the screen is wide enough for them, in
-// as many rows as it needs on a small or highly scaled screen.
-QBoxLayout* ButtonRows(QWidget* window, const std::vector<QPushButton*>& buttons);
 
 // A table of controls whose heading row and heading column stay in view while its cells
 // scroll under them. Each heading takes its column's width (its row's height) and the other

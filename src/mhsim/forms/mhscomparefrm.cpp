@@ -192,29 +192,10 @@ mhscomparefrm::mhscomparefrm(ModuleState& state, QWidget* parent)
     content->addWidget(theorylbl);
     content->addWidget(measurelst);
     content->addWidget(comparechart, 1);
-    // The run's buttons and the result's side by side, or one row above the other where a
-    // small or highly scaled screen has no room for all of them in one.
-    auto* runButtons = new QHBoxLayout;
-    runButtons->addStretch();
-    runButtons->addWidget(cancelbut);
-    runButtons->addWidget(comparebut);
-    auto* resultButtons = new QHBoxLayout;
-    resultButtons->addStretch();
-    int needed = 0;
-    for (QPushButton* button : {cancelbut, comparebut, prntbut, exportbut, closebut}) {
-        needed += button->sizeHint().width() + 12;
-        if (button != cancelbut && button != comparebut)
-            resultButtons->addWidget(button);
-    }
-    const QScreen* screen = this->screen();
-    const bool oneRow = !screen || needed + 80 <= screen->availableGeometry().width();
-    auto* buttons = new QBoxLayout(oneRow ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
-    buttons->addLayout(runButtons, 1);
-    buttons->addLayout(resultButtons);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(ScrollingPage(this, content), 1);
     layout->addWidget(comparebar);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRows(this, {cancelbut, comparebut, prntbut, exportbut, closebut}));
 
     connect(targetlst, &QComboBox::currentIndexChanged, this,
             [this] { targettxt->setEnabled(targetlst->currentIndex() > 0); });
@@ -225,7 +206,7 @@ mhscomparefrm::mhscomparefrm(ModuleState& state, QWidget* parent)
     connect(measurelst, &QComboBox::currentIndexChanged, this, &mhscomparefrm::measurelst_Click);
     showRows();
     fromtxt->setFocus();
-    if (screen)
+    if (const QScreen* screen = this->screen())
         resize(QSize(960, 780).boundedTo(screen->availableGeometry().size() - QSize(40, 80)));
 }
 

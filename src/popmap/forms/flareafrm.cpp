@@ -1,6 +1,7 @@
 #include "popmap/forms/flareafrm.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -9,6 +10,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QResizeEvent>
+#include <QScrollArea>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
@@ -36,7 +39,8 @@ namespace davrenta {
 
 namespace {
 
-// The legend as rich text: each mark on its colour, then its meaning; entries wrap as a whole.
+// The legend as rich text, an entry a line: each mark on its colour, then its meaning, which
+// wraps under a narrow column.
 QString LegendHtml(const std::vector<LegendEntry>& entries, const QString& family) {
     QStringList parts;
     for (const LegendEntry& e : entries) {
@@ -44,10 +48,9 @@ QString LegendHtml(const std::vector<LegendEntry>& entries, const QString& famil
         parts << QStringLiteral("<span style=\"background-color:%1; color:%2; font-family:'%3'\">"
                                 "&nbsp;%4&nbsp;</span>&nbsp;%5")
                      .arg(e.colour.back.name(), e.colour.fore.name(), family, mark,
-                          e.meaning.toHtmlEscaped().replace(QLatin1Char(' '),
-                                                            QStringLiteral("&nbsp;")));
+                          e.meaning.toHtmlEscaped());
     }
-    return parts.join(QStringLiteral(" &nbsp; "));
+    return parts.join(QStringLiteral("<br>"));
 }
 
 // The same for screen readers and tests: "a: served by POD 1; X: new POD".
@@ -81,21 +84,32 @@ flareafrm::flareafrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     movebut = MakeButton(this, QStringLiteral("movebut"), QStringLiteral("&Move PODs"));
     okbut->setDefault(true);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Label1);
-    buttons->addStretch();
-    for (QPushButton* b : {cancelbut, movebut, backbut, editbut, prtbut, Savebut, okbut})
-        buttons->addWidget(b);
+    // The legend in a column beside the map, scrolling when it is long, so that the map keeps
+    // most of the window however many PODs the legend lists.
+    legendarea = new QScrollArea(this);
+    legendarea->setObjectName(QStringLiteral("legendarea"));
+    legendarea->setWidget(legendlbl);
+    legendarea->setWidgetResizable(true);
+    legendarea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    legendarea->setFrameShape(QFrame::NoFrame);
+    legendarea->setFocusPolicy(Qt::NoFocus);
+    legendlbl->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label1->setWordWrap(true);
+
+    auto* body = new QHBoxLayout;
+    body->addWidget(flareagrd, 3);
+    body->addWidget(legendarea, 1);
+    QPushButton* exportbut = AddExportButton(
+        prtbut, state_, {MapExport(QStringLiteral("service area map"), flareagrd, legendlbl)});
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(flareagrd, 1);
-    layout->addWidget(legendlbl);
-    layout->addLayout(buttons);
+    layout->addLayout(body, 1);
+    layout->addWidget(Label1);
+    layout->addLayout(ButtonRows(
+        this, {cancelbut, movebut, backbut, editbut, prtbut, exportbut, Savebut, okbut}));
 
     connect(backbut, &QPushButton::clicked, this, &flareafrm::backbut_Click);
     connect(editbut, &QPushButton::clicked, this, &flareafrm::editbut_Click);
     connect(prtbut, &QPushButton::clicked, this, &flareafrm::prtbut_Click);
-    AddExportButton(prtbut, state_,
-                    {MapExport(QStringLiteral("service area map"), flareagrd, legendlbl)});
     connect(Savebut, &QPushButton::clicked, this, &flareafrm::Savebut_Click);
     connect(okbut, &QPushButton::clicked, this, &flareafrm::okbut_Click);
     connect(cancelbut, &QPushButton::clicked, this, &flareafrm::cancelbut_Click);
@@ -115,7 +129,9 @@ flareafrm::flareafrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     legendlbl->setText(LegendHtml(legend, flareagrd->font().family()));
     legendlbl->setAccessibleDescription(LegendText(legend));
     legendlbl->setVisible(!legend.empty());
-    resize(flareagrd->twipsToPixelsX(255) * 62 + 60, 720);
+    legendarea->setVisible(!legend.empty());
+    // The whole map's width and the legend's column beside it, where the screen has room.
+    resize((flareagrd->twipsToPixelsX(255) * 62 + 60) * 4 / 3, 720);
 }
 
 void flareafrm::showMap() {
@@ -145,6 +161,12 @@ void flareafrm::showMap() {
             }
         }
     }
+}
+
+void flareafrm::resizeEvent(QResizeEvent* event) {
+    // The legend never takes more than a quarter of the width: the map keeps the rest.
+    legendarea->setMaximumWidth(std::max(1, event->size().width() / 4));
+    QDialog::resizeEvent(event);
 }
 
 void flareafrm::showEvent(QShowEvent* event) {
@@ -260,8 +282,16 @@ void flareafrm::okbut_Click() {
             okbut->setFocus();
             return;
         }
-        if (outcome.status == SearchStatus::Failed)
+        if (outcome.status == SearchStatus::Failed) {
             ShowMessage(this, CellText(outcome.message));
+            // Populations that sum to nothing are entered again, the other choices kept.
+            if (!(fl.TotalPopulation != 0) || !std::isfinite(fl.TotalPopulation)) {
+                HideForSuccessor(this);
+                OpenModal<flinputfrm>(state_, this);
+                accept();
+                return;
+            }
+        }
         HideForSuccessor(this);
         if (fl.SearchResultFlag)
             OpenModal<flresultfrm>(state_, this);

@@ -9,6 +9,7 @@
 
 class QLabel;
 class QPushButton;
+class QScrollArea;
 class QShowEvent;
 
 namespace davrenta {
@@ -27,6 +28,7 @@ class flareafrm : public QDialog {
     Grid* flareagrd;
     QLabel* Label1;
     QLabel* legendlbl; // what the colours and marks of the service-area and near-optimal maps mean
+    QScrollArea* legendarea; // the legend's column beside the map
     QPushButton* backbut;
     QPushButton* editbut;
     QPushButton* prtbut;
@@ -46,6 +48,7 @@ class flareafrm : public QDialog {
   protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void reject() override;
 
   private:

@@ -178,17 +178,18 @@ flcountfrm::flcountfrm(ModuleState& state, QWidget* parent) : QDialog(parent), s
     cover->addWidget(coverbut, 0, 2);
     cover->addWidget(withinbut, 0, 3);
     cover->setColumnStretch(4, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(progresslbl, 1);
-    buttons->addWidget(cancelbut);
-    buttons->addWidget(okbut);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addWidget(titlelbl);
-    layout->addLayout(body, 1);
-    layout->addLayout(cover);
-    layout->addWidget(coverlbl);
-    layout->addLayout(buttons);
+    // The progress above the buttons, which stay in view below the page.
+    progresslbl->setWordWrap(true);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(progresslbl);
+    buttons->addLayout(ButtonRow({cancelbut, okbut}));
+    auto* content = new QVBoxLayout;
+    content->addLayout(top);
+    content->addWidget(titlelbl);
+    content->addLayout(body, 1);
+    content->addLayout(cover);
+    content->addWidget(coverlbl);
+    PageAndButtons(this, content, buttons);
     resize(820, 480);
 
     connect(curvebut, &QPushButton::clicked, this, &flcountfrm::curvebut_Click);

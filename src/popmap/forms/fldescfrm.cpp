@@ -19,18 +19,15 @@ fldescfrm::fldescfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
 
     Label1 = MakeLabel(this, QStringLiteral("Label1"), DisplayText(kPopMapDescription));
     Label1->setWordWrap(true);
-    Label1->setMinimumWidth(420);
+    Label1->setMinimumWidth(WidthOnScreen(this, 420));
     contbut = MakeButton(this, QStringLiteral("contbut"), QStringLiteral("&Continue"));
     Command1 = MakeButton(this, QStringLiteral("Command1"), QStringLiteral("&Back"));
     contbut->setDefault(true);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(contbut);
-    buttons->addWidget(Command1);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Label1);
-    layout->addLayout(buttons);
+    // The description scrolls on a small screen; the buttons stay in view.
+    auto* text = new QVBoxLayout;
+    text->addWidget(Label1);
+    PageAndButtons(this, text, ButtonRow({contbut, Command1}));
 
     connect(contbut, &QPushButton::clicked, this, &fldescfrm::contbut_Click);
     connect(Command1, &QPushButton::clicked, this, &fldescfrm::Command1_Click);

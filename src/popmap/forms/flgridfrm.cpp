@@ -21,21 +21,17 @@ flgridfrm::flgridfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     Label1 =
         MakeLabel(this, QStringLiteral("Label1"), DisplayText(GridPrintingText(state_.LineBreak)));
     Label1->setWordWrap(true);
-    Label1->setMinimumWidth(420);
+    Label1->setMinimumWidth(WidthOnScreen(this, 420));
     prt1but = MakeButton(this, QStringLiteral("prt1but"),
                          QStringLiteral("&Print Grid Overlay In Character Mode"));
     Contbut = MakeButton(this, QStringLiteral("Contbut"), QStringLiteral("&Continue"));
     backbut = MakeButton(this, QStringLiteral("backbut"), QStringLiteral("&Back"));
     Contbut->setDefault(true);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(prt1but);
-    buttons->addStretch();
-    buttons->addWidget(Contbut);
-    buttons->addWidget(backbut);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Label1);
-    layout->addLayout(buttons);
+    // The text scrolls on a small screen; the buttons stay in view, in rows where need be.
+    auto* text = new QVBoxLayout;
+    text->addWidget(Label1);
+    PageAndButtons(this, text, ButtonRows(this, {prt1but, Contbut, backbut}));
 
     connect(prt1but, &QPushButton::clicked, this, &flgridfrm::prt1but_Click);
     connect(Contbut, &QPushButton::clicked, this, &flgridfrm::Contbut_Click);

@@ -56,13 +56,11 @@ flinput2frm::flinput2frm(ModuleState& state, QWidget* parent) : QDialog(parent),
 
     okbut = MakeButton(this, QStringLiteral("okbut"), QStringLiteral("&Ok"));
     okbut->setDefault(true);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(okbut);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Label3);
-    layout->addLayout(grid);
-    layout->addLayout(buttons);
+    auto* content = new QVBoxLayout;
+    content->addWidget(Label3);
+    content->addLayout(grid);
+    content->addStretch();
+    PageAndButtons(this, content, ButtonRow({okbut}));
 
     connect(okbut, &QPushButton::clicked, this, &flinput2frm::okbut_Click);
 

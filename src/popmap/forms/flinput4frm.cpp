@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "popmap/forms/flocgridfrm.h"
+#include "popmap/forms/tableparts.h"
 #include "popmap/keyboard.h"
 #include "popmap/texts.h"
 #include "shell/controls.h"
@@ -68,22 +69,19 @@ flinput4frm::flinput4frm(ModuleState& state, QWidget* parent) : QDialog(parent),
     line->addWidget(Label3);
     line->addWidget(linelbl);
     line->addStretch();
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(rowprevbut);
-    buttons->addWidget(rownextbut);
-    buttons->addStretch();
-    buttons->addWidget(Command1);
-    buttons->addWidget(okbut);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Label1);
-    layout->addLayout(line);
-    layout->addSpacing(4);
-    layout->addWidget(Label5);
-    layout->addWidget(Label4);
-    layout->addWidget(inputtxt);
-    layout->addLayout(buttons);
-    layout->addWidget(flareagrd, 1);
-    layout->setSpacing(2);
+    // The line's box is as wide as the map: on a narrow screen the page scrolls sideways and
+    // the buttons stay in view below it.
+    Label1->setWordWrap(true);
+    auto* content = new QVBoxLayout;
+    content->addWidget(Label1);
+    content->addLayout(line);
+    content->addSpacing(4);
+    content->addWidget(Label5);
+    content->addWidget(Label4);
+    content->addWidget(inputtxt);
+    content->addWidget(flareagrd, 1);
+    content->setSpacing(2);
+    PageAndButtons(this, content, ButtonRows(this, {rowprevbut, rownextbut, Command1, okbut}));
     resize(sizeHint().width(), 640);
 
     connect(rowprevbut, &QPushButton::clicked, this, &flinput4frm::rowprevbut_Click);
@@ -132,8 +130,8 @@ void flinput4frm::rowprevbut_Click() {
 }
 
 void flinput4frm::Command1_Click() {
-    ShowMessage(this,
-                CellText(state_.fl.MapLine[std::clamp(state_.fl.MapInputLine, 1, kMapLines)]));
+    ShowSymbolsMessage(
+        this, CellText(state_.fl.MapLine[std::clamp(state_.fl.MapInputLine, 1, kMapLines)]));
 }
 
 void flinput4frm::okbut_Click() {

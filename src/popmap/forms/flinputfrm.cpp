@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "popmap/forms/flinput2frm.h"
+#include "popmap/forms/tableparts.h"
 #include "popmap/keyboard.h"
 #include "shell/controls.h"
 #include "shell/windowkit.h"
@@ -38,7 +39,9 @@ flinputfrm::flinputfrm(ModuleState& state, QWidget* parent) : QDialog(parent), s
                                      QStringLiteral("Symbol of area ") + area);
         inputpoptxt[p] = MakeTextBox(page, ArrayName(QStringLiteral("inputpoptxt"), p),
                                      QStringLiteral("Population of area ") + area);
-        inputsymtxt[p]->setFixedWidth(metrics.horizontalAdvance(QStringLiteral("MMMM")));
+        SymbolBox(inputsymtxt[p]);
+        inputsymtxt[p]->setFixedWidth(
+            QFontMetrics(inputsymtxt[p]->font()).horizontalAdvance(QStringLiteral("MMMM")));
         inputpoptxt[p]->setFixedWidth(metrics.horizontalAdvance(QStringLiteral("000000000")));
         grid->addWidget(inputsymtxt[p], row + 1, column * 3);
         grid->addWidget(inputpoptxt[p], row + 1, column * 3 + 1);
@@ -68,6 +71,9 @@ flinputfrm::flinputfrm(ModuleState& state, QWidget* parent) : QDialog(parent), s
 
     const auto boxes = OpenAreaEntry(state_.fl);
     for (std::size_t p = 0; p < boxes.size(); ++p) {
+        // A slot cleared for a new problem has no symbol: its population box stays empty too.
+        if (boxes[p].first.empty())
+            continue;
         inputsymtxt[p]->setText(CellText(boxes[p].first));
         inputpoptxt[p]->setText(CellText(boxes[p].second));
     }

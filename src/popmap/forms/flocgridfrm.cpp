@@ -7,6 +7,7 @@
 #include "popmap/forms/flareafrm.h"
 #include "popmap/forms/flinputfrm.h"
 #include "popmap/forms/mapsave.h"
+#include "popmap/forms/tableparts.h"
 #include "popmap/results.h"
 #include "shell/controls.h"
 #include "shell/grid.h"
@@ -31,23 +32,19 @@ flocgridfrm::flocgridfrm(ModuleState& state, QWidget* parent) : QDialog(parent),
         g->setFixedRows(1);
         g->setFixedCols(0);
     }
-    FillGrid(areagrd, ReviewAreaRows(state_.fl));
+    FillTable(areagrd, ReviewAreaRows(state_.fl));
     areagrd->setColWidth(2, 1500);
-    FillGrid(facgrd, ReviewPodRows(state_.fl));
+    FillTable(facgrd, ReviewPodRows(state_.fl));
     FitColumns(areagrd);
     FitColumns(facgrd);
+    SymbolColumn(areagrd, 1);
 
     auto* grids = new QHBoxLayout;
-    grids->addWidget(areagrd);
-    grids->addWidget(facgrd);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Okbut);
-    buttons->addWidget(editbut);
-    buttons->addWidget(savebut);
+    grids->addWidget(areagrd, 1);
+    grids->addWidget(facgrd, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grids, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRows(this, {Okbut, editbut, savebut}));
     resize(720, 480);
 
     connect(Okbut, &QPushButton::clicked, this, &flocgridfrm::Okbut_Click);

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "popmap/forms/tableparts.h"
 #include "popmap/reports.h"
 #include "popmap/results.h"
 #include "shell/controls.h"
@@ -36,6 +37,7 @@ flpopfrm::flpopfrm(ModuleState& state, QWidget* parent) : QDialog(parent), state
     popgrd->setColWidth(1, 600);
     popgrd->setColWidth(2, 1000);
     FitColumns(popgrd);
+    SymbolColumn(popgrd, 0);
 
     // The column labels stand over their columns: each column is at least as wide as its
     // label, and each label exactly as wide as its column.
@@ -50,10 +52,9 @@ flpopfrm::flpopfrm(ModuleState& state, QWidget* parent) : QDialog(parent), state
         headings->addWidget(label);
     }
     headings->addStretch();
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(prtbut);
-    buttons->addWidget(okbut);
+    QPushButton* exportbut =
+        AddExportButton(prtbut, state_, {TableExport(QStringLiteral("population served"), popgrd)});
+    QBoxLayout* buttons = ButtonRows(this, {prtbut, exportbut, okbut});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
     layout->addLayout(headings);
@@ -62,7 +63,6 @@ flpopfrm::flpopfrm(ModuleState& state, QWidget* parent) : QDialog(parent), state
     resize(440, 480);
 
     connect(prtbut, &QPushButton::clicked, this, &flpopfrm::prtbut_Click);
-    AddExportButton(prtbut, state_, {TableExport(QStringLiteral("population served"), popgrd)});
     connect(okbut, &QPushButton::clicked, this, &flpopfrm::okbut_Click);
 }
 

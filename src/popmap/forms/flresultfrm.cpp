@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "popmap/forms/flareafrm.h"
+#include "popmap/forms/tableparts.h"
 #include "popmap/results.h"
 #include "popmap/sequence.h"
 #include "shell/controls.h"
@@ -24,30 +25,33 @@ flresultfrm::flresultfrm(ModuleState& state, QWidget* parent) : QDialog(parent),
     okbut = MakeButton(this, QStringLiteral("okbut"), QStringLiteral("&Ok"));
     okbut->setDefault(true);
 
-    FillGrid(flareagrd, SummaryAreaRows(state_.fl));
+    // Plain heading rows over every column: the numbers are data like the rest.
+    for (Grid* g : {flareagrd, flfacgrd}) {
+        g->setFixedRows(1);
+        g->setFixedCols(0);
+    }
+    FillTable(flareagrd, SummaryAreaRows(state_.fl));
     flareagrd->setColWidth(1, 600);
     flareagrd->setColWidth(2, 2000);
-    FillGrid(flfacgrd, SummaryPodRows(state_.fl));
+    FillTable(flfacgrd, SummaryPodRows(state_.fl));
     flfacgrd->setColWidth(1, 800);
     flfacgrd->setColWidth(2, 800);
     FitColumns(flareagrd);
     FitColumns(flfacgrd);
+    SymbolColumn(flareagrd, 1);
 
     auto* grids = new QHBoxLayout;
-    grids->addWidget(flareagrd);
-    grids->addWidget(flfacgrd);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(okbut);
+    grids->addWidget(flareagrd, 1);
+    grids->addWidget(flfacgrd, 1);
+    QPushButton* exportbut = AddExportButton(okbut, state_,
+                                             {TableExport(QStringLiteral("areas"), flareagrd),
+                                              TableExport(QStringLiteral("facilities"), flfacgrd)});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grids, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRows(this, {okbut, exportbut}));
     resize(640, 480);
 
     connect(okbut, &QPushButton::clicked, this, &flresultfrm::okbut_Click);
-    AddExportButton(okbut, state_,
-                    {TableExport(QStringLiteral("areas"), flareagrd),
-                     TableExport(QStringLiteral("facilities"), flfacgrd)});
 }
 
 void flresultfrm::okbut_Click() {

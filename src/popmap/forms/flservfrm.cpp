@@ -8,6 +8,7 @@
 #include "popmap/forms/flareafrm.h"
 #include "popmap/forms/flcountfrm.h"
 #include "popmap/forms/floptfrm.h"
+#include "popmap/forms/tableparts.h"
 #include "popmap/mapfile.h"
 #include "popmap/reports.h"
 #include "popmap/results.h"
@@ -60,19 +61,16 @@ flservfrm::flservfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     auto* body = new QHBoxLayout;
     body->addWidget(facgrd, 1);
     body->addLayout(labels, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    for (QPushButton* b : {countbut, opbut, Savebut, prtbut, Prt2but, okbut, ok2but})
-        buttons->addWidget(b);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(body, 1);
-    layout->addLayout(buttons);
+    QPushButton* exportbut =
+        AddExportButton(prtbut, state_, {TableExport(QStringLiteral("PODs served"), facgrd)});
+    PageAndButtons(
+        this, body,
+        ButtonRows(this, {countbut, opbut, Savebut, prtbut, exportbut, Prt2but, okbut, ok2but}));
     resize(860, 440);
 
     connect(okbut, &QPushButton::clicked, this, &flservfrm::okbut_Click);
     connect(ok2but, &QPushButton::clicked, this, &flservfrm::ok2but_Click);
     connect(prtbut, &QPushButton::clicked, this, &flservfrm::prtbut_Click);
-    AddExportButton(prtbut, state_, {TableExport(QStringLiteral("PODs served"), facgrd)});
     connect(Prt2but, &QPushButton::clicked, this, &flservfrm::Prt2but_Click);
     connect(Savebut, &QPushButton::clicked, this, &flservfrm::Savebut_Click);
     connect(opbut, &QPushButton::clicked, this, &flservfrm::opbut_Click);
@@ -93,6 +91,8 @@ flservfrm::flservfrm(ModuleState& state, QWidget* parent) : QDialog(parent), sta
     FillGrid(facgrd, t.facgrd);
     facgrd->setColWidth(3, 1200);
     FitColumns(facgrd);
+    SymbolColumn(facgrd, 0);
+    UseTheRoom(facgrd);
     okbut->setVisible(t.okbut);
     prtbut->setVisible(t.prtbut);
     ok2but->setVisible(t.ok2but);

@@ -87,14 +87,26 @@ std::vector<LegendEntry> MapColours::legend() const {
                                {podTint(k), Qt::black},
                                QStringLiteral("served by ") + whose});
         }
-        if (n > 0)
+        // Without existing PODs the map marks no POD cell: the new PODs show only by the
+        // areas they serve.
+        if (n > 0) {
             entries.push_back({QStringLiteral("x"), kExisting, QStringLiteral("existing POD")});
-        if (newPods >= 3)
-            eachNewPod();
-        else if (newPods > 0)
-            entries.push_back({QStringLiteral("X"), kLocated, newPod});
+            if (newPods >= 3)
+                eachNewPod();
+            else if (newPods > 0)
+                entries.push_back({QStringLiteral("X"), kLocated, newPod});
+        }
         break;
     }
+    case MapType::Numbered:
+        // Each existing POD's cell shows the first digit of its number.
+        for (int k = 1; k <= n; ++k)
+            entries.push_back({QString::number(k).left(1), kExisting,
+                               QStringLiteral("POD %1 (line %2, column %3)")
+                                   .arg(k)
+                                   .arg(fl_.PodLine[k])
+                                   .arg(fl_.PodColumn[k])});
+        break;
     case MapType::NearOptimal:
         entries.push_back({QStringLiteral("X"), kLocated, newPod});
         entries.push_back(

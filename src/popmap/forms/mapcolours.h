@@ -36,8 +36,8 @@ class MapColours {
     // The tint of POD k's service area (k = 1..31).
     static QColor podTint(int k);
 
-    // What each colour and mark of the current map means; empty for the maps without colours
-    // of their own meaning (the input and numbered maps).
+    // What each colour and mark of the current map means; empty for the input map, whose cells
+    // are the areas' own symbols.
     std::vector<LegendEntry> legend() const;
 
     // The colour of new POD q's cell when three or more are placed together (q = 1..31).
