@@ -35,7 +35,7 @@ class flareafrm : public QDialog {
     QPushButton* Savebut;
     QPushButton* okbut;
     QPushButton* cancelbut; // shown while a search runs
-    QPushButton* movebut;   // the service areas with the new PODs: move the PODs
+    QPushButton* movebut;   // a service-area map: move its PODs
 
     void backbut_Click();
     void editbut_Click();
