@@ -188,6 +188,32 @@ class SmallCover {
             order.emplace_back(-gain, q);
         }
         std::sort(order.begin(), order.end());
+        // A pattern whose cells still open another pattern of the cell holds too is never
+        // needed: a cover with it covers with the other in its place. That holds when the other
+        // is excluded as well, as every cover with an excluded pattern is known to fail.
+        // Patterns come by decreasing gain, so a holder precedes what it holds, and among
+        // patterns equal on the open cells the first is kept.
+        {
+            std::size_t kept = 0;
+            for (std::size_t i = 0; i < order.size(); ++i) {
+                const Bits& qb = patterns_[static_cast<std::size_t>(order[i].second)];
+                bool held = false;
+                auto holds = [&](const Bits& ob) {
+                    for (std::size_t w = 0; w < uncovered.size(); ++w)
+                        if (qb[w] & uncovered[w] & ~ob[w])
+                            return false;
+                    return true;
+                };
+                for (std::size_t j = 0; j < kept && !held; ++j)
+                    held = holds(patterns_[static_cast<std::size_t>(order[j].second)]);
+                for (int o : byCell_[static_cast<std::size_t>(cell)])
+                    if (!held && excluded_[static_cast<std::size_t>(o)])
+                        held = holds(patterns_[static_cast<std::size_t>(o)]);
+                if (!held)
+                    order[kept++] = order[i];
+            }
+            order.resize(kept);
+        }
         std::vector<int> tried;
         Answer answer = Answer::No;
         for (const auto& [negGain, q] : order) {
