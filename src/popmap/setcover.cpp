@@ -68,13 +68,36 @@ class SmallCover {
                 if (Test(patterns_[q], e))
                     byCell_[static_cast<std::size_t>(e)].push_back(static_cast<int>(q));
         excluded_.assign(patterns_.size(), 0);
+        // A cell every pattern of which also covers another cell makes that other cell
+        // redundant: covering the first covers it. Among cells with the same patterns the first
+        // stays.
+        const std::size_t pw = (patterns_.size() + 63) / 64;
+        std::vector<Bits> holders(static_cast<std::size_t>(m),
+                                  Bits(std::max<std::size_t>(pw, 1), 0));
+        for (int e = 0; e < m; ++e)
+            for (int q : byCell_[static_cast<std::size_t>(e)])
+                Set(holders[static_cast<std::size_t>(e)], q);
+        active_.assign(static_cast<std::size_t>(words_), 0);
+        for (int b = 0; b < m; ++b) {
+            bool redundant = false;
+            for (int a = 0; a < m && !redundant; ++a) {
+                if (a == b || byCell_[static_cast<std::size_t>(a)].size() >
+                                  byCell_[static_cast<std::size_t>(b)].size())
+                    continue;
+                if (!Subset(holders[static_cast<std::size_t>(a)],
+                            holders[static_cast<std::size_t>(b)]))
+                    continue;
+                redundant = a < b || byCell_[static_cast<std::size_t>(a)].size() <
+                                         byCell_[static_cast<std::size_t>(b)].size();
+            }
+            if (!redundant)
+                Set(active_, b);
+        }
     }
 
     // Patterns covering the whole sample with at most k of them.
     Answer Solve(int k, std::vector<int>& chosen) {
-        Bits all(static_cast<std::size_t>(words_), 0);
-        for (int e = 0; e < m_; ++e)
-            Set(all, e);
+        const Bits& all = active_;
         if (Greedy(all, k, chosen))
             return Answer::Yes;
         chosen.clear();
@@ -83,9 +106,7 @@ class SmallCover {
 
     // The fewest patterns the whole sample needs, at least.
     int Lower() {
-        Bits all(static_cast<std::size_t>(words_), 0);
-        for (int e = 0; e < m_; ++e)
-            Set(all, e);
+        const Bits& all = active_;
         const double dual = Dual(all);
         return std::isfinite(dual) ? static_cast<int>(std::ceil(dual - kDualAllowance)) : m_ + 1;
     }
@@ -121,28 +142,33 @@ class SmallCover {
     // A lower bound on the patterns the uncovered cells need: a solution of the covering LP's
     // dual (a value per cell, at most 1 in all on every pattern still usable), raised greedily
     // cell by cell, those with the fewest patterns first. Infinite when a cell has no pattern.
+    // cells_ ends holding the uncovered cells, the fewest usable patterns first (then in cell
+    // order).
     double Dual(const Bits& uncovered) {
+        keyed_.clear();
+        for (std::size_t w = 0; w < uncovered.size(); ++w)
+            for (std::uint64_t bits = uncovered[w]; bits != 0; bits &= bits - 1) {
+                const int e = static_cast<int>(w * 64) + __builtin_ctzll(bits);
+                std::uint64_t n = 0;
+                for (int q : byCell_[static_cast<std::size_t>(e)])
+                    n += excluded_[static_cast<std::size_t>(q)] ? 0 : 1;
+                keyed_.push_back(n << 32 | static_cast<std::uint64_t>(e));
+            }
+        std::sort(keyed_.begin(), keyed_.end());
         cells_.clear();
-        for (int e = 0; e < m_; ++e)
-            if (Test(uncovered, e))
-                cells_.push_back(e);
-        usable_.assign(static_cast<std::size_t>(m_), 0);
-        for (int e : cells_)
-            for (int q : byCell_[static_cast<std::size_t>(e)])
-                usable_[static_cast<std::size_t>(e)] +=
-                    excluded_[static_cast<std::size_t>(q)] ? 0 : 1;
-        std::stable_sort(cells_.begin(), cells_.end(), [&](int a, int b) {
-            return usable_[static_cast<std::size_t>(a)] < usable_[static_cast<std::size_t>(b)];
-        });
-        residual_.assign(patterns_.size(), 1.0);
+        for (std::uint64_t key : keyed_)
+            cells_.push_back(static_cast<int>(key & 0xffffffffU));
+        if (!keyed_.empty() && (keyed_.front() >> 32) == 0)
+            return std::numeric_limits<double>::infinity();
+        // Excluded patterns start with an infinite residual, so the minimum passes them by.
+        residual_.resize(patterns_.size());
+        for (std::size_t q = 0; q < patterns_.size(); ++q)
+            residual_[q] = excluded_[q] ? std::numeric_limits<double>::infinity() : 1.0;
         double total = 0;
         for (int e : cells_) {
             double u = std::numeric_limits<double>::infinity();
             for (int q : byCell_[static_cast<std::size_t>(e)])
-                if (!excluded_[static_cast<std::size_t>(q)])
-                    u = std::min(u, residual_[static_cast<std::size_t>(q)]);
-            if (!std::isfinite(u))
-                return u;
+                u = std::min(u, residual_[static_cast<std::size_t>(q)]);
             if (!(u > 0))
                 continue;
             total += u;
@@ -159,24 +185,11 @@ class SmallCover {
             return Answer::No;
         if ((++nodes_ & 1023) == 0 && clock_.Stopping())
             return Answer::Stopped;
-        // The cell with the fewest patterns left.
-        int cell = -1;
-        std::size_t fewest = std::numeric_limits<std::size_t>::max();
-        for (int e = 0; e < m_; ++e) {
-            if (!Test(uncovered, e))
-                continue;
-            std::size_t n = 0;
-            for (int q : byCell_[static_cast<std::size_t>(e)])
-                n += excluded_[static_cast<std::size_t>(q)] ? 0 : 1;
-            if (n < fewest) {
-                fewest = n;
-                cell = e;
-            }
-        }
-        if (fewest == 0)
-            return Answer::No;
+        // Infinite, and so above k, when a cell has no pattern left.
         if (Dual(uncovered) > k + kDualAllowance)
             return Answer::No;
+        // The cell with the fewest patterns left.
+        const int cell = cells_.front();
         std::vector<std::pair<int, int>> order; // (cells newly covered, pattern)
         for (int q : byCell_[static_cast<std::size_t>(cell)]) {
             if (excluded_[static_cast<std::size_t>(q)])
@@ -245,7 +258,9 @@ class SmallCover {
     const SetClock& clock_;
     std::vector<std::vector<int>> byCell_;
     std::vector<char> excluded_;
-    std::vector<int> cells_, usable_;
+    Bits active_; // the cells not made redundant by another
+    std::vector<int> cells_;
+    std::vector<std::uint64_t> keyed_;
     std::vector<double> residual_;
     long long nodes_ = 0;
 };
