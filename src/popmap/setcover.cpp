@@ -55,6 +55,8 @@ enum class Answer { Yes, No, Stopped };
 // The rounding room of a sum of at most a few thousand values of at most 1: a bound above k by
 // more than this is above k.
 constexpr double kDualAllowance = 1e-9;
+// Cells the cover search weighs for its branching, those with the fewest patterns.
+constexpr std::size_t kLookCells = 4;
 
 // The exact cover of a small sample: patterns are the distinct sets of sample cells that one
 // candidate covers, each kept only when no other pattern holds it.
@@ -178,19 +180,14 @@ class SmallCover {
         return total;
     }
 
-    Answer Search(const Bits& uncovered, int k, std::vector<int>& chosen) {
-        if (Empty(uncovered))
-            return Answer::Yes;
-        if (k <= 0)
-            return Answer::No;
-        if ((++nodes_ & 1023) == 0 && clock_.Stopping())
-            return Answer::Stopped;
-        // Infinite, and so above k, when a cell has no pattern left.
-        if (Dual(uncovered) > k + kDualAllowance)
-            return Answer::No;
-        // The cell with the fewest patterns left.
-        const int cell = cells_.front();
-        std::vector<std::pair<int, int>> order; // (cells newly covered, pattern)
+    // The patterns worth trying for a cell, as (cells newly covered, negated; pattern), the
+    // most newly covered first. A pattern whose still-open cells another pattern of the cell
+    // holds too is never needed: a cover with it covers with the other in its place. That
+    // holds when the other is excluded as well, as every cover with an excluded pattern is
+    // known to fail. A holder precedes what it holds, and among patterns equal on the open
+    // cells the first is kept.
+    void Branches(int cell, const Bits& uncovered, std::vector<std::pair<int, int>>& order) const {
+        order.clear();
         for (int q : byCell_[static_cast<std::size_t>(cell)]) {
             if (excluded_[static_cast<std::size_t>(q)])
                 continue;
@@ -201,31 +198,47 @@ class SmallCover {
             order.emplace_back(-gain, q);
         }
         std::sort(order.begin(), order.end());
-        // A pattern whose cells still open another pattern of the cell holds too is never
-        // needed: a cover with it covers with the other in its place. That holds when the other
-        // is excluded as well, as every cover with an excluded pattern is known to fail.
-        // Patterns come by decreasing gain, so a holder precedes what it holds, and among
-        // patterns equal on the open cells the first is kept.
-        {
-            std::size_t kept = 0;
-            for (std::size_t i = 0; i < order.size(); ++i) {
-                const Bits& qb = patterns_[static_cast<std::size_t>(order[i].second)];
-                bool held = false;
-                auto holds = [&](const Bits& ob) {
-                    for (std::size_t w = 0; w < uncovered.size(); ++w)
-                        if (qb[w] & uncovered[w] & ~ob[w])
-                            return false;
-                    return true;
-                };
-                for (std::size_t j = 0; j < kept && !held; ++j)
-                    held = holds(patterns_[static_cast<std::size_t>(order[j].second)]);
-                for (int o : byCell_[static_cast<std::size_t>(cell)])
-                    if (!held && excluded_[static_cast<std::size_t>(o)])
-                        held = holds(patterns_[static_cast<std::size_t>(o)]);
-                if (!held)
-                    order[kept++] = order[i];
-            }
-            order.resize(kept);
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            const Bits& qb = patterns_[static_cast<std::size_t>(order[i].second)];
+            bool held = false;
+            auto holds = [&](const Bits& ob) {
+                for (std::size_t w = 0; w < uncovered.size(); ++w)
+                    if (qb[w] & uncovered[w] & ~ob[w])
+                        return false;
+                return true;
+            };
+            for (std::size_t j = 0; j < kept && !held; ++j)
+                held = holds(patterns_[static_cast<std::size_t>(order[j].second)]);
+            for (int o : byCell_[static_cast<std::size_t>(cell)])
+                if (!held && excluded_[static_cast<std::size_t>(o)])
+                    held = holds(patterns_[static_cast<std::size_t>(o)]);
+            if (!held)
+                order[kept++] = order[i];
+        }
+        order.resize(kept);
+    }
+
+    Answer Search(const Bits& uncovered, int k, std::vector<int>& chosen) {
+        if (Empty(uncovered))
+            return Answer::Yes;
+        if (k <= 0)
+            return Answer::No;
+        if ((++nodes_ & 1023) == 0 && clock_.Stopping())
+            return Answer::Stopped;
+        // Infinite, and so above k, when a cell has no pattern left.
+        if (Dual(uncovered) > k + kDualAllowance)
+            return Answer::No;
+        // Of the few cells with the fewest patterns left, the one with the fewest branches.
+        std::vector<std::pair<int, int>> order;
+        const std::size_t look = std::min<std::size_t>(cells_.size(), kLookCells);
+        const std::vector<int> first(cells_.begin(), cells_.begin() + static_cast<long>(look));
+        for (int e : first) {
+            Branches(e, uncovered, branches_);
+            if (order.empty() || branches_.size() < order.size())
+                order.swap(branches_);
+            if (order.size() <= 1)
+                break;
         }
         std::vector<int> tried;
         Answer answer = Answer::No;
@@ -261,6 +274,7 @@ class SmallCover {
     Bits active_; // the cells not made redundant by another
     std::vector<int> cells_;
     std::vector<std::uint64_t> keyed_;
+    std::vector<std::pair<int, int>> branches_;
     std::vector<double> residual_;
     long long nodes_ = 0;
 };
