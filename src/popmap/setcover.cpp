@@ -335,6 +335,13 @@ class RadiusCovers {
                     return Answer::Yes;
                 }
                 k = std::min(k, static_cast<int>(greedy.size()));
+            } else if (!minimize && !range && lo == 0 && Swaps(cells, k, greedy)) {
+                if (cover) {
+                    std::sort(greedy.begin(), greedy.end());
+                    greedy.erase(std::unique(greedy.begin(), greedy.end()), greedy.end());
+                    *cover = std::move(greedy);
+                }
+                return Answer::Yes;
             }
         }
         int floor = 1;
@@ -478,6 +485,108 @@ class RadiusCovers {
         std::sort(out.begin(), out.end());
         out.erase(std::unique(out.begin(), out.end()), out.end());
         return left == 0 && (rangeEnd < lo || (!out.empty() && out.front() <= rangeEnd));
+    }
+
+    // Moves of one POD at a time, from x towards a cover of the cells by k candidates: each
+    // step takes a cell still uncovered and moves the POD whose move onto a candidate near that
+    // cell leaves the fewest cells uncovered, even when that is not fewer (the POD just moved
+    // stays for a few steps). True with x a cover.
+    bool Swaps(const std::vector<int>& cells, int k, Support& x) const {
+        const std::size_t K = static_cast<std::size_t>(sp_.K);
+        std::vector<int> slot(static_cast<std::size_t>(k), -1); // -1: no POD yet
+        for (std::size_t i = 0; i < x.size() && i < slot.size(); ++i)
+            slot[i] = x[i];
+        std::vector<char> needed(K, 0);
+        for (int e : cells)
+            needed[static_cast<std::size_t>(e)] = 1;
+        // Per cell the number of PODs within the radius and the xor of their slots, which is
+        // the slot itself when there is one.
+        std::vector<int> count(K, 0), sole(K, 0);
+        std::vector<int> loss(static_cast<std::size_t>(k), 0);
+        auto place = [&](int i, int by) {
+            sp_.CellsNear(slot[static_cast<std::size_t>(i)], r_, [&](int e) {
+                if (!needed[static_cast<std::size_t>(e)])
+                    return;
+                count[static_cast<std::size_t>(e)] += by;
+                sole[static_cast<std::size_t>(e)] ^= i;
+            });
+        };
+        for (int i = 0; i < k; ++i)
+            if (slot[static_cast<std::size_t>(i)] >= 0)
+                place(i, 1);
+        std::vector<int> shared(static_cast<std::size_t>(k), 0);
+        std::vector<int> tabu(static_cast<std::size_t>(k), -1);
+        std::uint64_t random = 0x9e3779b97f4a7c15ULL;
+        int bestLeft = std::numeric_limits<int>::max(), stale = 0;
+        const int maxStale = 8 * k;
+        for (int step = 0; stale < maxStale; ++step) {
+            if ((step & 15) == 0 && clock_.Stopping())
+                return false;
+            std::vector<int> open;
+            std::fill(loss.begin(), loss.end(), 0);
+            for (int e : cells) {
+                const int n = count[static_cast<std::size_t>(e)];
+                if (n == 0)
+                    open.push_back(e);
+                else if (n == 1)
+                    ++loss[static_cast<std::size_t>(sole[static_cast<std::size_t>(e)])];
+            }
+            const int left = static_cast<int>(open.size());
+            if (left == 0) {
+                x.clear();
+                for (int j : slot)
+                    if (j >= 0)
+                        x.push_back(j);
+                return true;
+            }
+            if (left < bestLeft) {
+                bestLeft = left;
+                stale = 0;
+            } else {
+                ++stale;
+            }
+            random ^= random << 13;
+            random ^= random >> 7;
+            random ^= random << 17;
+            const int target = open[static_cast<std::size_t>(random % open.size())];
+            int bestI = -1, bestJ = -1, bestAfter = std::numeric_limits<int>::max();
+            sp_.Disc(target, r_, false, [&](int first, int last, const double* d) {
+                for (int j = first; j <= last; ++j) {
+                    if (!(d[j - first] <= r_))
+                        continue;
+                    int gained = 0;
+                    std::fill(shared.begin(), shared.end(), 0);
+                    sp_.CellsNear(j, r_, [&](int e) {
+                        if (!needed[static_cast<std::size_t>(e)])
+                            return;
+                        const int n = count[static_cast<std::size_t>(e)];
+                        if (n == 0)
+                            ++gained;
+                        else if (n == 1)
+                            ++shared[static_cast<std::size_t>(sole[static_cast<std::size_t>(e)])];
+                    });
+                    for (int i = 0; i < k; ++i) {
+                        if (tabu[static_cast<std::size_t>(i)] > step)
+                            continue;
+                        const int after = left - gained + loss[static_cast<std::size_t>(i)] -
+                                          shared[static_cast<std::size_t>(i)];
+                        if (after < bestAfter) {
+                            bestAfter = after;
+                            bestI = i;
+                            bestJ = j;
+                        }
+                    }
+                }
+            });
+            if (bestI < 0)
+                return false;
+            if (slot[static_cast<std::size_t>(bestI)] >= 0)
+                place(bestI, -1);
+            slot[static_cast<std::size_t>(bestI)] = bestJ;
+            place(bestI, 1);
+            tabu[static_cast<std::size_t>(bestI)] = step + 2;
+        }
+        return false;
     }
 
     // One candidate from each class (candidates covering the same sample cells), chosen in turn
