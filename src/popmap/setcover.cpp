@@ -16,7 +16,8 @@
 // sample are covered exactly, by a branch and bound over the distinct ways candidates cover
 // the sample; if the cover found also covers every cell, the answer is yes; if the sample
 // cannot be covered, the answer is no; otherwise the cells it misses join the sample. The
-// sample stays small because a handful of far-apart cells already decides most radii.
+// sample stays small because a handful of far-apart cells already decides most radii. Before
+// that, a greedy cover and a few moves of its PODs answer most radii that have a cover.
 //
 // The first cover in slot order is found by the same question with one more "cell" that only
 // candidates from a range of cells cover: the first cell of the first cover is the smallest
