@@ -446,6 +446,16 @@ class RadiusCovers {
 
     long long Nodes() const { return nodes_; }
 
+    // Whether moves of the PODs of x, one at a time, reach a cover of the cells by k
+    // candidates; x is then that cover, in cell order.
+    bool MovesCover(const std::vector<int>& cells, int k, Support& x) const {
+        if (cells.empty() || !Swaps(cells, k, x))
+            return false;
+        std::sort(x.begin(), x.end());
+        x.erase(std::unique(x.begin(), x.end()), x.end());
+        return true;
+    }
+
   private:
     // Greedy cover of the cells by at most k candidates from lo on (the first from lo..rangeEnd
     // when a range is asked): each time the candidate covering the most cells still open.
@@ -799,8 +809,12 @@ SetSearchOutcome SearchMaxDistance(const SetProblem& sp, int p, Incumbent& best,
         const double r = radii[static_cast<std::size_t>(mid)];
         RadiusCovers covers(sp, r, clock);
         int k = p;
-        Support cover;
-        const Answer a = covers.Decide(covers.Needing(), 0, -1, k, false, sample, &cover);
+        // The best set so far, moved a little, often covers a smaller radius.
+        Support cover = best.set;
+        const std::vector<int> needing = covers.Needing();
+        const Answer a = covers.MovesCover(needing, p, cover)
+                             ? Answer::Yes
+                             : covers.Decide(needing, 0, -1, k, false, sample, &cover);
         outcome.nodes += covers.Nodes();
         if (a == Answer::Stopped) {
             outcome.stopped = true;
