@@ -16,7 +16,8 @@
 // sample are covered exactly, by a branch and bound over the distinct ways candidates cover
 // the sample; if the cover found also covers every cell, the answer is yes; if the sample
 // cannot be covered, the answer is no; otherwise the cells it misses join the sample. The
-// sample stays small because a handful of far-apart cells already decides most radii.
+// sample stays small because a handful of far-apart cells already decides most radii. Before
+// that, a greedy cover and a few moves of its PODs answer most radii that have a cover.
 //
 // The first cover in slot order is found by the same question with one more "cell" that only
 // candidates from a range of cells cover: the first cell of the first cover is the smallest
@@ -55,6 +56,8 @@ enum class Answer { Yes, No, Stopped };
 // The rounding room of a sum of at most a few thousand values of at most 1: a bound above k by
 // more than this is above k.
 constexpr double kDualAllowance = 1e-9;
+// Cells the cover search weighs for its branching, those with the fewest patterns.
+constexpr std::size_t kLookCells = 4;
 
 // The exact cover of a small sample: patterns are the distinct sets of sample cells that one
 // candidate covers, each kept only when no other pattern holds it.
@@ -68,13 +71,36 @@ class SmallCover {
                 if (Test(patterns_[q], e))
                     byCell_[static_cast<std::size_t>(e)].push_back(static_cast<int>(q));
         excluded_.assign(patterns_.size(), 0);
+        // A cell every pattern of which also covers another cell makes that other cell
+        // redundant: covering the first covers it. Among cells with the same patterns the first
+        // stays.
+        const std::size_t pw = (patterns_.size() + 63) / 64;
+        std::vector<Bits> holders(static_cast<std::size_t>(m),
+                                  Bits(std::max<std::size_t>(pw, 1), 0));
+        for (int e = 0; e < m; ++e)
+            for (int q : byCell_[static_cast<std::size_t>(e)])
+                Set(holders[static_cast<std::size_t>(e)], q);
+        active_.assign(static_cast<std::size_t>(words_), 0);
+        for (int b = 0; b < m; ++b) {
+            bool redundant = false;
+            for (int a = 0; a < m && !redundant; ++a) {
+                if (a == b || byCell_[static_cast<std::size_t>(a)].size() >
+                                  byCell_[static_cast<std::size_t>(b)].size())
+                    continue;
+                if (!Subset(holders[static_cast<std::size_t>(a)],
+                            holders[static_cast<std::size_t>(b)]))
+                    continue;
+                redundant = a < b || byCell_[static_cast<std::size_t>(a)].size() <
+                                         byCell_[static_cast<std::size_t>(b)].size();
+            }
+            if (!redundant)
+                Set(active_, b);
+        }
     }
 
     // Patterns covering the whole sample with at most k of them.
     Answer Solve(int k, std::vector<int>& chosen) {
-        Bits all(static_cast<std::size_t>(words_), 0);
-        for (int e = 0; e < m_; ++e)
-            Set(all, e);
+        const Bits& all = active_;
         if (Greedy(all, k, chosen))
             return Answer::Yes;
         chosen.clear();
@@ -83,9 +109,7 @@ class SmallCover {
 
     // The fewest patterns the whole sample needs, at least.
     int Lower() {
-        Bits all(static_cast<std::size_t>(words_), 0);
-        for (int e = 0; e < m_; ++e)
-            Set(all, e);
+        const Bits& all = active_;
         const double dual = Dual(all);
         return std::isfinite(dual) ? static_cast<int>(std::ceil(dual - kDualAllowance)) : m_ + 1;
     }
@@ -121,28 +145,33 @@ class SmallCover {
     // A lower bound on the patterns the uncovered cells need: a solution of the covering LP's
     // dual (a value per cell, at most 1 in all on every pattern still usable), raised greedily
     // cell by cell, those with the fewest patterns first. Infinite when a cell has no pattern.
+    // cells_ ends holding the uncovered cells, the fewest usable patterns first (then in cell
+    // order).
     double Dual(const Bits& uncovered) {
+        keyed_.clear();
+        for (std::size_t w = 0; w < uncovered.size(); ++w)
+            for (std::uint64_t bits = uncovered[w]; bits != 0; bits &= bits - 1) {
+                const int e = static_cast<int>(w * 64) + __builtin_ctzll(bits);
+                std::uint64_t n = 0;
+                for (int q : byCell_[static_cast<std::size_t>(e)])
+                    n += excluded_[static_cast<std::size_t>(q)] ? 0 : 1;
+                keyed_.push_back(n << 32 | static_cast<std::uint64_t>(e));
+            }
+        std::sort(keyed_.begin(), keyed_.end());
         cells_.clear();
-        for (int e = 0; e < m_; ++e)
-            if (Test(uncovered, e))
-                cells_.push_back(e);
-        usable_.assign(static_cast<std::size_t>(m_), 0);
-        for (int e : cells_)
-            for (int q : byCell_[static_cast<std::size_t>(e)])
-                usable_[static_cast<std::size_t>(e)] +=
-                    excluded_[static_cast<std::size_t>(q)] ? 0 : 1;
-        std::stable_sort(cells_.begin(), cells_.end(), [&](int a, int b) {
-            return usable_[static_cast<std::size_t>(a)] < usable_[static_cast<std::size_t>(b)];
-        });
-        residual_.assign(patterns_.size(), 1.0);
+        for (std::uint64_t key : keyed_)
+            cells_.push_back(static_cast<int>(key & 0xffffffffU));
+        if (!keyed_.empty() && (keyed_.front() >> 32) == 0)
+            return std::numeric_limits<double>::infinity();
+        // Excluded patterns start with an infinite residual, so the minimum passes them by.
+        residual_.resize(patterns_.size());
+        for (std::size_t q = 0; q < patterns_.size(); ++q)
+            residual_[q] = excluded_[q] ? std::numeric_limits<double>::infinity() : 1.0;
         double total = 0;
         for (int e : cells_) {
             double u = std::numeric_limits<double>::infinity();
             for (int q : byCell_[static_cast<std::size_t>(e)])
-                if (!excluded_[static_cast<std::size_t>(q)])
-                    u = std::min(u, residual_[static_cast<std::size_t>(q)]);
-            if (!std::isfinite(u))
-                return u;
+                u = std::min(u, residual_[static_cast<std::size_t>(q)]);
             if (!(u > 0))
                 continue;
             total += u;
@@ -152,32 +181,14 @@ class SmallCover {
         return total;
     }
 
-    Answer Search(const Bits& uncovered, int k, std::vector<int>& chosen) {
-        if (Empty(uncovered))
-            return Answer::Yes;
-        if (k <= 0)
-            return Answer::No;
-        if ((++nodes_ & 1023) == 0 && clock_.Stopping())
-            return Answer::Stopped;
-        // The cell with the fewest patterns left.
-        int cell = -1;
-        std::size_t fewest = std::numeric_limits<std::size_t>::max();
-        for (int e = 0; e < m_; ++e) {
-            if (!Test(uncovered, e))
-                continue;
-            std::size_t n = 0;
-            for (int q : byCell_[static_cast<std::size_t>(e)])
-                n += excluded_[static_cast<std::size_t>(q)] ? 0 : 1;
-            if (n < fewest) {
-                fewest = n;
-                cell = e;
-            }
-        }
-        if (fewest == 0)
-            return Answer::No;
-        if (Dual(uncovered) > k + kDualAllowance)
-            return Answer::No;
-        std::vector<std::pair<int, int>> order; // (cells newly covered, pattern)
+    // The patterns worth trying for a cell, as (cells newly covered, negated; pattern), the
+    // most newly covered first. A pattern whose still-open cells another pattern of the cell
+    // holds too is never needed: a cover with it covers with the other in its place. That
+    // holds when the other is excluded as well, as every cover with an excluded pattern is
+    // known to fail. A holder precedes what it holds, and among patterns equal on the open
+    // cells the first is kept.
+    void Branches(int cell, const Bits& uncovered, std::vector<std::pair<int, int>>& order) const {
+        order.clear();
         for (int q : byCell_[static_cast<std::size_t>(cell)]) {
             if (excluded_[static_cast<std::size_t>(q)])
                 continue;
@@ -188,6 +199,48 @@ class SmallCover {
             order.emplace_back(-gain, q);
         }
         std::sort(order.begin(), order.end());
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            const Bits& qb = patterns_[static_cast<std::size_t>(order[i].second)];
+            bool held = false;
+            auto holds = [&](const Bits& ob) {
+                for (std::size_t w = 0; w < uncovered.size(); ++w)
+                    if (qb[w] & uncovered[w] & ~ob[w])
+                        return false;
+                return true;
+            };
+            for (std::size_t j = 0; j < kept && !held; ++j)
+                held = holds(patterns_[static_cast<std::size_t>(order[j].second)]);
+            for (int o : byCell_[static_cast<std::size_t>(cell)])
+                if (!held && excluded_[static_cast<std::size_t>(o)])
+                    held = holds(patterns_[static_cast<std::size_t>(o)]);
+            if (!held)
+                order[kept++] = order[i];
+        }
+        order.resize(kept);
+    }
+
+    Answer Search(const Bits& uncovered, int k, std::vector<int>& chosen) {
+        if (Empty(uncovered))
+            return Answer::Yes;
+        if (k <= 0)
+            return Answer::No;
+        if ((++nodes_ & 1023) == 0 && clock_.Stopping())
+            return Answer::Stopped;
+        // Infinite, and so above k, when a cell has no pattern left.
+        if (Dual(uncovered) > k + kDualAllowance)
+            return Answer::No;
+        // Of the few cells with the fewest patterns left, the one with the fewest branches.
+        std::vector<std::pair<int, int>> order;
+        const std::size_t look = std::min<std::size_t>(cells_.size(), kLookCells);
+        const std::vector<int> first(cells_.begin(), cells_.begin() + static_cast<long>(look));
+        for (int e : first) {
+            Branches(e, uncovered, branches_);
+            if (order.empty() || branches_.size() < order.size())
+                order.swap(branches_);
+            if (order.size() <= 1)
+                break;
+        }
         std::vector<int> tried;
         Answer answer = Answer::No;
         for (const auto& [negGain, q] : order) {
@@ -219,7 +272,10 @@ class SmallCover {
     const SetClock& clock_;
     std::vector<std::vector<int>> byCell_;
     std::vector<char> excluded_;
-    std::vector<int> cells_, usable_;
+    Bits active_; // the cells not made redundant by another
+    std::vector<int> cells_;
+    std::vector<std::uint64_t> keyed_;
+    std::vector<std::pair<int, int>> branches_;
     std::vector<double> residual_;
     long long nodes_ = 0;
 };
@@ -280,6 +336,13 @@ class RadiusCovers {
                     return Answer::Yes;
                 }
                 k = std::min(k, static_cast<int>(greedy.size()));
+            } else if (!minimize && !range && lo == 0 && Swaps(cells, k, greedy)) {
+                if (cover) {
+                    std::sort(greedy.begin(), greedy.end());
+                    greedy.erase(std::unique(greedy.begin(), greedy.end()), greedy.end());
+                    *cover = std::move(greedy);
+                }
+                return Answer::Yes;
             }
         }
         int floor = 1;
@@ -383,6 +446,16 @@ class RadiusCovers {
 
     long long Nodes() const { return nodes_; }
 
+    // Whether moves of the PODs of x, one at a time, reach a cover of the cells by k
+    // candidates; x is then that cover, in cell order.
+    bool MovesCover(const std::vector<int>& cells, int k, Support& x) const {
+        if (cells.empty() || !Swaps(cells, k, x))
+            return false;
+        std::sort(x.begin(), x.end());
+        x.erase(std::unique(x.begin(), x.end()), x.end());
+        return true;
+    }
+
   private:
     // Greedy cover of the cells by at most k candidates from lo on (the first from lo..rangeEnd
     // when a range is asked): each time the candidate covering the most cells still open.
@@ -423,6 +496,108 @@ class RadiusCovers {
         std::sort(out.begin(), out.end());
         out.erase(std::unique(out.begin(), out.end()), out.end());
         return left == 0 && (rangeEnd < lo || (!out.empty() && out.front() <= rangeEnd));
+    }
+
+    // Moves of one POD at a time, from x towards a cover of the cells by k candidates: each
+    // step takes a cell still uncovered and moves the POD whose move onto a candidate near that
+    // cell leaves the fewest cells uncovered, even when that is not fewer (the POD just moved
+    // stays for a few steps). True with x a cover.
+    bool Swaps(const std::vector<int>& cells, int k, Support& x) const {
+        const std::size_t K = static_cast<std::size_t>(sp_.K);
+        std::vector<int> slot(static_cast<std::size_t>(k), -1); // -1: no POD yet
+        for (std::size_t i = 0; i < x.size() && i < slot.size(); ++i)
+            slot[i] = x[i];
+        std::vector<char> needed(K, 0);
+        for (int e : cells)
+            needed[static_cast<std::size_t>(e)] = 1;
+        // Per cell the number of PODs within the radius and the xor of their slots, which is
+        // the slot itself when there is one.
+        std::vector<int> count(K, 0), sole(K, 0);
+        std::vector<int> loss(static_cast<std::size_t>(k), 0);
+        auto place = [&](int i, int by) {
+            sp_.CellsNear(slot[static_cast<std::size_t>(i)], r_, [&](int e) {
+                if (!needed[static_cast<std::size_t>(e)])
+                    return;
+                count[static_cast<std::size_t>(e)] += by;
+                sole[static_cast<std::size_t>(e)] ^= i;
+            });
+        };
+        for (int i = 0; i < k; ++i)
+            if (slot[static_cast<std::size_t>(i)] >= 0)
+                place(i, 1);
+        std::vector<int> shared(static_cast<std::size_t>(k), 0);
+        std::vector<int> tabu(static_cast<std::size_t>(k), -1);
+        std::uint64_t random = 0x9e3779b97f4a7c15ULL;
+        int bestLeft = std::numeric_limits<int>::max(), stale = 0;
+        const int maxStale = 8 * k;
+        for (int step = 0; stale < maxStale; ++step) {
+            if ((step & 15) == 0 && clock_.Stopping())
+                return false;
+            std::vector<int> open;
+            std::fill(loss.begin(), loss.end(), 0);
+            for (int e : cells) {
+                const int n = count[static_cast<std::size_t>(e)];
+                if (n == 0)
+                    open.push_back(e);
+                else if (n == 1)
+                    ++loss[static_cast<std::size_t>(sole[static_cast<std::size_t>(e)])];
+            }
+            const int left = static_cast<int>(open.size());
+            if (left == 0) {
+                x.clear();
+                for (int j : slot)
+                    if (j >= 0)
+                        x.push_back(j);
+                return true;
+            }
+            if (left < bestLeft) {
+                bestLeft = left;
+                stale = 0;
+            } else {
+                ++stale;
+            }
+            random ^= random << 13;
+            random ^= random >> 7;
+            random ^= random << 17;
+            const int target = open[static_cast<std::size_t>(random % open.size())];
+            int bestI = -1, bestJ = -1, bestAfter = std::numeric_limits<int>::max();
+            sp_.Disc(target, r_, false, [&](int first, int last, const double* d) {
+                for (int j = first; j <= last; ++j) {
+                    if (!(d[j - first] <= r_))
+                        continue;
+                    int gained = 0;
+                    std::fill(shared.begin(), shared.end(), 0);
+                    sp_.CellsNear(j, r_, [&](int e) {
+                        if (!needed[static_cast<std::size_t>(e)])
+                            return;
+                        const int n = count[static_cast<std::size_t>(e)];
+                        if (n == 0)
+                            ++gained;
+                        else if (n == 1)
+                            ++shared[static_cast<std::size_t>(sole[static_cast<std::size_t>(e)])];
+                    });
+                    for (int i = 0; i < k; ++i) {
+                        if (tabu[static_cast<std::size_t>(i)] > step)
+                            continue;
+                        const int after = left - gained + loss[static_cast<std::size_t>(i)] -
+                                          shared[static_cast<std::size_t>(i)];
+                        if (after < bestAfter) {
+                            bestAfter = after;
+                            bestI = i;
+                            bestJ = j;
+                        }
+                    }
+                }
+            });
+            if (bestI < 0)
+                return false;
+            if (slot[static_cast<std::size_t>(bestI)] >= 0)
+                place(bestI, -1);
+            slot[static_cast<std::size_t>(bestI)] = bestJ;
+            place(bestI, 1);
+            tabu[static_cast<std::size_t>(bestI)] = step + 2;
+        }
+        return false;
     }
 
     // One candidate from each class (candidates covering the same sample cells), chosen in turn
@@ -634,8 +809,12 @@ SetSearchOutcome SearchMaxDistance(const SetProblem& sp, int p, Incumbent& best,
         const double r = radii[static_cast<std::size_t>(mid)];
         RadiusCovers covers(sp, r, clock);
         int k = p;
-        Support cover;
-        const Answer a = covers.Decide(covers.Needing(), 0, -1, k, false, sample, &cover);
+        // The best set so far, moved a little, often covers a smaller radius.
+        Support cover = best.set;
+        const std::vector<int> needing = covers.Needing();
+        const Answer a = covers.MovesCover(needing, p, cover)
+                             ? Answer::Yes
+                             : covers.Decide(needing, 0, -1, k, false, sample, &cover);
         outcome.nodes += covers.Nodes();
         if (a == Answer::Stopped) {
             outcome.stopped = true;

@@ -183,6 +183,33 @@ TEST(SetSearchMatchesEverySet, MaximumServedWithNegativePopulationsOnLargerMaps)
     }
 }
 
+// Larger maps under Minimize Maximum Distance with five new PODs, where the greedy cover often
+// falls short: the moves towards a cover, the patterns and cells the exact cover leaves out,
+// and the bisection's answers must still give the first set of the smallest largest distance.
+TEST(SetSearchMatchesEverySet, MaximumDistanceWithFivePodsOnLargerMaps) {
+    std::mt19937 rng(2718);
+    for (int seed = 0; seed < 6; ++seed) {
+        auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+        Problem p;
+        p.areas = {{"a", pick(1, 900) * 1.0}, {"b", pick(1, 900) * 1.0}};
+        const int lines = pick(4, 5), columns = pick(5, 7);
+        for (int i = 0; i < lines; ++i) {
+            std::string line;
+            for (int j = 0; j < columns; ++j)
+                line += pick(0, 5) == 0 ? ' ' : "ab"[pick(0, 1)];
+            p.lines.push_back(line);
+        }
+        p.lines[0][0] = 'a';
+        p.lines[1][0] = 'b';
+        for (int k = 0; k < pick(0, 2); ++k)
+            p.pods.push_back({pick(1, lines), pick(1, columns)});
+        for (int method : {1, 2, 3})
+            EXPECT_TRUE(MatchesEverySet(MakeState(p, 3, method, 5), 5, 1 + seed % 2))
+                << "seed " << seed << " method " << method << "\n"
+                << Describe(p);
+    }
+}
+
 // The bound of a node is the same whichever node the bounder saw before: the population that
 // open candidates cover (here negative) counts afresh at every node.
 TEST(SetSearchBounds, ServedBoundOfANodeDoesNotDependOnTheNodeBefore) {
