@@ -809,12 +809,14 @@ SetSearchOutcome SearchMaxDistance(const SetProblem& sp, int p, Incumbent& best,
         const double r = radii[static_cast<std::size_t>(mid)];
         RadiusCovers covers(sp, r, clock);
         int k = p;
-        // The best set so far, moved a little, often covers a smaller radius.
+        // The best set so far, moved a little, often covers a smaller radius. The moved set's
+        // own value is the judge, so that a radius is never taken as covered when it is not
+        // (the bisection would otherwise ask it again until the time limit).
         Support cover = best.set;
         const std::vector<int> needing = covers.Needing();
-        const Answer a = covers.MovesCover(needing, p, cover)
-                             ? Answer::Yes
-                             : covers.Decide(needing, 0, -1, k, false, sample, &cover);
+        const bool moved = covers.MovesCover(needing, p, cover) && sp.Key(cover) <= r;
+        const Answer a =
+            moved ? Answer::Yes : covers.Decide(needing, 0, -1, k, false, sample, &cover);
         outcome.nodes += covers.Nodes();
         if (a == Answer::Stopped) {
             outcome.stopped = true;
