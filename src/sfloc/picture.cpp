@@ -20,6 +20,14 @@ PictureAxis MakeAxis(double low, double high, int wanted) {
         high += pad;
     }
     const double parts = std::max(1, wanted);
+    // A range too narrow for a step to be told from 0 (widths near the smallest doubles, where
+    // the padding above rounds away) widens about its middle to one that has steps.
+    constexpr double kNarrowest = 1e-300;
+    if (!(high / parts - low / parts >= kNarrowest)) {
+        const double middle = low / 2 + high / 2;
+        low = middle - kNarrowest * parts;
+        high = middle + kNarrowest * parts;
+    }
     const double raw = high / parts - low / parts; // no overflow at the ends of the doubles
     const double power = std::pow(10.0, std::floor(std::log10(raw)));
     double step = power * 10;

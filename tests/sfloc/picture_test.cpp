@@ -1,5 +1,8 @@
 #include "sfloc/picture.h"
 
+#include <cmath>
+#include <utility>
+
 #include <gtest/gtest.h>
 
 #include "sfloc_fixtures.h"
@@ -17,6 +20,21 @@ TEST(PictureAxis, RoundTicksCoverTheValues) {
     EXPECT_EQ(MakeAxis(0.1, 0.3).tickTexts,
               (std::vector<std::string>{"0.1", "0.15", "0.2", "0.25", "0.3"}));
     EXPECT_EQ(MakeAxis(5, 5).tickTexts, (std::vector<std::string>{"4.5", "5", "5.5"}));
+}
+
+TEST(PictureAxis, WidthsNearTheSmallestDoublesStillHaveTicks) {
+    // One facility at the smallest subnormal: a tenth of it rounds to 0, so padding alone
+    // leaves no width at all.
+    for (const auto& [low, high] : {std::pair{5e-324, 5e-324}, std::pair{0.0, 5e-324},
+                                    std::pair{-5e-324, 1e-320}, std::pair{1e-310, 1e-310}}) {
+        const PictureAxis a = MakeAxis(low, high);
+        EXPECT_LT(a.low, a.high) << low << " " << high;
+        EXPECT_LE(a.low, low);
+        EXPECT_GE(a.high, high);
+        EXPECT_FALSE(a.ticks.empty());
+        for (double t : a.ticks)
+            EXPECT_TRUE(std::isfinite(t));
+    }
 }
 
 TEST(LocationPicture, DotsByWeightAndTheRangeAsASegment) {
