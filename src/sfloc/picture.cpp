@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "sfloc/texts.h"
 #include "state/numbers.h"
@@ -14,19 +15,23 @@ PictureAxis MakeAxis(double low, double high, int wanted) {
         low = 0;
         high = 1;
     }
+    constexpr double kLargest = std::numeric_limits<double>::max();
     if (low == high) {
         const double pad = low == 0 ? 1 : std::fabs(low) * 0.1;
-        low -= pad;
-        high += pad;
+        low = std::max(low - pad, -kLargest);
+        high = std::min(high + pad, kLargest);
     }
     const double parts = std::max(1, wanted);
-    // A range too narrow for a step to be told from 0 (widths near the smallest doubles, where
-    // the padding above rounds away) widens about its middle to one that has steps.
-    constexpr double kNarrowest = 1e-300;
-    if (!(high / parts - low / parts >= kNarrowest)) {
+    // A range too narrow for its steps to be told apart widens about its middle to one that has
+    // steps: near the smallest doubles the padding above rounds away, and at large values a step
+    // under about a trillionth of the value is lost in the value's own rounding.
+    const double magnitude = std::max(std::fabs(low), std::fabs(high));
+    const double narrowest = std::max(1e-300, magnitude * 1e-12);
+    if (!(high / parts - low / parts >= narrowest)) {
         const double middle = low / 2 + high / 2;
-        low = middle - kNarrowest * parts;
-        high = middle + kNarrowest * parts;
+        const double half = narrowest * parts;
+        low = std::max(middle - half, -kLargest);
+        high = std::min(middle + half, kLargest);
     }
     const double raw = high / parts - low / parts; // no overflow at the ends of the doubles
     const double power = std::pow(10.0, std::floor(std::log10(raw)));
@@ -38,10 +43,13 @@ PictureAxis MakeAxis(double low, double high, int wanted) {
         }
     const double first = std::floor(low / step);
     const double last = std::ceil(high / step);
-    axis.low = first * step;
-    axis.high = last * step;
+    // The round ends may lie past the largest double; the axis then stops there.
+    axis.low = std::max(first * step, -kLargest);
+    axis.high = std::min(last * step, kLargest);
     for (double k = first; k <= last && axis.ticks.size() < 100; k += 1) {
         const double tick = k * step;
+        if (!std::isfinite(tick))
+            continue;
         axis.ticks.push_back(tick);
         axis.tickTexts.push_back(PlainForm(tick == 0 ? 0.0 : tick));
     }

@@ -1,6 +1,7 @@
 #include "sfloc/picture.h"
 
 #include <cmath>
+#include <limits>
 #include <utility>
 
 #include <gtest/gtest.h>
@@ -34,6 +35,27 @@ TEST(PictureAxis, WidthsNearTheSmallestDoublesStillHaveTicks) {
         EXPECT_FALSE(a.ticks.empty());
         for (double t : a.ticks)
             EXPECT_TRUE(std::isfinite(t));
+    }
+}
+
+TEST(PictureAxis, NarrowRangesAtLargeValuesHaveDistinctTicks) {
+    // A solved location one rounding step from its facility: the width divided into steps
+    // rounds to nothing at these magnitudes.
+    constexpr double kMax = std::numeric_limits<double>::max();
+    for (const auto& [low, high] :
+         {std::pair{700.99999999999989, 701.0}, std::pair{1e300, 1e300},
+          std::pair{1e300, std::nextafter(1e300, kMax)}, std::pair{kMax, kMax},
+          std::pair{-kMax, -kMax}, std::pair{-1e17, -1e17 + 16}}) {
+        const PictureAxis a = MakeAxis(low, high);
+        EXPECT_LT(a.low, a.high) << low << " " << high;
+        EXPECT_LE(a.low, low);
+        EXPECT_GE(a.high, high);
+        ASSERT_GE(a.ticks.size(), 2u) << low;
+        for (std::size_t i = 0; i < a.ticks.size(); ++i) {
+            EXPECT_TRUE(std::isfinite(a.ticks[i])) << low;
+            if (i > 0)
+                EXPECT_LT(a.ticks[i - 1], a.ticks[i]) << low;
+        }
     }
 }
 
