@@ -326,7 +326,8 @@ class RadiusCovers {
                 s.push_back(e);
         if (s.empty() && !cells.empty())
             s.push_back(cells.front());
-        // A quick greedy cover answers most questions that have a yes.
+        // A quick greedy cover answers most questions that have a yes. (Moving its PODs is
+        // left to the caller, which starts the moves from its best set.)
         if (!strict_) {
             Support greedy;
             if (Greedy(cells, lo, rangeEnd, k, greedy)) {
@@ -336,13 +337,6 @@ class RadiusCovers {
                     return Answer::Yes;
                 }
                 k = std::min(k, static_cast<int>(greedy.size()));
-            } else if (!minimize && !range && lo == 0 && Swaps(cells, k, greedy)) {
-                if (cover) {
-                    std::sort(greedy.begin(), greedy.end());
-                    greedy.erase(std::unique(greedy.begin(), greedy.end()), greedy.end());
-                    *cover = std::move(greedy);
-                }
-                return Answer::Yes;
             }
         }
         int floor = 1;
