@@ -280,6 +280,84 @@ class SmallCover {
     long long nodes_ = 0;
 };
 
+// Counts of labelled area cells within a radius of a candidate, from per-line running counts:
+// a few lookups per map line in reach instead of a visit to every cell in reach, which pays
+// when the radius takes in far more cells than there are labels times lines.
+class NearCounts {
+  public:
+    NearCounts(const SetProblem& sp, double r, int labels)
+        : sp_(sp), labels_(labels), lines_(sp.g.lastLine + 2) {
+        // The widest column offset in reach at each line offset, as CellsNear walks them.
+        int reach = kMapColumns - 1;
+        for (int adl = 0; adl < kMapLines; ++adl) {
+            while (reach >= 0 && !(sp.At(adl, reach) <= r))
+                --reach;
+            if (reach < 0)
+                break;
+            reach_.push_back(reach);
+        }
+        running_.assign(static_cast<std::size_t>(labels_ * lines_ * kWidth), 0);
+    }
+
+    // Map positions in reach of a candidate, at most: what a visit to every cell would cost.
+    double Window() const {
+        double w = 0;
+        for (std::size_t adl = 0; adl < reach_.size(); ++adl)
+            w += (adl == 0 ? 1 : 2) * (2.0 * reach_[adl] + 1);
+        return w;
+    }
+    double Lookups() const {
+        return 2.0 * labels_ * (2.0 * static_cast<double>(reach_.size()) - 1);
+    }
+
+    // label(e): the label of area cell e, or -1 for none; called for each given cell.
+    template <typename L> void Build(const std::vector<int>& cells, L&& label) {
+        std::fill(running_.begin(), running_.end(), 0);
+        for (int e : cells) {
+            const int t = label(e);
+            if (t >= 0)
+                ++running_[At(t, sp_.g.cellLine[static_cast<std::size_t>(e)],
+                              sp_.g.cellColumn[static_cast<std::size_t>(e)])];
+        }
+        for (int t = 0; t < labels_; ++t)
+            for (int l = 1; l < lines_; ++l)
+                for (int c = 1; c < kWidth; ++c)
+                    running_[At(t, l, c)] += running_[At(t, l, c - 1)];
+    }
+
+    // out[t]: the labelled cells of label t within the radius of candidate j.
+    void Count(int j, std::vector<int>& out) const {
+        std::fill(out.begin(), out.end(), 0);
+        const int lj = sp_.g.candLine[static_cast<std::size_t>(j)];
+        const int cj = sp_.g.candColumn[static_cast<std::size_t>(j)];
+        for (std::size_t adl = 0; adl < reach_.size(); ++adl) {
+            const int a = std::max(1, cj - reach_[adl]) - 1;
+            const int b = std::min(kMapColumns, cj + reach_[adl]);
+            for (int side : {-1, 1}) {
+                if (adl == 0 && side > 0)
+                    continue;
+                const int l = lj + side * static_cast<int>(adl);
+                if (l < 1 || l > sp_.g.lastLine)
+                    continue;
+                for (int t = 0; t < labels_; ++t)
+                    out[static_cast<std::size_t>(t)] +=
+                        running_[At(t, l, b)] - running_[At(t, l, a)];
+            }
+        }
+    }
+
+  private:
+    static constexpr int kWidth = kMapColumns + 1; // columns 0..kMapColumns, 0 holding none
+    std::size_t At(int t, int l, int c) const {
+        return static_cast<std::size_t>((t * lines_ + l) * kWidth + c);
+    }
+
+    const SetProblem& sp_;
+    int labels_, lines_;
+    std::vector<int> reach_;
+    std::vector<int> running_;
+};
+
 // Covers of area cells: within one radius, or (under Maximum Number Served, strict) nearer
 // than every existing POD.
 class RadiusCovers {
@@ -521,6 +599,12 @@ class RadiusCovers {
                 place(i, 1);
         std::vector<int> shared(static_cast<std::size_t>(k), 0);
         std::vector<int> tabu(static_cast<std::size_t>(k), -1);
+        // Labels for the running counts: 0 for a cell no POD covers, 1 + i for one POD i alone
+        // covers.
+        NearCounts near(sp_, r_, k + 1);
+        const bool counted = near.Lookups() * static_cast<double>(sp_.C) <
+                             near.Window() * static_cast<double>(cells.size());
+        std::vector<int> tally(static_cast<std::size_t>(k + 1), 0);
         std::uint64_t random = 0x9e3779b97f4a7c15ULL;
         int bestLeft = std::numeric_limits<int>::max(), stale = 0;
         const int maxStale = 8 * k;
@@ -537,6 +621,11 @@ class RadiusCovers {
                     ++loss[static_cast<std::size_t>(sole[static_cast<std::size_t>(e)])];
             }
             const int left = static_cast<int>(open.size());
+            if (counted && left > 0)
+                near.Build(cells, [&](int e) {
+                    const int n = count[static_cast<std::size_t>(e)];
+                    return n == 0 ? 0 : n == 1 ? 1 + sole[static_cast<std::size_t>(e)] : -1;
+                });
             if (left == 0) {
                 x.clear();
                 for (int j : slot)
@@ -560,16 +649,23 @@ class RadiusCovers {
                     if (!(d[j - first] <= r_))
                         continue;
                     int gained = 0;
-                    std::fill(shared.begin(), shared.end(), 0);
-                    sp_.CellsNear(j, r_, [&](int e) {
-                        if (!needed[static_cast<std::size_t>(e)])
-                            return;
-                        const int n = count[static_cast<std::size_t>(e)];
-                        if (n == 0)
-                            ++gained;
-                        else if (n == 1)
-                            ++shared[static_cast<std::size_t>(sole[static_cast<std::size_t>(e)])];
-                    });
+                    if (counted) {
+                        near.Count(j, tally);
+                        gained = tally[0];
+                        std::copy(tally.begin() + 1, tally.end(), shared.begin());
+                    } else {
+                        std::fill(shared.begin(), shared.end(), 0);
+                        sp_.CellsNear(j, r_, [&](int e) {
+                            if (!needed[static_cast<std::size_t>(e)])
+                                return;
+                            const int n = count[static_cast<std::size_t>(e)];
+                            if (n == 0)
+                                ++gained;
+                            else if (n == 1)
+                                ++shared[static_cast<std::size_t>(
+                                    sole[static_cast<std::size_t>(e)])];
+                        });
+                    }
                     for (int i = 0; i < k; ++i) {
                         if (tabu[static_cast<std::size_t>(i)] > step)
                             continue;
