@@ -2,6 +2,8 @@
 // the offscreen platform's 800 x 600 screen leaves 400 x 300 to lay out in. Every window fits,
 // and every label, box, button and table cell shows its whole text, scrolling where the room
 // runs out. Each window is looked at as the walk meets it; the findings are told together.
+#include <algorithm>
+
 #include <QApplication>
 #include <QFile>
 #include <QtTest>
@@ -70,6 +72,24 @@ class PopMapSmallScreen : public QObject {
         d.click("okbut").expectWindow("flareafrm");
         look(d, problem + " new service map");
         keepsTwoThirds(d, problem + " new service map");
+        d.click("movebut").expectWindow("movemapfrm");
+        look(d, problem + " moving the PODs");
+        d.check(QStringLiteral("the POD table shows rows: ") + problem,
+                [this, problem](QWidget* w, QString*) {
+                    auto* table = w->findChild<QTableWidget*>("facgrd");
+                    int whole = 0; // rows shown from top to bottom
+                    for (int r = 0; r < table->rowCount(); ++r)
+                        whole += table->rowViewportPosition(r) >= 0 &&
+                                 table->rowViewportPosition(r) + table->rowHeight(r) <=
+                                     table->viewport()->height();
+                    if (whole < std::min(3, table->rowCount()))
+                        faults << problem + QStringLiteral(": moving the PODs, the table shows "
+                                                           "%1 of %2 rows whole")
+                                                .arg(whole)
+                                                .arg(table->rowCount());
+                    return true;
+                });
+        d.click("okbut").expectWindow("flareafrm");
         d.click("okbut").expectWindow("flservfrm");
         look(d, problem + " second results");
     }

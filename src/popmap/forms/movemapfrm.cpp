@@ -74,6 +74,7 @@ movemapfrm::movemapfrm(ModuleState& state, QWidget* parent)
                                        "it on the map."));
     podbox = new QComboBox(this);
     NameControl(podbox, QStringLiteral("podbox"), QStringLiteral("POD to move"));
+    podbox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     mapgrd = new Grid(this);
     NameControl(mapgrd, QStringLiteral("mapgrd"), QStringLiteral("Map"));
     mapgrd->setFont(MapFont());
@@ -103,7 +104,10 @@ movemapfrm::movemapfrm(ModuleState& state, QWidget* parent)
     popbut = MakeButton(this, QStringLiteral("popbut"), QStringLiteral("Set &population"));
     auto* arealbl = MakeLabel(this, QStringLiteral("arealbl"), QStringLiteral("&Area"));
     arealbl->setBuddy(areabox);
-    poptxt->setMaximumWidth(poptxt->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 12);
+    // Room for a population of ten figures, however little the screen has.
+    const int digit = poptxt->fontMetrics().horizontalAdvance(QStringLiteral("0"));
+    poptxt->setMinimumWidth(digit * 10);
+    poptxt->setMaximumWidth(digit * 12);
     for (QLabel* l : {floclbl, coordlbl, figureslbl, changelbl, priorlbl})
         l->setWordWrap(true);
     QFont bold = changelbl->font();
@@ -120,17 +124,18 @@ movemapfrm::movemapfrm(ModuleState& state, QWidget* parent)
     Savebut = MakeButton(this, QStringLiteral("Savebut"), QStringLiteral("&Save"));
     okbut = MakeButton(this, QStringLiteral("okbut"), QStringLiteral("&Ok"));
 
-    // The choices on one line above the map, so that the figures and the table keep the height
-    // beside it on a small screen.
+    // The choices on one line above the map, the hint above them, so that the figures and the
+    // table keep the height beside the map. On a small or highly scaled screen the window
+    // scrolls rather than squeezing the figures' lines or the table to nothing.
     hintlbl->setWordWrap(true);
     auto* choose = new QHBoxLayout;
-    choose->addWidget(hintlbl, 1);
     choose->addWidget(podbox);
     choose->addSpacing(12);
     choose->addWidget(arealbl);
     choose->addWidget(areabox);
     choose->addWidget(poptxt);
     choose->addWidget(popbut);
+    choose->addStretch();
     auto* figures = new QVBoxLayout;
     for (QWidget* w : {static_cast<QWidget*>(floclbl), static_cast<QWidget*>(coordlbl),
                        static_cast<QWidget*>(figureslbl), static_cast<QWidget*>(changelbl),
@@ -139,15 +144,30 @@ movemapfrm::movemapfrm(ModuleState& state, QWidget* parent)
     figures->addWidget(facgrd, 1);
     figures->addWidget(surfacechk);
     figures->addWidget(followchk);
+    // The table keeps a few rows in view.
+    const int row = facgrd->fontMetrics().height() + 8;
+    facgrd->setMinimumHeight(5 * row + 2 * facgrd->frameWidth());
     auto* body = new QHBoxLayout;
     body->addWidget(mapgrd, 3);
     body->addLayout(figures, 2);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(choose);
-    layout->addLayout(body, 1);
-    layout->addWidget(legendlbl);
-    layout->addWidget(surfacelbl);
-    layout->addLayout(ButtonRow({optimumbut, Savebut, okbut}));
+    auto* content = new QVBoxLayout;
+    content->addWidget(hintlbl);
+    content->addLayout(choose);
+    content->addLayout(body, 1);
+    content->addWidget(legendlbl);
+    content->addWidget(surfacelbl);
+    PageAndButtons(this, content, ButtonRow({optimumbut, Savebut, okbut}));
+    // The page takes the controls after the buttons were made; Tab still goes through them
+    // before the buttons.
+    QWidget* previous = podbox;
+    for (QWidget* w : {static_cast<QWidget*>(areabox), static_cast<QWidget*>(poptxt),
+                       static_cast<QWidget*>(popbut), static_cast<QWidget*>(mapgrd),
+                       static_cast<QWidget*>(facgrd), static_cast<QWidget*>(surfacechk),
+                       static_cast<QWidget*>(followchk), static_cast<QWidget*>(optimumbut),
+                       static_cast<QWidget*>(Savebut), static_cast<QWidget*>(okbut)}) {
+        setTabOrder(previous, w);
+        previous = w;
+    }
 
     connect(optimumbut, &QPushButton::clicked, this, &movemapfrm::optimumbut_Click);
     connect(Savebut, &QPushButton::clicked, this, &movemapfrm::Savebut_Click);
@@ -228,6 +248,8 @@ void movemapfrm::start() {
                           .arg(QChar::fromLatin1(layout_->Label(q))));
         // The (last) new POD; on the existing PODs' map the first POD.
         podbox->setCurrentIndex(existingOnly_ ? 0 : layout_->Pods() - 1);
+        // Never narrower than its longest name: the page scrolls instead.
+        podbox->setMinimumWidth(podbox->sizeHint().width());
     }
     // Live re-optimisation answers for one new POD beside existing ones.
     followchk->setEnabled(n > 0 && layout_->Pods() == n + 1);
