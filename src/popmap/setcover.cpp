@@ -495,21 +495,21 @@ class RadiusCovers {
             Support x = Repair(cells, classes);
             std::sort(x.begin(), x.end());
             // The cells the sample's cover misses, the farthest first.
-            std::vector<std::pair<double, int>> missed;
-            for (int e : cells) {
-                double nearest = std::numeric_limits<double>::infinity();
-                bool covered = false;
-                for (int j : x) {
-                    nearest = std::min(nearest, sp_.Distance(j, e));
-                    covered = covered || Within(j, e);
-                }
-                if (!covered)
-                    missed.emplace_back(nearest, e);
-            }
+            std::vector<std::pair<double, int>> missed = Missed(cells, x);
             if (missed.empty()) {
                 k = used;
                 if (cover)
                     *cover = std::move(x);
+                return Answer::Yes;
+            }
+            // A sample's cover that misses only a few cells, moved a little, often covers
+            // every cell: a yes without growing the sample further (checked cell by cell, as
+            // the sample's cover is).
+            Support moved = x;
+            if (!minimize && !range && lo == 0 && !strict_ && missed.size() * 50 <= cells.size() &&
+                MovesCover(cells, k, moved) && Missed(cells, moved).empty()) {
+                if (cover)
+                    *cover = std::move(moved);
                 return Answer::Yes;
             }
             AddFarApart(missed, s);
@@ -732,6 +732,23 @@ class RadiusCovers {
                 add(x[i], 1);
             }
         return x;
+    }
+
+    // The cells no candidate of x covers, each with its distance to the nearest.
+    std::vector<std::pair<double, int>> Missed(const std::vector<int>& cells,
+                                               const Support& x) const {
+        std::vector<std::pair<double, int>> missed;
+        for (int e : cells) {
+            double nearest = std::numeric_limits<double>::infinity();
+            bool covered = false;
+            for (int j : x) {
+                nearest = std::min(nearest, sp_.Distance(j, e));
+                covered = covered || Within(j, e);
+            }
+            if (!covered)
+                missed.emplace_back(nearest, e);
+        }
+        return missed;
     }
 
     // A few missed cells, far from the cover and from each other.
