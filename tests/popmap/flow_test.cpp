@@ -25,6 +25,7 @@ using davrenta::testing::LoadFile;
 using davrenta::testing::ModalDriver;
 using davrenta::testing::PrintCapture;
 using davrenta::testing::Setup;
+using davrenta::testing::ToFirstResults;
 
 namespace {
 
@@ -194,19 +195,7 @@ class PopMapFlow : public QObject {
         ModalDriver d(main.get());
         Setup(d, "onefacbut", "mintravbut", "rectbut");
         LoadFile(d, "worked-example.fl");
-        d.expectWindow("flocgridfrm")
-            .click("Okbut")
-            .expectWindow("flareafrm")
-            .click("okbut")
-            .expectWindow("flresultfrm")
-            .click("okbut")
-            .expectWindow("flareafrm")
-            .click("okbut")
-            .expectWindow("flpopfrm")
-            .click("okbut")
-            .expectWindow("flareafrm")
-            .click("okbut")
-            .expectWindow("flservfrm")
+        ToFirstResults(d)
             .expectText("result4lbl", "COORDINATES OF NEW POD (x, y) 2, 1")
             .expectText("result5lbl", "NEW AVG. DIST. TRAVELED 0.712")
             .expectText("result7lbl",

@@ -23,15 +23,14 @@ using davrenta::testing::GridOf;
 using davrenta::testing::LoadFile;
 using davrenta::testing::ModalDriver;
 using davrenta::testing::Setup;
+using davrenta::testing::ToFirstResults;
+using davrenta::testing::ToNumberedMap;
 
 namespace {
 
 // From the review window to the map of the service areas with the new POD, then its Move PODs.
 void ToMovingMap(ModalDriver& d) {
-    d.expectWindow("flocgridfrm").click("Okbut").expectWindow("flareafrm").click("okbut");
-    d.expectWindow("flresultfrm").click("okbut").expectWindow("flareafrm").click("okbut");
-    d.expectWindow("flpopfrm").click("okbut").expectWindow("flareafrm").click("okbut");
-    d.expectWindow("flservfrm").click("okbut").expectWindow("flareafrm");
+    ToFirstResults(d).click("okbut").expectWindow("flareafrm");
     d.expectCaption("SERVICE AREAS FOR EACH EXISTING FACILITY PLUS NEW FACILITY")
         .click("movebut")
         .expectWindow("movemapfrm");
@@ -39,9 +38,11 @@ void ToMovingMap(ModalDriver& d) {
 
 // From the review window to the map of the existing PODs' service areas, then its Move PODs.
 void ToExistingMovingMap(ModalDriver& d) {
-    d.expectWindow("flocgridfrm").click("Okbut").expectWindow("flareafrm").click("okbut");
-    d.expectWindow("flresultfrm").click("okbut").expectWindow("flareafrm").click("okbut");
-    d.expectWindow("flpopfrm").click("okbut").expectWindow("flareafrm");
+    ToNumberedMap(d)
+        .click("okbut")
+        .expectWindow("flpopfrm")
+        .click("okbut")
+        .expectWindow("flareafrm");
     d.expectCaption("SERVICE AREAS FOR EACH EXISTING FACILITY")
         .click("movebut")
         .expectWindow("movemapfrm");

@@ -17,6 +17,7 @@ using namespace davrenta;
 using davrenta::testing::GridOf;
 using davrenta::testing::LoadFile;
 using davrenta::testing::ModalDriver;
+using davrenta::testing::ToFirstResults;
 
 namespace {
 
@@ -73,19 +74,7 @@ class SeveralPodsWindows : public QObject {
             .click("mintravbut")
             .click("rectbut");
         LoadFile(d, QStringLiteral("small-town.fl"));
-        d.expectWindow("flocgridfrm")
-            .click("Okbut")
-            .expectWindow("flareafrm")
-            .click("okbut")
-            .expectWindow("flresultfrm")
-            .click("okbut")
-            .expectWindow("flareafrm")
-            .click("okbut")
-            .expectWindow("flpopfrm")
-            .click("okbut")
-            .expectWindow("flareafrm")
-            .click("okbut")
-            .expectWindow("flservfrm")
+        ToFirstResults(d)
             .click("okbut")
             .expectWindow("flareafrm")
             .check("the legend gives each new POD its mark and cell",

@@ -3,6 +3,7 @@
 // and every label, box, button and table cell shows its whole text, scrolling where the room
 // runs out. Each window is looked at as the walk meets it; the findings are told together.
 #include <algorithm>
+#include <functional>
 
 #include <QApplication>
 #include <QFile>
@@ -18,6 +19,7 @@
 using namespace davrenta;
 using davrenta::testing::LoadFile;
 using davrenta::testing::ModalDriver;
+using davrenta::testing::Setup;
 using davrenta::testing::WholeOnScreen;
 
 class PopMapSmallScreen : public QObject {
@@ -27,28 +29,28 @@ class PopMapSmallScreen : public QObject {
     davrenta::testing::StudyWindows study{[](mainfrm& m) { m.flcmd_Click(); }};
     QStringList faults;
 
-    // Notes what a window shows cut or off the screen and lets the walk go on, so that one run
-    // names every window that needs mending.
+    // Notes what a window fails of a check and lets the walk go on, so that one run names every
+    // window that needs mending.
+    void note(ModalDriver& d, const QString& what, const QString& where,
+              std::function<bool(QWidget*, QString*)> holds) {
+        d.check(what + QStringLiteral(": ") + where, [this, where, holds](QWidget* w, QString*) {
+            QString why;
+            if (!holds(w, &why))
+                faults << where + QStringLiteral(": ") + why;
+            return true;
+        });
+    }
+
     void look(ModalDriver& d, const QString& where) {
-        d.check(QStringLiteral("on the screen, every text whole: ") + where,
-                [this, where](QWidget* w, QString*) {
-                    QString why;
-                    if (!WholeOnScreen(w, &why))
-                        faults << where + QStringLiteral(": ") + why;
-                    return true;
-                });
+        note(d, QStringLiteral("on the screen, every text whole"), where, WholeOnScreen);
     }
 
     // A map with a legend keeps two thirds of the window, the legend scrolling beside it.
     void keepsTwoThirds(ModalDriver& d, const QString& where) {
-        d.check(QStringLiteral("the map keeps two thirds: ") + where,
-                [this, where](QWidget* w, QString*) {
-                    QString why;
-                    if (!w->findChild<QWidget*>("legendarea")->isHidden() &&
-                        !davrenta::testing::MapKeepsTwoThirds(w, &why))
-                        faults << where + QStringLiteral(": ") + why;
-                    return true;
-                });
+        note(d, QStringLiteral("the map keeps two thirds"), where, [](QWidget* w, QString* why) {
+            return w->findChild<QWidget*>("legendarea")->isHidden() ||
+                   davrenta::testing::MapKeepsTwoThirds(w, why);
+        });
     }
 
     // Through the map screens and the windows between them, to the second results window.
@@ -74,21 +76,19 @@ class PopMapSmallScreen : public QObject {
         keepsTwoThirds(d, problem + " new service map");
         d.click("movebut").expectWindow("movemapfrm");
         look(d, problem + " moving the PODs");
-        d.check(QStringLiteral("the POD table shows rows: ") + problem,
-                [this, problem](QWidget* w, QString*) {
-                    auto* table = w->findChild<QTableWidget*>("facgrd");
-                    int whole = 0; // rows shown from top to bottom
-                    for (int r = 0; r < table->rowCount(); ++r)
-                        whole += table->rowViewportPosition(r) >= 0 &&
-                                 table->rowViewportPosition(r) + table->rowHeight(r) <=
-                                     table->viewport()->height();
-                    if (whole < std::min(3, table->rowCount()))
-                        faults << problem + QStringLiteral(": moving the PODs, the table shows "
-                                                           "%1 of %2 rows whole")
-                                                .arg(whole)
-                                                .arg(table->rowCount());
-                    return true;
-                });
+        note(d, QStringLiteral("the POD table shows rows"), problem + " moving the PODs",
+             [](QWidget* w, QString* why) {
+                 auto* table = w->findChild<QTableWidget*>("facgrd");
+                 int whole = 0; // rows shown from top to bottom
+                 for (int r = 0; r < table->rowCount(); ++r)
+                     whole += table->rowViewportPosition(r) >= 0 &&
+                              table->rowViewportPosition(r) + table->rowHeight(r) <=
+                                  table->viewport()->height();
+                 *why = QStringLiteral("the table shows %1 of %2 rows whole")
+                            .arg(whole)
+                            .arg(table->rowCount());
+                 return whole >= std::min(3, table->rowCount());
+             });
         d.click("okbut").expectWindow("flareafrm");
         d.click("okbut").expectWindow("flservfrm");
         look(d, problem + " second results");
@@ -142,15 +142,7 @@ class PopMapSmallScreen : public QObject {
     // Thirty existing PODs: the longest legends and tables the study shows.
     void thirtyPodsAndTheHowManyPodsWindow() {
         ModalDriver d(study.main.get());
-        d.expectWindow("fldescfrm")
-            .click("contbut")
-            .expectWindow("flgridfrm")
-            .click("Contbut")
-            .expectWindow("flfrm")
-            .click("onefacbut")
-            .expectWindow("zedu1frm")
-            .click("mintravbut")
-            .click("eucbut");
+        Setup(d, "onefacbut", "mintravbut", "eucbut");
         LoadFile(d, "full-region.fl");
         mapsAndResults(d, "full region");
         d.click("countbut").expectWindow("flcountfrm");

@@ -31,6 +31,29 @@ inline void LoadFile(ModalDriver& d, const QString& name, bool examples = true) 
     d.setText("Text1", name).click("okbut");
 }
 
+// Review window -> input map -> summary -> the map with the existing PODs numbered.
+inline ModalDriver& ToNumberedMap(ModalDriver& d) {
+    return d.expectWindow("flocgridfrm")
+        .click("Okbut")
+        .expectWindow("flareafrm")
+        .click("okbut")
+        .expectWindow("flresultfrm")
+        .click("okbut")
+        .expectWindow("flareafrm");
+}
+
+// On from the review window through the distribution and the existing PODs' service areas to
+// the first results window.
+inline ModalDriver& ToFirstResults(ModalDriver& d) {
+    return ToNumberedMap(d)
+        .click("okbut")
+        .expectWindow("flpopfrm")
+        .click("okbut")
+        .expectWindow("flareafrm")
+        .click("okbut")
+        .expectWindow("flservfrm");
+}
+
 // Whether the map keeps two thirds of the window's width and height, its legend in a column
 // beside it that scrolls when it is longer than the map is high.
 inline bool MapKeepsTwoThirds(QWidget* w, QString* why) {

@@ -39,6 +39,7 @@ using davrenta::testing::LoadFile;
 using davrenta::testing::MapKeepsTwoThirds;
 using davrenta::testing::ModalDriver;
 using davrenta::testing::Setup;
+using davrenta::testing::ToNumberedMap;
 
 namespace {
 
@@ -283,13 +284,7 @@ class PopMapWindows : public QObject {
         ModalDriver d(study.main.get());
         Setup(d, "onefacbut", "mintravbut", "eucbut");
         LoadFile(d, "full-region.fl");
-        d.expectWindow("flocgridfrm")
-            .click("Okbut")
-            .expectWindow("flareafrm")
-            .click("okbut")
-            .expectWindow("flresultfrm")
-            .click("okbut")
-            .expectWindow("flareafrm")
+        ToNumberedMap(d)
             .expectCaption("INPUT MAP WITH EXISTING FACILITIES MARKED BY NUMBER")
             .check("the numbered map's legend names each POD",
                    [](QWidget* w, QString* why) {
