@@ -304,11 +304,25 @@ struct NodeOrder {
 constexpr int kRootIterations = 600;
 constexpr int kNodeIterations = 60;
 constexpr double kImproveWithin = 0.002;
-
 } // namespace
 
+Support Kick(const Support& s, int C, int t, std::mt19937& rng) {
+    Support next = s;
+    const int moves = 1 + t % 2;
+    for (int m = 0; m < moves && !next.empty(); ++m) {
+        const int j = std::uniform_int_distribution<int>(0, C - 1)(rng);
+        if (std::binary_search(next.begin(), next.end(), j))
+            continue;
+        next.erase(next.begin() +
+                   std::uniform_int_distribution<int>(0, static_cast<int>(next.size()) - 1)(rng));
+        next.insert(std::upper_bound(next.begin(), next.end(), j), j);
+    }
+    return next;
+}
+
 SetSearchOutcome BranchAndBound(const SetProblem& sp, int p, SetBounder& bounder,
-                                const Improver& improve, Incumbent& best, SetClock& clock) {
+                                const Improver& improve, Incumbent& best, SetClock& clock,
+                                long long kickEvery) {
     const int C = sp.C;
     SetSearchOutcome outcome;
     std::vector<SetNode> queue;
@@ -322,6 +336,8 @@ SetSearchOutcome BranchAndBound(const SetProblem& sp, int p, SetBounder& bounder
     const NodeOrder order;
     double lowest = bounder.Floor();
     std::set<Support> tried; // choices the local search has started from
+    std::mt19937 rng(54321);
+    int kicks = 0;
     auto report = [&](bool force) {
         const double bound = best.have ? std::min(lowest, best.key) : lowest;
         clock.Report(best.have, sp.ValueOfKey(best.key), sp.ValueOfKey(bound), force);
@@ -341,6 +357,10 @@ SetSearchOutcome BranchAndBound(const SetProblem& sp, int p, SetBounder& bounder
         if (best.Excludes(node.bound, FirstSupport(node, C, p)))
             continue;
         ++outcome.nodes;
+        if (improve && kickEvery > 0 && best.have && outcome.nodes % kickEvery == 0) {
+            const Support kicked = improve(Kick(best.set, C, kicks++, rng));
+            best.Offer(sp.Key(kicked), kicked);
+        }
 
         bool done = false;
         NodeBound nb;

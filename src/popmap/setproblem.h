@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <random>
 #include <vector>
 
 #include "popmap/fastgrid.h"
@@ -233,6 +234,9 @@ bool NodeEnumerable(int freeCount, int room);
 // Finer work for the branch and bound: better sets from a starting one.
 using Improver = std::function<Support(const Support&)>;
 
+// The set with PODs moved to cells drawn at random: one on even kicks t, two on odd ones.
+Support Kick(const Support& s, int C, int t, std::mt19937& rng);
+
 struct SetSearchOutcome {
     bool proven = false;  // every other set is worse or tied and later
     bool stopped = false; // ended by the time limit or cancel
@@ -241,8 +245,10 @@ struct SetSearchOutcome {
 };
 
 // Branch and bound on top of a measure's bound. best holds the starting set (from the
-// heuristics) and ends holding the best set found.
+// heuristics) and ends holding the best set found. Every kickEvery nodes (0: never) the best
+// set is kicked and improved again.
 SetSearchOutcome BranchAndBound(const SetProblem& sp, int p, SetBounder& bounder,
-                                const Improver& improve, Incumbent& best, SetClock& clock);
+                                const Improver& improve, Incumbent& best, SetClock& clock,
+                                long long kickEvery = 0);
 
 } // namespace davrenta::fastsearch_detail

@@ -773,16 +773,7 @@ Support SearchNearTravel(const SetProblem& sp, int p, Support s, const SetClock&
     // Kicks: one or two PODs moved to other cells, then exchanges again; the better set stays.
     std::mt19937 rng(12345);
     for (int t = 0; t < kicks && !clock.Stopping() && !s.empty(); ++t) {
-        Support next = s;
-        const int moves = 1 + t % 2;
-        for (int m = 0; m < moves; ++m) {
-            const int j = std::uniform_int_distribution<int>(0, sp.C - 1)(rng);
-            if (std::binary_search(next.begin(), next.end(), j))
-                continue;
-            next.erase(next.begin() + std::uniform_int_distribution<int>(
-                                          0, static_cast<int>(next.size()) - 1)(rng));
-            next.insert(std::upper_bound(next.begin(), next.end(), j), j);
-        }
+        Support next = Kick(s, sp.C, t, rng);
         next = InterchangeTravel(sp, p, next, clock, pool);
         const double nextKey = sp.Key(next);
         if (nextKey < key) {

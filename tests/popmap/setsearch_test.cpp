@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <random>
 
 #include "app/modulestate.h"
@@ -367,6 +369,79 @@ ModuleState FullRegion(int keepPods, int measure, int method, int pods) {
     s.DistanceMethod = static_cast<Metric>(method);
     s.fl.NewPodCount = pods;
     return s;
+}
+
+TEST(SetSearchKicks, MoveOneOrTwoPodsAndKeepASet) {
+    using fastsearch_detail::Kick;
+    using fastsearch_detail::Support;
+    std::mt19937 rng(31337);
+    for (int t = 0; t < 400; ++t) {
+        const int C = 1 + t % 23;
+        Support s;
+        for (int j = 0; j < C; ++j)
+            if (std::uniform_int_distribution<int>(0, 2)(rng) == 0)
+                s.push_back(j);
+        const Support next = Kick(s, C, t, rng);
+        ASSERT_EQ(next.size(), s.size());
+        EXPECT_TRUE(std::is_sorted(next.begin(), next.end()));
+        EXPECT_EQ(std::adjacent_find(next.begin(), next.end()), next.end());
+        if (!next.empty()) {
+            EXPECT_GE(next.front(), 0);
+            EXPECT_LT(next.back(), C);
+        }
+        Support kept;
+        std::set_intersection(s.begin(), s.end(), next.begin(), next.end(),
+                              std::back_inserter(kept));
+        EXPECT_GE(kept.size() + 1 + t % 2, s.size()) << "kick " << t;
+    }
+}
+
+// A kick only offers sets: started from a poor set and kicked at every node, the proof still
+// ends at the set that trying every set finds.
+TEST(SetSearchKicks, KickedAtEveryNodeTheProofEndsAtTheBestSet) {
+    using namespace fastsearch_detail;
+    std::mt19937 rng(2718);
+    int compared = 0;
+    for (int seed = 0; seed < 16; ++seed) {
+        const Problem problem = RandomProblem(rng, seed % 2 ? Shape::Mirrored : Shape::Plain);
+        for (int method : {1, 2, 3}) {
+            const int p = 3;
+            ModuleState s = MakeState(problem, 1, method, p);
+            ModuleState plain = s;
+            if (s.fl.ExistingPodCount + p > kMaxPods || !PrepareSearch(plain))
+                continue;
+            const testing::PlainSet reference = PlainSetSearch(plain, p);
+            SearchControl control;
+            Pool pool(1, control);
+            Grid g;
+            Cap prior;
+            PrepareGrid(s, pool, g, prior);
+            ASSERT_TRUE(g.prepared);
+            if (!reference.found || g.C < p)
+                continue;
+            const SetProblem sp(g, SetGoal::Travel);
+            SetClock clock(control, p);
+            Incumbent best;
+            best.p = p;
+            const Support last{g.C - 3, g.C - 2, g.C - 1};
+            best.Offer(sp.Key(last), last);
+            const std::unique_ptr<SetBounder> bounder = MakeTravelBounder(sp, p, pool);
+            const Improver improve = [&](const Support& from) {
+                return InterchangeTravel(sp, p, from, clock, pool);
+            };
+            const SetSearchOutcome outcome =
+                BranchAndBound(sp, p, *bounder, improve, best, clock, 1);
+            EXPECT_TRUE(outcome.proven);
+            std::vector<std::pair<int, int>> cells;
+            for (int j : Slots(best.set, p))
+                cells.emplace_back(g.candLine[static_cast<std::size_t>(j)],
+                                   g.candColumn[static_cast<std::size_t>(j)]);
+            EXPECT_EQ(cells, reference.cells) << "seed " << seed << ", method " << method << "\n"
+                                              << Describe(problem);
+            ++compared;
+        }
+    }
+    EXPECT_GT(compared, 20);
 }
 
 TEST(SetSearchStops, AtTheTimeLimitWithTheBestSetFoundAndItsBound) {
