@@ -212,20 +212,29 @@ TEST(SetSearchMatchesEverySet, MaximumDistanceWithFivePodsOnLargerMaps) {
     }
 }
 
+// A state's map prepared for the search's parts, on one thread.
+struct PreparedMap {
+    explicit PreparedMap(ModuleState& s) : pool(1, control) {
+        fastsearch_detail::PrepareGrid(s, pool, g, prior);
+    }
+    SearchControl control;
+    fastsearch_detail::Pool pool;
+    fastsearch_detail::Grid g;
+    fastsearch_detail::Cap prior;
+};
+
 // The bound of a node is the same whichever node the bounder saw before: the population that
 // open candidates cover (here negative) counts afresh at every node.
 TEST(SetSearchBounds, ServedBoundOfANodeDoesNotDependOnTheNodeBefore) {
     using namespace fastsearch_detail;
     ModuleState s = MakeState(
         Problem{{{"a", 400}, {"b", -900}}, {{1, 1}}, {"abbba", "abbba", "aaaaa"}}, 2, 1, 3);
-    SearchControl control;
-    Pool pool(1, control);
-    Grid g;
-    Cap prior;
-    PrepareGrid(s, pool, g, prior);
+    PreparedMap map(s);
+    const Grid& g = map.g;
+    Pool& pool = map.pool;
     ASSERT_TRUE(g.prepared);
     const SetProblem sp(g, SetGoal::Served);
-    SetClock clock(control, 3);
+    SetClock clock(map.control, 3);
     Incumbent best;
     best.p = 3;
     const auto none = [](const Support&, double) {};
@@ -411,16 +420,14 @@ TEST(SetSearchKicks, KickedAtEveryNodeTheProofEndsAtTheBestSet) {
             if (s.fl.ExistingPodCount + p > kMaxPods || !PrepareSearch(plain))
                 continue;
             const testing::PlainSet reference = PlainSetSearch(plain, p);
-            SearchControl control;
-            Pool pool(1, control);
-            Grid g;
-            Cap prior;
-            PrepareGrid(s, pool, g, prior);
+            PreparedMap map(s);
+            const Grid& g = map.g;
+            Pool& pool = map.pool;
             ASSERT_TRUE(g.prepared);
             if (!reference.found || g.C < p)
                 continue;
             const SetProblem sp(g, SetGoal::Travel);
-            SetClock clock(control, p);
+            SetClock clock(map.control, p);
             Incumbent best;
             best.p = p;
             const Support last{g.C - 3, g.C - 2, g.C - 1};
